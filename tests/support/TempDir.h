@@ -1,0 +1,27 @@
+#pragma once
+
+#include <filesystem>
+
+namespace testsupport {
+
+// A fresh directory under the system's temporary folder, removed with everything in it when
+// the object goes away.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& Path() const { return path_; }
+  std::filesystem::path operator/(const std::filesystem::path& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// The whole contents of a file ("" when it cannot be read).
+std::string ReadFile(const std::filesystem::path& path);
+void WriteFile(const std::filesystem::path& path, const std::string& contents);
+
+}  // namespace testsupport
