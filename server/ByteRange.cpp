@@ -42,15 +42,20 @@ ByteRange ByteRange::Parse(std::string_view header, int64_t size) {
     return range;
   }
   const std::optional<int64_t> first = Number(from);
-  const std::optional<int64_t> last = to.empty() ? std::optional<int64_t>(size - 1) : Number(to);
-  if (!first || !last || *last < *first) return range;
+  if (!first) return range;
+  int64_t last = size - 1;
+  if (!to.empty()) {
+    const std::optional<int64_t> given = Number(to);
+    if (!given || *given < *first) return range;
+    last = *given;
+  }
   if (*first >= size) {
     range.unsatisfiable = true;
     return range;
   }
   range.partial = true;
   range.first = *first;
-  range.last = *last >= size ? size - 1 : *last;
+  range.last = last >= size ? size - 1 : last;
   return range;
 }
 

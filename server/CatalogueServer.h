@@ -37,6 +37,7 @@ class CatalogueServer {
 
   bool IsRunning() const { return daemon_.IsRunning(); }
   uint16_t Port() const { return daemon_.Port(); }
+  unsigned ConnectionCount() const { return daemon_.ConnectionCount(); }
   // "http://<host>:<port>", the address clients use.
   std::string BaseUrl() const;
   const ScanStats& LastScan() const { return stats_; }

@@ -100,6 +100,12 @@ bool HttpDaemon::Start(const Settings& settings, Handler handler) {
   return true;
 }
 
+unsigned HttpDaemon::ConnectionCount() const {
+  if (!daemon_) return 0;
+  const MHD_DaemonInfo* info = MHD_get_daemon_info(daemon_, MHD_DAEMON_INFO_CURRENT_CONNECTIONS);
+  return info ? info->num_connections : 0;
+}
+
 void HttpDaemon::Stop() {
   if (daemon_) MHD_stop_daemon(daemon_);  // joins the daemon's thread
   daemon_ = nullptr;

@@ -39,6 +39,8 @@ class HttpDaemon {
   bool IsRunning() const { return daemon_ != nullptr; }
   // The port actually bound (the ephemeral one when 0 was asked for).
   uint16_t Port() const { return port_; }
+  // Connections open at the moment (accepted and not yet closed).
+  unsigned ConnectionCount() const;
 
  private:
   friend struct HttpDaemonCallbacks;

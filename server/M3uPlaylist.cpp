@@ -41,7 +41,7 @@ M3uPlaylist M3uPlaylist::Parse(std::string_view text, const std::string& playlis
     }
     if (entry.front() == '/') continue;
     const fs::path resolved = (folder / entry).lexically_normal();
-    if (resolved.empty() || *resolved.begin() == ".." || resolved.has_root_path()) continue;
+    if (resolved.empty() || resolved == "." || *resolved.begin() == ".." || resolved.has_root_path()) continue;
     playlist.entries.push_back(resolved.generic_string());
   }
   return playlist;

@@ -16,6 +16,7 @@ std::string FirstValue(const TagLib::PropertyMap& properties, const char* key) {
 }  // namespace
 
 bool TagReader::Read(const std::string& path, TrackTags& tags) {
+  tags = TrackTags{};
   // TagLib::MPEG::File closes its file in its destructor: it is the RAII owner here.
   TagLib::MPEG::File file(path.c_str(), true, TagLib::AudioProperties::Average);
   if (!file.isValid()) return false;
@@ -25,10 +26,11 @@ bool TagReader::Read(const std::string& path, TrackTags& tags) {
   tags.album = FirstValue(properties, "ALBUM");
   tags.genre = FirstValue(properties, "GENRE");
   tags.composer = FirstValue(properties, "COMPOSER");
-  if (const TagLib::AudioProperties* audio = file.audioProperties()) {
-    tags.bitrateKbps = audio->bitrate();
-    tags.lengthMs = audio->lengthInMilliseconds();
-  }
+  // A file without a single MPEG audio frame is not a track, whatever its name says.
+  const TagLib::AudioProperties* audio = file.audioProperties();
+  if (!audio || audio->bitrate() <= 0) return false;
+  tags.bitrateKbps = audio->bitrate();
+  tags.lengthMs = audio->lengthInMilliseconds();
   return true;
 }
 
