@@ -76,6 +76,7 @@ class HttpClient {
 
  private:
   enum class WaitOutcome { kData, kAborted, kIdle, kError };
+  static constexpr std::size_t kStreamBatch = 32;  // chunks filled by one receive at most
 
   // stop's work; the caller holds controlLock_.
   void StopLocked();
@@ -87,9 +88,13 @@ class HttpClient {
   void CloseConnection();
   void RunWholeBody();
   void RunStream();
-  bool FillChunk(DataChunk* chunk, class HttpHeaderScanner* scanner);
-  DataChunk* TakeFreeChunk();
-  void RecycleChunk(DataChunk* chunk);
+  // Stream worker helpers: chunks are taken from freePool_ in batches of up to
+  // kStreamBatch, filled by one scatter receive, and queued as each becomes full.
+  std::size_t TakeFreeChunks(DataChunk** out, std::size_t most);
+  void QueueChunks(DataChunk* const* chunks, std::size_t count);
+  void RecycleChunks(DataChunk* const* chunks, std::size_t count);
+  bool ReceiveIntoChunks(DataChunk** held, std::size_t* heldCount, class HttpHeaderScanner* scanner,
+                         std::int64_t* idleMicros);
 
   const HttpClientOptions options_;
   const std::string userAgent_ = httplimits::kUserAgent;

@@ -7,6 +7,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <utility>
@@ -70,10 +71,8 @@ TcpSocket::WaitResult TcpSocket::Wait(short events, std::int64_t micros) {
 
 TcpSocket::WaitResult TcpSocket::WaitConnected(std::int64_t micros) {
   WaitResult result = Wait(POLLOUT, micros);
-  if (result != WaitResult::kReady) {
-    // A refused connect shows as an error event; ask the socket what happened.
-    if (result == WaitResult::kTimeout) return result;
-  }
+  if (result == WaitResult::kTimeout) return result;
+  // Writable or an error event: the socket's pending error tells a connection from a refusal.
   int error = 0;
   socklen_t size = sizeof error;
   if (::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0) {
@@ -100,6 +99,14 @@ ssize_t TcpSocket::Send(const void* bytes, std::size_t length) {
   ssize_t n;
   do {
     n = ::send(fd_, bytes, length, MSG_NOSIGNAL);
+  } while (n < 0 && errno == EINTR);
+  return n;
+}
+
+ssize_t TcpSocket::ReceiveVector(const iovec* buffers, int count) {
+  ssize_t n;
+  do {
+    n = ::readv(fd_, buffers, count);
   } while (n < 0 && errno == EINTR);
   return n;
 }

@@ -28,6 +28,8 @@ class TcpSocket {
   // recv/send without SIGPIPE; results as the system calls' (-1 with errno on error).
   ssize_t Receive(void* buffer, std::size_t length);
   ssize_t Send(const void* bytes, std::size_t length);
+  // One receive scattered over `count` buffers.
+  ssize_t ReceiveVector(const struct iovec* buffers, int count);
 
   bool IsOpen() const { return fd_ >= 0; }
   void Close();
