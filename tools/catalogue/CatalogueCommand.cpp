@@ -15,6 +15,7 @@
 #include "catalogue/HttpUrl.h"
 #include "catalogue/SearchRequest.h"
 #include "platform/DebugLog.h"
+#include "platform/TextCodec.h"
 
 namespace {
 
@@ -202,7 +203,7 @@ int RunStreamUrl(const Arguments& args, const AppSettings& settings, std::ostrea
   while (!base.empty() && base.back() == '/') base.pop_back();
   std::string url = base + "/api/wm_app/results?mp3_url_id=" +
                     UrlEncode(args.operand, kMp3UrlIdCapacity) + "&sk=" +
-                    std::string(AppSettings::BuiltInApiKey()) + "&v=" + appVersion +
+                    platform::Utf16ToUtf8(settings.apiKey) + "&v=" + appVersion +
                     "&di=" + settings.deviceId;
   HttpClient client;
   client.receiveMode = HttpClient::WholeBody;
