@@ -70,4 +70,20 @@ bool Mp3FrameHeader::looksLikeNextHeader(const uint8_t* b) {
          (b[2] & 0xF0) != 0xF0 && (b[2] & 0x0C) != 0x0C;
 }
 
+bool Mp3FrameHeader::findInBlock(const uint8_t* block, uint32_t length, Mp3FrameHeader& out) {
+  if (length < 4) return false;
+  const uint32_t end = length - 4;
+  for (uint32_t p = 0; p < end; ++p) {
+    Mp3FrameHeader header;
+    if (!parse(block + p, header)) continue;
+    const uint64_t q = uint64_t(p) + header.frameLength;
+    if (q < end && looksLikeNextHeader(block + q)) {
+      if (!header.isComplete()) return false;
+      out = header;
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace audio

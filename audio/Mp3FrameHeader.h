@@ -23,6 +23,11 @@ struct Mp3FrameHeader {
   // The quick plausibility test for the start of the next frame, on its first three bytes.
   static bool looksLikeNextHeader(const uint8_t* bytes);
 
+  // The frame-sync probe of one block: the first position p below `length` − 4 where a header
+  // parses and the bytes at p + `frameLength` (also below `length` − 4) pass the next-header
+  // test. False when the block holds none.
+  static bool findInBlock(const uint8_t* block, uint32_t length, Mp3FrameHeader& out);
+
   bool isComplete() const { return version && layer && sampleRate && channels; }
 };
 
