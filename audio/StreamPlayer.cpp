@@ -8,7 +8,9 @@
 
 namespace audio {
 
-StreamPlayer::StreamPlayer(std::unique_ptr<platform::PcmSink> sink) : output_(std::move(sink)) {}
+StreamPlayer::StreamPlayer(std::unique_ptr<platform::PcmSink> sink,
+                           const HttpClientOptions& httpOptions)
+    : output_(std::move(sink)), http_({}, httpOptions) {}
 
 StreamPlayer::~StreamPlayer() {
   std::lock_guard<std::mutex> control(controlLock_);
@@ -172,7 +174,7 @@ void StreamPlayer::runTrack() {
 bool StreamPlayer::prebuffer() {
   for (;;) {
     if (abortRequested_) return false;
-    if (!http_.isConnected()) return http_.isFinished();
+    if (!http_.isConnectionOpen()) return http_.isFinished();
     if (http_.queuedChunkCount() >= http_.prebufferChunkCount()) return true;
     std::this_thread::sleep_for(kPollInterval);
   }
@@ -182,7 +184,7 @@ bool StreamPlayer::probe() {
   std::vector<uint8_t> block(kBlockBytes);
   for (uint32_t i = 0; i < http_.prebufferChunkCount(); ++i) {
     uint32_t got = 0;
-    if (!http_.readStream(block.data(), kBlockBytes, got)) return false;
+    if (!http_.readStream(block.data(), kBlockBytes, &got)) return false;
     Mp3FrameHeader found;
     if (Mp3FrameHeader::findInBlock(block.data(), got, found)) {
       std::lock_guard<std::mutex> guard(playerLock_);
@@ -212,7 +214,7 @@ bool StreamPlayer::openOutput() {
 }
 
 bool StreamPlayer::decodeLoop() {
-  std::vector<uint8_t> input(kBlockBytes);
+  std::vector<uint8_t> input(kBlockBytes + kEndGuardBytes);
   uint32_t kept = 0;
   for (;;) {
     if (abortRequested_) {
@@ -236,8 +238,17 @@ bool StreamPlayer::decodeLoop() {
       }
     }
     uint32_t got = 0;
-    if (!http_.readStream(input.data() + kept, kBlockBytes - kept, got) || got == 0) {
-      // A read failed by `stop` is an abort, not the end of the stream.
+    const bool more = http_.readStream(input.data() + kept, kBlockBytes - kept, &got) != 0;
+    // A read failed by `stop` is an abort, not the end of the stream.
+    if (!more && abortRequested_) {
+      teardown(false);
+      return false;
+    }
+    if (!more || got == 0) {
+      // The end of the stream: what the last read brought and the frames still kept are
+      // decoded too, the last one with the guard bytes libmad needs after it.
+      std::memset(input.data() + kept + got, 0, kEndGuardBytes);
+      decodeWindow(input.data(), kept + got + kEndGuardBytes);
       if (abortRequested_) {
         teardown(false);
         return false;

@@ -13,7 +13,7 @@
 #include "audio/PlayerNotifyTarget.h"
 #include "audio/TrackInfo.h"
 #include "audio/WaveOutput.h"
-#include "catalogue/HttpClient.h"
+#include "catalogue/HttpStream.h"
 #include "platform/PcmSink.h"
 
 namespace audio {
@@ -44,6 +44,9 @@ class StreamPlayer {
 
   // Bytes read from the stream per probe and per decode step.
   static constexpr uint32_t kBlockBytes = 4096;
+  // Zero bytes put after the last frame of a stream: libmad decodes a frame only when this
+  // much follows it.
+  static constexpr uint32_t kEndGuardBytes = MAD_BUFFER_GUARD;
   // The device restarts after a stall once this much audio is queued ahead (percent of
   // `resumeAheadMs`), or when every wave buffer is queued.
   static constexpr uint32_t resumeAheadMs = WaveOutput::totalBufferMs;
@@ -53,7 +56,9 @@ class StreamPlayer {
   // Step of every wait of the playback thread.
   static constexpr std::chrono::milliseconds kPollInterval{1};
 
-  explicit StreamPlayer(std::unique_ptr<platform::PcmSink> sink);
+  // `httpOptions` are the stream's time limits (tests shorten them).
+  explicit StreamPlayer(std::unique_ptr<platform::PcmSink> sink,
+                        const HttpClientOptions& httpOptions = HttpClientOptions());
   // Stops the playback thread (reason 1).
   ~StreamPlayer();
   StreamPlayer(const StreamPlayer&) = delete;
@@ -88,6 +93,7 @@ class StreamPlayer {
   bool headerFound() const;
 
   WaveOutput& output() { return output_; }
+  HttpStream& http() { return http_; }
 
  private:
   void runTrack();
@@ -103,7 +109,7 @@ class StreamPlayer {
   void togglePauseLocked();
 
   WaveOutput output_;
-  catalogue::HttpStream http_;
+  HttpStream http_;
   PlayerNotifyTarget* notifyWindow_ = nullptr;
   std::thread playbackThread_;
 

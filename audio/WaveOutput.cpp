@@ -88,7 +88,7 @@ bool WaveOutput::prepareRing() {
   nextIndex_ = 0;
   inFlight_ = 0;
   samplesWritten_ = 0;
-  freeBufferEvent_.set();
+  freeBufferEvent_.Set();
   return true;
 }
 
@@ -112,7 +112,7 @@ void WaveOutput::closeLocked() {
   std::lock_guard<std::mutex> buffers(bufferLock_);
   format_ = platform::PcmFormat{};
   // Wakes a thread waiting for a buffer; it sees the output closed.
-  freeBufferEvent_.set();
+  freeBufferEvent_.Set();
 }
 
 void WaveOutput::reset() {
@@ -129,7 +129,7 @@ void WaveOutput::flushLocked() {
   sink_->Reset();  // returns every queued buffer through `onBufferDone`
   {
     std::lock_guard<std::mutex> buffers(bufferLock_);
-    freeBufferEvent_.set();
+    freeBufferEvent_.Set();
     inFlight_ = 0;
     samplesWritten_ = 0;
     nextIndex_ = 0;
@@ -149,7 +149,7 @@ void WaveOutput::setPaused(bool paused) {
 
 WaveHeader* WaveOutput::waitFreeBuffer() {
   for (;;) {
-    freeBufferEvent_.wait();
+    freeBufferEvent_.Wait();
     std::lock_guard<std::mutex> buffers(bufferLock_);
     if (!open_) return nullptr;
     if (inFlight_ < bufferCount_) return &headers_[nextIndex_];
@@ -161,7 +161,7 @@ void WaveOutput::write(WaveHeader* header) {
   const uint32_t bytes = header->bytesRecorded;
   if (bytes == 0) {
     std::lock_guard<std::mutex> buffers(bufferLock_);
-    freeBufferEvent_.set();
+    freeBufferEvent_.Set();
     return;
   }
   std::lock_guard<std::mutex> device(deviceLock_);
@@ -170,7 +170,7 @@ void WaveOutput::write(WaveHeader* header) {
   {
     std::lock_guard<std::mutex> buffers(bufferLock_);
     ++inFlight_;
-    if (inFlight_ >= bufferCount_) freeBufferEvent_.reset();
+    if (inFlight_ >= bufferCount_) freeBufferEvent_.Reset();
     nextIndex_ = (nextIndex_ + 1) % bufferCount_;
     samplesWritten_ += bytes / format_.BlockAlign();
   }
@@ -187,7 +187,7 @@ void WaveOutput::onBufferDone() {
 }
 
 void WaveOutput::onBufferDoneLocked() {
-  freeBufferEvent_.set();
+  freeBufferEvent_.Set();
   if (inFlight_ > 0) --inFlight_;
 }
 

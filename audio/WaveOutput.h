@@ -6,7 +6,7 @@
 #include <mutex>
 #include <vector>
 
-#include "audio/ManualResetEvent.h"
+#include "catalogue/ManualResetEvent.h"
 #include "platform/PcmSink.h"
 
 namespace audio {
