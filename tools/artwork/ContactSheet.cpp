@@ -30,9 +30,10 @@ void Checkerboard(cairo_t* cr, double x, double y, double w, double h) {
   cairo_save(cr);
   cairo_rectangle(cr, x, y, w, h);
   cairo_clip(cr);
-  SetColor(cr, 0xF4F4F4);
+  // Mid greys, so that white and black pictures both show.
+  SetColor(cr, 0xA4A4A4);
   cairo_paint(cr);
-  SetColor(cr, 0xCCCCCC);
+  SetColor(cr, 0x8A8A8A);
   for (int row = 0; row * kChecker < h; ++row) {
     for (int col = row % 2; col * kChecker < w; col += 2) {
       cairo_rectangle(cr, x + col * kChecker, y + row * kChecker, kChecker, kChecker);

@@ -85,12 +85,14 @@ void MissingThumbnail(const ArtContext& art) {
 // ink (the band starts above the credits' first line in both orientations).
 void Splash(const ArtContext& art, double width, double height, double bandTop) {
   cairo_t* cr = art.cr;
-  const double cx = width / 2, cy = bandTop * 0.46;
+  // Portrait stacks the disc over the wordmark; landscape puts them side by side.
+  const bool landscape = width > height;
+  const double cx = landscape ? width * 0.24 : width / 2, cy = bandTop * (landscape ? 0.5 : 0.46);
   cairo_rectangle(cr, 0, 0, width, bandTop);
   FillWith(cr, RadialGradient(cx, cy, 4, std::hypot(width, bandTop) * 0.6,
                               {{0, 0x24407A, 1}, {0.55, 0x0E1A36, 1}, {1, 0x04070F, 1}}));
   // Sound rings spreading from the disc.
-  const double disc = std::fmin(width, bandTop) * 0.16;
+  const double disc = std::fmin(width, bandTop) * (landscape ? 0.22 : 0.16);
   cairo_set_line_width(cr, 1.2);
   for (int i = 1; i <= 6; ++i) {
     cairo_new_sub_path(cr);
@@ -121,18 +123,19 @@ void Splash(const ArtContext& art, double width, double height, double bandTop) 
   NoteSymbol(cr, cx, cy + 0.5, disc * 0.55);
   Gloss(cr, cx - disc, cy - disc, 2 * disc, 2 * disc, disc, 0.6);
   // The wordmark.
-  const double wordSize = width * 0.15;
-  const double wordY = cy + disc + wordSize * 1.05;
+  const double wordSize = landscape ? width * 0.13 : width * 0.15;
+  const double wordX = landscape ? width * 0.66 : cx;
+  const double wordY = landscape ? cy + wordSize * 0.3 : cy + disc + wordSize * 1.05;
   cairo_save(cr);
   cairo_translate(cr, 0, 1.2);
   SetColor(cr, 0x000000, 0.6);
-  DrawText(art, "Vornalo", true, wordSize, cx, wordY, TextAlign::kCenter);
+  DrawText(art, "Vornalo", true, wordSize, wordX, wordY, TextAlign::kCenter);
   cairo_restore(cr);
   cairo_set_source(cr, LinearGradient(0, wordY - wordSize * 0.75, 0, wordY,
                                       {{0, 0xFFFFFF, 1}, {1, 0xA9D8F5, 1}}).get());
-  DrawText(art, "Vornalo", true, wordSize, cx, wordY, TextAlign::kCenter);
+  DrawText(art, "Vornalo", true, wordSize, wordX, wordY, TextAlign::kCenter);
   SetColor(cr, 0x8FB8D8);
-  DrawText(art, "M O B I L E", false, wordSize * 0.3, cx, wordY + wordSize * 0.5,
+  DrawText(art, "M O B I L E", false, wordSize * 0.3, wordX, wordY + wordSize * 0.5,
            TextAlign::kCenter);
   // The light band.
   cairo_rectangle(cr, 0, bandTop, width, height - bandTop);

@@ -60,8 +60,9 @@ void Panel(const ArtContext& art, const PanelGeometry& g, bool newSearch) {
   cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
   cairo_fill(cr);
   cairo_restore(cr);
+  // A little white everywhere keeps the well glassy over the darkest themes.
   cairo_rectangle(cr, wx, wy, ww, wh);
-  FillVertical(cr, wy, wy + wh, {{0, 0x000000, 0.05}, {1, 0x000000, 0.38}});
+  FillVertical(cr, wy, wy + wh, {{0, 0xFFFFFF, 0.16}, {0.6, 0xFFFFFF, 0.08}, {1, 0x000000, 0.3}});
   cairo_rectangle(cr, wx, wy, ww, wh * 0.4);
   FillVertical(cr, wy, wy + wh * 0.4, {{0, 0xFFFFFF, 0.32}, {1, 0xFFFFFF, 0.0}});
   cairo_rectangle(cr, wx, wy, ww, 3);
