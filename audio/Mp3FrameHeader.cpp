@@ -86,4 +86,14 @@ bool Mp3FrameHeader::findInBlock(const uint8_t* block, uint32_t length, Mp3Frame
   return false;
 }
 
+uint32_t Mp3FrameHeader::id3v2TagLength(const uint8_t* b) {
+  constexpr uint32_t kTagHeaderBytes = 10;
+  constexpr uint8_t kFooterFlag = 0x10;
+  if (b[0] != 'I' || b[1] != 'D' || b[2] != '3' || b[3] == 0xFF || b[4] == 0xFF) return 0;
+  if ((b[6] | b[7] | b[8] | b[9]) & 0x80) return 0;
+  // The size is "synchsafe": 7 bits a byte.
+  const uint32_t size = uint32_t(b[6]) << 21 | uint32_t(b[7]) << 14 | uint32_t(b[8]) << 7 | b[9];
+  return kTagHeaderBytes + size + ((b[5] & kFooterFlag) ? kTagHeaderBytes : 0);
+}
+
 }  // namespace audio

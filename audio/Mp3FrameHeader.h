@@ -28,6 +28,10 @@ struct Mp3FrameHeader {
   // test. False when the block holds none.
   static bool findInBlock(const uint8_t* block, uint32_t length, Mp3FrameHeader& out);
 
+  // The whole length (header, body, footer) of an ID3v2 tag that starts at `bytes` (10 bytes
+  // readable), or 0 when no tag starts there.
+  static uint32_t id3v2TagLength(const uint8_t* bytes);
+
   bool isComplete() const { return version && layer && sampleRate && channels; }
 };
 

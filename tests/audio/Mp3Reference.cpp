@@ -15,7 +15,8 @@ int16_t Scale(mad_fixed_t sample) {
 
 }  // namespace
 
-ReferenceDecode DecodeWithLibmad(const std::string& mp3) {
+ReferenceDecode DecodeWithLibmad(const std::string& mp3In, bool withEndGuard) {
+  const std::string mp3 = withEndGuard ? mp3In + std::string(MAD_BUFFER_GUARD, 0) : mp3In;
   ReferenceDecode result;
   mad_stream stream;
   mad_frame frame;
@@ -33,6 +34,8 @@ ReferenceDecode DecodeWithLibmad(const std::string& mp3) {
     result.channels = synth.pcm.channels;
     result.sampleRate = synth.pcm.samplerate;
     ++result.frames;
+    result.samplesPerFrame = synth.pcm.length;
+    result.frameOffsets.push_back(size_t(stream.this_frame - stream.buffer));
     for (unsigned i = 0; i < synth.pcm.length; ++i) {
       for (unsigned c = 0; c < synth.pcm.channels; ++c) {
         result.samples.push_back(Scale(synth.pcm.samples[c][i]));
@@ -43,6 +46,12 @@ ReferenceDecode DecodeWithLibmad(const std::string& mp3) {
   mad_frame_finish(&frame);
   mad_stream_finish(&stream);
   return result;
+}
+
+size_t ReferenceDecode::SamplesBefore(size_t offset, size_t extraFrames) const {
+  size_t count = extraFrames;
+  for (size_t start : frameOffsets) count += start < offset ? 1 : 0;
+  return count * samplesPerFrame * channels;
 }
 
 std::vector<int16_t> SamplesFromBytes(const uint8_t* bytes, size_t length) {
