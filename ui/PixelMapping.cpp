@@ -37,7 +37,7 @@ bool PixelMapping::Create(std::size_t size) {
 
 MappedView PixelMapping::Map() const {
   if (!fd_) return MappedView();
-  void* address = ::mmap(nullptr, size_, PROT_READ | PROT_WRITE, MAP_SHARED, fd_.Get(), 0);
+  void* address = ::mmap(nullptr, size_, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, fd_.Get(), 0);
   if (address == MAP_FAILED) return MappedView();
   return MappedView(address, size_);
 }

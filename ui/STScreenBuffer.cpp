@@ -5,6 +5,7 @@
 
 #include "platform/DebugLog.h"
 #include "ui/BlendBuffer.h"
+#include "ui/BlendRow.h"
 
 namespace ui {
 namespace {
@@ -100,39 +101,56 @@ std::uint32_t STScreenBuffer::DecodedPixel(std::int32_t x, std::int32_t y) const
 }
 
 void STScreenBuffer::DrawAlpha(platform::Canvas& target, std::int32_t x, std::int32_t y) {
-  if (!pixelMapping_.IsOpen() || width_ < 1 || height_ < 1) return;
+  if (!pixelMapping_.IsOpen() || width_ < 1 || height_ < 1 || !target.IsValid()) return;
   const std::size_t pixels = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
   if (!blendBuffer || pixels > blendBuffer->PixelCount()) {
     platform::DebugPrintf("STScreenBuffer: %dx%d image does not fit the blend buffer", width_, height_);
     return;
   }
-  // 1. A 24-bit snapshot of exactly the rectangle the image covers.
+  // The decoded pixels, mapped for this draw only.
+  MappedView pixelView = pixelMapping_.Map();
+  if (!pixelView) return;
+  std::uint32_t* scratch = blendBuffer->Data();
+  auto sourceRow = [&](std::int32_t r) {
+    return reinterpret_cast<const std::uint32_t*>(pixelView.Data() + static_cast<std::size_t>(r) * rowBytes_);
+  };
+
+  platform::Surface& surface = *target.GetSurface();
+  if (surface.Format() == platform::PixelFormat::kXrgb32) {
+    // A 32-bit target's own pixels serve as the snapshot: each visible row is blended into its
+    // scratch row and copied back. Rows and columns outside the target are never seen, so
+    // they are not composed.
+    const platform::Rect visible = platform::Rect::FromSize(x, y, width_, height_).Intersect(target.Bounds());
+    const platform::Rect& area = target.SurfaceArea();
+    const std::size_t n = static_cast<std::size_t>(visible.Width());
+    for (std::int32_t ty = visible.top; ty < visible.bottom; ++ty) {
+      const std::int32_t r = ty - y, c = visible.left - x;
+      auto* dst = reinterpret_cast<std::uint32_t*>(surface.Row(area.top + ty)) + area.left + visible.left;
+      std::uint32_t* out = scratch + static_cast<std::size_t>(r) * width_ + c;
+      BlendRow(dst, sourceRow(r) + c, out, n);
+      std::memcpy(dst, out, n * 4);
+    }
+    return;
+  }
+
+  // Other targets: a 24-bit snapshot of exactly the rectangle the image covers, blended
+  // top-down into the scratch buffer, kept as a 32-bit bitmap and copied onto the target.
   STScreenBuffer snapshot;
   snapshot.CaptureFrom(target, x, y, x + width_, y + height_);
   const platform::Surface* under = snapshot.Bitmap();
-  // 2. The decoded pixels, mapped for this draw only.
-  MappedView pixelView = pixelMapping_.Map();
-  if (!under || !pixelView) return;
-  // 3. Blend row by row, top-down, into the scratch buffer.
-  std::uint32_t* scratch = blendBuffer->Data();
+  if (!under) return;
   for (std::int32_t r = 0; r < height_; ++r) {
     const std::uint8_t* dstRow = under->Row(r);
-    const auto* srcRow = reinterpret_cast<const std::uint32_t*>(pixelView.Data() + static_cast<std::size_t>(r) * rowBytes_);
     std::uint32_t* out = scratch + static_cast<std::size_t>(r) * width_;
-    for (std::int32_t c = 0; c < width_; ++c) {
-      const std::uint8_t* d = dstRow + static_cast<std::size_t>(c) * 3;
-      const std::uint32_t dst = static_cast<std::uint32_t>(d[2]) << 16 | static_cast<std::uint32_t>(d[1]) << 8 | d[0];
-      out[c] = BlendPixel(dst, srcRow[c]);
-    }
+    for (std::int32_t c = 0; c < width_; ++c) out[c] = platform::ReadPixel24(dstRow + static_cast<std::size_t>(c) * 3);
+    BlendRow(out, sourceRow(r), out, static_cast<std::size_t>(width_));
   }
-  // 4. The composed 32-bit bitmap, kept until the next draw (same size: the memory is reused).
   ReleaseDC();
   if (!bitmap_ || bitmap_->Format() != platform::PixelFormat::kXrgb32 || bitmap_->Width() != width_ ||
       bitmap_->Height() != height_) {
     bitmap_ = std::make_unique<platform::Surface>(width_, height_, platform::PixelFormat::kXrgb32);
   }
   std::memcpy(bitmap_->Bits(), scratch, pixels * 4);
-  // 5. Onto the target; 6. the view and the snapshot go with this scope.
   BlitTo(target, x, y);
 }
 

@@ -43,8 +43,10 @@ class STScreenBuffer {
   // no image, on any failure. LoadError() then tells a failed open (its errno) from the rest.
   bool LoadPng(const char* path);
   // Composes the decoded image over the target's current pixels at (x, y) through the blend
-  // buffer and copies the result there. Nothing happens without a decoded image, without a
-  // blend buffer, or when the image has more pixels than the blend buffer.
+  // buffer and copies the result there; the composition stays in the blend buffer until the
+  // next blended draw (and, for targets that are not 32-bit, in the bitmap). Nothing happens
+  // without a decoded image, without a blend buffer, or when the image has more pixels than
+  // the blend buffer.
   void DrawAlpha(platform::Canvas& target, std::int32_t x, std::int32_t y);
   // One pixel of the blend: alpha 0 keeps dst; otherwise each channel becomes
   // (src × a + dst × (255 − a)) >> 8 and the top byte a.

@@ -59,6 +59,8 @@ class Canvas {
   // The size of the drawable area.
   Size GetSize() const { return Size{area_.Width(), area_.Height()}; }
   Rect Bounds() const { return Rect{0, 0, area_.Width(), area_.Height()}; }
+  // The canvas's area in surface coordinates.
+  const Rect& SurfaceArea() const { return area_; }
 
   // State selection; each returns the previous value. A null font selects the system font.
   const Font* SelectFont(const Font* font);

@@ -96,3 +96,22 @@ TEST(ResourcePathsTest, OpaqueLoaderCompositesTransparencyOverBlack) {
 }
 
 }  // namespace
+
+#include "platform/headless/HeadlessBackend.h"
+#include "ui/WindowWaitCursor.h"
+
+namespace {
+
+TEST(WindowWaitCursorTest, BeginAndEndReachTheWindow) {
+  platform::HeadlessBackend backend([](const std::string&) {});
+  platform::Window window(backend, platform::Size{240, 320}, u"t");
+  ui::WindowWaitCursor host(window);
+  WaitCursorHost* previous = SetWaitCursorHost(&host);
+  BeginWaitCursor();
+  EXPECT_TRUE(backend.IsWaitCursorShown());
+  EndWaitCursor();
+  EXPECT_FALSE(backend.IsWaitCursorShown());
+  SetWaitCursorHost(previous);
+}
+
+}  // namespace

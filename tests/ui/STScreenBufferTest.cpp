@@ -7,6 +7,7 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/TestPng.h"
 #include "ui/BlendBuffer.h"
+#include "ui/BlendRow.h"
 
 namespace {
 
@@ -254,6 +255,30 @@ TEST_F(LoadPngTest, DrawAlphaRefusesImagesLargerThanTheBlendBuffer) {
 TEST(BlendBufferTest, HoldsOneScreenAtTheScale) {
   EXPECT_EQ(ui::BlendBuffer::Allocate(1)->ByteSize(), 307200u);
   EXPECT_EQ(ui::BlendBuffer::Allocate(2)->ByteSize(), 1228800u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(BlendRowTest, MatchesBlendPixelForEveryAlphaAndAnyRowLength) {
+  std::uint32_t seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return seed;
+  };
+  for (std::size_t n : {0u, 1u, 3u, 4u, 5u, 257u}) {
+    std::vector<std::uint32_t> dst(n), src(n), out(n);
+    for (std::size_t i = 0; i < n; ++i) {
+      dst[i] = next();  // the top byte must be ignored
+      src[i] = (next() & 0x00FFFFFFu) | static_cast<std::uint32_t>(i % 256) << 24;
+    }
+    if (n == 257) src[0] &= 0x00FFFFFF, src[1] |= 0xFF000000u;
+    ui::BlendRow(dst.data(), src.data(), out.data(), n);
+    for (std::size_t i = 0; i < n; ++i) {
+      ASSERT_EQ(out[i], STScreenBuffer::BlendPixel(dst[i] & 0x00FFFFFFu, src[i])) << n << " " << i;
+    }
+  }
 }
 
 }  // namespace
