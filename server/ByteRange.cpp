@@ -1,0 +1,62 @@
+#include "server/ByteRange.h"
+
+#include <optional>
+
+namespace server {
+namespace {
+
+constexpr int64_t kMaxOffset = int64_t{1} << 60;
+
+std::optional<int64_t> Number(std::string_view text) {
+  if (text.empty() || text.size() > 18) return std::nullopt;
+  int64_t value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  return value <= kMaxOffset ? std::optional<int64_t>(value) : std::nullopt;
+}
+
+}  // namespace
+
+ByteRange ByteRange::Parse(std::string_view header, int64_t size) {
+  ByteRange range;
+  constexpr std::string_view kUnit = "bytes=";
+  if (header.substr(0, kUnit.size()) != kUnit) return range;
+  header.remove_prefix(kUnit.size());
+  if (header.find(',') != std::string_view::npos) return range;
+  const size_t dash = header.find('-');
+  if (dash == std::string_view::npos) return range;
+  const std::string_view from = header.substr(0, dash), to = header.substr(dash + 1);
+
+  if (from.empty()) {  // the last N bytes
+    const std::optional<int64_t> suffix = Number(to);
+    if (!suffix) return range;
+    if (*suffix == 0 || size == 0) {
+      range.unsatisfiable = true;
+      return range;
+    }
+    range.partial = true;
+    range.first = *suffix >= size ? 0 : size - *suffix;
+    range.last = size - 1;
+    return range;
+  }
+  const std::optional<int64_t> first = Number(from);
+  if (!first) return range;
+  int64_t last = size - 1;
+  if (!to.empty()) {
+    const std::optional<int64_t> given = Number(to);
+    if (!given || *given < *first) return range;
+    last = *given;
+  }
+  if (*first >= size) {
+    range.unsatisfiable = true;
+    return range;
+  }
+  range.partial = true;
+  range.first = *first;
+  range.last = last >= size ? size - 1 : last;
+  return range;
+}
+
+}  // namespace server

@@ -1,0 +1,165 @@
+#include "server/CatalogueIndex.h"
+
+namespace server {
+namespace {
+
+// Case and accents folded; every table also keeps short prefixes, as every search word is one.
+#define VORNALO_FTS_OPTIONS "tokenize='unicode61 remove_diacritics 2', prefix='1 2 3'"
+
+constexpr const char* kSchema = R"SQL(
+CREATE TABLE IF NOT EXISTS meta(key TEXT PRIMARY KEY, value INTEGER);
+INSERT OR IGNORE INTO meta VALUES('generation', 0);
+
+CREATE TABLE IF NOT EXISTS tracks(
+  id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE, size INTEGER, mtime INTEGER,
+  title TEXT, creator TEXT, album TEXT, genre TEXT, composer TEXT,
+  bitrate INTEGER, length_ms INTEGER, generation INTEGER);
+CREATE VIRTUAL TABLE IF NOT EXISTS tracks_fts USING fts5(
+  title, album, creator, genre, composer, content='tracks', content_rowid='id', )SQL"
+    VORNALO_FTS_OPTIONS R"SQL();
+CREATE TRIGGER IF NOT EXISTS tracks_ai AFTER INSERT ON tracks BEGIN
+  INSERT INTO tracks_fts(rowid, title, album, creator, genre, composer)
+  VALUES (new.id, new.title, new.album, new.creator, new.genre, new.composer);
+END;
+CREATE TRIGGER IF NOT EXISTS tracks_ad AFTER DELETE ON tracks BEGIN
+  INSERT INTO tracks_fts(tracks_fts, rowid, title, album, creator, genre, composer)
+  VALUES ('delete', old.id, old.title, old.album, old.creator, old.genre, old.composer);
+END;
+CREATE TRIGGER IF NOT EXISTS tracks_au AFTER UPDATE OF title, album, creator, genre, composer ON tracks BEGIN
+  INSERT INTO tracks_fts(tracks_fts, rowid, title, album, creator, genre, composer)
+  VALUES ('delete', old.id, old.title, old.album, old.creator, old.genre, old.composer);
+  INSERT INTO tracks_fts(rowid, title, album, creator, genre, composer)
+  VALUES (new.id, new.title, new.album, new.creator, new.genre, new.composer);
+END;
+
+CREATE TABLE IF NOT EXISTS playlists(
+  id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE, title TEXT, featured INTEGER,
+  publish_date TEXT, uid TEXT, generation INTEGER);
+CREATE TABLE IF NOT EXISTS playlist_entries(
+  playlist_id INTEGER, position INTEGER, path TEXT, PRIMARY KEY(playlist_id, position)) WITHOUT ROWID;
+CREATE VIRTUAL TABLE IF NOT EXISTS playlists_fts USING fts5(
+  title, content='playlists', content_rowid='id', )SQL" VORNALO_FTS_OPTIONS R"SQL();
+CREATE TRIGGER IF NOT EXISTS playlists_ai AFTER INSERT ON playlists BEGIN
+  INSERT INTO playlists_fts(rowid, title) VALUES (new.id, new.title);
+END;
+CREATE TRIGGER IF NOT EXISTS playlists_ad AFTER DELETE ON playlists BEGIN
+  INSERT INTO playlists_fts(playlists_fts, rowid, title) VALUES ('delete', old.id, old.title);
+  DELETE FROM playlist_entries WHERE playlist_id = old.id;
+END;
+CREATE TRIGGER IF NOT EXISTS playlists_au AFTER UPDATE OF title ON playlists BEGIN
+  INSERT INTO playlists_fts(playlists_fts, rowid, title) VALUES ('delete', old.id, old.title);
+  INSERT INTO playlists_fts(rowid, title) VALUES (new.id, new.title);
+END;
+
+CREATE TABLE IF NOT EXISTS names(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE);
+CREATE VIRTUAL TABLE IF NOT EXISTS names_fts USING fts5(
+  name, content='names', content_rowid='id', )SQL" VORNALO_FTS_OPTIONS R"SQL();
+)SQL";
+
+#undef VORNALO_FTS_OPTIONS
+
+}  // namespace
+
+bool CatalogueIndex::Open(const std::string& path) {
+  if (!db_.Open(path)) return false;
+  // WAL lets another process read the index while a scan writes it; an in-memory index
+  // ignores it.
+  db_.Execute("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
+  return CreateSchema();
+}
+
+bool CatalogueIndex::CreateSchema() { return db_.Execute(kSchema); }
+
+int64_t CatalogueIndex::BeginScan() {
+  db_.Execute("UPDATE meta SET value = value + 1 WHERE key = 'generation'");
+  SqliteStatement read = db_.Prepare("SELECT value FROM meta WHERE key = 'generation'");
+  return read.Step() ? read.ColumnInt(0) : 0;
+}
+
+bool CatalogueIndex::MarkTrackSeen(const std::string& path, int64_t size, int64_t mtime, int64_t generation) {
+  SqliteStatement mark =
+      db_.Prepare("UPDATE tracks SET generation = ?1 WHERE path = ?2 AND size = ?3 AND mtime = ?4");
+  mark.Bind(1, generation);
+  mark.Bind(2, path);
+  mark.Bind(3, size);
+  mark.Bind(4, mtime);
+  mark.Step();
+  return !mark.Failed() && db_.Changes() == 1;
+}
+
+bool CatalogueIndex::UpsertTrack(const std::string& path, int64_t size, int64_t mtime, const TrackTags& tags,
+                                 int64_t generation) {
+  // An update keeps the row id, so stream ids and playlist entries stay valid across scans.
+  SqliteStatement upsert = db_.Prepare(
+      "INSERT INTO tracks(path, size, mtime, title, creator, album, genre, composer, bitrate, length_ms, generation)"
+      " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)"
+      " ON CONFLICT(path) DO UPDATE SET size = excluded.size, mtime = excluded.mtime, title = excluded.title,"
+      " creator = excluded.creator, album = excluded.album, genre = excluded.genre,"
+      " composer = excluded.composer, bitrate = excluded.bitrate, length_ms = excluded.length_ms,"
+      " generation = excluded.generation");
+  upsert.Bind(1, path);
+  upsert.Bind(2, size);
+  upsert.Bind(3, mtime);
+  upsert.Bind(4, tags.title);
+  upsert.Bind(5, tags.creator);
+  upsert.Bind(6, tags.album);
+  upsert.Bind(7, tags.genre);
+  upsert.Bind(8, tags.composer);
+  upsert.Bind(9, static_cast<int64_t>(tags.bitrateKbps));
+  upsert.Bind(10, static_cast<int64_t>(tags.lengthMs));
+  upsert.Bind(11, generation);
+  upsert.Step();
+  return !upsert.Failed();
+}
+
+bool CatalogueIndex::UpsertPlaylist(const PlaylistRow& playlist, const std::vector<std::string>& entries,
+                                    int64_t generation) {
+  SqliteStatement upsert = db_.Prepare(
+      "INSERT INTO playlists(path, title, featured, publish_date, uid, generation) VALUES (?1, ?2, ?3, ?4, ?5, ?6)"
+      " ON CONFLICT(path) DO UPDATE SET title = excluded.title, featured = excluded.featured,"
+      " publish_date = excluded.publish_date, uid = excluded.uid, generation = excluded.generation"
+      " RETURNING id");
+  upsert.Bind(1, playlist.path);
+  upsert.Bind(2, playlist.title);
+  upsert.Bind(3, static_cast<int64_t>(playlist.featured ? 1 : 0));
+  upsert.Bind(4, playlist.publishDate);
+  upsert.Bind(5, playlist.uid);
+  upsert.Bind(6, generation);
+  if (!upsert.Step()) return false;
+  const int64_t id = upsert.ColumnInt(0);
+  upsert.Step();  // completes the statement
+
+  SqliteStatement clear = db_.Prepare("DELETE FROM playlist_entries WHERE playlist_id = ?1");
+  clear.Bind(1, id);
+  clear.Step();
+  SqliteStatement add = db_.Prepare("INSERT INTO playlist_entries(playlist_id, position, path) VALUES (?1, ?2, ?3)");
+  int64_t position = 0;
+  for (const std::string& entry : entries) {
+    add.Reset();
+    add.Bind(1, id);
+    add.Bind(2, position++);
+    add.Bind(3, entry);
+    add.Step();
+    if (add.Failed()) return false;
+  }
+  return !clear.Failed();
+}
+
+bool CatalogueIndex::FinishScan(int64_t generation) {
+  SqliteStatement dropTracks = db_.Prepare("DELETE FROM tracks WHERE generation <> ?1");
+  dropTracks.Bind(1, generation);
+  dropTracks.Step();
+  SqliteStatement dropPlaylists = db_.Prepare("DELETE FROM playlists WHERE generation <> ?1");
+  dropPlaylists.Bind(1, generation);
+  dropPlaylists.Step();
+  // The subjects of TextCues: every artist, album and genre name still in the library.
+  const bool names = db_.Execute(
+      "DELETE FROM names;"
+      "INSERT OR IGNORE INTO names(name)"
+      "  SELECT creator FROM tracks WHERE creator <> '' UNION SELECT album FROM tracks WHERE album <> ''"
+      "  UNION SELECT genre FROM tracks WHERE genre <> '';"
+      "INSERT INTO names_fts(names_fts) VALUES('rebuild');");
+  return names && !dropTracks.Failed() && !dropPlaylists.Failed();
+}
+
+}  // namespace server

@@ -1,0 +1,147 @@
+#include "server/CatalogueQueries.h"
+
+namespace server {
+namespace {
+
+constexpr const char* kTrackColumns =
+    "t.id, t.path, t.title, t.creator, t.album, t.genre, t.composer, t.bitrate, t.length_ms";
+
+// Entries of playlist p that resolve to an indexed track.
+constexpr const char* kItemCount =
+    "(SELECT count(*) FROM playlist_entries e JOIN tracks x ON x.path = e.path WHERE e.playlist_id = p.id)";
+
+TrackRow ReadTrack(const SqliteStatement& row) {
+  TrackRow track;
+  track.id = row.ColumnInt(0);
+  track.path = row.ColumnText(1);
+  track.title = row.ColumnText(2);
+  track.creator = row.ColumnText(3);
+  track.album = row.ColumnText(4);
+  track.genre = row.ColumnText(5);
+  track.composer = row.ColumnText(6);
+  track.bitrateKbps = row.ColumnInt(7);
+  track.lengthMs = row.ColumnInt(8);
+  return track;
+}
+
+PlaylistRow ReadPlaylist(const SqliteStatement& row) {
+  PlaylistRow playlist;
+  playlist.id = row.ColumnInt(0);
+  playlist.path = row.ColumnText(1);
+  playlist.title = row.ColumnText(2);
+  playlist.publishDate = row.ColumnText(3);
+  playlist.uid = row.ColumnText(4);
+  playlist.featured = row.ColumnInt(5) != 0;
+  playlist.itemCount = row.ColumnInt(6);
+  return playlist;
+}
+
+std::string PlaylistSelect() {
+  return std::string("SELECT p.id, p.path, p.title, p.publish_date, p.uid, p.featured, ") + kItemCount;
+}
+
+}  // namespace
+
+int64_t CatalogueQueries::Count(const char* sql, const std::string& match) {
+  if (match.empty()) return 0;
+  SqliteStatement count = db_.Prepare(sql);
+  count.Bind(1, match);
+  return count.Step() ? count.ColumnInt(0) : 0;
+}
+
+int64_t CatalogueQueries::CountTracks(const std::string& match) {
+  return Count("SELECT count(*) FROM tracks_fts WHERE tracks_fts MATCH ?1", match);
+}
+
+std::vector<TrackRow> CatalogueQueries::SearchTracks(const std::string& match, int64_t offset, int64_t limit) {
+  std::vector<TrackRow> rows;
+  if (match.empty() || limit <= 0) return rows;
+  SqliteStatement search = db_.Prepare(
+      std::string("SELECT ") + kTrackColumns +
+      " FROM tracks_fts JOIN tracks t ON t.id = tracks_fts.rowid WHERE tracks_fts MATCH ?1"
+      " ORDER BY bm25(tracks_fts, 10.0, 4.0, 2.0, 1.0, 1.0), t.id LIMIT ?2 OFFSET ?3");
+  search.Bind(1, match);
+  search.Bind(2, limit);
+  search.Bind(3, offset);
+  while (search.Step()) rows.push_back(ReadTrack(search));
+  return rows;
+}
+
+int64_t CatalogueQueries::CountPlaylists(const std::string& match) {
+  return Count("SELECT count(*) FROM playlists_fts WHERE playlists_fts MATCH ?1", match);
+}
+
+std::vector<PlaylistRow> CatalogueQueries::SearchPlaylists(const std::string& match, int64_t offset,
+                                                           int64_t limit) {
+  std::vector<PlaylistRow> rows;
+  if (match.empty() || limit <= 0) return rows;
+  SqliteStatement search = db_.Prepare(
+      PlaylistSelect() +
+      " FROM playlists_fts JOIN playlists p ON p.id = playlists_fts.rowid WHERE playlists_fts MATCH ?1"
+      " ORDER BY bm25(playlists_fts), p.id LIMIT ?2 OFFSET ?3");
+  search.Bind(1, match);
+  search.Bind(2, limit);
+  search.Bind(3, offset);
+  while (search.Step()) rows.push_back(ReadPlaylist(search));
+  return rows;
+}
+
+int64_t CatalogueQueries::CountNames(const std::string& match) {
+  return Count("SELECT count(*) FROM names_fts WHERE names_fts MATCH ?1", match);
+}
+
+std::vector<NameRow> CatalogueQueries::SearchNames(const std::string& match, int64_t offset, int64_t limit) {
+  std::vector<NameRow> rows;
+  if (match.empty() || limit <= 0) return rows;
+  SqliteStatement search = db_.Prepare(
+      "SELECT n.id, n.name FROM names_fts JOIN names n ON n.id = names_fts.rowid WHERE names_fts MATCH ?1"
+      " ORDER BY bm25(names_fts), n.id LIMIT ?2 OFFSET ?3");
+  search.Bind(1, match);
+  search.Bind(2, limit);
+  search.Bind(3, offset);
+  while (search.Step()) rows.push_back(NameRow{search.ColumnInt(0), search.ColumnText(1)});
+  return rows;
+}
+
+int64_t CatalogueQueries::CountFeatured() {
+  SqliteStatement count = db_.Prepare("SELECT count(*) FROM playlists WHERE featured = 1");
+  return count.Step() ? count.ColumnInt(0) : 0;
+}
+
+std::vector<PlaylistRow> CatalogueQueries::Featured(int64_t offset, int64_t limit) {
+  std::vector<PlaylistRow> rows;
+  if (limit <= 0) return rows;
+  SqliteStatement select = db_.Prepare(PlaylistSelect() +
+                                       " FROM playlists p WHERE p.featured = 1"
+                                       " ORDER BY p.publish_date DESC, p.title, p.id LIMIT ?1 OFFSET ?2");
+  select.Bind(1, limit);
+  select.Bind(2, offset);
+  while (select.Step()) rows.push_back(ReadPlaylist(select));
+  return rows;
+}
+
+std::optional<PlaylistRow> CatalogueQueries::PlaylistById(int64_t id) {
+  SqliteStatement select = db_.Prepare(PlaylistSelect() + " FROM playlists p WHERE p.id = ?1");
+  select.Bind(1, id);
+  if (!select.Step()) return std::nullopt;
+  return ReadPlaylist(select);
+}
+
+std::vector<TrackRow> CatalogueQueries::PlaylistTracks(int64_t playlistId) {
+  std::vector<TrackRow> rows;
+  SqliteStatement select = db_.Prepare(std::string("SELECT ") + kTrackColumns +
+                                       " FROM playlist_entries e JOIN tracks t ON t.path = e.path"
+                                       " WHERE e.playlist_id = ?1 ORDER BY e.position");
+  select.Bind(1, playlistId);
+  while (select.Step()) rows.push_back(ReadTrack(select));
+  return rows;
+}
+
+std::optional<TrackRow> CatalogueQueries::TrackById(int64_t id) {
+  SqliteStatement select = db_.Prepare(std::string("SELECT ") + kTrackColumns + " FROM tracks t WHERE t.id = ?1");
+  select.Bind(1, id);
+  if (!select.Step()) return std::nullopt;
+  return ReadTrack(select);
+}
+
+}  // namespace server

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "server/CatalogueRows.h"
+#include "server/SqliteDatabase.h"
+
+namespace server {
+
+// Read-only queries over a CatalogueIndex's connection. A match expression comes from
+// SearchQuery::MatchExpression; an empty one matches nothing. Results are ranked with bm25
+// (title above album above creator) and paged with offset and limit. A query that fails
+// yields no rows and a count of 0.
+class CatalogueQueries {
+ public:
+  explicit CatalogueQueries(SqliteDatabase& db) : db_(db) {}
+
+  int64_t CountTracks(const std::string& match);
+  std::vector<TrackRow> SearchTracks(const std::string& match, int64_t offset, int64_t limit);
+  int64_t CountPlaylists(const std::string& match);
+  std::vector<PlaylistRow> SearchPlaylists(const std::string& match, int64_t offset, int64_t limit);
+  int64_t CountNames(const std::string& match);
+  std::vector<NameRow> SearchNames(const std::string& match, int64_t offset, int64_t limit);
+
+  // Featured CueLists, newest publish date first.
+  int64_t CountFeatured();
+  std::vector<PlaylistRow> Featured(int64_t offset, int64_t limit);
+
+  std::optional<PlaylistRow> PlaylistById(int64_t id);
+  // The indexed tracks of a playlist in playlist order (entries that are not indexed are left out).
+  std::vector<TrackRow> PlaylistTracks(int64_t playlistId);
+  std::optional<TrackRow> TrackById(int64_t id);
+
+ private:
+  int64_t Count(const char* sql, const std::string& match);
+
+  SqliteDatabase& db_;
+};
+
+}  // namespace server

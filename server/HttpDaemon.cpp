@@ -1,0 +1,145 @@
+#include "server/HttpDaemon.h"
+
+#include <arpa/inet.h>
+#include <microhttpd.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/socket.h>
+
+#include <cstring>
+#include <utility>
+
+#include "platform/DebugLog.h"
+
+namespace server {
+namespace {
+
+class MhdRequest : public HttpRequest {
+ public:
+  MhdRequest(MHD_Connection* connection, const char* url, const char* method)
+      : connection_(connection), url_(url ? url : ""), method_(method ? method : "") {}
+  std::string Method() const override { return method_; }
+  std::string Path() const override { return url_; }
+  std::optional<std::string> Argument(const char* key) const override {
+    return Lookup(MHD_GET_ARGUMENT_KIND, key);
+  }
+  std::optional<std::string> Header(const char* name) const override { return Lookup(MHD_HEADER_KIND, name); }
+
+ private:
+  std::optional<std::string> Lookup(MHD_ValueKind kind, const char* key) const {
+    const char* value = nullptr;
+    size_t size = 0;
+    if (MHD_lookup_connection_value_n(connection_, kind, key, std::strlen(key), &value, &size) != MHD_YES) {
+      return std::nullopt;
+    }
+    return std::string(value ? value : "", value ? size : 0);
+  }
+
+  MHD_Connection* connection_;
+  std::string url_;
+  std::string method_;
+};
+
+bool ResolveIpv4(const std::string& host, uint16_t port, sockaddr_in& address) {
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) return false;
+  std::memcpy(&address, found->ai_addr, sizeof address);
+  freeaddrinfo(found);
+  address.sin_port = htons(port);
+  return true;
+}
+
+}  // namespace
+
+struct HttpDaemonCallbacks {
+  static MHD_Result OnRequest(void* self, MHD_Connection* connection, const char* url, const char* method,
+                              const char* /*version*/, const char* /*uploadData*/, size_t* uploadSize,
+                              void** /*state*/) {
+    // A request body is never used; the reply goes out as soon as the headers are in.
+    if (uploadSize) *uploadSize = 0;
+    return static_cast<HttpDaemon*>(self)->Answer(connection, url, method) == MHD_YES ? MHD_YES : MHD_NO;
+  }
+};
+
+HttpDaemon::~HttpDaemon() { Stop(); }
+
+bool HttpDaemon::Start(const Settings& settings, Handler handler) {
+  Stop();
+  sockaddr_in address{};
+  if (!ResolveIpv4(settings.host, settings.port, address)) {
+    platform::DebugPrintf("server: cannot resolve %s\n", settings.host.c_str());
+    return false;
+  }
+  handler_ = std::move(handler);
+
+  // The daemon's thread inherits this thread's signal mask: with SIGPIPE blocked there, a peer
+  // that goes away mid-reply cannot kill the process, and nothing changes for the caller.
+  sigset_t pipe, previous;
+  sigemptyset(&pipe);
+  sigaddset(&pipe, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &pipe, &previous);
+  unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL;
+  if (platform::IsDebugOutputEnabled()) flags |= MHD_USE_ERROR_LOG;
+  daemon_ = MHD_start_daemon(
+      flags, settings.port, nullptr, nullptr, &HttpDaemonCallbacks::OnRequest,
+      this, MHD_OPTION_SOCK_ADDR, reinterpret_cast<const sockaddr*>(&address), MHD_OPTION_CONNECTION_TIMEOUT,
+      settings.timeoutSeconds, MHD_OPTION_CONNECTION_LIMIT, settings.connectionLimit,
+      MHD_OPTION_CONNECTION_MEMORY_LIMIT, settings.connectionMemory, MHD_OPTION_END);
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+  if (!daemon_) {
+    platform::DebugPrintf("server: cannot listen on %s:%u\n", settings.host.c_str(), settings.port);
+    return false;
+  }
+  const MHD_DaemonInfo* info = MHD_get_daemon_info(daemon_, MHD_DAEMON_INFO_BIND_PORT);
+  port_ = info ? info->port : settings.port;
+  return true;
+}
+
+unsigned HttpDaemon::ConnectionCount() const {
+  if (!daemon_) return 0;
+  const MHD_DaemonInfo* info = MHD_get_daemon_info(daemon_, MHD_DAEMON_INFO_CURRENT_CONNECTIONS);
+  return info ? info->num_connections : 0;
+}
+
+void HttpDaemon::Stop() {
+  if (daemon_) MHD_stop_daemon(daemon_);  // joins the daemon's thread
+  daemon_ = nullptr;
+  port_ = 0;
+}
+
+
+int HttpDaemon::Answer(MHD_Connection* connection, const char* url, const char* method) {
+  HttpReply reply;
+  const std::string verb = method ? method : "";
+  if (verb != "GET" && verb != "HEAD") {
+    reply = HttpReply::Text(405, "method not allowed\n");
+    reply.headers.emplace_back("Allow", "GET, HEAD");
+  } else {
+    reply = handler_(MhdRequest(connection, url, method));
+  }
+
+  MHD_Response* response = nullptr;
+  if (reply.file) {
+    // MHD owns (and closes) the descriptor from here on and streams the range in pieces.
+    response = MHD_create_response_from_fd_at_offset64(static_cast<uint64_t>(reply.fileLength),
+                                                       reply.file.Get(),
+                                                       static_cast<uint64_t>(reply.fileOffset));
+    if (response) reply.file.Release();
+  } else {
+    response = MHD_create_response_from_buffer(reply.body.size(), reply.body.data(), MHD_RESPMEM_MUST_COPY);
+  }
+  if (!response) return MHD_NO;
+  MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, reply.contentType.c_str());
+  MHD_add_response_header(response, MHD_HTTP_HEADER_CONNECTION, "close");
+  for (const auto& [name, value] : reply.headers) MHD_add_response_header(response, name.c_str(), value.c_str());
+  const MHD_Result queued = MHD_queue_response(connection, static_cast<unsigned>(reply.status), response);
+  MHD_destroy_response(response);
+  return queued;
+}
+
+}  // namespace server

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "server/HttpExchange.h"
+
+struct MHD_Daemon;
+struct MHD_Connection;
+
+namespace server {
+
+// A libmicrohttpd daemon: one internal event thread (epoll) serves every connection, with an
+// idle time-out per connection, so slow or idle clients cannot hold up the others. Every reply
+// closes its connection. Stop() (or the destructor) closes the socket and joins the thread.
+// Not movable: the daemon's callbacks point at this object.
+class HttpDaemon {
+ public:
+  using Handler = std::function<HttpReply(const HttpRequest&)>;
+
+  struct Settings {
+    std::string host = "127.0.0.1";  // IPv4 address or name to listen on
+    uint16_t port = 0;               // 0: an ephemeral port
+    unsigned timeoutSeconds = 30;    // a connection without progress for this long is closed
+    unsigned connectionLimit = 8192;
+    size_t connectionMemory = 64 * 1024;  // request line and headers must fit
+  };
+
+  HttpDaemon() = default;
+  ~HttpDaemon();
+  HttpDaemon(const HttpDaemon&) = delete;
+  HttpDaemon& operator=(const HttpDaemon&) = delete;
+
+  // The handler runs on the daemon's thread, one request at a time. False when the address
+  // cannot be resolved or bound.
+  bool Start(const Settings& settings, Handler handler);
+  void Stop();
+  bool IsRunning() const { return daemon_ != nullptr; }
+  // The port actually bound (the ephemeral one when 0 was asked for).
+  uint16_t Port() const { return port_; }
+  // Connections open at the moment (accepted and not yet closed).
+  unsigned ConnectionCount() const;
+
+ private:
+  friend struct HttpDaemonCallbacks;
+  // Runs the handler and queues its reply; MHD_YES or MHD_NO.
+  int Answer(MHD_Connection* connection, const char* url, const char* method);
+
+  MHD_Daemon* daemon_ = nullptr;
+  Handler handler_;
+  uint16_t port_ = 0;
+};
+
+}  // namespace server

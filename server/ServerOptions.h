@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "server/LibraryScanner.h"
+
+namespace server {
+
+// The API key built into the client; the server's default "sk".
+extern const char* const kBuiltInApiKey;
+
+// English encyclopedia article addresses: the default base of TextCue locations.
+inline constexpr const char* kDefaultArticleBase = "https://en.wikipedia.org/wiki/";
+
+struct ServerOptions {
+  std::filesystem::path library;  // the music folder
+  std::string host = "127.0.0.1";
+  uint16_t port = 0;              // 0: an ephemeral port
+  std::string dbPath;             // "" : an in-memory index, rebuilt on every start
+  std::string apiKey = kBuiltInApiKey;
+  std::string versionReply;
+  std::string articleBase = kDefaultArticleBase;
+  std::string publicUrl;          // "" : stream URLs name the host the client asked for
+  unsigned timeoutSeconds = 30;   // idle or stalled connections are closed after this
+  LibraryScanner::Progress progress;  // told of each scanned file, may be empty
+};
+
+}  // namespace server

@@ -1,0 +1,156 @@
+#include "server/CatalogueApi.h"
+
+#include <gtest/gtest.h>
+
+#include "server/CatalogueIndex.h"
+#include "tests/server/FakeRequest.h"
+#include "tests/server/XmlProbe.h"
+
+namespace {
+
+using servertest::FakeRequest;
+using servertest::XmlProbe;
+
+constexpr const char* kKey = "0123456789abcde";
+constexpr int kTracks = 130;
+
+// An index filled directly (no audio): names "Zed Alpha" and "Zed Beta" (artist and album),
+// the playlist "Zed List", and kTracks tracks titled "Zed Track N".
+class CatalogueApiTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(index_.Open(":memory:"));
+    const int64_t generation = index_.BeginScan();
+    for (int i = 0; i < kTracks; ++i) {
+      server::TrackTags tags;
+      tags.title = "Zed Track " + std::to_string(i);
+      tags.creator = "Zed Alpha";
+      tags.album = "Zed Beta";
+      ASSERT_TRUE(index_.UpsertTrack("t" + std::to_string(i) + ".mp3", 1, 1, tags, generation));
+    }
+    server::PlaylistRow list;
+    list.path = "Zed List.m3u";
+    list.title = "Zed List";
+    ASSERT_TRUE(index_.UpsertPlaylist(list, {"t1.mp3", "t0.mp3"}, generation));
+    ASSERT_TRUE(index_.FinishScan(generation));
+    api_.SetPort(4321);
+  }
+
+  XmlProbe Search(std::map<std::string, std::string> arguments) {
+    arguments.emplace("sk", kKey);
+    arguments.emplace("q", "zed");
+    const server::HttpReply reply = api_.Handle(FakeRequest("/api/wm_app/search", arguments));
+    EXPECT_EQ(reply.status, 200);
+    XmlProbe probe = XmlProbe::Parse(reply.body);
+    EXPECT_TRUE(probe.wellFormed) << reply.body;
+    return probe;
+  }
+
+  server::CatalogueIndex index_;
+  server::CatalogueQueries queries_{index_.Database()};
+  server::CatalogueApiOptions options_{kKey, "", "https://wiki.invalid/wiki/", "", "127.0.0.1"};
+  server::CatalogueApi api_{queries_, "/nonexistent", options_};
+};
+
+TEST_F(CatalogueApiTest, PageBoundsAreEnforced) {
+  struct Case {
+    const char* s;
+    const char* n;
+    size_t items;
+  };
+  const Case cases[] = {
+      {"0", "10", 10}, {"0", "500", 100}, {"0", "-1", 0},     {"-5", "3", 3},  {"junk", "4", 4},
+      {"130", "10", 3}, {"133", "10", 0}, {"99999999999", "10", 0}, {"0", "", 10}, {"0", "7x", 7},
+  };
+  for (const Case& c : cases) {
+    const XmlProbe probe = Search({{"s", c.s}, {"n", c.n}});
+    EXPECT_EQ(probe.Count("result_list_item"), c.items) << "s=" << c.s << " n=" << c.n;
+    EXPECT_EQ(probe.Texts("filter_count_total"), std::vector<std::string>{std::to_string(kTracks + 3)});
+  }
+}
+
+TEST_F(CatalogueApiTest, KindsComeInOrderAcrossPageBoundaries) {
+  // Two TextCues (artist, album), one CueList, then the tracks.
+  const XmlProbe page = Search({{"s", "1"}, {"n", "3"}});
+  EXPECT_EQ(page.Texts("media"), (std::vector<std::string>{"text", "playlist", "audio"}));
+  EXPECT_EQ(page.Texts("item_count"), std::vector<std::string>{"2"});
+
+  struct Case {
+    const char* rm;
+    const char* rp;
+    const char* rt;
+    int64_t total;
+    const char* firstMedia;
+  };
+  const Case cases[] = {{"1", "0", "0", kTracks, "audio"}, {"0", "1", "0", 1, "playlist"},
+                        {"0", "0", "1", 2, "text"},       {"0", "1", "1", 3, "text"},
+                        {"0", "0", "0", 0, nullptr}};
+  for (const Case& c : cases) {
+    const XmlProbe probe = Search({{"rm", c.rm}, {"rp", c.rp}, {"rt", c.rt}, {"n", "5"}});
+    EXPECT_EQ(probe.Texts("filter_count_total"), std::vector<std::string>{std::to_string(c.total)});
+    const auto media = probe.Texts("media");
+    if (c.firstMedia) {
+      ASSERT_FALSE(media.empty());
+      EXPECT_EQ(media[0], c.firstMedia);
+    } else {
+      EXPECT_TRUE(media.empty());
+    }
+  }
+  const XmlProbe text = Search({{"rm", "0"}, {"rp", "0"}});
+  EXPECT_EQ(text.Texts("location"), (std::vector<std::string>{"https://wiki.invalid/wiki/Zed_Alpha",
+                                                               "https://wiki.invalid/wiki/Zed_Beta"}));
+}
+
+TEST_F(CatalogueApiTest, WrongKeyGetsAnErrorAndNoItems) {
+  for (const char* path : {"/api/wm_app/search", "/api/wm_app/getAllFeaturedCueLists", "/api/wm_app/getPlaylist"}) {
+    for (const char* key : {"", "ffffffffffffffff", "0123456789abcd"}) {
+      const server::HttpReply reply =
+          api_.Handle(FakeRequest(path, {{"sk", key}, {"q", "zed"}, {"playlist_id", "1"}}));
+      const XmlProbe probe = XmlProbe::Parse(reply.body);
+      EXPECT_TRUE(probe.wellFormed);
+      EXPECT_EQ(probe.Count("error"), 1u) << path;
+      EXPECT_EQ(probe.Count("result_list_item") + probe.Count("track"), 0u) << path;
+      EXPECT_EQ(probe.Count("filter_count_total"), 0u) << "a refused search is no empty result";
+    }
+  }
+  EXPECT_EQ(api_.Handle(FakeRequest("/api/wm_app/results", {{"mp3_url_id", "1"}})).body, "not_available");
+}
+
+TEST_F(CatalogueApiTest, StreamAddressesNameTheAskedHostAndTheBoundPort) {
+  struct Case {
+    const char* host;  // nullptr: no Host header
+    const char* url;
+  };
+  const Case cases[] = {
+      {"music.example", "http://music.example:4321/stream/1.mp3"},
+      {"music.example:80", "http://music.example:4321/stream/1.mp3"},
+      {"evil.example/x?", "http://127.0.0.1:4321/stream/1.mp3"},
+      {"a b", "http://127.0.0.1:4321/stream/1.mp3"},
+      {nullptr, "http://127.0.0.1:4321/stream/1.mp3"},
+  };
+  for (const Case& c : cases) {
+    std::map<std::string, std::string> headers;
+    if (c.host) headers["Host"] = c.host;
+    const server::HttpReply reply =
+        api_.Handle(FakeRequest("/api/wm_app/results", {{"mp3_url_id", "1"}, {"sk", kKey}}, headers));
+    EXPECT_EQ(reply.body, c.url) << (c.host ? c.host : "(none)");
+  }
+  server::CatalogueApiOptions pinned = options_;
+  pinned.publicUrl = "https://cdn.example/music";
+  server::CatalogueApi api(queries_, "/nonexistent", pinned);
+  EXPECT_EQ(api.Handle(FakeRequest("/api/wm_app/results", {{"mp3_url_id", "2"}, {"sk", kKey}})).body,
+            "https://cdn.example/music/stream/2.mp3");
+}
+
+TEST_F(CatalogueApiTest, IdsAreWholeNumbersOnly) {
+  for (const char* id : {"", "abc", "1x", "-1", "1.0", "../1", "9999999999999999999", "0", "131"}) {
+    EXPECT_EQ(api_.Handle(FakeRequest("/api/wm_app/results", {{"mp3_url_id", id}, {"sk", kKey}})).body,
+              "not_available")
+        << id;
+    const XmlProbe probe = XmlProbe::Parse(
+        api_.Handle(FakeRequest("/api/wm_app/getPlaylist", {{"playlist_id", id}, {"sk", kKey}})).body);
+    EXPECT_EQ(probe.Count("error"), 1u) << id;
+  }
+}
+
+}  // namespace

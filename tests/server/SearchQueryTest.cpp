@@ -1,0 +1,78 @@
+#include "server/SearchQuery.h"
+
+#include <gtest/gtest.h>
+
+#include "server/CatalogueIndex.h"
+#include "server/CatalogueQueries.h"
+
+namespace {
+
+using server::SearchQuery;
+
+struct QueryCase {
+  const char* input;
+  const char* expression;
+  int64_t matches;  // over the three titles below
+};
+
+class SearchQueryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(index_.Open(":memory:"));
+    const int64_t generation = index_.BeginScan();
+    int64_t n = 0;
+    for (const char* title : {"Hello And Goodbye", "Title X", "Near Field Café"}) {
+      server::TrackTags tags;
+      tags.title = title;
+      ASSERT_TRUE(index_.UpsertTrack("t" + std::to_string(++n) + ".mp3", 1, 1, tags, generation));
+    }
+    ASSERT_TRUE(index_.FinishScan(generation));
+  }
+
+  server::CatalogueIndex index_;
+};
+
+// Every FTS5 operator, quote and filter a user might type is a plain word or a separator, and
+// no input is a syntax error when the expression runs (FTS5 reports those at the first step).
+TEST_F(SearchQueryTest, HostileTextBecomesPlainPrefixWords) {
+  const QueryCase cases[] = {
+      {"hello", "\"hello\"*", 1},
+      {"\"hello", "\"hello\"*", 1},
+      {"hello AND", "\"hello\"* \"AND\"*", 1},
+      {"NEAR(", "\"NEAR\"*", 1},
+      {"NEAR(hello goodbye, 2)", "\"NEAR\"* \"hello\"* \"goodbye\"* \"2\"*", 0},
+      {"*", "", 0},
+      {"-hello", "\"hello\"*", 1},
+      {"title:x", "\"title\"* \"x\"*", 1},
+      {"^tit", "\"tit\"*", 1},
+      {"he OR ti", "\"he\"* \"OR\"* \"ti\"*", 0},
+      {"CAFE", "\"CAFE\"*", 1},
+      {"caf\xC3\xA9 near", "\"caf\xC3\xA9\"* \"near\"*", 1},
+      {"{title}: x", "\"title\"* \"x\"*", 1},
+      {"   ", "", 0},
+  };
+  server::CatalogueQueries queries(index_.Database());
+  for (const QueryCase& c : cases) {
+    const std::string expression = SearchQuery::MatchExpression(c.input);
+    EXPECT_EQ(expression, c.expression) << c.input;
+    EXPECT_EQ(queries.CountTracks(expression), c.matches) << c.input;
+    EXPECT_EQ(static_cast<int64_t>(queries.SearchTracks(expression, 0, 10).size()), c.matches) << c.input;
+  }
+}
+
+TEST_F(SearchQueryTest, LongTextIsBoundedInWordsAndWordLength) {
+  std::string text;
+  for (int i = 0; i < 2000; ++i) text += "word ";  // 10 kB
+  EXPECT_EQ(SearchQuery::Words(text).size(), SearchQuery::kMaxWords);
+
+  std::string longWord;
+  for (int i = 0; i < 50; ++i) longWord += "\xC3\xA9";  // 100 bytes
+  const std::vector<std::string> words = SearchQuery::Words(longWord);
+  ASSERT_EQ(words.size(), 1u);
+  EXPECT_EQ(words[0].size(), SearchQuery::kMaxWordBytes) << "cut on a character boundary";
+
+  server::CatalogueQueries queries(index_.Database());
+  EXPECT_EQ(queries.CountTracks(SearchQuery::MatchExpression(std::string(10240, 'a'))), 0);
+}
+
+}  // namespace

@@ -1,0 +1,58 @@
+#include "server/ServerCommandLine.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using server::ServerCommandLine;
+using Outcome = ServerCommandLine::Outcome;
+
+struct Case {
+  std::vector<std::string> arguments;
+  Outcome outcome;
+};
+
+TEST(ServerCommandLineTest, AcceptsTheDocumentedOptionsAndRefusesTheRest) {
+  const Case cases[] = {
+      {{"--library", "/music"}, Outcome::kRun},
+      {{"--help"}, Outcome::kHelp},
+      {{"--library", "/m", "--port", "0", "--host", "0.0.0.0", "--db", "/tmp/x", "--api-key", "k",
+        "--version-reply", "required,http://x", "--article-base", "http://w/", "--timeout", "5", "--debug"},
+       Outcome::kRun},
+      {{}, Outcome::kError},
+      {{"--port", "80"}, Outcome::kError},
+      {{"--library"}, Outcome::kError},
+      {{"--library", "/m", "--port", "65536"}, Outcome::kError},
+      {{"--library", "/m", "--port", "-1"}, Outcome::kError},
+      {{"--library", "/m", "--timeout", "0"}, Outcome::kError},
+      {{"--library", "/m", "--frobnicate", "1"}, Outcome::kError},
+      {{"--library", "/m", "stray"}, Outcome::kError},
+  };
+  for (const Case& c : cases) {
+    server::ServerOptions options;
+    bool debug = false;
+    std::string error;
+    EXPECT_EQ(ServerCommandLine::Parse(c.arguments, options, debug, error), c.outcome)
+        << (c.arguments.empty() ? "(none)" : c.arguments.back());
+    if (c.outcome == Outcome::kError) {
+      EXPECT_FALSE(error.empty());
+    }
+  }
+}
+
+TEST(ServerCommandLineTest, DefaultsAndValues) {
+  server::ServerOptions options;
+  bool debug = true;
+  std::string error;
+  ASSERT_EQ(ServerCommandLine::Parse({"--library", "/music", "--public-url", "http://h:1/"}, options, debug, error),
+            Outcome::kRun);
+  EXPECT_EQ(options.port, 8080);
+  EXPECT_EQ(options.host, "127.0.0.1");
+  EXPECT_EQ(options.apiKey, server::kBuiltInApiKey);
+  EXPECT_EQ(options.publicUrl, "http://h:1");
+  EXPECT_FALSE(debug);
+  EXPECT_EQ(options.dbPath, ServerCommandLine::DefaultDatabasePath("/music"));
+  EXPECT_NE(ServerCommandLine::DefaultDatabasePath("/music"), ServerCommandLine::DefaultDatabasePath("/other"));
+}
+
+}  // namespace

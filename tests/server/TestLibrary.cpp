@@ -1,0 +1,35 @@
+#include "tests/server/TestLibrary.h"
+
+#include <fstream>
+
+#include "tools/demo/DemoLibraryWriter.h"
+
+namespace servertest {
+
+void TestLibrary::AddTrack(const TrackSpec& spec) {
+  demo::DemoTrack track;
+  track.relativePath = spec.path;
+  track.title = spec.title;
+  track.artist = spec.artist;
+  track.album = spec.album;
+  track.genre = spec.genre;
+  track.composer = spec.composer;
+  track.piece.seed = seed_++;
+  track.piece.seconds = spec.seconds;
+  track.format = demo::Mp3Format{22050, 1, 32, -1};
+  const std::vector<uint8_t> bytes = demo::DemoLibraryWriter::Encode(track);
+  const std::filesystem::path file = dir_.Path() / spec.path;
+  std::filesystem::create_directories(file.parent_path());
+  {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    for (int i = 0; i < spec.repeat; ++i) out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  }
+  demo::DemoLibraryWriter::WriteTags(file, track);
+}
+
+void TestLibrary::AddPlaylist(const std::string& path, const std::vector<std::string>& entries,
+                              const std::string& date) {
+  demo::DemoLibraryWriter::WritePlaylist(dir_.Path(), {path, "", entries, date});
+}
+
+}  // namespace servertest
