@@ -115,7 +115,7 @@ bool CurrentPlaylist::removeSelected() {
 }
 
 void CurrentPlaylist::markCurrent(bool current) {
-  if (currentIndex < entries_.size()) entries_[currentIndex].kind = current ? 0u : kAudioCue;
+  if (currentIndex < entries_.size()) entries_[currentIndex].kind = current ? 0u : std::uint32_t{kAudioCue};
 }
 
 void CurrentPlaylist::startCurrent(const std::function<void()>& stopStep) {

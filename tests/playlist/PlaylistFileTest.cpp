@@ -35,7 +35,7 @@ TEST(PlaylistFile, LayoutIsTitleThenRawRecords) {
   EXPECT_EQ(bytes.substr(0, 12), std::string("M\0i\0x\0 \0\xE9\0\0\0", 12));
   EXPECT_EQ(std::memcmp(bytes.data() + 255, records[0].get(), 4096), 0);
   EXPECT_EQ(std::memcmp(bytes.data() + 255 + 4096, records[1].get(), 4096), 0);
-  EXPECT_EQ(bytes.substr(255 + 512, 4), "one");  // title slot at offset 512
+  EXPECT_EQ(bytes.substr(255 + 512, 4), std::string("one\0", 4));  // title slot at offset 512
 
   auto decoded = playlistfile::Decode(bytes);
   EXPECT_EQ(decoded.title, u"Mix \u00e9");
@@ -54,7 +54,9 @@ TEST(PlaylistFile, LongTitlesKeepTheirFirst127Characters) {
     auto decoded = playlistfile::Decode(bytes);
     EXPECT_EQ(decoded.title, title.substr(0, 127)) << length;
     EXPECT_EQ(decoded.records.size(), 1u);
-    if (length < 127) EXPECT_EQ(bytes[2 * length], 0);
+    if (length < 127) {
+      EXPECT_EQ(bytes[2 * length], 0);
+    }
   }
   // A surrogate pair cut by the 127-character limit is not left half.
   std::u16string emoji = std::u16string(126, u'x') + u"\U0001F3B5";
