@@ -24,7 +24,7 @@ class ServerHttpTest : public ::testing::Test {
     }
     library_->AddTrack({"Marrow/salt.mp3", "Salt & Pepper", "Marrow & Tide", "Condiments", "Folk", "Ølberg"});
     library_->AddTrack({"Marrow/long.mp3", "Long Tide", "Marrow & Tide", "Condiments", "Folk", "", 1.0, 20});
-    library_->AddTrack({"odd.mp3", std::string("Less <than> & ]]> \x01 end", 24), "Ctl\x02" "Artist", "", "", ""});
+    library_->AddTrack({"odd.mp3", "Less <than> & ]]> \x01" " end", "Ctl\x02" "Artist", "", "", ""});
     library_->AddPlaylist("featured/First.m3u", {"../Marrow/long.mp3", "../gone.mp3", "../Marrow/salt.mp3"},
                           "2010-01-02");
     library_->AddPlaylist("featured/Second.m3u", {"../Pager/Pages/3.mp3"}, "2011-05-06");

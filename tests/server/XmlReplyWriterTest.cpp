@@ -40,7 +40,7 @@ TEST(XmlReplyWriterTest, SanitizeKeepsOnlyWhatXmlAllows) {
 TEST(XmlReplyWriterTest, HostileFieldTextParsesBackToItsCleanForm) {
   XmlReplyWriter xml("response");
   xml.Open("item");
-  xml.Field("title", std::string("Less <than> & ]]> \"q\" 'a' \x01 end \xFF", 37));
+  xml.Field("title", "Less <than> & ]]> \"q\" 'a' \x01 end \xFF");
   xml.Field("empty", "");
   xml.Field("count", int64_t{42});
   xml.Close("item");

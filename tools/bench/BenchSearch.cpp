@@ -1,0 +1,110 @@
+// Search latency over 100,000 generated track rows (no audio): p50 and p99 of whole searches
+// (count, page of 10, reply XML) for 1-, 2- and 3-word queries, as the server answers them.
+//
+//   vornalo-bench-search [rows]
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "server/CatalogueApi.h"
+#include "server/CatalogueIndex.h"
+#include "server/ServerOptions.h"
+
+namespace {
+
+constexpr int kDefaultRows = 100000;
+constexpr int kVocabulary = 3000;
+constexpr int kQueriesPerLength = 2000;
+
+class BenchRequest : public server::HttpRequest {
+ public:
+  explicit BenchRequest(std::map<std::string, std::string> arguments) : arguments_(std::move(arguments)) {}
+  std::string Method() const override { return "GET"; }
+  std::string Path() const override { return "/api/wm_app/search"; }
+  std::optional<std::string> Argument(const char* key) const override {
+    const auto it = arguments_.find(key);
+    return it == arguments_.end() ? std::nullopt : std::optional<std::string>(it->second);
+  }
+  std::optional<std::string> Header(const char*) const override { return std::nullopt; }
+
+ private:
+  std::map<std::string, std::string> arguments_;
+};
+
+std::string Word(std::mt19937& random) {
+  static const char* kSyllables[] = {"ka", "lo", "mi", "ra", "ne", "to", "su", "vi", "del", "mar",
+                                     "tin", "sol", "bri", "gan", "or", "el", "qua", "zen", "por", "lu"};
+  std::string word;
+  const int syllables = 2 + static_cast<int>(random() % 3);
+  for (int i = 0; i < syllables; ++i) word += kSyllables[random() % 20];
+  return word;
+}
+
+double Percentile(std::vector<double> values, double fraction) {
+  std::sort(values.begin(), values.end());
+  return values[static_cast<size_t>(fraction * (values.size() - 1))];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int rows = argc > 1 ? std::atoi(argv[1]) : kDefaultRows;
+  std::mt19937 random(42);
+  std::vector<std::string> vocabulary;
+  for (int i = 0; i < kVocabulary; ++i) vocabulary.push_back(Word(random));
+  auto phrase = [&](int words) {
+    std::string text;
+    for (int i = 0; i < words; ++i) text += (i ? " " : "") + vocabulary[random() % vocabulary.size()];
+    return text;
+  };
+
+  server::CatalogueIndex index;
+  if (!index.Open(":memory:")) return 1;
+  const auto buildStart = std::chrono::steady_clock::now();
+  const int64_t generation = index.BeginScan();
+  index.Begin();
+  for (int i = 0; i < rows; ++i) {
+    server::TrackTags tags;
+    tags.title = phrase(2 + static_cast<int>(random() % 3));
+    tags.creator = phrase(2);
+    tags.album = phrase(1 + static_cast<int>(random() % 3));
+    tags.genre = vocabulary[random() % 40];
+    index.UpsertTrack("t/" + std::to_string(i) + ".mp3", 1, 1, tags, generation);
+  }
+  index.FinishScan(generation);
+  index.Commit();
+  const double buildSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - buildStart).count();
+  std::printf("index: %d rows built in %.1f s\n", rows, buildSeconds);
+
+  server::CatalogueQueries queries(index.Database());
+  server::CatalogueApi api(queries, "/", {"k", "", server::kDefaultArticleBase, "", "127.0.0.1"});
+  for (int words = 1; words <= 3; ++words) {
+    std::vector<double> millis;
+    int64_t results = 0;
+    for (int q = 0; q < kQueriesPerLength; ++q) {
+      // Whole words and prefixes of at least three letters, as people type.
+      std::string query;
+      for (int w = 0; w < words; ++w) {
+        std::string word = vocabulary[random() % vocabulary.size()];
+        if (random() % 2) word = word.substr(0, 3 + random() % (word.size() - 2));
+        query += (w ? " " : "") + word;
+      }
+      const BenchRequest request({{"q", query}, {"rm", "1"}, {"rp", "1"}, {"rt", "1"}, {"s", "0"}, {"n", "10"}, {"sk", "k"}});
+      const auto start = std::chrono::steady_clock::now();
+      const server::HttpReply reply = api.Handle(request);
+      millis.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+      results += reply.body.size() > 200;
+    }
+    std::printf("%d-word queries: p50 %.3f ms  p99 %.3f ms  max %.3f ms  (%lld of %d with results)\n", words,
+                Percentile(millis, 0.5), Percentile(millis, 0.99), Percentile(millis, 1.0),
+                static_cast<long long>(results), kQueriesPerLength);
+  }
+  return 0;
+}
