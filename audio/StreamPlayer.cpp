@@ -1,0 +1,396 @@
+#include "audio/StreamPlayer.h"
+
+#include <cstring>
+#include <vector>
+
+#include "audio/ThreadPriority.h"
+#include "platform/DebugLog.h"
+
+namespace audio {
+
+StreamPlayer::StreamPlayer(std::unique_ptr<platform::PcmSink> sink,
+                           const HttpClientOptions& httpOptions)
+    : output_(std::move(sink)), http_({}, httpOptions) {}
+
+StreamPlayer::~StreamPlayer() {
+  std::lock_guard<std::mutex> control(controlLock_);
+  stopLocked(1);
+}
+
+void StreamPlayer::setTrackInfo(const TrackInfo& info) {
+  std::lock_guard<std::mutex> guard(playerLock_);
+  trackInfo_ = info;
+  for (std::u16string* text : {&trackInfo_.title, &trackInfo_.creator, &trackInfo_.album}) {
+    if (text->size() > TrackInfo::kMaxLength) text->resize(TrackInfo::kMaxLength);
+  }
+}
+
+TrackInfo StreamPlayer::trackInfo() const {
+  std::lock_guard<std::mutex> guard(playerLock_);
+  return trackInfo_;
+}
+
+bool StreamPlayer::setUrl(const std::u16string& url) {
+  resetAll();
+  std::lock_guard<std::mutex> control(controlLock_);
+  http_.setUrl(url);
+  source_ = SourceUrlSet;
+  status_ = StatusReady;
+  return true;
+}
+
+bool StreamPlayer::play() {
+  std::lock_guard<std::mutex> control(controlLock_);
+  if (source_ == SourceNone) return false;
+  if (state_ == Paused) {
+    togglePauseLocked();
+    return true;
+  }
+  if (state_ != Stopped) return false;
+  // A thread that ended by itself has set `Stopped` as its last state change.
+  if (playbackThread_.joinable()) playbackThread_.join();
+  // Set here, not only by the thread, so that a second `play` cannot start a second thread.
+  state_ = Connecting;
+  playbackThread_ = std::thread([this] { runTrack(); });
+  return true;
+}
+
+void StreamPlayer::togglePause() {
+  std::lock_guard<std::mutex> control(controlLock_);
+  togglePauseLocked();
+}
+
+void StreamPlayer::togglePauseLocked() {
+  if (source_ != SourceStreaming) return;
+  if (state_ == Playing) {
+    state_ = Paused;
+    output_.setPaused(true);
+    rebuffering_ = false;
+  } else if (state_ == Paused) {
+    // With buffers missing the device restarts once enough audio is queued again.
+    if (output_.inFlight() != output_.bufferCount()) {
+      rebuffering_ = true;
+    } else {
+      output_.setPaused(false);
+    }
+    state_ = Playing;
+  }
+}
+
+void StreamPlayer::stop(int32_t reason) {
+  std::lock_guard<std::mutex> control(controlLock_);
+  stopLocked(reason);
+}
+
+void StreamPlayer::stopLocked(int32_t reason) {
+  if (playbackThread_.joinable()) {
+    {
+      std::lock_guard<std::mutex> guard(playerLock_);
+      abortRequested_ = true;
+      stopReason_ = reason;
+    }
+    // Unblocks the thread wherever it waits: reads fail, buffer waits return none.
+    http_.reset();
+    output_.close();
+    playbackThread_.join();
+  }
+  rebuffering_ = false;
+  abortRequested_ = false;
+  stopReason_ = reason;
+}
+
+void StreamPlayer::resetAll() {
+  std::lock_guard<std::mutex> control(controlLock_);
+  stopLocked(0);
+  {
+    std::lock_guard<std::mutex> guard(playerLock_);
+    headerFound_ = false;
+    header_ = Mp3FrameHeader{};
+  }
+  source_ = SourceNone;
+  status_ = StatusIdle;
+  http_.reset();
+  output_.reset();
+}
+
+uint32_t StreamPlayer::position() {
+  if (source_ == SourceNone || state_ == Stopped) return 0;
+  return output_.position();
+}
+
+void StreamPlayer::bufferFill(uint32_t& capacity, uint32_t& queued, uint32_t& bytesReceived) {
+  output_.bufferFill(capacity, queued);
+  bytesReceived = http_.bytesReceived();
+}
+
+int32_t StreamPlayer::contentLength() { return http_.contentLength(); }
+
+Mp3FrameHeader StreamPlayer::header() const {
+  std::lock_guard<std::mutex> guard(playerLock_);
+  return header_;
+}
+
+bool StreamPlayer::headerFound() const {
+  std::lock_guard<std::mutex> guard(playerLock_);
+  return headerFound_;
+}
+
+void StreamPlayer::post(uint32_t message) {
+  if (notifyWindow_) notifyWindow_->postPlayerMessage(message);
+}
+
+// ---- the playback thread ----
+
+void StreamPlayer::runTrack() {
+  state_ = Connecting;
+  {
+    // A `stop` that came before this thread ran keeps its reason.
+    std::lock_guard<std::mutex> guard(playerLock_);
+    if (!abortRequested_) stopReason_ = 0;
+  }
+  source_ = SourceStreaming;
+  setCurrentThreadPriority(ThreadPriority::kBelowNormal);
+  http_.start();
+  status_ = StatusConnecting;
+  if (!prebuffer() || !probe() || !openOutput()) {
+    // A track that could not start ends with 12025; one stopped while starting reports the
+    // stop, so that a stop for good never lets the playlist move on.
+    const bool aborted = abortRequested_;
+    teardown(false);
+    post(!aborted ? kMsgTrackEnded
+                  : stopReason_ != 0 ? kMsgStoppedNoAdvance : kMsgStoppedAdvance);
+    return;
+  }
+  status_ = StatusOutputOpen;
+  post(kMsgPlaybackStarted);
+  state_ = Playing;
+  if (decodeLoop()) {
+    post(kMsgTrackEnded);
+  } else {
+    post(stopReason_ != 0 ? kMsgStoppedNoAdvance : kMsgStoppedAdvance);
+  }
+}
+
+bool StreamPlayer::prebuffer() {
+  for (;;) {
+    if (abortRequested_) return false;
+    if (!http_.isConnectionOpen()) return http_.isFinished();
+    if (http_.queuedChunkCount() >= http_.prebufferChunkCount()) return true;
+    std::this_thread::sleep_for(kPollInterval);
+  }
+}
+
+bool StreamPlayer::probe() {
+  std::vector<uint8_t> block(kBlockBytes);
+  uint64_t tagBytesLeft = 0;  // of an ID3v2 tag that runs on past the block read last
+  for (uint32_t probed = 0; probed < http_.prebufferChunkCount();) {
+    uint32_t got = 0;
+    if (!http_.readStream(block.data(), kBlockBytes, &got)) return false;
+    // Blocks wholly inside a tag are skipped without counting as probed.
+    if (tagBytesLeft >= got) {
+      tagBytesLeft -= got;
+      continue;
+    }
+    ++probed;
+    uint32_t start = uint32_t(tagBytesLeft);
+    tagBytesLeft = 0;
+    for (;;) {
+      // A tag's contents (pictures, text) may hold false frame syncs: frames are looked for
+      // only before it, and scanning goes on after it.
+      uint32_t tagAt = start;
+      uint32_t tagLength = 0;
+      for (; tagAt + kTagProbeBytes <= got; ++tagAt) {
+        tagLength = Mp3FrameHeader::id3v2TagLength(block.data() + tagAt);
+        if (tagLength > 0 && tagLength <= kMaxSkippedTagBytes) break;
+        tagLength = 0;
+      }
+      if (tagLength == 0) tagAt = got;
+      Mp3FrameHeader found;
+      if (Mp3FrameHeader::findInBlock(block.data() + start, tagAt - start, found)) {
+        std::lock_guard<std::mutex> guard(playerLock_);
+        header_ = found;
+        headerFound_ = true;
+        return true;
+      }
+      if (tagLength == 0) break;
+      if (uint64_t(tagAt) + tagLength > got) {
+        tagBytesLeft = uint64_t(tagAt) + tagLength - got;
+        break;
+      }
+      start = tagAt + tagLength;
+    }
+  }
+  return false;
+}
+
+bool StreamPlayer::openOutput() {
+  const Mp3FrameHeader found = header();
+  std::lock_guard<std::mutex> guard(playerLock_);
+  // Checked under the lock that `stop` sets it under: either this open happens before `stop`
+  // closes the output, or the abort is seen here.
+  if (abortRequested_) return false;
+  if (!output_.open(found.channels, found.sampleRate, 16)) return false;
+  bufferBytes_ = output_.bufferSize();
+  sampleRate_ = found.sampleRate;
+  output_.setPaused(true);
+  // Without a decoder the track could only play silence: it is failed instead.
+  decoder_ = Mp3Decoder::create();
+  if (!decoder_) return false;
+  rebuffering_ = true;
+  return true;
+}
+
+bool StreamPlayer::decodeLoop() {
+  std::vector<uint8_t> input(kBlockBytes + kEndGuardBytes);
+  uint32_t kept = 0;
+  for (;;) {
+    if (abortRequested_) {
+      teardown(false);
+      return false;
+    }
+    if (http_.queuedChunkCount() < kLowChunkCount) {
+      for (;;) {
+        if (output_.inFlight() == 0) {
+          // The device ran dry: hold it until enough audio is queued again.
+          output_.setPaused(true);
+          rebuffering_ = true;
+          break;
+        }
+        if (http_.queuedChunkCount() >= kLowChunkCount) break;
+        if (abortRequested_) {
+          teardown(false);
+          return false;
+        }
+        std::this_thread::sleep_for(kPollInterval);
+      }
+    }
+    uint32_t got = 0;
+    const bool more = http_.readStream(input.data() + kept, kBlockBytes - kept, &got) != 0;
+    // A read failed by `stop` is an abort, not the end of the stream.
+    if (!more && abortRequested_) {
+      teardown(false);
+      return false;
+    }
+    if (!more || got == 0) {
+      // The end of the stream: what the last read brought and the frames still kept are
+      // decoded too, the last one with the guard bytes libmad needs after it.
+      std::memset(input.data() + kept + got, 0, kEndGuardBytes);
+      decodeWindow(input.data(), kept + got + kEndGuardBytes);
+      if (abortRequested_) {
+        teardown(false);
+        return false;
+      }
+      teardown(true);
+      return true;
+    }
+    const uint32_t length = kept + got;
+    const uint32_t done = decodeWindow(input.data(), length);
+    kept = length - done;
+    std::memmove(input.data(), input.data() + done, kept);
+    if (abortRequested_) {
+      teardown(false);
+      return false;
+    }
+  }
+}
+
+uint32_t StreamPlayer::decodeWindow(const uint8_t* window, uint32_t length) {
+  const Mp3FrameHeader wanted = header();
+  uint32_t p = 0;
+  bool pending = false;
+  for (;;) {
+    if (abortRequested_) break;
+    if (currentBuffer_ && bufferRoom_ == 0) {
+      submit(bufferBytes_);
+      currentBuffer_ = nullptr;
+    }
+    if (!currentBuffer_) {
+      currentBuffer_ = output_.waitFreeBuffer();
+      if (!currentBuffer_) break;  // the output was closed by `stop`
+      bufferRoom_ = bufferBytes_;
+      if (abortRequested_) break;
+    }
+    const uint8_t* input = nullptr;
+    uint32_t inputLength = 0;
+    if (!pending) {
+      if (length - p < 4) break;  // too short for a header: keep it for the next window
+      if (!Mp3FrameHeader::looksLikeNextHeader(window + p)) {
+        // Re-synchronise on a header of the stream's own version, layer and rate.
+        for (; p < length - 4; ++p) {
+          Mp3FrameHeader candidate;
+          if (Mp3FrameHeader::parse(window + p, candidate) &&
+              candidate.version == wanted.version && candidate.layer == wanted.layer &&
+              candidate.sampleRate == wanted.sampleRate) {
+            break;
+          }
+        }
+      }
+      input = window + p;
+      inputLength = length - p;
+    }
+    uint32_t produced = 0, consumed = 0;
+    const int result =
+        decoder_->decode(input, inputLength, currentBuffer_->data + (bufferBytes_ - bufferRoom_),
+                         bufferRoom_, produced, consumed);
+    if (result == Mp3Decoder::FatalError) {
+      Mp3Decoder::reset(decoder_);
+      if (!decoder_) break;
+      p += 1;
+    } else if (result == Mp3Decoder::RecoverableError) {
+      p += 1;
+    } else if (result == Mp3Decoder::Ok || result == Mp3Decoder::OutputFull) {
+      p += consumed;
+      bufferRoom_ -= produced;
+      pending = result == Mp3Decoder::OutputFull;
+    } else if (!pending) {  // NeedInput
+      break;
+    }
+  }
+  return p;
+}
+
+void StreamPlayer::submit(uint32_t bytes) {
+  currentBuffer_->bufferLength = bytes;
+  currentBuffer_->bytesRecorded = bytes;
+  output_.write(currentBuffer_);
+  if (rebuffering_ && state_ == Playing) {
+    const int32_t ahead = output_.samplesAhead();
+    const int64_t threshold = int64_t(resumeAheadMs) * sampleRate_ / 1000 * resumePercent / 100;
+    if (ahead >= threshold || output_.inFlight() == output_.bufferCount()) {
+      output_.setPaused(false);
+      rebuffering_ = false;
+      setCurrentThreadPriority(ThreadPriority::kAboveNormal);
+    }
+  }
+}
+
+void StreamPlayer::teardown(bool drain) {
+  if (drain) {
+    if (currentBuffer_) {
+      // Zero bytes hand the buffer back unplayed.
+      submit(bufferBytes_ - bufferRoom_);
+      currentBuffer_ = nullptr;
+    }
+    while (!output_.isDrained() && !abortRequested_) {
+      if (rebuffering_ && state_ == Playing) {
+        output_.setPaused(false);
+        rebuffering_ = false;
+      }
+      std::this_thread::sleep_for(kPollInterval);
+    }
+  }
+  output_.close();
+  decoder_.reset();
+  if (source_ == SourceStreaming || source_ == SourceUrlSet) {
+    http_.stop();
+    status_ = StatusReady;
+  }
+  currentBuffer_ = nullptr;
+  bufferRoom_ = 0;
+  rebuffering_ = false;
+  abortRequested_ = false;
+  post(kMsgPlayerTeardownDone);
+  state_ = Stopped;
+}
+
+}  // namespace audio

@@ -1,0 +1,145 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "audio/Mp3Decoder.h"
+#include "audio/Mp3FrameHeader.h"
+#include "audio/PlayerNotifyTarget.h"
+#include "audio/TrackInfo.h"
+#include "audio/WaveOutput.h"
+#include "catalogue/HttpStream.h"
+#include "platform/PcmSink.h"
+
+namespace audio {
+
+// Plays one MP3 stream at a time from an HTTP URL: downloads through its `HttpStream`, finds
+// the first frame header, opens the wave output, decodes straight into the wave buffers and
+// holds the device paused while too little audio is queued. One playback thread per track;
+// it reports through the notify target.
+//
+// Control operations are for one thread (the user interface's); `position`, `bufferFill`,
+// `state` and `status` may be read from any thread.
+class StreamPlayer {
+ public:
+  // `state` values.
+  static constexpr int32_t Stopped = 0;
+  static constexpr int32_t Playing = 1;
+  static constexpr int32_t Paused = 2;
+  static constexpr int32_t Connecting = 3;
+  // `status` values.
+  static constexpr int32_t StatusIdle = 0;
+  static constexpr int32_t StatusReady = 1;
+  static constexpr int32_t StatusConnecting = 3;
+  static constexpr int32_t StatusOutputOpen = 4;
+  // `source` values.
+  static constexpr int32_t SourceNone = 0;
+  static constexpr int32_t SourceStreaming = 1;
+  static constexpr int32_t SourceUrlSet = 5;
+
+  // Bytes read from the stream per probe and per decode step.
+  static constexpr uint32_t kBlockBytes = 4096;
+  // ID3v2 tags up to this size before the audio are skipped by the frame-sync probe; the
+  // bytes needed to recognise one.
+  static constexpr uint32_t kMaxSkippedTagBytes = 16u << 20;
+  static constexpr uint32_t kTagProbeBytes = 10;
+  // Zero bytes put after the last frame of a stream: libmad decodes a frame only when this
+  // much follows it.
+  static constexpr uint32_t kEndGuardBytes = MAD_BUFFER_GUARD;
+  // The device restarts after a stall once this much audio is queued ahead (percent of
+  // `resumeAheadMs`), or when every wave buffer is queued.
+  static constexpr uint32_t resumeAheadMs = WaveOutput::totalBufferMs;
+  static constexpr uint32_t resumePercent = 100;
+  // Below this many queued chunks the decode loop watches for the device running dry.
+  static constexpr uint32_t kLowChunkCount = 2;
+  // Step of every wait of the playback thread.
+  static constexpr std::chrono::milliseconds kPollInterval{1};
+
+  // `httpOptions` are the stream's time limits (tests shorten them).
+  explicit StreamPlayer(std::unique_ptr<platform::PcmSink> sink,
+                        const HttpClientOptions& httpOptions = HttpClientOptions());
+  // Stops the playback thread (reason 1).
+  ~StreamPlayer();
+  StreamPlayer(const StreamPlayer&) = delete;
+  StreamPlayer& operator=(const StreamPlayer&) = delete;
+
+  // The target of the player's messages; set once, before the first `play`.
+  void setNotifyWindow(PlayerNotifyTarget* target) { notifyWindow_ = target; }
+
+  int32_t state() const { return state_.load(); }
+  int32_t status() const { return status_.load(); }
+  int32_t source() const { return source_.load(); }
+
+  void setTrackInfo(const TrackInfo& info);
+  TrackInfo trackInfo() const;
+
+  // Stops whatever plays and takes `url` for the next `play` (a URL the stream refuses
+  // leaves the previous one in place).
+  bool setUrl(const std::u16string& url);
+  // Starts the track (false without a URL or while one runs), or resumes a paused one.
+  bool play();
+  void togglePause();
+  // Stops the track and waits for its thread. Reason 0 reports 12026 (the playlist moves on),
+  // reason 1 reports 12027.
+  void stop(int32_t reason);
+  void resetAll();
+
+  // Sample frames played of the current track; 0 while stopped.
+  uint32_t position();
+  void bufferFill(uint32_t& capacity, uint32_t& queued, uint32_t& bytesReceived);
+  int32_t contentLength();
+  Mp3FrameHeader header() const;
+  bool headerFound() const;
+
+  WaveOutput& output() { return output_; }
+  HttpStream& http() { return http_; }
+
+ private:
+  void runTrack();
+  bool prebuffer();
+  bool probe();
+  bool openOutput();
+  bool decodeLoop();
+  uint32_t decodeWindow(const uint8_t* window, uint32_t length);
+  void submit(uint32_t bytes);
+  void teardown(bool drain);
+  void post(uint32_t message);
+  void stopLocked(int32_t reason);
+  void togglePauseLocked();
+
+  WaveOutput output_;
+  HttpStream http_;
+  PlayerNotifyTarget* notifyWindow_ = nullptr;
+  std::thread playbackThread_;
+
+  std::atomic<int32_t> state_{Stopped};
+  std::atomic<int32_t> status_{StatusIdle};
+  std::atomic<int32_t> source_{SourceNone};
+  std::atomic<bool> rebuffering_{false};
+  std::atomic<bool> abortRequested_{false};
+  std::atomic<int32_t> stopReason_{0};
+
+  // Serialises the control operations; held while `stop` waits for the playback thread,
+  // which never takes it.
+  std::mutex controlLock_;
+  // Guards `header_`, `headerFound_` and `trackInfo_`, and makes the playback thread's check
+  // of `abortRequested_` and its opening of the output one step against `stop`.
+  mutable std::mutex playerLock_;
+  Mp3FrameHeader header_;
+  bool headerFound_ = false;
+  TrackInfo trackInfo_;
+
+  // Owned by the playback thread while it runs.
+  std::unique_ptr<Mp3Decoder> decoder_;
+  WaveHeader* currentBuffer_ = nullptr;
+  uint32_t bufferBytes_ = 0;
+  uint32_t bufferRoom_ = 0;
+  uint32_t sampleRate_ = 0;
+};
+
+}  // namespace audio

@@ -1,0 +1,77 @@
+#include "audio/TrackStart.h"
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "app/util/AppSettings.h"
+#include "app/util/Utilities.h"
+#include "audio/StreamPlayer.h"
+#include "catalogue/HttpClient.h"
+#include "platform/DebugLog.h"
+#include "platform/TextCodec.h"
+
+namespace audio {
+namespace {
+
+constexpr std::chrono::milliseconds kPollStep{10};
+// An id longer than this is not an id; the encoded form is cut there.
+constexpr std::int32_t kEncodedIdCapacity = 1024;
+
+std::u16string Widen(const char (&slot)[kTextSlotSize]) {
+  std::u16string wide = platform::Utf8ToUtf16(SlotText(slot));
+  return wide.substr(0, platform::Utf16PrefixLength(wide, TrackInfo::kMaxLength));
+}
+
+}  // namespace
+
+std::string streamUrlRequest(const StreamUrlService& service, const char* mp3UrlId) {
+  const AppSettings& settings = *service.settings;
+  return service.baseUrl + "/api/wm_app/results?mp3_url_id=" +
+         UrlEncode(mp3UrlId ? mp3UrlId : "", kEncodedIdCapacity) +
+         "&sk=" + platform::Utf16ToUtf8(settings.apiKey) + "&v=" + appVersion +
+         "&di=" + settings.deviceId;
+}
+
+bool resolveStreamUrl(const StreamUrlService& service, const char* mp3UrlId,
+                      char (&reply)[kStreamUrlReplySize]) {
+  reply[0] = '\0';
+  HttpClient client(service.httpOptions);
+  client.receiveMode = HttpClient::WholeBody;
+  if (!client.setUrl(streamUrlRequest(service, mp3UrlId)) || !client.start()) {
+    platform::DebugPrintf("stream URL lookup for \"%s\" failed to start", mp3UrlId);
+    return false;
+  }
+  while (!client.isFinished() && !client.isAborted()) std::this_thread::sleep_for(kPollStep);
+
+  const std::size_t length = std::min(client.bodyLength(), kStreamUrlReplySize - 1);
+  std::memcpy(reply, client.body(), length);
+  reply[length] = '\0';
+  if (client.bodyLength() > length) {
+    platform::DebugPrintf("stream URL reply of %zu bytes cut to %zu", client.bodyLength(), length);
+  }
+  if (length == 0) return false;  // no reply: an empty URL would replay the previous track
+  return std::strcmp(reply, kNotAvailable) != 0;
+}
+
+TrackInfo makeTrackInfo(const AudioCueRecord& record) {
+  return TrackInfo{Widen(record.title), Widen(record.creator), Widen(record.album)};
+}
+
+std::u16string trackUrl(const StreamUrlService& service, const AudioCueRecord& record) {
+  char reply[kStreamUrlReplySize];
+  if (resolveStreamUrl(service, record.mp3_url_id, reply)) return platform::Utf8ToUtf16(reply);
+  return platform::Utf8ToUtf16(SlotText(record.location));
+}
+
+void startTrack(StreamPlayer& player, const StreamUrlService& service,
+                const AudioCueRecord& record, const std::function<void()>& stopStep) {
+  const std::u16string url = trackUrl(service, record);
+  const TrackInfo info = makeTrackInfo(record);
+  if (stopStep) stopStep();
+  player.setTrackInfo(info);
+  player.setUrl(url);
+  player.play();
+}
+
+}  // namespace audio

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+#include "audio/TrackInfo.h"
+#include "catalogue/HttpClientLimits.h"
+#include "catalogue/ItemRecords.h"
+
+class AppSettings;
+
+namespace audio {
+
+class StreamPlayer;
+
+// Where stream URLs are looked up: the catalogue server and the values every request carries.
+struct StreamUrlService {
+  std::string baseUrl;  // "http://host[:port]"
+  const AppSettings* settings = nullptr;
+  HttpClientOptions httpOptions;
+};
+
+inline constexpr std::size_t kStreamUrlReplySize = 512;  // 511 bytes and the terminator
+inline constexpr const char* kNotAvailable = "not_available";
+
+// The lookup URL for one mp3_url_id (form-encoded, so an id cannot add query keys).
+std::string streamUrlRequest(const StreamUrlService& service, const char* mp3UrlId);
+
+// Fetches the stream URL of `mp3UrlId` and leaves the reply body, cut to 511 bytes and
+// NUL-terminated, in `reply`. False when the body is "not_available" or when no body came
+// (the request failed): the caller then streams the record's own location.
+bool resolveStreamUrl(const StreamUrlService& service, const char* mp3UrlId,
+                      char (&reply)[kStreamUrlReplySize]);
+
+// The display record of a track: title, creator and album decoded from UTF-8 and cut at 255
+// code units without splitting a character.
+TrackInfo makeTrackInfo(const AudioCueRecord& record);
+
+// The URL to stream for `record`: the resolved one, else its location, as UTF-16.
+std::u16string trackUrl(const StreamUrlService& service, const AudioCueRecord& record);
+
+// Builds the URL and the TrackInfo, runs the caller's stop step, then hands both to the
+// player and starts it (setTrackInfo, setUrl, play).
+void startTrack(StreamPlayer& player, const StreamUrlService& service,
+                const AudioCueRecord& record, const std::function<void()>& stopStep);
+
+}  // namespace audio

@@ -1,0 +1,118 @@
+#include "catalogue/CatalogueRequest.h"
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "app/util/AppSettings.h"
+#include "platform/DebugLog.h"
+#include "platform/TextCodec.h"
+
+namespace {
+
+constexpr std::chrono::milliseconds kPollInterval(10);
+
+}  // namespace
+
+CatalogueRequest::CatalogueRequest(std::string baseUrl, const AppSettings& settings,
+                                   const HttpClientOptions& httpOptions)
+    : baseUrl_(std::move(baseUrl)), settings_(settings), httpOptions_(httpOptions) {
+  // A trailing '/' of the configured address would double the one every path starts with.
+  while (!baseUrl_.empty() && baseUrl_.back() == '/') baseUrl_.pop_back();
+}
+
+CatalogueRequest::~CatalogueRequest() = default;
+
+void CatalogueRequest::setRequestText(const char* text) {
+  if (!text) text = "";
+  std::size_t length = ::strnlen(text, kRequestTextSize - 1);
+  if (length >= 1 && text[length - 1] == '%') {
+    length -= 1;
+  } else if (length >= 2 && text[length - 2] == '%') {
+    length -= 2;
+  }
+  std::memmove(requestText_, text, length);  // text may be requestText_ itself
+  std::memset(requestText_ + length, 0, sizeof requestText_ - length);
+}
+
+std::string CatalogueRequest::identityQuery() const {
+  return "&sk=" + platform::Utf16ToUtf8(settings_.apiKey) + "&v=" + appVersion +
+         "&di=" + settings_.deviceId;
+}
+
+int CatalogueRequest::run(std::int32_t start) {
+  startIndex = start;
+  client_ = std::make_unique<HttpClient>(httpOptions_);
+  clearItems();
+  client_->receiveMode = HttpClient::WholeBody;
+  if (!client_->setUrl(url_) || !client_->start()) return 0;
+  while (!client_->isFinished() && !client_->isAborted()) std::this_thread::sleep_for(kPollInterval);
+  if (client_->bodyLength() > 0) {
+    parse(reinterpret_cast<const char*>(client_->body()), client_->bodyLength());
+  }
+  return client_->isFinished() || client_->bodyLength() > 0 ? 1 : 0;
+}
+
+int CatalogueRequest::nextPage() {
+  if (startIndex + pageSize >= totalCount) return 0;
+  clearItems();
+  startIndex += pageSize;
+  buildUrl(requestText_);
+  return run(startIndex);
+}
+
+int CatalogueRequest::previousPage() {
+  if (startIndex == 0) return 0;
+  clearItems();
+  startIndex = startIndex > pageSize ? startIndex - pageSize : 0;
+  buildUrl(requestText_);
+  return run(startIndex);
+}
+
+void CatalogueRequest::onXmlEvent(const char* text, int length, int eventType, const char**) {
+  switch (eventType) {
+    case kCharacterData:
+      field_.Append(text, static_cast<std::size_t>(length));
+      return;
+    case kElementStart:
+    case kElementEnd:
+      if (field_.code() != 0) {
+        int code = field_.code();
+        onFieldText(code, field_.Finish());
+      }
+      if (eventType == kElementStart) {
+        onElementStart(text);
+      } else {
+        onElementEnd(text);
+      }
+      return;
+    default:
+      platform::DebugOutput("Unknown datatype from DataHandler");
+  }
+}
+
+void CatalogueRequest::installHandlers() {
+  XML_SetElementHandler(parser(), &CatalogueRequest::OnStart, &CatalogueRequest::OnEnd);
+  XML_SetCharacterDataHandler(parser(), &CatalogueRequest::OnText);
+  beginDocument();
+}
+
+void CatalogueRequest::bindUserData() {
+  XML_SetUserData(parser(), static_cast<XmlReader*>(this));
+}
+
+void XMLCALL CatalogueRequest::OnStart(void* userData, const XML_Char* name,
+                                       const XML_Char** attributes) {
+  auto* request = static_cast<CatalogueRequest*>(static_cast<XmlReader*>(userData));
+  request->onXmlEvent(name, static_cast<int>(std::strlen(name)), kElementStart, attributes);
+}
+
+void XMLCALL CatalogueRequest::OnEnd(void* userData, const XML_Char* name) {
+  auto* request = static_cast<CatalogueRequest*>(static_cast<XmlReader*>(userData));
+  request->onXmlEvent(name, static_cast<int>(std::strlen(name)), kElementEnd, nullptr);
+}
+
+void XMLCALL CatalogueRequest::OnText(void* userData, const XML_Char* text, int length) {
+  auto* request = static_cast<CatalogueRequest*>(static_cast<XmlReader*>(userData));
+  request->onXmlEvent(text, length, kCharacterData, nullptr);
+}

@@ -1,0 +1,127 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "catalogue/DataChunk.h"
+#include "catalogue/HttpClientLimits.h"
+#include "catalogue/ManualResetEvent.h"
+#include "catalogue/TcpSocket.h"
+
+// Fetches one URL at a time with an HTTP/1.0 GET and receives the reply on a worker thread of
+// its own, either as one body (WholeBody: headers skipped, body gathered until the server
+// closes) or as a stream of raw 2,048-byte chunks (Stream: status line and headers included)
+// through a bounded pool shared with one reading thread. No status codes, redirects, chunked
+// transfer or keep-alive: a reply ends when the server closes the connection.
+//
+// Threads: start, stop, reset and setUrl are called from one controlling thread (start and
+// stop are also safe against each other from two threads); readStream and the stream
+// accessors from one reading thread; the flags may be polled from anywhere.
+class HttpClient {
+ public:
+  enum ReceiveMode : std::int32_t { Stream = 0, WholeBody = 1 };
+
+  explicit HttpClient(const HttpClientOptions& options = HttpClientOptions());
+  virtual ~HttpClient();
+  HttpClient(const HttpClient&) = delete;
+  HttpClient& operator=(const HttpClient&) = delete;
+
+  // Written by the caller before start.
+  ReceiveMode receiveMode = Stream;
+
+  // Takes `url` (UTF-8 or UTF-16) when it is acceptable (IsAcceptableUrl); 1 or 0, and `url`
+  // is unchanged on 0.
+  int setUrl(std::string_view url);
+  int setUrl(std::u16string_view url);
+  const std::string& url() const { return url_; }
+
+  // Stops any running request, connects (on this thread, up to the connect time-out), sends
+  // the request and launches the worker; 1 once the worker runs, 0 on any failure.
+  int start();
+  // Ends the worker, empties the chunk lists and clears isAborted and isFinished. Returns
+  // within about one wait step also while another thread is connecting in start.
+  void stop();
+  // stop, then zeroes bytesReceived and contentLength.
+  void reset();
+
+  // Set by stop, by the WholeBody idle time-out, body cap or receive error.
+  bool isAborted() const { return isAborted_.load(std::memory_order_acquire) != 0; }
+  // Set when the server closed the connection.
+  bool isFinished() const { return isFinished_.load(std::memory_order_acquire) != 0; }
+
+  // WholeBody results, valid once isFinished or isAborted is seen; kept until destruction
+  // or the next start.
+  const std::uint8_t* body() const { return body_.data(); }
+  std::size_t bodyLength() const { return body_.size(); }
+
+  // Stream reading: copies up to `wanted` bytes to `dest`; 1 when all were copied, 0 when the
+  // stream ended first (`got` holds the bytes copied). wanted 0 returns 1 at once.
+  int readStream(void* dest, std::uint32_t wanted, std::uint32_t* got);
+  std::size_t queuedChunkCount() const;
+  std::uint32_t prebufferChunkCount() const { return httplimits::kPrebufferChunkCount; }
+  std::int32_t poolChunkCount() const { return poolChunkCount_.load(std::memory_order_relaxed); }
+  // Raw reply bytes (headers included) received by the current or last worker.
+  std::uint32_t bytesReceived() const { return bytesReceived_.load(std::memory_order_relaxed); }
+  std::int32_t contentLength() const { return contentLength_.load(std::memory_order_relaxed); }
+  // False once the worker has closed its connection (or before any start).
+  bool isConnectionOpen() const { return connectionOpen_.load(std::memory_order_acquire); }
+
+  const std::string& userAgent() const { return userAgent_; }
+
+ private:
+  enum class WaitOutcome { kData, kAborted, kIdle, kError };
+  static constexpr std::size_t kStreamBatch = 32;  // chunks filled by one receive at most
+
+  // stop's work; the caller holds controlLock_.
+  void StopLocked();
+  bool BuildChunkPool();
+  void ReleaseChunkPool();
+  bool Connect(std::uint64_t stopGeneration);
+  bool ShouldGiveUp(std::uint64_t stopGeneration) const;
+  WaitOutcome WaitForData(std::int64_t* idleMicros);
+  void CloseConnection();
+  void RunWholeBody();
+  void RunStream();
+  // Stream worker helpers: chunks are taken from freePool_ in batches of up to
+  // kStreamBatch, filled by one scatter receive, and queued as each becomes full.
+  std::size_t TakeFreeChunks(DataChunk** out, std::size_t most);
+  void QueueChunks(DataChunk* const* chunks, std::size_t count);
+  void RecycleChunks(DataChunk* const* chunks, std::size_t count);
+  bool ReceiveIntoChunks(DataChunk** held, std::size_t* heldCount, class HttpHeaderScanner* scanner,
+                         std::int64_t* idleMicros);
+
+  const HttpClientOptions options_;
+  const std::string userAgent_ = httplimits::kUserAgent;
+  std::string url_;
+
+  // Makes start, stop and reset mutually exclusive.
+  std::mutex controlLock_;
+  // Guards chunkStorage_, readyQueue_, freePool_ and the counters of every chunk.
+  mutable std::mutex queueLock_;
+
+  std::thread worker_;
+  TcpSocket socket_;  // used by start, then by the worker only
+  std::atomic<bool> connectionOpen_{false};
+  std::atomic<std::uint64_t> stopGeneration_{0};  // counts stop calls, to end a pending connect
+  std::atomic<std::int32_t> isAborted_{0};
+  std::atomic<std::int32_t> isFinished_{0};
+  std::atomic<std::int32_t> poolChunkCount_{httplimits::kInitialPoolChunkCount};
+  std::atomic<std::uint32_t> bytesReceived_{0};
+  std::atomic<std::int32_t> contentLength_{0};
+
+  ManualResetEvent workerStarted_{false};
+  ManualResetEvent workerEnded_{true};
+  ManualResetEvent dataAvailable_{true};  // set while readyQueue_ is not empty
+  ManualResetEvent chunkFree_{true};      // set while freePool_ is not empty
+
+  std::vector<std::uint8_t> body_;  // WholeBody: written by the worker only while it runs
+  std::vector<DataChunk> chunkStorage_;
+  ChunkQueue readyQueue_;
+  ChunkQueue freePool_;
+};

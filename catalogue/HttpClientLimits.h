@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Fixed sizes and the default time limits of the HTTP client.
+namespace httplimits {
+
+inline constexpr std::uint32_t kChunkDataSize = 2048;     // bytes per stream chunk and per recv
+inline constexpr std::uint32_t kPrebufferChunkCount = 64;  // chunks the player waits for
+inline constexpr std::int32_t kInitialPoolChunkCount = 768;
+// The stream pool budget: 5 MiB counted as 2,056 bytes a chunk (data plus two counters).
+inline constexpr std::int32_t kMaxPoolChunkCount = 2550;
+inline constexpr std::size_t kMaxUrlLength = 2047;         // bytes, without the terminator
+inline constexpr std::size_t kMaxHostLength = 259;
+inline constexpr std::size_t kContentLengthValueBytes = 49;
+inline constexpr std::size_t kMaxWholeBody = 16u * 1024 * 1024;
+inline constexpr const char* kUserAgent = "Mozilla/4.0 (compatible; MSIE 7.0; Windows NT 6.0;)";
+
+}  // namespace httplimits
+
+// The time limits of one client. The defaults are the product's; tests inject short ones.
+struct HttpClientOptions {
+  std::int64_t waitStepMicros = 200'000;        // one socket wait; bounds how fast stop acts
+  std::int64_t connectTimeoutMicros = 70'000'000;
+  std::int64_t idleTimeoutMicros = 35'000'000;  // without received data
+  std::int64_t emptyQueueSleepMillis = 8'000;   // a reader's wait on a signalled empty queue
+  std::int32_t poolChunkCount = httplimits::kMaxPoolChunkCount;
+  std::size_t maxWholeBody = httplimits::kMaxWholeBody;
+};

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string_view>
+
+#include "catalogue/HttpClient.h"
+
+// A Stream-mode client, embedded once by the stream player and reused for every track.
+class HttpStream : public HttpClient {
+ public:
+  explicit HttpStream(std::string_view url = {},
+                      const HttpClientOptions& options = HttpClientOptions())
+      : HttpClient(options) {
+    if (!url.empty()) setUrl(url);
+  }
+};

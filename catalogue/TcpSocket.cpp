@@ -1,0 +1,112 @@
+#include "catalogue/TcpSocket.h"
+
+#include <arpa/inet.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
+#include <utility>
+
+TcpSocket::TcpSocket(TcpSocket&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+
+TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
+  if (this != &other) {
+    Close();
+    fd_ = std::exchange(other.fd_, -1);
+  }
+  return *this;
+}
+
+void TcpSocket::Close() {
+  if (fd_ < 0) return;
+  ::shutdown(fd_, SHUT_RDWR);
+  ::close(fd_);
+  fd_ = -1;
+}
+
+bool TcpSocket::BeginConnect(const std::string& host, int port) {
+  Close();
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<std::uint16_t>(port));
+  if (::inet_pton(AF_INET, host.c_str(), &address.sin_addr) != 1) {
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) return false;
+    address.sin_addr = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr;
+    ::freeaddrinfo(found);
+  }
+  fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (fd_ < 0) return false;
+  if (::connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 &&
+      errno != EINPROGRESS) {
+    Close();
+    return false;
+  }
+  return true;
+}
+
+TcpSocket::WaitResult TcpSocket::Wait(short events, std::int64_t micros) {
+  pollfd entry{fd_, events, 0};
+  int millis = static_cast<int>((micros + 999) / 1000);
+  int ready;
+  do {
+    ready = ::poll(&entry, 1, millis);
+  } while (ready < 0 && errno == EINTR);
+  if (ready < 0) return WaitResult::kError;
+  if (ready == 0) return WaitResult::kTimeout;
+  // Readable also covers a closed or failed connection: the next recv reports it.
+  if ((entry.revents & events) == 0 && (entry.revents & (POLLERR | POLLNVAL))) {
+    return WaitResult::kError;
+  }
+  return WaitResult::kReady;
+}
+
+TcpSocket::WaitResult TcpSocket::WaitConnected(std::int64_t micros) {
+  WaitResult result = Wait(POLLOUT, micros);
+  if (result == WaitResult::kTimeout) return result;
+  // Writable or an error event: the socket's pending error tells a connection from a refusal.
+  int error = 0;
+  socklen_t size = sizeof error;
+  if (::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0) {
+    return WaitResult::kError;
+  }
+  return result;
+}
+
+TcpSocket::WaitResult TcpSocket::WaitReadable(std::int64_t micros) { return Wait(POLLIN, micros); }
+
+TcpSocket::WaitResult TcpSocket::WaitWritable(std::int64_t micros) {
+  return Wait(POLLOUT, micros);
+}
+
+ssize_t TcpSocket::Receive(void* buffer, std::size_t length) {
+  ssize_t n;
+  do {
+    n = ::recv(fd_, buffer, length, 0);
+  } while (n < 0 && errno == EINTR);
+  return n;
+}
+
+ssize_t TcpSocket::Send(const void* bytes, std::size_t length) {
+  ssize_t n;
+  do {
+    n = ::send(fd_, bytes, length, MSG_NOSIGNAL);
+  } while (n < 0 && errno == EINTR);
+  return n;
+}
+
+ssize_t TcpSocket::ReceiveVector(const iovec* buffers, int count) {
+  ssize_t n;
+  do {
+    n = ::readv(fd_, buffers, count);
+  } while (n < 0 && errno == EINTR);
+  return n;
+}

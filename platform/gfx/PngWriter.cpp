@@ -1,0 +1,38 @@
+#include "platform/gfx/PngWriter.h"
+
+#include <png.h>
+
+#include <cstring>
+#include <vector>
+
+namespace platform {
+
+bool WritePngFile(const Surface& surface, const std::string& path, std::string* error) {
+  if (surface.IsEmpty()) {
+    if (error) *error = "empty surface";
+    return false;
+  }
+  const std::int32_t w = surface.Width(), h = surface.Height();
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(w) * h * 3);
+  for (std::int32_t y = 0; y < h; ++y) {
+    std::uint8_t* out = rgb.data() + static_cast<std::size_t>(y) * w * 3;
+    for (std::int32_t x = 0; x < w; ++x) {
+      std::uint32_t p = surface.GetPixel(x, y);
+      out[x * 3] = static_cast<std::uint8_t>(p >> 16);
+      out[x * 3 + 1] = static_cast<std::uint8_t>(p >> 8);
+      out[x * 3 + 2] = static_cast<std::uint8_t>(p);
+    }
+  }
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  image.width = static_cast<png_uint_32>(w);
+  image.height = static_cast<png_uint_32>(h);
+  image.format = PNG_FORMAT_RGB;
+  bool ok = png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr) != 0;
+  if (!ok && error) *error = image.message;
+  png_image_free(&image);
+  return ok;
+}
+
+}  // namespace platform

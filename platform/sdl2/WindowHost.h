@@ -1,0 +1,53 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/window/Window.h"
+
+namespace platform {
+
+// How a program's window runs: on the desktop or headless, with an optional script.
+struct WindowOptions {
+  static constexpr int kMaxZoom = 8;
+  static constexpr std::int32_t kMinScreenSide = 120;
+  static constexpr std::int32_t kMaxScreenSide = 2048;
+
+  Size screen{240, 320};
+  int zoom = 1;
+  bool headless = false;
+  std::string script;  // implies headless
+  std::string screenshotDirectory;
+};
+
+// Takes the window options (--screen WxH, --zoom N, --headless, --script FILE,
+// --screenshot-dir DIR) out of args, leaving the others in order. False with a reason on a
+// bad value.
+bool ParseWindowOptions(std::vector<std::string>& args, WindowOptions& options, std::string& error);
+
+class HeadlessBackend;
+
+// Owns the backend and the window of a program. The program makes its procedure, creates
+// the window with it and calls RunMessageLoop.
+class WindowHost {
+ public:
+  // Null, with the reason in error, when the display or the script cannot be opened.
+  static std::unique_ptr<WindowHost> Open(const WindowOptions& options, const std::u16string& title,
+                                          std::string& error);
+  ~WindowHost();
+
+  Window& GetWindow() { return *window_; }
+  // Runs the message loop, or the script, until the program ends; returns its exit code.
+  int RunMessageLoop();
+
+ private:
+  WindowHost() = default;
+  std::unique_ptr<Backend> backend_;
+  HeadlessBackend* headless_ = nullptr;  // the backend when headless
+  std::unique_ptr<Window> window_;
+  std::string scriptPath_;
+  std::string scriptText_;
+};
+
+}  // namespace platform

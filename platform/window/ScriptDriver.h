@@ -1,0 +1,57 @@
+#pragma once
+
+#include <istream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/headless/HeadlessBackend.h"
+#include "platform/window/Window.h"
+
+namespace platform {
+
+// Runs a script of user actions against a headless window, one line at a time, logging each
+// line ("script: <line>") before it runs and letting the window finish what the line caused.
+// Coordinates are client (application window) coordinates. Lines:
+//   tap X Y | stroke X0 Y0 X1 Y1 | key NAME (Enter, Up, Down, Left, Right, Escape, Back,
+//   Delete, Home, End, Tab, Space, F1..F12, a letter or digit; "Ctrl+" or "Shift+" before it)
+//   | char C | text WORDS... | softkey left|right | menu "LABEL" | answer Yes|No|OK | rotate
+//   | wait MS | waitfor message ID [TIMEOUT_MS] | screenshot FILE.png | quit
+// Blank lines and lines starting with '#' are skipped.
+class ScriptDriver {
+ public:
+  static constexpr int kScriptErrorExitCode = 2;
+  static constexpr int kDefaultWaitForMs = 5000;
+
+  ScriptDriver(Window& window, HeadlessBackend& backend);
+
+  // Runs the whole script. Returns the program's exit code: the window's once it quits, 0
+  // when the script ends (the window is then closed), kScriptErrorExitCode after an error,
+  // which is logged as "script error: <source>:<line>: <reason>".
+  int Run(std::istream& script, const std::string& sourceName);
+  // Queues the answers of the `answer` lines that open the script, before anything runs
+  // (for message boxes shown before the message loop).
+  static void QueueLeadingAnswers(std::istream& script, HeadlessBackend& backend);
+  // Runs one line; false with a reason on error.
+  bool RunLine(const std::string& line, std::string& error);
+
+ private:
+  bool Tap(const std::vector<std::string>& args, std::string& error);
+  bool Stroke(const std::vector<std::string>& args, std::string& error);
+  bool Key(const std::vector<std::string>& args, std::string& error);
+  bool WaitFor(const std::vector<std::string>& args, std::string& error);
+  void Stylus(InputEvent::Type type, std::int32_t x, std::int32_t y);
+  void Close();
+
+  Window& window_;
+  HeadlessBackend& backend_;
+  // How many of each message id were dispatched and not yet waited for.
+  std::map<std::uint32_t, int> seen_;
+};
+
+// Splits a script line into words; a double-quoted word may hold spaces.
+bool SplitScriptLine(const std::string& line, std::vector<std::string>& words, std::string& error);
+// The virtual key of a key name (see ScriptDriver); false when unknown.
+bool ParseKeyName(const std::string& name, std::uint32_t& key, bool& ctrl, bool& shift);
+
+}  // namespace platform

@@ -1,0 +1,169 @@
+#include "playlist/CurrentPlaylist.h"
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "audio/StreamPlayer.h"
+#include "catalogue/CueListTracksRequest.h"
+#include "platform/DebugLog.h"
+#include "platform/TextCodec.h"
+#include "playlist/PlaylistFile.h"
+
+namespace {
+
+constexpr std::chrono::milliseconds kStopPollStep{10};
+
+}  // namespace
+
+CurrentPlaylist::CurrentPlaylist(audio::StreamPlayer& player, audio::StreamUrlService service,
+                                 std::filesystem::path file, PlaylistHost& host)
+    : player_(player), service_(std::move(service)), file_(std::move(file)), host_(host) {}
+
+CurrentPlaylist::~CurrentPlaylist() = default;
+
+void CurrentPlaylist::load() {
+  auto contents = playlistfile::Load(file_);
+  if (!contents) return;
+  title = std::move(contents->title);
+  for (auto& record : contents->records) {
+    entries_.push_back(PlaylistEntry{std::move(record), kAudioCue});
+  }
+  count = static_cast<std::uint32_t>(entries_.size());
+}
+
+void CurrentPlaylist::save() {
+  if (!host_.isLaidOut()) return;
+  std::vector<const AudioCueRecord*> records;
+  records.reserve(entries_.size());
+  for (const auto& entry : entries_) records.push_back(entry.record.get());
+  std::string error;
+  if (!playlistfile::Save(file_, title, records, &error)) {
+    platform::DebugPrintf("playlist file %s not written: %s", file_.c_str(), error.c_str());
+  }
+}
+
+void CurrentPlaylist::append(const AudioCueRecord& record) {
+  auto copy = std::make_unique<AudioCueRecord>();
+  std::memcpy(copy.get(), &record, sizeof record);
+  if (entries_.empty()) {
+    selectedIndex = 0;
+    topIndex = 0;
+  }
+  entries_.push_back(PlaylistEntry{std::move(copy), kAudioCue});
+}
+
+void CurrentPlaylist::addTrack(const ItemRef& item) {
+  if (item.kind() != kAudioCue || !item.audioCue()) return;
+  addTrack(*item.audioCue());
+}
+
+void CurrentPlaylist::addTrack(const AudioCueRecord& record) {
+  if (entries_.empty()) title = kCustomTitle;
+  append(record);
+  count = static_cast<std::uint32_t>(entries_.size());
+  save();
+}
+
+void CurrentPlaylist::addCueList(const CueListRecord& cueList) {
+  host_.beginWaitCursor();
+  CueListTracksRequest request(service_.baseUrl, *service_.settings, service_.httpOptions);
+  request.buildUrl(cueList.playlist_id);
+  request.run(0);
+  for (std::size_t i = 0; i < request.resultCount(); ++i) append(*request.itemAt(i));
+  title = platform::Utf8ToUtf16(SlotText(cueList.title));
+  count = static_cast<std::uint32_t>(entries_.size());
+  host_.endWaitCursor();
+  save();
+}
+
+void CurrentPlaylist::clear() {
+  entries_.clear();
+  host_.resetPaging();
+  topIndex = 0;
+  selectedIndex = 0;
+  pageNumber = 0;
+  currentIndex = 0;
+  count = 0;
+  title.clear();
+  save();
+}
+
+bool CurrentPlaylist::removeSelected() {
+  if (entries_.empty()) return false;
+  const auto s = static_cast<std::uint32_t>(selectedIndex);
+  if (s >= entries_.size()) return false;
+  bool removedCurrent = false;
+  if (currentIndex > s) {
+    --currentIndex;
+  } else if (currentIndex == s) {
+    currentIndex = 0;
+    removedCurrent = true;
+  }
+  entries_.erase(entries_.begin() + s);
+  count = static_cast<std::uint32_t>(entries_.size());
+  if (s > 0 && s == count) {
+    selectedIndex = static_cast<std::int32_t>(s) - 1;
+    if (selectedIndex < topIndex) {
+      pageNumber = pageNumber > 0 ? pageNumber - 1 : 0;
+      topIndex = std::max(0, topIndex - host_.rowsPerPage());
+    }
+  }
+  if (entries_.empty()) title.clear();
+  save();
+  return removedCurrent;
+}
+
+void CurrentPlaylist::markCurrent(bool current) {
+  if (currentIndex < entries_.size()) entries_[currentIndex].kind = current ? 0u : std::uint32_t{kAudioCue};
+}
+
+void CurrentPlaylist::startCurrent(const std::function<void()>& stopStep) {
+  audio::startTrack(player_, service_, *entries_[currentIndex].record, stopStep);
+  host_.postTrackStarted();
+  markCurrent(true);
+  host_.redraw();
+}
+
+void CurrentPlaylist::playCurrent(bool stopFirst) {
+  if (currentIndex >= entries_.size()) return;
+  host_.beginWaitCursor();
+  startCurrent([this, stopFirst] {
+    if (stopFirst && player_.state() != audio::StreamPlayer::Stopped) player_.stop(1);
+  });
+}
+
+void CurrentPlaylist::playSelected() {
+  if (entries_.empty() || selectedIndex < 0 ||
+      static_cast<std::uint32_t>(selectedIndex) >= entries_.size()) {
+    return;
+  }
+  host_.beginWaitCursor();
+  markCurrent(false);
+  currentIndex = static_cast<std::uint32_t>(selectedIndex);
+  startCurrent([this] {
+    if (player_.state() == audio::StreamPlayer::Stopped) return;
+    player_.stop(1);
+    while (player_.state() != audio::StreamPlayer::Stopped) std::this_thread::sleep_for(kStopPollStep);
+  });
+}
+
+void CurrentPlaylist::next(bool stopFirst) {
+  if (entries_.empty()) return;
+  markCurrent(false);
+  currentIndex = currentIndex + 1 >= count ? 0 : currentIndex + 1;
+  markCurrent(true);
+  playCurrent(stopFirst);
+}
+
+void CurrentPlaylist::previous(bool stopFirst) {
+  if (entries_.empty()) return;
+  markCurrent(false);
+  if (currentIndex > 0) --currentIndex;
+  markCurrent(true);
+  playCurrent(stopFirst);
+}
+
+const PlaylistEntry* CurrentPlaylist::entryAt(std::uint32_t index) const {
+  return index < entries_.size() ? &entries_[index] : nullptr;
+}

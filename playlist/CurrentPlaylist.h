@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "audio/TrackStart.h"
+#include "catalogue/ItemRecords.h"
+#include "catalogue/ItemRef.h"
+#include "playlist/PlaylistHost.h"
+
+namespace audio {
+class StreamPlayer;
+}
+
+// One entry of the Current Playlist: its own copy of an AudioCue record. `kind` is 1, or 0
+// while the entry is marked as the current one.
+struct PlaylistEntry {
+  std::unique_ptr<AudioCueRecord> record;
+  std::uint32_t kind = kAudioCue;
+};
+
+// The user's queue of AudioCues: filled from search results and CueLists, played in order
+// with wrap-around by the shared player, and written to its file after every change so that
+// it survives restarts. Every operation runs on the user-interface thread.
+class CurrentPlaylist {
+ public:
+  static constexpr const char16_t* kCustomTitle = u"(Custom Playlist)";
+
+  CurrentPlaylist(audio::StreamPlayer& player, audio::StreamUrlService service,
+                  std::filesystem::path file, PlaylistHost& host);
+  ~CurrentPlaylist();
+  CurrentPlaylist(const CurrentPlaylist&) = delete;
+  CurrentPlaylist& operator=(const CurrentPlaylist&) = delete;
+
+  // Reads the file (a missing file leaves the playlist empty). Does not save.
+  void load();
+  // Writes the file, once the screen is laid out. A failed write keeps the previous file and
+  // is not reported to the user (a debug line says why); the next change writes it again.
+  void save();
+
+  // Appends a copy of an AudioCue item (other kinds are ignored); the first entry names the
+  // playlist "(Custom Playlist)".
+  void addTrack(const ItemRef& item);
+  void addTrack(const AudioCueRecord& record);
+  // Appends every track of the CueList, fetched from the catalogue, and takes its title.
+  void addCueList(const CueListRecord& cueList);
+  void clear();
+  // Removes the selected entry; true when it was the current one (the caller then stops the
+  // player for good).
+  bool removeSelected();
+
+  void playCurrent(bool stopFirst);
+  void playSelected();
+  void next(bool stopFirst);
+  void previous(bool stopFirst);
+
+  const PlaylistEntry* entryAt(std::uint32_t index) const;
+  const std::filesystem::path& file() const { return file_; }
+
+  std::u16string title;
+  std::uint32_t currentIndex = 0;
+  std::int32_t selectedIndex = 0;
+  std::int32_t topIndex = 0;
+  std::int32_t pageNumber = 0;
+  std::uint32_t count = 0;
+
+ private:
+  void append(const AudioCueRecord& record);
+  void markCurrent(bool current);
+  void startCurrent(const std::function<void()>& stopStep);
+
+  audio::StreamPlayer& player_;
+  const audio::StreamUrlService service_;
+  const std::filesystem::path file_;
+  PlaylistHost& host_;
+  std::vector<PlaylistEntry> entries_;
+};

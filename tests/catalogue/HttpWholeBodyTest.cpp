@@ -1,0 +1,231 @@
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "catalogue/HttpClient.h"
+#include "platform/DebugLog.h"
+#include "tests/catalogue/HttpTestSupport.h"
+#include "tests/support/ScriptedServer.h"
+
+namespace {
+
+using namespace testsupport;
+using catalogue_test::FastOptions;
+using catalogue_test::FetchWholeBody;
+using Clock = std::chrono::steady_clock;
+
+const std::string kAgent = "Mozilla/4.0 (compatible; MSIE 7.0; Windows NT 6.0;)";
+
+// A port on 127.0.0.1 where nothing listens.
+std::uint16_t ClosedPort() {
+  std::uint16_t port;
+  { ScriptedServer probe(ServerScript{}); port = probe.port(); }
+  return port;
+}
+
+TEST(HttpWholeBodyTest, SendsTheRequestTextAndGathersTheBody) {
+  struct Case {
+    std::string path;       // after host:port
+    std::string requested;  // the path in the request line
+  } cases[] = {{"/api/wm_app/search?q=a+b%26c&s=0", "/api/wm_app/search?q=a+b%26c&s=0"},
+               {"", "/"}};
+  for (const Case& c : cases) {
+    ScriptedServer server(Reply(HttpResponse("<r/>")));
+    std::string url = "http://127.0.0.1:" + std::to_string(server.port()) + c.path;
+    auto result = FetchWholeBody(url);
+    ASSERT_EQ(result.started, 1);
+    EXPECT_TRUE(result.finished);
+    EXPECT_FALSE(result.aborted);
+    EXPECT_EQ(result.body, "<r/>");
+    EXPECT_EQ(result.contentLength, 4);
+    ASSERT_TRUE(server.WaitForFinished(1, std::chrono::seconds(5)));
+    ASSERT_EQ(server.Requests().size(), 1u);
+    EXPECT_EQ(server.Requests()[0], "GET " + c.requested +
+                                        " HTTP/1.0\r\nHost: 127.0.0.1\r\nAccept: */*\r\n"
+                                        "User-Agent: " + kAgent + "\r\n\r\n");
+  }
+}
+
+TEST(HttpWholeBodyTest, HostHeaderNamesTheHostWithoutPort) {
+  ScriptedServer server(Reply(HttpResponse("x")));
+  auto result = FetchWholeBody("http://localhost:" + std::to_string(server.port()) + "/p");
+  ASSERT_EQ(result.started, 1);
+  ASSERT_TRUE(server.WaitForFinished(1, std::chrono::seconds(5)));
+  EXPECT_NE(server.Requests().at(0).find("\r\nHost: localhost\r\n"), std::string::npos);
+}
+
+TEST(HttpWholeBodyTest, HeaderEndAndLengthSplitAcrossReceivedBlocks) {
+  ScriptedServer server({ReadRequest(), Send("HTTP/1.0 200 OK\r\nContent-Le"), Pause(30),
+                         Send("ngth: 11\r\n\r"), Pause(30), Send("\nhello "), Pause(30),
+                         Send("world"), Close()});
+  auto result = FetchWholeBody(server.Url("/"));
+  EXPECT_TRUE(result.finished);
+  EXPECT_EQ(result.body, "hello world");
+  EXPECT_EQ(result.contentLength, 11);
+}
+
+TEST(HttpWholeBodyTest, HeadersOnlyGiveAnEmptyFinishedBody) {
+  ScriptedServer server(Reply("HTTP/1.0 204 No Content\r\nServer: t\r\n\r\n"));
+  auto result = FetchWholeBody(server.Url("/"));
+  EXPECT_TRUE(result.finished);
+  EXPECT_FALSE(result.aborted);
+  EXPECT_EQ(result.body, "");
+}
+
+TEST(HttpWholeBodyTest, EndsAsAbortedKeepingWhatArrived) {
+  const std::string head = "HTTP/1.0 200 OK\r\n\r\n";
+  struct Case {
+    const char* name;
+    ServerScript script;
+    std::string body;
+  } cases[] = {
+      {"idle time-out", {ReadRequest(), Send(head + "partial"), Hang()}, "partial"},
+      {"reset mid-body", {ReadRequest(), Send(head + "abc"), Pause(50), Reset()}, "abc"},
+      {"body cap", {ReadRequest(), Send(head), SendRepeated(std::string(1000, 'z'), 30), Close()},
+       std::string(10000, 'z')},
+  };
+  for (Case& c : cases) {
+    ScriptedServer server(c.script);
+    HttpClientOptions options = FastOptions();
+    options.maxWholeBody = 10000;
+    auto result = FetchWholeBody(server.Url("/"), options);
+    ASSERT_EQ(result.started, 1) << c.name;
+    EXPECT_TRUE(result.aborted) << c.name;
+    EXPECT_FALSE(result.finished) << c.name;
+    EXPECT_EQ(result.body, c.body) << c.name;
+  }
+}
+
+TEST(HttpWholeBodyTest, HostileContentLengthsStaySane) {
+  struct Case {
+    const char* header;
+    std::int32_t length;
+  } cases[] = {{"Content-Length: -1", 0},
+               {"Content-Length: 99999999999999999999", 0},
+               {"Content-Length: 12abc", 0},
+               {"Content-Length: 3\r\nContent-Length: 999999999", 3}};
+  for (const Case& c : cases) {
+    ScriptedServer server(Reply(std::string("HTTP/1.0 200 OK\r\n") + c.header + "\r\n\r\nabc"));
+    auto result = FetchWholeBody(server.Url("/"));
+    EXPECT_TRUE(result.finished) << c.header;
+    EXPECT_EQ(result.body, "abc") << c.header;
+    EXPECT_EQ(result.contentLength, c.length) << c.header;
+  }
+}
+
+TEST(HttpWholeBodyTest, FailedConnectionsFailStart) {
+  HttpClient client(FastOptions());
+  client.receiveMode = HttpClient::WholeBody;
+  ASSERT_EQ(client.setUrl("http://127.0.0.1:" + std::to_string(ClosedPort()) + "/"), 1);
+  EXPECT_EQ(client.start(), 0);
+  ASSERT_EQ(client.setUrl("http://no-such-host.invalid/"), 1);
+  EXPECT_EQ(client.start(), 0);
+  EXPECT_FALSE(client.isAborted());
+  EXPECT_FALSE(client.isFinished());
+}
+
+TEST(HttpWholeBodyTest, ConnectTimeOutWritesTheDebugString) {
+  StalledListener listener;
+  HttpClient client(FastOptions());
+  client.receiveMode = HttpClient::WholeBody;
+  ASSERT_EQ(client.setUrl(listener.Url("/")), 1);
+  platform::SetDebugOutputEnabled(true);
+  ::testing::internal::CaptureStderr();
+  auto begin = Clock::now();
+  EXPECT_EQ(client.start(), 0);
+  std::string log = ::testing::internal::GetCapturedStderr();
+  platform::SetDebugOutputEnabled(false);
+  EXPECT_LT(Clock::now() - begin, std::chrono::seconds(3));
+  EXPECT_NE(log.find("*****TIMEOUT****\n"), std::string::npos);
+}
+
+TEST(HttpWholeBodyTest, SetUrlRefusesAndKeepsThePreviousUrl) {
+  HttpClient client;
+  ASSERT_EQ(client.setUrl("http://127.0.0.1/ok"), 1);
+  EXPECT_EQ(client.setUrl("http://127.0.0.1/a\r\nX-Evil: 1"), 0);
+  EXPECT_EQ(client.setUrl(u"ftp://127.0.0.1/"), 0);
+  EXPECT_EQ(client.url(), "http://127.0.0.1/ok");
+  EXPECT_EQ(client.setUrl(u"http://127.0.0.1/\u00e9"), 1);
+  EXPECT_EQ(client.url(), "http://127.0.0.1/\xc3\xa9");
+}
+
+// stop from another thread ends a connect in progress within the default 200 ms step.
+TEST(HttpWholeBodyTest, StopDuringConnectReturnsQuickly) {
+  StalledListener listener;
+  HttpClient client;  // the product's limits: 70 s connect, 200 ms steps
+  client.receiveMode = HttpClient::WholeBody;
+  ASSERT_EQ(client.setUrl(listener.Url("/")), 1);
+  std::atomic<bool> done{false};
+  std::atomic<int> started{-1};
+  auto begin = Clock::now();
+  std::thread caller([&] {
+    started = client.start();
+    done = true;
+  });
+  // A stop that lands before start has begun does nothing; stop until start gives up.
+  while (!done) {
+    client.stop();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));  // lets start take the lock
+  }
+  caller.join();
+  EXPECT_EQ(started, 0);
+  EXPECT_LT(Clock::now() - begin, std::chrono::milliseconds(500));
+}
+
+TEST(HttpWholeBodyTest, StopDuringReceiveReturnsQuickly) {
+  ScriptedServer server({ReadRequest(), Send("HTTP/1.0 200 OK\r\n\r\nsome"), Hang()});
+  HttpClient client;
+  client.receiveMode = HttpClient::WholeBody;
+  ASSERT_EQ(client.setUrl(server.Url("/")), 1);
+  ASSERT_EQ(client.start(), 1);
+  ASSERT_TRUE(WaitUntil([&] { return client.bytesReceived() == 23; }));
+  auto begin = Clock::now();
+  client.stop();
+  EXPECT_LT(Clock::now() - begin, std::chrono::milliseconds(500));
+  EXPECT_FALSE(client.isAborted());  // stop clears both flags
+  EXPECT_FALSE(client.isFinished());
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(client.body()), client.bodyLength()), "some");
+}
+
+TEST(HttpWholeBodyTest, PeersThatCloseOrResetEarlyNeverKillTheProcess) {
+  for (ServerScript script : {ServerScript{Reset()}, ServerScript{Close()},
+                              ServerScript{ReadRequest(), Reset()}}) {
+    ScriptedServer server(script);
+    for (int i = 0; i < 20; ++i) {
+      auto result = FetchWholeBody(server.Url("/"));
+      if (result.started) {
+        EXPECT_TRUE(result.finished || result.aborted);
+      }
+      EXPECT_EQ(result.body, "");
+    }
+  }
+}
+
+TEST(HttpWholeBodyTest, ThousandFailedRequestsLeakNoDescriptors) {
+  ScriptedServer resetting(ServerScript{Reset()});
+  const std::string refused = "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/";
+  // Warm-up: the first request may open descriptors that stay (name service, thread caches).
+  FetchWholeBody(refused);
+  FetchWholeBody(resetting.Url("/"));
+  ASSERT_TRUE(resetting.WaitForFinished(1, std::chrono::seconds(5)));
+  int before = OpenFdCount();
+  for (int i = 0; i < 1000; ++i) {
+    HttpClient client(FastOptions());
+    client.receiveMode = HttpClient::WholeBody;
+    ASSERT_EQ(client.setUrl(i % 10 == 0 ? resetting.Url("/") : refused), 1);
+    if (client.start()) {
+      ASSERT_TRUE(WaitUntil([&] { return client.isFinished() || client.isAborted(); }));
+    }
+  }
+  ASSERT_TRUE(resetting.WaitForFinished(101, std::chrono::seconds(10)));
+  EXPECT_EQ(OpenFdCount(), before);
+}
+
+}  // namespace

@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "catalogue/CueListTracksRequest.h"
+#include "catalogue/FeaturedCueListsRequest.h"
+#include "catalogue/SearchRequest.h"
+#include "tests/catalogue/TestSettings.h"
+
+namespace {
+
+using catalogue_test::TestSettings;
+
+std::string Text(const char (&slot)[kTextSlotSize]) { return std::string(SlotText(slot)); }
+
+class ResponseParsingTest : public ::testing::Test {
+ protected:
+  int Parse(XmlReader& request, const std::string& document) {
+    return request.parse(document.data(), document.size());
+  }
+  TestSettings settings_;
+  SearchRequest search_{"http://127.0.0.1:1", settings_.settings};
+  FeaturedCueListsRequest featured_{"http://127.0.0.1:1", settings_.settings};
+  CueListTracksRequest tracks_{"http://127.0.0.1:1", settings_.settings};
+};
+
+TEST_F(ResponseParsingTest, FeaturedReplyFillsCueListRecords) {
+  Parse(featured_, R"(<?xml version="1.0" encoding="UTF-8"?>
+<featured><total_cuelist_count>42</total_cuelist_count><error>none</error>
+<result_list_item><title>Simon &amp; Garfunkel
+Live</title><playlist_id>77</playlist_id><publish_date>2009-12-25</publish_date>
+<item_count>12</item_count><location>http://x/l</location><uid>u-1</uid><extra>e</extra>
+</result_list_item>
+<result_list_item><title>Caf&#xE9; Tunes</title><item_count>x</item_count></result_list_item>
+</featured>)");
+  EXPECT_EQ(featured_.totalCount, 42);
+  ASSERT_EQ(featured_.resultCount(), 2u);
+  const CueListRecord& first = *featured_.itemAt(0);
+  EXPECT_EQ(Text(first.title), "Simon & Garfunkel\nLive");  // every run up to the end tag
+  EXPECT_EQ(Text(first.playlist_id), "77");
+  EXPECT_EQ(Text(first.publish_date), "2009-12-25");
+  EXPECT_EQ(first.item_count, 12);
+  EXPECT_EQ(Text(first.location), "http://x/l");
+  EXPECT_EQ(Text(first.uid), "u-1");
+  const CueListRecord& second = *featured_.itemAt(1);
+  EXPECT_EQ(Text(second.title), "Caf\xC3\xA9 Tunes");
+  EXPECT_EQ(second.item_count, 0);
+  EXPECT_EQ(Text(second.uid), "");
+  EXPECT_EQ(featured_.itemAt(2), nullptr);
+}
+
+TEST_F(ResponseParsingTest, TrackReplyFillsAudioCuesWithoutSongId) {
+  Parse(tracks_, R"(<playlist>
+<track><location>http://x/1.mp3</location><title>One</title><album>
+</album><genre>Rock</genre><composer>C</composer><creator>A</creator><mp3_url_id>m1</mp3_url_id></track>
+<track><location>http://x/2.mp3</location><title>Two</title></track>
+</playlist>)");
+  ASSERT_EQ(tracks_.resultCount(), 2u);
+  const AudioCueRecord& one = *tracks_.itemAt(0);
+  EXPECT_EQ(Text(one.album), "");  // a line feed alone is no album
+  EXPECT_EQ(Text(one.genre), "Rock");
+  EXPECT_EQ(Text(one.creator), "A");
+  EXPECT_EQ(Text(one.mp3_url_id), "m1");
+  EXPECT_EQ(Text(one.song_id), "");
+  const AudioCueRecord& two = *tracks_.itemAt(1);
+  EXPECT_EQ(Text(two.location), "http://x/2.mp3");
+  EXPECT_EQ(Text(two.genre), "");  // nothing carried over from the track before
+  EXPECT_EQ(Text(two.mp3_url_id), "");
+}
+
+TEST_F(ResponseParsingTest, SearchReplyBuildsEachKindAndSkipsUnknownOnes) {
+  Parse(search_, R"(<search><filter_count_total>57</filter_count_total>
+<result_list_item><media>audio</media><location>http://x/a.mp3</location><title>Song</title>
+<creator>Artist</creator><genre>Pop</genre><mp3_url_id>9</mp3_url_id></result_list_item>
+<result_list_item><media>playlist</media><title>List</title><playlist_id>p5</playlist_id>
+<item_count>8</item_count><location>http://x/p</location></result_list_item>
+<result_list_item><media>video</media><title>Skipped</title></result_list_item>
+<result_list_item><title>No media: skipped too</title></result_list_item>
+<result_list_item><media>text</media><title>Article</title><location>http://w/a</location></result_list_item>
+<result_list_item><media>audio</media><title>Second</title><song_id>s2</song_id></result_list_item>
+</search>)");
+  EXPECT_EQ(search_.totalCount, 57);
+  EXPECT_EQ(search_.totalReceived, 1);
+  ASSERT_EQ(search_.resultCount(), 4u);
+
+  ASSERT_EQ(search_.itemAt(0)->kind(), kAudioCue);
+  const AudioCueRecord& song = *search_.itemAt(0)->audioCue();
+  EXPECT_EQ(Text(song.title), "Song");
+  EXPECT_EQ(Text(song.creator), "Artist");
+  EXPECT_EQ(Text(song.album), "");
+  EXPECT_EQ(Text(song.song_id), "");
+
+  ASSERT_EQ(search_.itemAt(1)->kind(), kCueList);
+  const CueListRecord& list = *search_.itemAt(1)->cueList();
+  EXPECT_EQ(Text(list.playlist_id), "p5");
+  EXPECT_EQ(list.item_count, 8);
+  EXPECT_EQ(Text(list.publish_date), "");
+  EXPECT_EQ(Text(list.uid), "");
+
+  ASSERT_EQ(search_.itemAt(2)->kind(), kTextCue);
+  EXPECT_EQ(Text(search_.itemAt(2)->textCue()->location), "http://w/a");
+
+  ASSERT_EQ(search_.itemAt(3)->kind(), kAudioCue);
+  EXPECT_EQ(Text(search_.itemAt(3)->audioCue()->song_id), "s2");
+  EXPECT_EQ(Text(search_.itemAt(3)->audioCue()->location), "");  // not the previous item's
+  EXPECT_EQ(search_.itemAt(4), nullptr);
+}
+
+TEST_F(ResponseParsingTest, EmptySearchReplyStillCountsAsReceived) {
+  search_.totalCount = 9;
+  Parse(search_, "<search><filter_count_total>0</filter_count_total></search>");
+  EXPECT_EQ(search_.resultCount(), 0u);
+  EXPECT_EQ(search_.totalCount, 0);
+  EXPECT_EQ(search_.totalReceived, 1);
+}
+
+TEST_F(ResponseParsingTest, TruncatedDocumentKeepsTheItemsCompletedBeforeTheError) {
+  EXPECT_EQ(Parse(featured_, "<f><result_list_item><title>A</title></result_list_item>"
+                             "<result_list_item><title>B</title></result_list_item>"
+                             "<result_list_item><title>C</ti"),
+            XML_STATUS_ERROR);
+  ASSERT_EQ(featured_.resultCount(), 2u);
+  EXPECT_EQ(Text(featured_.itemAt(1)->title), "B");
+}
+
+TEST_F(ResponseParsingTest, HugeTextIsCutAtACharacterBoundary) {
+  std::string huge;
+  for (int i = 0; i < 500'000; ++i) huge += "\xC3\xA9";  // 1 MB of 2-byte characters
+  Parse(tracks_, "<p><track><title>" + huge + "</title><album>x" + std::string(600, 'a') +
+                     "</album></track></p>");
+  ASSERT_EQ(tracks_.resultCount(), 1u);
+  const AudioCueRecord& track = *tracks_.itemAt(0);
+  EXPECT_EQ(Text(track.title), huge.substr(0, 510));
+  EXPECT_EQ(Text(track.album).size(), 511u);
+  EXPECT_EQ(track.album[511], '\0');
+}
+
+TEST_F(ResponseParsingTest, DocumentsWithADoctypeAreRefusedBeforeExpansion) {
+  std::string bomb = R"(<?xml version="1.0"?><!DOCTYPE lolz [<!ENTITY lol "lol">)";
+  std::string previous = "lol";
+  for (int level = 1; level <= 9; ++level) {
+    std::string name = "lol" + std::to_string(level);
+    bomb += "<!ENTITY " + name + " \"";
+    for (int i = 0; i < 10; ++i) bomb += "&" + previous + ";";
+    bomb += "\">";
+    previous = name;
+  }
+  bomb += "]><s><result_list_item><media>text</media><title>&lol9;</title></result_list_item></s>";
+  const std::string megabyte = "<!DOCTYPE s [<!ENTITY big \"" + std::string(1 << 20, 'b') +
+                               "\">]><s><filter_count_total>5</filter_count_total>"
+                               "<result_list_item><media>text</media><title>&big;</title>"
+                               "</result_list_item></s>";
+  for (const std::string* document : {static_cast<const std::string*>(&bomb), &megabyte}) {
+    search_.totalCount = 3;
+    EXPECT_EQ(Parse(search_, *document), XML_STATUS_ERROR);
+    EXPECT_TRUE(search_.refusedDoctype());
+    EXPECT_EQ(search_.resultCount(), 0u);
+    EXPECT_EQ(search_.totalCount, 3);
+    EXPECT_EQ(search_.totalReceived, 0);
+  }
+  Parse(search_, "<s><filter_count_total>5</filter_count_total></s>");
+  EXPECT_FALSE(search_.refusedDoctype());
+  EXPECT_EQ(search_.totalCount, 5);
+}
+
+TEST_F(ResponseParsingTest, CopiedItemsOutliveTheClearedList) {
+  Parse(search_, "<s><result_list_item><media>audio</media><title>Keep</title>"
+                 "</result_list_item></s>");
+  ASSERT_EQ(search_.resultCount(), 1u);
+  ItemRef copy = *search_.itemAt(0);
+  search_.clearItems();
+  EXPECT_EQ(search_.resultCount(), 0u);
+  ASSERT_EQ(copy.kind(), kAudioCue);
+  EXPECT_EQ(Text(copy.audioCue()->title), "Keep");
+  EXPECT_EQ(copy.record(), copy.audioCue());
+  EXPECT_EQ(copy.cueList(), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,147 @@
+// The Current Playlist end to end: a real catalogue server over a generated library, the
+// client's own requests, the stream player and the null sink at full speed.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <mutex>
+
+#include "app/util/AppSettings.h"
+#include "audio/PlayerNotifyTarget.h"
+#include "audio/StreamPlayer.h"
+#include "catalogue/FeaturedCueListsRequest.h"
+#include "platform/NullPcmSink.h"
+#include "playlist/CurrentPlaylist.h"
+#include "server/CatalogueServer.h"
+#include "tests/playlist/RecordingPlaylistHost.h"
+#include "tests/server/TestLibrary.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Queues the player's messages for the test thread, as the main window's queue does.
+class MessageQueue : public audio::PlayerNotifyTarget {
+ public:
+  void postPlayerMessage(uint32_t message) override {
+    std::lock_guard<std::mutex> guard(lock_);
+    messages_.push_back(message);
+    ready_.notify_all();
+  }
+  // The next message other than the teardown notice, or 0 after `timeout`.
+  uint32_t Next(std::chrono::milliseconds timeout = 10s) {
+    std::unique_lock<std::mutex> guard(lock_);
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (true) {
+      while (!messages_.empty() && messages_.front() == audio::kMsgPlayerTeardownDone) messages_.pop_front();
+      if (!messages_.empty()) break;
+      if (ready_.wait_until(guard, deadline) == std::cv_status::timeout) return 0;
+    }
+    uint32_t message = messages_.front();
+    messages_.pop_front();
+    return message;
+  }
+
+ private:
+  // Guards messages_.
+  std::mutex lock_;
+  std::condition_variable ready_;
+  std::deque<uint32_t> messages_;
+};
+
+int ZeroId(std::uint8_t*, std::size_t*) { return -1; }
+
+class PlaylistPlaybackTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* name : {"Dawn", "Noon", "Dusk"}) {
+      library_.AddTrack({std::string("tracks/") + name + ".mp3", name, "The Hours", "Day", "Ambient", "", 1.0});
+    }
+    library_.AddPlaylist("featured/A Day.m3u", {"../tracks/Dawn.mp3", "../tracks/Noon.mp3", "../tracks/Dusk.mp3"},
+                         "2009-12-25");
+    server::ServerOptions options;
+    options.library = library_.Root();
+    ASSERT_TRUE(catalogue_.Start(options));
+    service_ = audio::StreamUrlService{catalogue_.BaseUrl(), &settings_, {}};
+    player_.setNotifyWindow(&queue_);
+    playlist_ = std::make_unique<CurrentPlaylist>(player_, service_, dir_ / "data.dat", host_);
+  }
+  void TearDown() override { player_.stop(1); }
+
+  CueListRecord FeaturedCueList() {
+    FeaturedCueListsRequest request(catalogue_.BaseUrl(), settings_);
+    request.pageSize = 10;
+    request.buildUrl("");
+    request.run(0);
+    EXPECT_EQ(request.resultCount(), 1u);
+    CueListRecord record;
+    std::memset(&record, 0, sizeof record);
+    if (request.resultCount() > 0) record = *request.itemAt(0);
+    return record;
+  }
+
+  servertest::TestLibrary library_;
+  testsupport::TempDir dir_;
+  platform::RegistryStore store_{dir_ / "config"};
+  AppSettings settings_{store_, ZeroId};
+  server::CatalogueServer catalogue_;
+  audio::StreamUrlService service_;
+  audio::StreamPlayer player_{std::make_unique<platform::NullPcmSink>(0.0)};
+  MessageQueue queue_;
+  RecordingPlaylistHost host_;
+  std::unique_ptr<CurrentPlaylist> playlist_;
+};
+
+TEST_F(PlaylistPlaybackTest, AFeaturedCueListPlaysInOrderAndWraps) {
+  playlist_->addCueList(FeaturedCueList());
+  ASSERT_EQ(playlist_->count, 3u);
+  EXPECT_EQ(playlist_->title, u"A Day");
+  EXPECT_STREQ(playlist_->entryAt(0)->record->title, "Dawn");
+  EXPECT_STREQ(playlist_->entryAt(2)->record->title, "Dusk");
+
+  playlist_->playCurrent(false);
+  for (const char* expected : {"Dawn", "Noon", "Dusk", "Dawn"}) {
+    ASSERT_EQ(queue_.Next(), audio::kMsgPlaybackStarted) << expected;
+    EXPECT_EQ(player_.trackInfo().title, std::u16string(expected, expected + std::strlen(expected)));
+    ASSERT_EQ(queue_.Next(), audio::kMsgTrackEnded) << expected;
+    playlist_->next(true);  // what the main window does on 12025
+  }
+  EXPECT_EQ(playlist_->currentIndex, 1u);
+}
+
+TEST_F(PlaylistPlaybackTest, AnUnknownStreamIdPlaysTheRecordsLocation) {
+  playlist_->addCueList(FeaturedCueList());
+  AudioCueRecord orphan = *playlist_->entryAt(1)->record;
+  CopyToSlot(orphan.mp3_url_id, "999999");
+  CopyToSlot(orphan.title, "Orphan");
+  playlist_->addTrack(orphan);
+  playlist_->currentIndex = 3;
+  playlist_->playCurrent(false);
+  ASSERT_EQ(queue_.Next(), audio::kMsgPlaybackStarted);
+  EXPECT_EQ(player_.trackInfo().title, u"Orphan");
+  EXPECT_EQ(queue_.Next(), audio::kMsgTrackEnded);
+}
+
+TEST_F(PlaylistPlaybackTest, UnplayableEntriesKeepCyclingWithoutHanging) {
+  for (const char* location : {"http://127.0.0.1:1/none.mp3", "", "ftp://x/y.mp3"}) {
+    AudioCueRecord record;
+    std::memset(&record, 0, sizeof record);
+    CopyToSlot(record.location, location);
+    CopyToSlot(record.mp3_url_id, "999999");
+    playlist_->addTrack(record);
+  }
+  const auto start = std::chrono::steady_clock::now();
+  playlist_->playCurrent(false);
+  int ended = 0;
+  for (; ended < 9; ++ended) {
+    uint32_t message = queue_.Next(5s);
+    ASSERT_EQ(message, audio::kMsgTrackEnded) << "after " << ended << " tracks";
+    playlist_->next(true);
+  }
+  EXPECT_EQ(playlist_->currentIndex, 0u);  // three times round
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 20s);
+}
+
+}  // namespace

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "platform/window/Window.h"
+
+namespace testsupport {
+
+// A window procedure that records every message it receives (paints included) and behaves
+// like a minimal application: destroy ends the loop with code 0, everything else goes to the
+// default procedure. A test may add its own handling through `handler` (return true to stop
+// the default).
+class RecordingWindowProcedure : public platform::WindowProcedure {
+ public:
+  std::intptr_t OnMessage(platform::Window& window, const platform::Message& message) override {
+    messages.push_back(message);
+    if (handler && handler(window, message)) return 0;
+    if (message.id == platform::wm::kDestroy) {
+      window.PostQuit(0);
+      return 0;
+    }
+    return window.DefaultProcedure(message);
+  }
+
+  // The recorded messages with these ids, in order.
+  std::vector<platform::Message> Only(std::initializer_list<std::uint32_t> ids) const {
+    std::vector<platform::Message> out;
+    for (const platform::Message& m : messages) {
+      for (std::uint32_t id : ids) {
+        if (m.id == id) out.push_back(m);
+      }
+    }
+    return out;
+  }
+
+  std::vector<platform::Message> messages;
+  std::function<bool(platform::Window&, const platform::Message&)> handler;
+};
+
+}  // namespace testsupport

@@ -1,0 +1,119 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace testsupport {
+
+// One step of what the server does on a connection.
+struct ServerStep {
+  enum class Kind {
+    kReadRequest,  // read up to the end of the request header block (or EOF) and record it
+    kSend,         // send `bytes`, `repeat` times in a row
+    kPause,        // wait `millis` (cut short when the server stops)
+    kClose,        // orderly close (FIN), after draining request bytes that have arrived
+    kReset,        // close with SO_LINGER 0, so the peer sees a reset (RST)
+    kHang,         // keep the connection open, answer nothing, until the server stops
+  };
+  Kind kind;
+  std::string bytes;
+  std::size_t repeat = 1;
+  int millis = 0;
+};
+
+using ServerScript = std::vector<ServerStep>;
+
+// Step builders.
+ServerStep ReadRequest();
+ServerStep Send(std::string bytes);
+ServerStep SendRepeated(std::string block, std::size_t times);
+ServerStep Pause(int millis);
+ServerStep Close();
+ServerStep Reset();
+ServerStep Hang();
+
+// The usual reply: read the request, send `reply`, close.
+ServerScript Reply(std::string reply);
+// An HTTP/1.0 reply text with a Content-Length header and `body`.
+std::string HttpResponse(const std::string& body, const std::string& contentType = "text/xml");
+
+// A loopback TCP server on 127.0.0.1 and an ephemeral port that plays a script on every
+// connection it accepts, each connection on its own thread: connection i plays scripts[i],
+// connections beyond the list play the last script. A script that ends without Close, Reset
+// or Hang closes the connection in order. Steps that fail because the peer went away end the
+// script quietly. The destructor (or Stop) wakes every pause and hang, shuts every connection
+// down and joins every thread.
+class ScriptedServer {
+ public:
+  explicit ScriptedServer(ServerScript script);
+  explicit ScriptedServer(std::vector<ServerScript> scripts);
+  ~ScriptedServer();
+  ScriptedServer(const ScriptedServer&) = delete;
+  ScriptedServer& operator=(const ScriptedServer&) = delete;
+
+  std::uint16_t port() const { return port_; }
+  // "http://127.0.0.1:<port>" followed by `path`.
+  std::string Url(const std::string& path = "/") const;
+
+  // Requests recorded by ReadRequest steps, in the order they completed.
+  std::vector<std::string> Requests() const;
+  int AcceptedCount() const { return accepted_.load(); }
+  // Connections whose script has run to its end.
+  int FinishedCount() const { return finished_.load(); }
+  // Waits until `count` scripts have run to their end; false after `timeout`.
+  bool WaitForFinished(int count, std::chrono::milliseconds timeout) const;
+
+  void Stop();
+
+ private:
+  void AcceptLoop();
+  void RunScript(int fd, const ServerScript& script);
+  bool RunStep(int fd, const ServerStep& step);
+  bool WaitStopped(std::chrono::milliseconds duration);
+
+  std::vector<ServerScript> scripts_;
+  int listenFd_ = -1;
+  int wakeFd_[2] = {-1, -1};  // a pipe that wakes the accept loop on Stop
+  std::uint16_t port_ = 0;
+  std::atomic<int> accepted_{0};
+  std::atomic<int> finished_{0};
+  std::thread acceptor_;
+
+  // Guards stopping_, openFds_, connections_ and requests_.
+  mutable std::mutex mutex_;
+  mutable std::condition_variable changed_;  // stopping_ set or a script finished
+  bool stopping_ = false;
+  std::vector<int> openFds_;
+  std::vector<std::thread> connections_;
+  std::vector<std::string> requests_;
+};
+
+// A listening socket that never accepts, with its backlog filled, so that a new connection
+// attempt to port() stays pending until the caller gives up.
+class StalledListener {
+ public:
+  StalledListener();
+  ~StalledListener();
+  StalledListener(const StalledListener&) = delete;
+  StalledListener& operator=(const StalledListener&) = delete;
+
+  std::uint16_t port() const { return port_; }
+  std::string Url(const std::string& path = "/") const;
+
+ private:
+  int listenFd_ = -1;
+  std::vector<int> fillers_;
+  std::uint16_t port_ = 0;
+};
+
+// Number of open file descriptors of this process.
+int OpenFdCount();
+
+}  // namespace testsupport

@@ -1,0 +1,117 @@
+#include "ui/ResourcePaths.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "platform/TextCodec.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestPng.h"
+#include "ui/STScreenBuffer.h"
+#include "ui/ShellImageLoader.h"
+
+namespace {
+
+using ui::ResourcePaths;
+
+TEST(ResourcePathsTest, ScaleFactorChoosesTheFolder) {
+  struct Case {
+    std::uint32_t scale;
+    const char* expected;
+  } cases[] = {{2, "/opt/vornalo/vga/list_resources/Normal_CueList_Icon.png"},
+               {1, "/opt/vornalo/qvga/list_resources/Normal_CueList_Icon.png"}};
+  for (const Case& c : cases) {
+    ResourcePaths paths("/opt/vornalo", c.scale);
+    EXPECT_STREQ(paths.GetResourcePathA(u"\\list_resources\\Normal_CueList_Icon.png"), c.expected);
+    EXPECT_EQ(std::u16string(paths.GetResourcePathW(u"\\list_resources\\Normal_CueList_Icon.png")),
+              platform::Utf8ToUtf16(c.expected));
+  }
+}
+
+TEST(ResourcePathsTest, EachFormReusesItsBuffer) {
+  ResourcePaths paths("/x", 1);
+  const char* first = paths.GetResourcePathA(u"\\a.png");
+  const char* second = paths.GetResourcePathA(u"\\b.png");
+  EXPECT_EQ(first, second);
+  EXPECT_STREQ(first, "/x/qvga/b.png");
+  const char16_t* wide = paths.GetResourcePathW(u"\\c.png");
+  EXPECT_STREQ(first, "/x/qvga/b.png");  // the wide form has its own buffer
+  EXPECT_EQ(std::u16string(wide), u"/x/qvga/c.png");
+}
+
+TEST(ResourcePathsTest, OverrideDirectoryAndNonAsciiNames) {
+  ResourcePaths paths("/x", 2);
+  paths.SetOverrideDirectory("/srv/res/");
+  EXPECT_STREQ(paths.GetResourcePathA(u"\\player\\skins\\Bj\u00f6rk_tn.png"), "/srv/res/player/skins/Bj\xc3\xb6rk_tn.png");
+}
+
+TEST(ResourcePathsTest, PathsBeyondTheBufferAreRejected) {
+  ResourcePaths paths("/x", 1);  // base "/x/qvga" + "/" = 8 characters
+  std::u16string fits = u"\\" + std::u16string(259 - 8, u'a');
+  std::u16string tooLong = fits + u"a";
+  ASSERT_NE(paths.GetResourcePathW(fits.c_str()), nullptr);
+  EXPECT_EQ(std::u16string(paths.GetResourcePathW(fits.c_str())).size(), 259u);
+  EXPECT_EQ(paths.GetResourcePathW(tooLong.c_str()), nullptr);
+  EXPECT_EQ(paths.GetResourcePathA(tooLong.c_str()), nullptr);
+  // 200 two-byte characters fit the wide buffer but not 260 bytes of UTF-8.
+  std::u16string wideOnly = u"\\" + std::u16string(200, u'\u00e9');
+  EXPECT_NE(paths.GetResourcePathW(wideOnly.c_str()), nullptr);
+  EXPECT_EQ(paths.GetResourcePathA(wideOnly.c_str()), nullptr);
+  EXPECT_EQ(paths.GetResourcePathA(nullptr), nullptr);
+}
+
+TEST(ResourcePathsTest, MissingResourceGives1001AndTheLoadersAgree) {
+  testsupport::TempDir dir;
+  ResourcePaths paths(dir.Path().string(), 1);
+  std::filesystem::create_directories(dir / "qvga" / "tab_resources");
+  ASSERT_TRUE(testsupport::WriteSolidRgbaPng((dir / "qvga" / "tab_resources" / "tab_middle.png").string(), 3, 19,
+                                             10, 20, 30, 255));
+  ui::STScreenBuffer leftEnd;
+  bool loaded = leftEnd.LoadPng(paths.GetResourcePathA(u"\\tab_resources\\tab_left_end.png"));
+  EXPECT_EQ(ui::ImageLoadResult(loaded, leftEnd.LoadError()), 1001);
+
+  int error = 0;
+  auto middle = ui::LoadImageFile(paths.GetResourcePathW(u"\\tab_resources\\tab_middle.png"), error);
+  ASSERT_NE(middle, nullptr);
+  EXPECT_EQ(ui::ImageLoadResult(true, error), 1);
+  EXPECT_EQ(middle->Width(), 3);
+  EXPECT_EQ(middle->Height(), 19);
+  EXPECT_EQ(middle->GetPixel(2, 18), 0x0A141Eu);
+
+  EXPECT_EQ(ui::LoadImageFile(paths.GetResourcePathW(u"\\tab_resources\\nothing.png"), error), nullptr);
+  EXPECT_EQ(ui::ImageLoadResult(false, error), 1001);
+  testsupport::WriteFile(dir / "qvga" / "broken.png", "not an image");
+  EXPECT_EQ(ui::LoadImageFile(paths.GetResourcePathW(u"\\broken.png"), error), nullptr);
+  EXPECT_EQ(ui::ImageLoadResult(false, error), 1002);
+}
+
+TEST(ResourcePathsTest, OpaqueLoaderCompositesTransparencyOverBlack) {
+  testsupport::TempDir dir;
+  ASSERT_TRUE(testsupport::WriteSolidRgbaPng((dir / "half.png").string(), 2, 2, 255, 255, 255, 0));
+  int error = -1;
+  auto bitmap = ui::LoadImageFile(platform::Utf8ToUtf16((dir / "half.png").string()).c_str(), error);
+  ASSERT_NE(bitmap, nullptr);
+  EXPECT_EQ(error, 0);
+  EXPECT_EQ(bitmap->GetPixel(1, 1), 0u);
+}
+
+}  // namespace
+
+#include "platform/headless/HeadlessBackend.h"
+#include "ui/WindowWaitCursor.h"
+
+namespace {
+
+TEST(WindowWaitCursorTest, BeginAndEndReachTheWindow) {
+  platform::HeadlessBackend backend([](const std::string&) {});
+  platform::Window window(backend, platform::Size{240, 320}, u"t");
+  ui::WindowWaitCursor host(window);
+  WaitCursorHost* previous = SetWaitCursorHost(&host);
+  BeginWaitCursor();
+  EXPECT_TRUE(backend.IsWaitCursorShown());
+  EndWaitCursor();
+  EXPECT_FALSE(backend.IsWaitCursorShown());
+  SetWaitCursorHost(previous);
+}
+
+}  // namespace

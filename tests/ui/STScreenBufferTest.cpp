@@ -1,0 +1,284 @@
+#include "ui/STScreenBuffer.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "tests/support/TempDir.h"
+#include "tests/support/TestPng.h"
+#include "ui/BlendBuffer.h"
+#include "ui/BlendRow.h"
+
+namespace {
+
+using platform::Canvas;
+using platform::PixelFormat;
+using platform::Surface;
+using testsupport::TestPngSpec;
+using ui::STScreenBuffer;
+
+// Installs a QVGA blend buffer for the test's lifetime.
+class BlendBufferScope {
+ public:
+  BlendBufferScope() : buffer_(ui::BlendBuffer::Allocate(1)) { ui::blendBuffer = buffer_.get(); }
+  ~BlendBufferScope() { ui::blendBuffer = nullptr; }
+
+ private:
+  std::unique_ptr<ui::BlendBuffer> buffer_;
+};
+
+TEST(BlendPixelTest, FollowsTheIntegerFormulaWithDivisionBy256) {
+  struct Case {
+    std::uint32_t dst, src, expected;
+  } cases[] = {
+      {0x00123456, 0x00FFFFFF, 0x00123456},  // alpha 0 keeps the background exactly
+      {0x00123456, 0x00000000, 0x00123456},
+      {0x00000000, 0xFFFFFFFF, 0xFFFEFEFE},  // opaque: v lands as v - 1
+      {0x00FFFFFF, 0xFF000000, 0xFF000000},  // 0 stays 0
+      {0x00000000, 0xFF010203, 0xFF000102},
+      {0x00000000, 0x80FFFFFF, 0x807F7F7F},  // (255 * 128) >> 8 = 127 over black
+      {0x00FFFFFF, 0x80000000, 0x807E7E7E},  // (255 * 127) >> 8 = 126
+      {0x00FF0000, 0x400000FF, 0x40BE003F},  // channels do not leak into each other
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(STScreenBuffer::BlendPixel(c.dst, c.src), c.expected)
+        << std::hex << "dst " << c.dst << " src " << c.src;
+  }
+}
+
+TEST(STScreenBufferTest, PitchRoundsWidthUpToFourPixelsAndRowsAreBottomUp) {
+  struct Case {
+    std::int32_t width, pitch;
+  } cases[] = {{1, 4}, {2, 4}, {3, 4}, {4, 4}, {5, 8}};
+  for (const Case& c : cases) {
+    STScreenBuffer buffer;
+    EXPECT_EQ(buffer.Create(c.width, 3), 1);
+    EXPECT_EQ(buffer.Pitch(), c.pitch) << c.width;
+    ASSERT_NE(buffer.Bitmap(), nullptr);
+    EXPECT_EQ(buffer.Bitmap()->Stride(), static_cast<std::size_t>(c.pitch) * 3);
+    // Pixel (x, y) lies at ((height - y - 1) * pitch + x) * 3 from the bits.
+    buffer.GetDC()->SetPixel(c.width - 1, 0, platform::MakeColour(0x11, 0x22, 0x33));
+    const std::uint8_t* p = buffer.Bits() + ((3 - 0 - 1) * c.pitch + c.width - 1) * 3;
+    EXPECT_EQ(p[0], 0x33);
+    EXPECT_EQ(p[1], 0x22);
+    EXPECT_EQ(p[2], 0x11);
+  }
+}
+
+TEST(STScreenBufferTest, CreateBelowOnePixelLeavesNoSurfaceToUse) {
+  STScreenBuffer buffer;
+  buffer.Create(4, 4);
+  EXPECT_EQ(buffer.Create(0, 5), 1);
+  EXPECT_EQ(buffer.GetDC(), nullptr);
+  Surface target(4, 4, PixelFormat::kXrgb32);
+  Canvas canvas(target);
+  EXPECT_FALSE(buffer.BlitTo(canvas, 0, 0));
+}
+
+TEST(STScreenBufferTest, CaptureThenBlitCopiesTheRectangle) {
+  Surface screen(20, 10, PixelFormat::kXrgb32);
+  Canvas canvas(screen);
+  for (int x = 0; x < 20; ++x) canvas.SetPixel(x, 4, platform::MakeColour(x * 10, 0, 0));
+  STScreenBuffer snapshot;
+  EXPECT_TRUE(snapshot.CaptureFrom(canvas, 5, 3, 10, 6));
+  EXPECT_EQ(snapshot.Width(), 5);
+  EXPECT_EQ(snapshot.Height(), 3);
+  EXPECT_TRUE(snapshot.BlitTo(canvas, 0, 7));
+  for (int x = 0; x < 5; ++x) EXPECT_EQ(canvas.GetPixel(x, 8), platform::MakeColour((x + 5) * 10, 0, 0));
+  // The pitch's padding column is not copied.
+  EXPECT_EQ(canvas.GetPixel(5, 8), 0u);
+}
+
+TestPngSpec MakeSpec(std::uint32_t width, std::uint32_t height, int bitDepth, int colourType,
+                     std::vector<std::uint8_t> samples) {
+  TestPngSpec spec;
+  spec.width = width;
+  spec.height = height;
+  spec.bitDepth = bitDepth;
+  spec.colourType = colourType;
+  spec.samples = std::move(samples);
+  return spec;
+}
+
+class LoadPngTest : public ::testing::Test {
+ protected:
+  std::string Write(const std::string& name, const TestPngSpec& spec) {
+    std::string path = (dir_ / name).string();
+    EXPECT_TRUE(testsupport::WriteTestPng(path, spec));
+    return path;
+  }
+  testsupport::TempDir dir_;
+};
+
+TEST_F(LoadPngTest, EveryColourTypeDecodesToBlueGreenRedAlpha) {
+  struct Case {
+    const char* name;
+    TestPngSpec spec;
+    std::uint32_t first, second;  // decoded 0xAARRGGBB of the two pixels
+  };
+  TestPngSpec grey = MakeSpec(2, 1, 8, 0, {0x40, 0xC0});
+  TestPngSpec greyAlpha = MakeSpec(2, 1, 8, 4, {0x40, 0x80, 0xC0, 0x00});
+  TestPngSpec rgb = MakeSpec(2, 1, 8, 2, {1, 2, 3, 4, 5, 6});
+  TestPngSpec rgba = MakeSpec(2, 1, 8, 6, {1, 2, 3, 4, 5, 6, 7, 8});
+  TestPngSpec deep = MakeSpec(2, 1, 16, 6, {0x12, 0xFF, 0x34, 0x00, 0x56, 0x00, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0x80, 0});
+  TestPngSpec palette = MakeSpec(2, 1, 8, 3, {1, 0});
+  palette.palette = {10, 20, 30, 40, 50, 60};
+  TestPngSpec paletteTrns = palette;
+  paletteTrns.trnsAlpha = {0x11, 0xFF};
+  TestPngSpec greyTrns = MakeSpec(2, 1, 8, 0, {0x40, 0xC0});
+  greyTrns.trnsGrey = 0x40;
+  TestPngSpec lowDepth = MakeSpec(4, 1, 2, 0, {0x1B});  // grey levels 0, 1, 2, 3 at 2 bits
+  Case cases[] = {
+      {"grey", grey, 0xFF404040, 0xFFC0C0C0},
+      {"grey-alpha", greyAlpha, 0x80404040, 0x00C0C0C0},
+      {"rgb", rgb, 0xFF010203, 0xFF040506},
+      {"rgba", rgba, 0x04010203, 0x08050607},
+      {"16-bit", deep, 0xFF123456, 0x80000000},
+      {"palette", palette, 0xFF28323C, 0xFF0A141E},
+      {"palette-trns", paletteTrns, 0xFF28323C, 0x110A141E},
+      {"grey-trns", greyTrns, 0x00404040, 0xFFC0C0C0},
+      {"2-bit-grey", lowDepth, 0xFF000000, 0xFF555555},
+  };
+  for (const Case& c : cases) {
+    STScreenBuffer image;
+    ASSERT_TRUE(image.LoadPng(Write(std::string(c.name) + ".png", c.spec).c_str())) << c.name;
+    EXPECT_EQ(image.Channels(), 4) << c.name;
+    EXPECT_EQ(image.Width(), static_cast<std::int32_t>(c.spec.width)) << c.name;
+    EXPECT_GE(image.RowBytes(), c.spec.width * 4) << c.name;
+    EXPECT_EQ(image.DecodedPixel(0, 0), c.first) << c.name << std::hex << " got " << image.DecodedPixel(0, 0);
+    EXPECT_EQ(image.DecodedPixel(1, 0), c.second) << c.name << std::hex << " got " << image.DecodedPixel(1, 0);
+  }
+}
+
+TEST_F(LoadPngTest, BackgroundChunkIsAppliedAndReported) {
+  TestPngSpec spec = MakeSpec(2, 1, 8, 4, {0x00, 0x00, 0xFF, 0xFF});  // black transparent, white opaque
+  spec.bkgdGrey = 0x80;
+  STScreenBuffer image;
+  ASSERT_TRUE(image.LoadPng(Write("bkgd.png", spec).c_str()));
+  ASSERT_TRUE(image.BackgroundColour().has_value());
+  EXPECT_EQ(*image.BackgroundColour(), platform::MakeColour(0x80, 0x80, 0x80));
+  // The transparent pixel shows the background and everything is opaque now.
+  EXPECT_EQ(image.DecodedPixel(0, 0), 0xFF808080u);
+  EXPECT_EQ(image.DecodedPixel(1, 0), 0xFFFFFFFFu);
+}
+
+TEST_F(LoadPngTest, GammaChunkCorrectsForTheScreen) {
+  TestPngSpec spec = MakeSpec(1, 1, 8, 0, {0x80});
+  spec.gamma = 1.0;  // linear data shown on a 2.2 screen gets brighter
+  STScreenBuffer image;
+  ASSERT_TRUE(image.LoadPng(Write("gamma.png", spec).c_str()));
+  EXPECT_GT(image.DecodedPixel(0, 0) & 0xFF, 0x80u);
+}
+
+TEST_F(LoadPngTest, FailuresTellAMissingFileFromTheRest) {
+  STScreenBuffer image;
+  EXPECT_FALSE(image.LoadPng(nullptr));
+  EXPECT_EQ(ui::ImageLoadResult(false, image.LoadError()), 1002);
+
+  EXPECT_FALSE(image.LoadPng((dir_ / "missing.png").c_str()));
+  EXPECT_EQ(image.LoadError(), ENOENT);
+  EXPECT_EQ(ui::ImageLoadResult(false, image.LoadError()), 1001);
+
+  testsupport::WriteFile(dir_ / "text.png", "GIF89a this is not a png at all");
+  EXPECT_FALSE(image.LoadPng((dir_ / "text.png").c_str()));
+  EXPECT_EQ(image.LoadError(), 0);
+  EXPECT_EQ(ui::ImageLoadResult(false, image.LoadError()), 1002);
+
+  // A real signature followed by garbage fails inside libpng and leaves no image.
+  testsupport::WriteFile(dir_ / "cut.png", std::string("\x89PNG\r\n\x1a\n", 8) + "garbage-garbage-garbage");
+  EXPECT_FALSE(image.LoadPng((dir_ / "cut.png").c_str()));
+  EXPECT_FALSE(image.HasImage());
+  EXPECT_EQ(ui::ImageLoadResult(true, 0), 1);
+}
+
+TEST_F(LoadPngTest, LoadingAgainReplacesThePreviousImage) {
+  STScreenBuffer image;
+  ASSERT_TRUE(testsupport::WriteSolidRgbaPng((dir_ / "a.png").string(), 3, 2, 1, 2, 3, 255));
+  ASSERT_TRUE(image.LoadPng((dir_ / "a.png").c_str()));
+  EXPECT_FALSE(image.LoadPng((dir_ / "missing.png").c_str()));
+  EXPECT_FALSE(image.HasImage());
+  EXPECT_EQ(image.Width(), 0);
+}
+
+TEST_F(LoadPngTest, DrawAlphaBlendsOverTheTargetAndCompoundsWhenRepeated) {
+  BlendBufferScope scope;
+  ASSERT_TRUE(testsupport::WriteSolidRgbaPng((dir_ / "half.png").string(), 4, 3, 255, 255, 255, 128));
+  STScreenBuffer image;
+  ASSERT_TRUE(image.LoadPng((dir_ / "half.png").c_str()));
+  Surface screen(10, 10, PixelFormat::kXrgb32);
+  Canvas canvas(screen);
+  canvas.FillRect(canvas.Bounds(), platform::MakeColour(0, 0, 0));
+
+  image.DrawAlpha(canvas, 2, 5);
+  EXPECT_EQ(canvas.GetPixel(2, 5), platform::MakeColour(127, 127, 127));
+  EXPECT_EQ(canvas.GetPixel(5, 7), platform::MakeColour(127, 127, 127));
+  EXPECT_EQ(canvas.GetPixel(1, 5), 0u);  // outside the image: untouched
+  EXPECT_EQ(canvas.GetPixel(6, 5), 0u);
+  EXPECT_EQ(canvas.GetPixel(2, 8), 0u);
+
+  image.DrawAlpha(canvas, 2, 5);
+  // (255 * 128 + 127 * 127) >> 8 = 190: the second draw lightens the first.
+  EXPECT_EQ(canvas.GetPixel(3, 6), platform::MakeColour(190, 190, 190));
+}
+
+TEST_F(LoadPngTest, DrawAlphaIntoA24BitSurfaceAndAtTheEdges) {
+  BlendBufferScope scope;
+  ASSERT_TRUE(testsupport::WriteSolidRgbaPng((dir_ / "red.png").string(), 4, 4, 200, 0, 0, 255));
+  STScreenBuffer image;
+  ASSERT_TRUE(image.LoadPng((dir_ / "red.png").c_str()));
+  STScreenBuffer surface;
+  surface.Create(6, 6);
+  image.DrawAlpha(*surface.GetDC(), 4, -2);  // hangs over the right and top edges
+  EXPECT_EQ(surface.GetDC()->GetPixel(4, 0), platform::MakeColour(199, 0, 0));
+  EXPECT_EQ(surface.GetDC()->GetPixel(5, 1), platform::MakeColour(199, 0, 0));
+  EXPECT_EQ(surface.GetDC()->GetPixel(3, 0), 0u);
+  EXPECT_EQ(surface.GetDC()->GetPixel(4, 2), 0u);
+}
+
+TEST_F(LoadPngTest, DrawAlphaRefusesImagesLargerThanTheBlendBuffer) {
+  BlendBufferScope scope;
+  ASSERT_TRUE(testsupport::WriteSolidRgbaPng((dir_ / "big.png").string(), 400, 200, 255, 255, 255, 255));
+  STScreenBuffer image;
+  ASSERT_TRUE(image.LoadPng((dir_ / "big.png").c_str()));
+  Surface screen(400, 200, PixelFormat::kXrgb32);
+  Canvas canvas(screen);
+  image.DrawAlpha(canvas, 0, 0);
+  EXPECT_EQ(canvas.GetPixel(0, 0), 0u);
+  ui::blendBuffer = nullptr;
+  STScreenBuffer small;
+  ASSERT_TRUE(testsupport::WriteSolidRgbaPng((dir_ / "small.png").string(), 2, 2, 255, 255, 255, 255));
+  ASSERT_TRUE(small.LoadPng((dir_ / "small.png").c_str()));
+  small.DrawAlpha(canvas, 0, 0);  // no blend buffer: nothing drawn, nothing written
+  EXPECT_EQ(canvas.GetPixel(0, 0), 0u);
+}
+
+TEST(BlendBufferTest, HoldsOneScreenAtTheScale) {
+  EXPECT_EQ(ui::BlendBuffer::Allocate(1)->ByteSize(), 307200u);
+  EXPECT_EQ(ui::BlendBuffer::Allocate(2)->ByteSize(), 1228800u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(BlendRowTest, MatchesBlendPixelForEveryAlphaAndAnyRowLength) {
+  std::uint32_t seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return seed;
+  };
+  for (std::size_t n : {0u, 1u, 3u, 4u, 5u, 257u}) {
+    std::vector<std::uint32_t> dst(n), src(n), out(n);
+    for (std::size_t i = 0; i < n; ++i) {
+      dst[i] = next();  // the top byte must be ignored
+      src[i] = (next() & 0x00FFFFFFu) | static_cast<std::uint32_t>(i % 256) << 24;
+    }
+    if (n == 257) src[0] &= 0x00FFFFFF, src[1] |= 0xFF000000u;
+    ui::BlendRow(dst.data(), src.data(), out.data(), n);
+    for (std::size_t i = 0; i < n; ++i) {
+      ASSERT_EQ(out[i], STScreenBuffer::BlendPixel(dst[i] & 0x00FFFFFFu, src[i])) << n << " " << i;
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,59 @@
+#include "ui/BlendRow.h"
+
+#include "ui/STScreenBuffer.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace ui {
+
+#if defined(__SSE2__)
+
+namespace {
+
+// Four pixels at once in 16-bit lanes: every channel sum is at most 255 × 255 = 65025, so a
+// lane never overflows, and the shift by 8 is the same division as the scalar blend.
+inline __m128i BlendFour(__m128i dst, __m128i src) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i colourMask = _mm_set1_epi32(0x00FFFFFF);
+  const __m128i all255 = _mm_set1_epi16(255);
+  dst = _mm_and_si128(dst, colourMask);
+  // Alpha of each pixel, copied into all four lanes of that pixel.
+  __m128i alpha = _mm_srli_epi32(src, 24);
+  alpha = _mm_or_si128(alpha, _mm_slli_epi32(alpha, 16));
+  __m128i alphaLo = _mm_shuffle_epi32(alpha, _MM_SHUFFLE(1, 1, 0, 0));
+  __m128i alphaHi = _mm_shuffle_epi32(alpha, _MM_SHUFFLE(3, 3, 2, 2));
+  const __m128i srcLo = _mm_unpacklo_epi8(src, zero), srcHi = _mm_unpackhi_epi8(src, zero);
+  const __m128i dstLo = _mm_unpacklo_epi8(dst, zero), dstHi = _mm_unpackhi_epi8(dst, zero);
+  __m128i lo = _mm_add_epi16(_mm_mullo_epi16(srcLo, alphaLo), _mm_mullo_epi16(dstLo, _mm_sub_epi16(all255, alphaLo)));
+  __m128i hi = _mm_add_epi16(_mm_mullo_epi16(srcHi, alphaHi), _mm_mullo_epi16(dstHi, _mm_sub_epi16(all255, alphaHi)));
+  __m128i blended = _mm_packus_epi16(_mm_srli_epi16(lo, 8), _mm_srli_epi16(hi, 8));
+  // The top byte is the source alpha; a transparent source leaves the background as it was.
+  const __m128i alphaByte = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  blended = _mm_or_si128(_mm_and_si128(blended, colourMask), _mm_and_si128(src, alphaByte));
+  const __m128i transparent = _mm_cmpeq_epi32(_mm_and_si128(src, alphaByte), zero);
+  return _mm_or_si128(_mm_and_si128(transparent, dst), _mm_andnot_si128(transparent, blended));
+}
+
+}  // namespace
+
+void BlendRow(const std::uint32_t* dst, const std::uint32_t* src, std::uint32_t* out, std::size_t n) {
+  std::size_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+    __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), BlendFour(d, s));
+  }
+  for (; i < n; ++i) out[i] = STScreenBuffer::BlendPixel(dst[i] & 0x00FFFFFFu, src[i]);
+}
+
+#else
+
+void BlendRow(const std::uint32_t* dst, const std::uint32_t* src, std::uint32_t* out, std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i) out[i] = STScreenBuffer::BlendPixel(dst[i] & 0x00FFFFFFu, src[i]);
+}
+
+#endif
+
+}  // namespace ui

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace ui {
+
+// Room of the path buffers, in characters (wide) or bytes (narrow), terminator included.
+inline constexpr std::size_t kMaxResourcePath = 260;
+
+// Turns relative resource names such as "\\list_resources\\Normal_CueList_Icon.png" into full
+// paths under the resource base directory: the executable's directory followed by "vga" at
+// scale factor 2 and "qvga" otherwise, or an override directory (--resources) as it stands.
+// The base is worked out on the first call of either form and kept. Each form returns its own
+// result buffer, overwritten by its next call; a path that would not fit the buffer (260
+// characters, or 260 bytes of UTF-8, terminator included) gives null.
+class ResourcePaths {
+ public:
+  ResourcePaths(std::string executableDirectory, std::uint32_t scaleFactor);
+
+  // Replaces the base directory (before the first call, or to move resources later).
+  void SetOverrideDirectory(std::string directory);
+  const std::string& BaseDirectory();
+
+  const char16_t* GetResourcePathW(const char16_t* relativeName);
+  const char* GetResourcePathA(const char16_t* relativeName);
+
+ private:
+  bool BuildPath(const char16_t* relativeName, std::string& out);
+
+  std::string executableDirectory_;
+  std::uint32_t scaleFactor_;
+  std::string override_;
+  std::string base_;
+  bool baseBuilt_ = false;
+  char16_t wideResult_[kMaxResourcePath] = {};
+  char narrowResult_[kMaxResourcePath] = {};
+};
+
+// The directory of the running executable ("" when it cannot be read).
+std::string ExecutableDirectory();
+
+// The process's resource paths. Start-up configures them once it knows the scale factor (and
+// any --resources directory) and before any image loads; UI thread only.
+void ConfigureResourcePaths(std::uint32_t scaleFactor, const std::string& overrideDirectory);
+const char16_t* GetResourcePathW(const char16_t* relativeName);
+const char* GetResourcePathA(const char16_t* relativeName);
+
+}  // namespace ui
