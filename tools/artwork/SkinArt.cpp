@@ -1,7 +1,7 @@
 // The player skins: each draws its own decoration over the console and glass, leaving the
 // glass (where the track texts and the bar are) and the pad (under the buttons) clear, plus
 // a thumbnail that shows the skin on a miniature console.
-#include "tools/artwork/ImageSpec.h"
+#include "tools/artwork/PictureRecipe.h"
 #include "tools/artwork/Layout.h"
 #include "tools/artwork/PlayerGeometry.h"
 
