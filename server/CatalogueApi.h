@@ -39,6 +39,8 @@ class CatalogueApi {
   static constexpr int64_t kMaxPageSize = 100;
   static constexpr int64_t kDefaultPageSize = 10;
   static constexpr int64_t kMaxStart = 1000000000;
+  // Track matches beyond this many are not ranked (see Search).
+  static constexpr int64_t kMaxRankedTracks = 5000;
   static constexpr const char* kNotAvailable = "not_available";
 
  private:

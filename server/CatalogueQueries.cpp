@@ -53,13 +53,18 @@ int64_t CatalogueQueries::CountTracks(const std::string& match) {
   return Count("SELECT count(*) FROM tracks_fts WHERE tracks_fts MATCH ?1", match);
 }
 
-std::vector<TrackRow> CatalogueQueries::SearchTracks(const std::string& match, int64_t offset, int64_t limit) {
+std::vector<TrackRow> CatalogueQueries::SearchTracks(const std::string& match, int64_t offset, int64_t limit,
+                                                     bool ranked) {
   std::vector<TrackRow> rows;
   if (match.empty() || limit <= 0) return rows;
-  SqliteStatement search = db_.Prepare(
-      std::string("SELECT ") + kTrackColumns +
-      " FROM tracks_fts JOIN tracks t ON t.id = tracks_fts.rowid WHERE tracks_fts MATCH ?1"
-      " ORDER BY bm25(tracks_fts, 10.0, 4.0, 2.0, 1.0, 1.0), t.id LIMIT ?2 OFFSET ?3");
+  // Ranked and cut to the page inside the FTS table first; only the page's rows are joined.
+  // Unranked, FTS5 walks its doclist in rowid order and stops at the page: no sort at all.
+  const std::string page = ranked ? "bm25(tracks_fts, 10.0, 4.0, 2.0, 1.0, 1.0) AS score FROM tracks_fts"
+                                    " WHERE tracks_fts MATCH ?1 ORDER BY score, rowid"
+                                  : "rowid AS score FROM tracks_fts WHERE tracks_fts MATCH ?1 ORDER BY rowid";
+  SqliteStatement search = db_.Prepare(std::string("SELECT ") + kTrackColumns + " FROM (SELECT rowid AS id, " +
+                                       page + " LIMIT ?2 OFFSET ?3) m JOIN tracks t ON t.id = m.id"
+                                       " ORDER BY m.score, m.id");
   search.Bind(1, match);
   search.Bind(2, limit);
   search.Bind(3, offset);
@@ -77,8 +82,9 @@ std::vector<PlaylistRow> CatalogueQueries::SearchPlaylists(const std::string& ma
   if (match.empty() || limit <= 0) return rows;
   SqliteStatement search = db_.Prepare(
       PlaylistSelect() +
-      " FROM playlists_fts JOIN playlists p ON p.id = playlists_fts.rowid WHERE playlists_fts MATCH ?1"
-      " ORDER BY bm25(playlists_fts), p.id LIMIT ?2 OFFSET ?3");
+      " FROM (SELECT rowid AS id, bm25(playlists_fts) AS score FROM playlists_fts WHERE playlists_fts MATCH ?1"
+      "       ORDER BY score, rowid LIMIT ?2 OFFSET ?3) m"
+      " JOIN playlists p ON p.id = m.id ORDER BY m.score, m.id");
   search.Bind(1, match);
   search.Bind(2, limit);
   search.Bind(3, offset);
@@ -94,8 +100,9 @@ std::vector<NameRow> CatalogueQueries::SearchNames(const std::string& match, int
   std::vector<NameRow> rows;
   if (match.empty() || limit <= 0) return rows;
   SqliteStatement search = db_.Prepare(
-      "SELECT n.id, n.name FROM names_fts JOIN names n ON n.id = names_fts.rowid WHERE names_fts MATCH ?1"
-      " ORDER BY bm25(names_fts), n.id LIMIT ?2 OFFSET ?3");
+      "SELECT n.id, n.name FROM (SELECT rowid AS id, bm25(names_fts) AS score FROM names_fts"
+      "       WHERE names_fts MATCH ?1 ORDER BY score, rowid LIMIT ?2 OFFSET ?3) m"
+      " JOIN names n ON n.id = m.id ORDER BY m.score, m.id");
   search.Bind(1, match);
   search.Bind(2, limit);
   search.Bind(3, offset);

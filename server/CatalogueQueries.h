@@ -19,7 +19,8 @@ class CatalogueQueries {
   explicit CatalogueQueries(SqliteDatabase& db) : db_(db) {}
 
   int64_t CountTracks(const std::string& match);
-  std::vector<TrackRow> SearchTracks(const std::string& match, int64_t offset, int64_t limit);
+  // ranked false: in index order instead of by bm25, for matches too many to rank quickly.
+  std::vector<TrackRow> SearchTracks(const std::string& match, int64_t offset, int64_t limit, bool ranked = true);
   int64_t CountPlaylists(const std::string& match);
   std::vector<PlaylistRow> SearchPlaylists(const std::string& match, int64_t offset, int64_t limit);
   int64_t CountNames(const std::string& match);
