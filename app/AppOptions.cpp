@@ -16,7 +16,7 @@ bool ParseUnsigned(const std::string& text, std::uint32_t& value) {
 bool NormalizeServerUrl(std::string url, std::string& out) {
   constexpr std::string_view kScheme = "http://";
   if (url.compare(0, kScheme.size(), kScheme) != 0) return false;
-  while (!url.empty() && url.back() == '/') url.pop_back();
+  while (url.size() > kScheme.size() && url.back() == '/') url.pop_back();
   const std::string_view rest = std::string_view(url).substr(kScheme.size());
   if (rest.empty() || rest.find('/') != std::string_view::npos) return false;
   for (char c : rest) {

@@ -37,11 +37,14 @@ std::filesystem::path ConfigDirectory(const AppOptions& options) {
                                          : std::filesystem::path(options.configDirectory);
 }
 
-// Installs the window's wait cursor for as long as it lives.
+// Installs the window's wait cursor for as long as it lives; the cursor ends with the window.
 class WaitCursorInstall {
  public:
   explicit WaitCursorInstall(platform::Window& window) : host_(window) { previous_ = SetWaitCursorHost(&host_); }
-  ~WaitCursorInstall() { SetWaitCursorHost(previous_); }
+  ~WaitCursorInstall() {
+    EndWaitCursor();
+    SetWaitCursorHost(previous_);
+  }
   WaitCursorInstall(const WaitCursorInstall&) = delete;
   WaitCursorInstall& operator=(const WaitCursorInstall&) = delete;
 
