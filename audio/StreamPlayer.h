@@ -44,10 +44,6 @@ class StreamPlayer {
 
   // Bytes read from the stream per probe and per decode step.
   static constexpr uint32_t kBlockBytes = 4096;
-  // ID3v2 tags up to this size before the audio are skipped by the frame-sync probe; the
-  // bytes needed to recognise one.
-  static constexpr uint32_t kMaxSkippedTagBytes = 16u << 20;
-  static constexpr uint32_t kTagProbeBytes = 10;
   // Zero bytes put after the last frame of a stream: libmad decodes a frame only when this
   // much follows it.
   static constexpr uint32_t kEndGuardBytes = MAD_BUFFER_GUARD;

@@ -45,7 +45,7 @@ bool resolveStreamUrl(const StreamUrlService& service, const char* mp3UrlId,
   while (!client.isFinished() && !client.isAborted()) std::this_thread::sleep_for(kPollStep);
 
   const std::size_t length = std::min(client.bodyLength(), kStreamUrlReplySize - 1);
-  std::memcpy(reply, client.body(), length);
+  if (length > 0) std::memcpy(reply, client.body(), length);
   reply[length] = '\0';
   if (client.bodyLength() > length) {
     platform::DebugPrintf("stream URL reply of %zu bytes cut to %zu", client.bodyLength(), length);

@@ -150,9 +150,12 @@ HttpReply CatalogueApi::Search(const HttpRequest& request) {
 
   SearchResults results;
   results.total = names + playlists + tracks;
-  results.names = queries_.SearchNames(match, slices[0].first, slices[0].second);
-  results.playlists = queries_.SearchPlaylists(match, slices[1].first, slices[1].second);
-  results.tracks = queries_.SearchTracks(match, slices[2].first, slices[2].second);
+  // bm25 scores every match before a page can be cut: a query as broad as a single common
+  // word would take tens of milliseconds, so such result sets come in index order.
+  results.names = queries_.SearchNames(match, slices[0].first, slices[0].second, names <= kMaxRankedMatches);
+  results.playlists =
+      queries_.SearchPlaylists(match, slices[1].first, slices[1].second, playlists <= kMaxRankedMatches);
+  results.tracks = queries_.SearchTracks(match, slices[2].first, slices[2].second, tracks <= kMaxRankedMatches);
   return Xml(CatalogueReplies::Search(results, BaseUrl(request), options_.articleBase));
 }
 

@@ -39,6 +39,8 @@ class CatalogueApi {
   static constexpr int64_t kMaxPageSize = 100;
   static constexpr int64_t kDefaultPageSize = 10;
   static constexpr int64_t kMaxStart = 1000000000;
+  // Matches of one kind beyond this many come in index order, not ranked (see Search).
+  static constexpr int64_t kMaxRankedMatches = 2000;
   static constexpr const char* kNotAvailable = "not_available";
 
  private:

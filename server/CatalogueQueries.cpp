@@ -36,6 +36,15 @@ PlaylistRow ReadPlaylist(const SqliteStatement& row) {
   return playlist;
 }
 
+// The inner query of a page: the matches of ?1 in table, as (id, score), in page order. They are
+// ranked and cut to the page inside the FTS table, so only the page's rows are joined after.
+// Unranked, FTS5 walks its doclist in rowid order and stops at the page: no sort at all.
+std::string PageOrder(const char* table, const char* bm25, bool ranked) {
+  const std::string where = std::string(" FROM ") + table + " WHERE " + table + " MATCH ?1";
+  return ranked ? std::string(bm25) + " AS score" + where + " ORDER BY score, rowid"
+                : "rowid AS score" + where + " ORDER BY rowid";
+}
+
 std::string PlaylistSelect() {
   return std::string("SELECT p.id, p.path, p.title, p.publish_date, p.uid, p.featured, ") + kItemCount;
 }
@@ -53,13 +62,14 @@ int64_t CatalogueQueries::CountTracks(const std::string& match) {
   return Count("SELECT count(*) FROM tracks_fts WHERE tracks_fts MATCH ?1", match);
 }
 
-std::vector<TrackRow> CatalogueQueries::SearchTracks(const std::string& match, int64_t offset, int64_t limit) {
+std::vector<TrackRow> CatalogueQueries::SearchTracks(const std::string& match, int64_t offset, int64_t limit,
+                                                     bool ranked) {
   std::vector<TrackRow> rows;
   if (match.empty() || limit <= 0) return rows;
   SqliteStatement search = db_.Prepare(
-      std::string("SELECT ") + kTrackColumns +
-      " FROM tracks_fts JOIN tracks t ON t.id = tracks_fts.rowid WHERE tracks_fts MATCH ?1"
-      " ORDER BY bm25(tracks_fts, 10.0, 4.0, 2.0, 1.0, 1.0), t.id LIMIT ?2 OFFSET ?3");
+      std::string("SELECT ") + kTrackColumns + " FROM (SELECT rowid AS id, " +
+      PageOrder("tracks_fts", "bm25(tracks_fts, 10.0, 4.0, 2.0, 1.0, 1.0)", ranked) +
+      " LIMIT ?2 OFFSET ?3) m JOIN tracks t ON t.id = m.id ORDER BY m.score, m.id");
   search.Bind(1, match);
   search.Bind(2, limit);
   search.Bind(3, offset);
@@ -72,13 +82,13 @@ int64_t CatalogueQueries::CountPlaylists(const std::string& match) {
 }
 
 std::vector<PlaylistRow> CatalogueQueries::SearchPlaylists(const std::string& match, int64_t offset,
-                                                           int64_t limit) {
+                                                           int64_t limit, bool ranked) {
   std::vector<PlaylistRow> rows;
   if (match.empty() || limit <= 0) return rows;
-  SqliteStatement search = db_.Prepare(
-      PlaylistSelect() +
-      " FROM playlists_fts JOIN playlists p ON p.id = playlists_fts.rowid WHERE playlists_fts MATCH ?1"
-      " ORDER BY bm25(playlists_fts), p.id LIMIT ?2 OFFSET ?3");
+  SqliteStatement search = db_.Prepare(PlaylistSelect() + " FROM (SELECT rowid AS id, " +
+                                       PageOrder("playlists_fts", "bm25(playlists_fts)", ranked) +
+                                       " LIMIT ?2 OFFSET ?3) m JOIN playlists p ON p.id = m.id"
+                                       " ORDER BY m.score, m.id");
   search.Bind(1, match);
   search.Bind(2, limit);
   search.Bind(3, offset);
@@ -90,12 +100,13 @@ int64_t CatalogueQueries::CountNames(const std::string& match) {
   return Count("SELECT count(*) FROM names_fts WHERE names_fts MATCH ?1", match);
 }
 
-std::vector<NameRow> CatalogueQueries::SearchNames(const std::string& match, int64_t offset, int64_t limit) {
+std::vector<NameRow> CatalogueQueries::SearchNames(const std::string& match, int64_t offset, int64_t limit,
+                                                   bool ranked) {
   std::vector<NameRow> rows;
   if (match.empty() || limit <= 0) return rows;
-  SqliteStatement search = db_.Prepare(
-      "SELECT n.id, n.name FROM names_fts JOIN names n ON n.id = names_fts.rowid WHERE names_fts MATCH ?1"
-      " ORDER BY bm25(names_fts), n.id LIMIT ?2 OFFSET ?3");
+  SqliteStatement search = db_.Prepare("SELECT n.id, n.name FROM (SELECT rowid AS id, " +
+                                       PageOrder("names_fts", "bm25(names_fts)", ranked) +
+                                       " LIMIT ?2 OFFSET ?3) m JOIN names n ON n.id = m.id ORDER BY m.score, m.id");
   search.Bind(1, match);
   search.Bind(2, limit);
   search.Bind(3, offset);

@@ -12,18 +12,20 @@ namespace server {
 
 // Read-only queries over a CatalogueIndex's connection. A match expression comes from
 // SearchQuery::MatchExpression; an empty one matches nothing. Results are ranked with bm25
-// (title above album above creator) and paged with offset and limit. A query that fails
-// yields no rows and a count of 0.
+// (tracks: title above album above creator) and paged with offset and limit; with ranked false
+// they come in index order instead, for match sets too large to rank quickly. A query that
+// fails yields no rows and a count of 0.
 class CatalogueQueries {
  public:
   explicit CatalogueQueries(SqliteDatabase& db) : db_(db) {}
 
   int64_t CountTracks(const std::string& match);
-  std::vector<TrackRow> SearchTracks(const std::string& match, int64_t offset, int64_t limit);
+  std::vector<TrackRow> SearchTracks(const std::string& match, int64_t offset, int64_t limit, bool ranked = true);
   int64_t CountPlaylists(const std::string& match);
-  std::vector<PlaylistRow> SearchPlaylists(const std::string& match, int64_t offset, int64_t limit);
+  std::vector<PlaylistRow> SearchPlaylists(const std::string& match, int64_t offset, int64_t limit,
+                                           bool ranked = true);
   int64_t CountNames(const std::string& match);
-  std::vector<NameRow> SearchNames(const std::string& match, int64_t offset, int64_t limit);
+  std::vector<NameRow> SearchNames(const std::string& match, int64_t offset, int64_t limit, bool ranked = true);
 
   // Featured CueLists, newest publish date first.
   int64_t CountFeatured();

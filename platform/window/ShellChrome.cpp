@@ -42,6 +42,7 @@ void ShellChrome::SetScreen(Size screen) {
     fontScale_ = scale_;
   }
   menuOpen_ = false;
+  Changed();
 }
 
 Rect ShellChrome::TitleBar() const { return Rect{0, 0, screen_.width, kBarHeight * scale_}; }
@@ -55,12 +56,14 @@ Rect ShellChrome::ClientArea() const {
 }
 
 bool ShellChrome::SetMenuBar(int resourceId) {
+  Changed();
   menuOpen_ = false;
   bar_ = FindMenuBarResource(resourceId);
   return bar_ != nullptr;
 }
 
 void ShellChrome::ClearMenuBar() {
+  Changed();
   menuOpen_ = false;
   bar_ = nullptr;
 }
@@ -72,6 +75,7 @@ const SoftKey* ShellChrome::Key(int which) const {
 }
 
 std::optional<std::uint32_t> ShellChrome::PressSoftKey(int which) {
+  Changed();
   const SoftKey* key = Key(which);
   if (menuOpen_) {
     // Either soft key closes an open menu; its own key does nothing more.
@@ -88,6 +92,7 @@ std::optional<std::uint32_t> ShellChrome::PressSoftKey(int which) {
 }
 
 void ShellChrome::MoveSelection(int step) {
+  Changed();
   const SoftKey* key = Key(menuKey_);
   if (!key || key->menu.empty()) return;
   const auto count = static_cast<int>(key->menu.size());
@@ -100,6 +105,7 @@ void ShellChrome::MoveSelection(int step) {
 }
 
 std::optional<std::uint32_t> ShellChrome::MenuKey(std::uint32_t virtualKey) {
+  Changed();
   const SoftKey* key = Key(menuKey_);
   if (!menuOpen_ || !key) return std::nullopt;
   switch (virtualKey) {
@@ -156,6 +162,7 @@ Rect ShellChrome::MenuRect() const {
 }
 
 std::optional<std::uint32_t> ShellChrome::StylusUp(Point point, bool& consumed) {
+  Changed();
   consumed = true;
   if (menuOpen_) {
     const SoftKey* key = Key(menuKey_);
@@ -184,6 +191,7 @@ std::optional<std::uint32_t> ShellChrome::StylusUp(Point point, bool& consumed) 
 }
 
 bool ShellChrome::ChooseByLabel(const std::u16string& label, std::optional<std::uint32_t>& command) {
+  Changed();
   command.reset();
   for (int which = 0; which < 2; ++which) {
     const SoftKey* key = Key(which);
@@ -205,7 +213,7 @@ bool ShellChrome::ChooseByLabel(const std::u16string& label, std::optional<std::
   return false;
 }
 
-void ShellChrome::DrawBars(Surface& screen) const {
+void ShellChrome::RenderBars(Surface& screen) const {
   Canvas canvas(screen);
   canvas.SetBkMode(BackgroundMode::kTransparent);
   canvas.SetTextColor(kBarTextColour);
@@ -231,18 +239,20 @@ void ShellChrome::DrawBars(Surface& screen) const {
   }
 }
 
-void ShellChrome::DrawMenu(Surface& screen) const {
+void ShellChrome::RenderMenu(Surface& surface) const {
   const SoftKey* key = Key(menuKey_);
   if (!menuOpen_ || !key) return;
-  Canvas canvas(screen);
-  const Rect menu = MenuRect();
+  const Rect where = MenuRect();
+  // The menu is drawn into its own surface: its screen place moved to (0, 0).
+  Canvas canvas(surface);
+  const Rect menu = where.Offset(-where.left, -where.top);
   canvas.SelectPen(Pen{});
   canvas.SelectBrush(Brush{Brush::Style::kSolid, kMenuColour});
   canvas.Rectangle(menu);
   canvas.SetBkMode(BackgroundMode::kTransparent);
   if (menuFont_) canvas.SelectFont(menuFont_.get());
   for (std::size_t i = 0; i < key->menu.size(); ++i) {
-    const std::int32_t top = MenuRowTop(i), height = MenuRowHeight(i);
+    const std::int32_t top = MenuRowTop(i) - where.top, height = MenuRowHeight(i);
     Rect row{menu.left + 1, top, menu.right - 1, top + height};
     if (key->menu[i].separator) {
       std::int32_t y = top + height / 2;
@@ -255,6 +265,40 @@ void ShellChrome::DrawMenu(Surface& screen) const {
     Rect text{row.left + kMenuPadding * scale_, row.top, row.right - kMenuPadding * scale_, row.bottom};
     canvas.DrawText(key->menu[i].label, text, kDtSingleLine | kDtVCenter | kDtEndEllipsis);
   }
+}
+
+}  // namespace platform
+
+namespace platform {
+
+void ShellChrome::RenderCache() {
+  if (cachedVersion_ == version_) return;
+  if (barsCache_.GetSize() != screen_) barsCache_.Reset(screen_.width, screen_.height, PixelFormat::kXrgb32);
+  RenderBars(barsCache_);
+  const Rect menu = menuOpen_ ? MenuRect() : Rect{};
+  if (!menu.IsEmpty()) {
+    menuCache_.Reset(menu.Width(), menu.Height(), PixelFormat::kXrgb32);
+    RenderMenu(menuCache_);
+  }
+  cachedVersion_ = version_;
+}
+
+void ShellChrome::DrawBars(Surface& screen) {
+  RenderCache();
+  Canvas to(screen);
+  Canvas from(barsCache_);
+  const Rect title = TitleBar(), keys = SoftKeyBar();
+  to.BitBlt(title.left, title.top, title.Width(), title.Height(), from, title.left, title.top);
+  to.BitBlt(keys.left, keys.top, keys.Width(), keys.Height(), from, keys.left, keys.top);
+}
+
+void ShellChrome::DrawMenu(Surface& screen) {
+  if (!menuOpen_) return;
+  RenderCache();
+  const Rect menu = MenuRect();
+  Canvas to(screen);
+  Canvas from(menuCache_);
+  to.BitBlt(menu.left, menu.top, menu.Width(), menu.Height(), from, 0, 0);
 }
 
 }  // namespace platform

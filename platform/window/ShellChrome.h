@@ -31,7 +31,10 @@ class ShellChrome {
   Rect SoftKeyBar() const;
   Rect ClientArea() const;
 
-  void SetTitle(std::u16string title) { title_ = std::move(title); }
+  void SetTitle(std::u16string title) {
+    title_ = std::move(title);
+    Changed();
+  }
   const std::u16string& Title() const { return title_; }
 
   // Installs a soft-key bar resource (closing any open menu); false and no bar when the
@@ -45,7 +48,10 @@ class ShellChrome {
   // menu and returns nothing.
   std::optional<std::uint32_t> PressSoftKey(int which);
   bool IsMenuOpen() const { return menuOpen_; }
-  void CloseMenu() { menuOpen_ = false; }
+  void CloseMenu() {
+    menuOpen_ = false;
+    Changed();
+  }
   // A key while the menu is open: Up/Down move, Enter chooses (returning the command),
   // Escape and the soft keys close it. Every key is taken.
   std::optional<std::uint32_t> MenuKey(std::uint32_t virtualKey);
@@ -57,9 +63,10 @@ class ShellChrome {
   // false when the bar has none.
   bool ChooseByLabel(const std::u16string& label, std::optional<std::uint32_t>& command);
 
-  // Draws the title bar and soft-key bar, and the menu when it is open.
-  void DrawBars(Surface& screen) const;
-  void DrawMenu(Surface& screen) const;
+  // Draws the title bar and soft-key bar, and the menu when it is open. The pictures are
+  // rendered once for each state of the chrome and copied from then on.
+  void DrawBars(Surface& screen);
+  void DrawMenu(Surface& screen);
   Rect MenuRect() const;
 
  private:
@@ -67,7 +74,10 @@ class ShellChrome {
   std::int32_t MenuRowTop(std::size_t index) const;
   std::int32_t MenuRowHeight(std::size_t index) const;
   void MoveSelection(int step);
-  void EnsureFonts();
+  void Changed() { ++version_; }
+  void RenderCache();
+  void RenderBars(Surface& screen) const;
+  void RenderMenu(Surface& screen) const;
 
   Size screen_{240, 320};
   int scale_ = 1;
@@ -80,6 +90,10 @@ class ShellChrome {
   std::unique_ptr<Font> keyFont_;
   std::unique_ptr<Font> menuFont_;
   int fontScale_ = 0;
+  unsigned version_ = 1;       // counts changes of anything drawn
+  unsigned cachedVersion_ = 0;  // the version the caches show
+  Surface barsCache_;           // the whole screen; only the bars' rows are drawn
+  Surface menuCache_;           // the open menu, MenuRect()'s size
 };
 
 }  // namespace platform

@@ -124,7 +124,9 @@ TEST(StreamPlayerControlTest, HundredRapidStartStopCycles) {
     f.target.Clear();
     const int32_t reason = cycle % 2;
     ASSERT_TRUE(f.player->play()) << cycle;
-    if (cycle % 3 == 0) ASSERT_TRUE(f.target.WaitFor(kMsgPlaybackStarted)) << cycle;
+    if (cycle % 3 == 0) {
+      ASSERT_TRUE(f.target.WaitFor(kMsgPlaybackStarted)) << cycle;
+    }
     f.player->stop(reason);
     std::vector<uint32_t> messages = f.target.Messages();
     if (!messages.empty() && messages.front() == kMsgPlaybackStarted) {

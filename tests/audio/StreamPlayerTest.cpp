@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, StreamFormatTest,
                          ::testing::Values(StreamCase{"cbr44stereo", 44100, 2, 128, 1},
                                            StreamCase{"mpeg2mono", 22050, 1, 32, 2},
                                            StreamCase{"vbr", 44100, 2, 0, 1}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<StreamCase>& p) { return std::string(p.param.name); });
 
 TEST(StreamPlayerTest, SkipsGarbageAndFalseHeadersBeforeTheAudio) {
   const std::string mp3 = testsupport::SynthesizeMp3(3.0, 44100, 2, 128);

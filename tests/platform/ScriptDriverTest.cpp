@@ -103,7 +103,6 @@ TEST_F(ScriptDriverTest, TapsOnTheSoftKeyBarAndTheMenu) {
 
 TEST_F(ScriptDriverTest, WaitForSeesMessagesPostedFromAnotherThread) {
   std::thread worker([this] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
     window_.Post(12024);
   });
   EXPECT_EQ(Run("waitfor message 12024 5000\n"), 0);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "server/CatalogueIndex.h"
 #include "tests/server/FakeRequest.h"
 #include "tests/server/XmlProbe.h"
@@ -151,6 +153,36 @@ TEST_F(CatalogueApiTest, IdsAreWholeNumbersOnly) {
         api_.Handle(FakeRequest("/api/wm_app/getPlaylist", {{"playlist_id", id}, {"sk", kKey}})).body);
     EXPECT_EQ(probe.Count("error"), 1u) << id;
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CatalogueApiBroadTest, MatchesBeyondTheRankingLimitStillPage) {
+  server::CatalogueIndex index;
+  ASSERT_TRUE(index.Open(":memory:"));
+  const int64_t generation = index.BeginScan();
+  const int64_t count = server::CatalogueApi::kMaxRankedMatches + 7;
+  index.Begin();
+  for (int64_t i = 0; i < count; ++i) {
+    server::TrackTags tags;
+    tags.title = "Common " + std::to_string(i);
+    ASSERT_TRUE(index.UpsertTrack(std::to_string(i), 1, 1, tags, generation));
+  }
+  index.Commit();
+  ASSERT_TRUE(index.FinishScan(generation));
+  server::CatalogueQueries queries(index.Database());
+  server::CatalogueApi api(queries, "/", {kKey, "", "", "", "127.0.0.1"});
+  std::set<std::string> ids;
+  for (int64_t s = count - 12; s < count; s += 5) {
+    const XmlProbe probe = XmlProbe::Parse(
+        api.Handle(FakeRequest("/api/wm_app/search", {{"q", "common"}, {"s", std::to_string(s)}, {"n", "5"}, {"sk", kKey}}))
+            .body);
+    EXPECT_EQ(probe.Texts("filter_count_total"), std::vector<std::string>{std::to_string(count)});
+    for (const std::string& id : probe.Texts("song_id")) ids.insert(id);
+  }
+  EXPECT_EQ(ids.size(), 12u) << "the last 12 matches, each once";
 }
 
 }  // namespace

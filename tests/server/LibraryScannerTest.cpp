@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "server/CatalogueQueries.h"
+#include "server/LibraryPaths.h"
 #include "server/SearchQuery.h"
 #include "tests/server/TestLibrary.h"
 
@@ -126,6 +127,34 @@ TEST_F(LibraryScannerTest, FilesThatAreNotMp3AreLeftOut) {
   const server::ScanStats stats = Scan();
   EXPECT_EQ(stats.tracks + stats.failed, 4);
   EXPECT_EQ(queries_.CountTracks(server::SearchQuery::MatchExpression("broken")), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// A file swapped for a link out of the library after the scan is still not served: the path
+// from the index must resolve inside the library when it is opened.
+TEST(LibraryPathsTest, OpensOnlyRegularFilesInsideTheLibrary) {
+  servertest::TestLibrary library;
+  servertest::TestLibrary outside;
+  testsupport::WriteFile(library / "in.mp3", "inside");
+  testsupport::WriteFile(outside / "secret.mp3", "secret");
+  fs::create_directory(library / "dir.mp3");
+  fs::create_symlink(outside / "secret.mp3", library / "swapped.mp3");
+  const fs::path root = fs::canonical(library.Root());
+  struct Case {
+    const char* relative;
+    bool opens;
+  };
+  const Case cases[] = {{"in.mp3", true},         {"swapped.mp3", false}, {"dir.mp3", false},
+                        {"../secret.mp3", false}, {"", false},            {"missing.mp3", false}};
+  for (const Case& c : cases) {
+    int64_t size = -1;
+    const platform::UniqueFd fd = server::LibraryPaths::OpenInside(root, c.relative, size);
+    EXPECT_EQ(fd.IsValid(), c.opens) << c.relative;
+    EXPECT_EQ(size, c.opens ? 6 : 0) << c.relative;
+  }
 }
 
 }  // namespace

@@ -76,3 +76,37 @@ TEST_F(SearchQueryTest, LongTextIsBoundedInWordsAndWordLength) {
 }
 
 }  // namespace
+
+namespace {
+
+// Title above album above creator; every match is found; past the ranking limit results still
+// page correctly (in index order).
+TEST(SearchRankingTest, TitleOutranksAlbumOutranksCreator) {
+  server::CatalogueIndex index;
+  ASSERT_TRUE(index.Open(":memory:"));
+  const int64_t generation = index.BeginScan();
+  struct Row {
+    const char* title;
+    const char* album;
+    const char* creator;
+  };
+  const Row rows[] = {{"Quiet", "Quiet", "Ember"}, {"Quiet", "Ember", "Quiet"}, {"Ember", "Quiet", "Quiet"}};
+  int n = 0;
+  for (const Row& row : rows) {
+    server::TrackTags tags;
+    tags.title = row.title, tags.album = row.album, tags.creator = row.creator;
+    ASSERT_TRUE(index.UpsertTrack("r" + std::to_string(++n) + ".mp3", 1, 1, tags, generation));
+  }
+  ASSERT_TRUE(index.FinishScan(generation));
+  server::CatalogueQueries queries(index.Database());
+  std::vector<std::string> order;
+  for (const auto& track : queries.SearchTracks(SearchQuery::MatchExpression("emb"), 0, 10)) order.push_back(track.path);
+  EXPECT_EQ(order, (std::vector<std::string>{"r3.mp3", "r2.mp3", "r1.mp3"}));
+  std::vector<std::string> unranked;
+  for (const auto& track : queries.SearchTracks(SearchQuery::MatchExpression("emb"), 1, 10, false)) {
+    unranked.push_back(track.path);
+  }
+  EXPECT_EQ(unranked, (std::vector<std::string>{"r2.mp3", "r3.mp3"}));
+}
+
+}  // namespace

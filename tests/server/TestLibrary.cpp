@@ -6,23 +6,23 @@
 
 namespace servertest {
 
-void TestLibrary::AddTrack(const TrackSpec& spec) {
+void TestLibrary::AddTrack(const TrackSpec& wanted) {
   demo::DemoTrack track;
-  track.relativePath = spec.path;
-  track.title = spec.title;
-  track.artist = spec.artist;
-  track.album = spec.album;
-  track.genre = spec.genre;
-  track.composer = spec.composer;
+  track.relativePath = wanted.path;
+  track.title = wanted.title;
+  track.artist = wanted.artist;
+  track.album = wanted.album;
+  track.genre = wanted.genre;
+  track.composer = wanted.composer;
   track.piece.seed = seed_++;
-  track.piece.seconds = spec.seconds;
+  track.piece.seconds = wanted.seconds;
   track.format = demo::Mp3Format{22050, 1, 32, -1};
   const std::vector<uint8_t> bytes = demo::DemoLibraryWriter::Encode(track);
-  const std::filesystem::path file = dir_.Path() / spec.path;
+  const std::filesystem::path file = dir_.Path() / wanted.path;
   std::filesystem::create_directories(file.parent_path());
   {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    for (int i = 0; i < spec.repeat; ++i) out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    for (int i = 0; i < wanted.repeat; ++i) out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   }
   demo::DemoLibraryWriter::WriteTags(file, track);
 }

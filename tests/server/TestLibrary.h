@@ -26,7 +26,7 @@ class TestLibrary {
   const std::filesystem::path& Root() const { return dir_.Path(); }
   std::filesystem::path operator/(const std::string& relative) const { return dir_.Path() / relative; }
 
-  void AddTrack(const TrackSpec& spec);
+  void AddTrack(const TrackSpec& wanted);
   void AddPlaylist(const std::string& path, const std::vector<std::string>& entries, const std::string& date = "");
 
  private:

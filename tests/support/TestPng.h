@@ -23,7 +23,7 @@ struct TestPngSpec {
 };
 
 // Writes the PNG with libpng; false on failure.
-bool WriteTestPng(const std::string& path, const TestPngSpec& spec);
+bool WriteTestPng(const std::string& path, const TestPngSpec& layout);
 
 // An 8-bit RGBA image of one colour (red, green, blue, alpha).
 bool WriteSolidRgbaPng(const std::string& path, std::uint32_t width, std::uint32_t height,

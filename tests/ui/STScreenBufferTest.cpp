@@ -91,20 +91,20 @@ TEST(STScreenBufferTest, CaptureThenBlitCopiesTheRectangle) {
 
 TestPngSpec MakeSpec(std::uint32_t width, std::uint32_t height, int bitDepth, int colourType,
                      std::vector<std::uint8_t> samples) {
-  TestPngSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.bitDepth = bitDepth;
-  spec.colourType = colourType;
-  spec.samples = std::move(samples);
-  return spec;
+  TestPngSpec layout;
+  layout.width = width;
+  layout.height = height;
+  layout.bitDepth = bitDepth;
+  layout.colourType = colourType;
+  layout.samples = std::move(samples);
+  return layout;
 }
 
 class LoadPngTest : public ::testing::Test {
  protected:
-  std::string Write(const std::string& name, const TestPngSpec& spec) {
+  std::string Write(const std::string& name, const TestPngSpec& layout) {
     std::string path = (dir_ / name).string();
-    EXPECT_TRUE(testsupport::WriteTestPng(path, spec));
+    EXPECT_TRUE(testsupport::WriteTestPng(path, layout));
     return path;
   }
   testsupport::TempDir dir_;
@@ -113,7 +113,7 @@ class LoadPngTest : public ::testing::Test {
 TEST_F(LoadPngTest, EveryColourTypeDecodesToBlueGreenRedAlpha) {
   struct Case {
     const char* name;
-    TestPngSpec spec;
+    TestPngSpec layout;
     std::uint32_t first, second;  // decoded 0xAARRGGBB of the two pixels
   };
   TestPngSpec grey = MakeSpec(2, 1, 8, 0, {0x40, 0xC0});
@@ -141,20 +141,20 @@ TEST_F(LoadPngTest, EveryColourTypeDecodesToBlueGreenRedAlpha) {
   };
   for (const Case& c : cases) {
     STScreenBuffer image;
-    ASSERT_TRUE(image.LoadPng(Write(std::string(c.name) + ".png", c.spec).c_str())) << c.name;
+    ASSERT_TRUE(image.LoadPng(Write(std::string(c.name) + ".png", c.layout).c_str())) << c.name;
     EXPECT_EQ(image.Channels(), 4) << c.name;
-    EXPECT_EQ(image.Width(), static_cast<std::int32_t>(c.spec.width)) << c.name;
-    EXPECT_GE(image.RowBytes(), c.spec.width * 4) << c.name;
+    EXPECT_EQ(image.Width(), static_cast<std::int32_t>(c.layout.width)) << c.name;
+    EXPECT_GE(image.RowBytes(), c.layout.width * 4) << c.name;
     EXPECT_EQ(image.DecodedPixel(0, 0), c.first) << c.name << std::hex << " got " << image.DecodedPixel(0, 0);
     EXPECT_EQ(image.DecodedPixel(1, 0), c.second) << c.name << std::hex << " got " << image.DecodedPixel(1, 0);
   }
 }
 
 TEST_F(LoadPngTest, BackgroundChunkIsAppliedAndReported) {
-  TestPngSpec spec = MakeSpec(2, 1, 8, 4, {0x00, 0x00, 0xFF, 0xFF});  // black transparent, white opaque
-  spec.bkgdGrey = 0x80;
+  TestPngSpec layout = MakeSpec(2, 1, 8, 4, {0x00, 0x00, 0xFF, 0xFF});  // black transparent, white opaque
+  layout.bkgdGrey = 0x80;
   STScreenBuffer image;
-  ASSERT_TRUE(image.LoadPng(Write("bkgd.png", spec).c_str()));
+  ASSERT_TRUE(image.LoadPng(Write("bkgd.png", layout).c_str()));
   ASSERT_TRUE(image.BackgroundColour().has_value());
   EXPECT_EQ(*image.BackgroundColour(), platform::MakeColour(0x80, 0x80, 0x80));
   // The transparent pixel shows the background and everything is opaque now.
@@ -163,10 +163,10 @@ TEST_F(LoadPngTest, BackgroundChunkIsAppliedAndReported) {
 }
 
 TEST_F(LoadPngTest, GammaChunkCorrectsForTheScreen) {
-  TestPngSpec spec = MakeSpec(1, 1, 8, 0, {0x80});
-  spec.gamma = 1.0;  // linear data shown on a 2.2 screen gets brighter
+  TestPngSpec layout = MakeSpec(1, 1, 8, 0, {0x80});
+  layout.gamma = 1.0;  // linear data shown on a 2.2 screen gets brighter
   STScreenBuffer image;
-  ASSERT_TRUE(image.LoadPng(Write("gamma.png", spec).c_str()));
+  ASSERT_TRUE(image.LoadPng(Write("gamma.png", layout).c_str()));
   EXPECT_GT(image.DecodedPixel(0, 0) & 0xFF, 0x80u);
 }
 

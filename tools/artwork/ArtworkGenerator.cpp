@@ -2,7 +2,7 @@
 
 #include "tools/artwork/ArtCanvas.h"
 #include "tools/artwork/ContactSheet.h"
-#include "tools/artwork/ImageSpec.h"
+#include "tools/artwork/PictureRecipe.h"
 #include "tools/artwork/Mockup.h"
 
 #include <system_error>
@@ -50,7 +50,7 @@ bool GenerateArtwork(const GeneratorOptions& options, std::string* error) {
     const std::filesystem::path root = options.outputDir / FolderForScale(scale);
     std::vector<ArtCanvas> drawn;
     drawn.reserve(images.size());
-    for (const ImageSpec& image : images) {
+    for (const PictureRecipe& image : images) {
       const std::filesystem::path path = root / image.path;
       std::error_code ec;
       std::filesystem::create_directories(path.parent_path(), ec);

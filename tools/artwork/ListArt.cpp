@@ -1,5 +1,5 @@
 // The list rows: kind icons (normal rows and the selected row) and the two row strips.
-#include "tools/artwork/ImageSpec.h"
+#include "tools/artwork/PictureRecipe.h"
 #include "tools/artwork/Layout.h"
 
 #include <cmath>

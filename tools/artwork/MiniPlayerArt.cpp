@@ -1,6 +1,6 @@
 // The mini player under the list screens: its translucent backgrounds (the theme colour is
 // filled first and shows through), the load bar and the position handle.
-#include "tools/artwork/ImageSpec.h"
+#include "tools/artwork/PictureRecipe.h"
 #include "tools/artwork/Layout.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 // The colour-theme samples, the skin chooser's "missing" thumbnail and the splash/About
 // pictures.
-#include "tools/artwork/ImageSpec.h"
+#include "tools/artwork/PictureRecipe.h"
 #include "tools/artwork/Layout.h"
 
 #include <cmath>

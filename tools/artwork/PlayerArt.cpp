@@ -1,6 +1,6 @@
 // The player console: the console bodies, the glass overlays, the progress overlays, the
 // gauge handle, the load bar and the glass cracks.
-#include "tools/artwork/ImageSpec.h"
+#include "tools/artwork/PictureRecipe.h"
 #include "tools/artwork/Layout.h"
 #include "tools/artwork/PlayerGeometry.h"
 

@@ -1,7 +1,7 @@
 // The five buttons of the player's pad, each in a Normal and a Clickdown state. The images
 // are the buttons' hit boxes; the symbols inside are placed so that they sit on the pad's
 // circle (see Layout.h).
-#include "tools/artwork/ImageSpec.h"
+#include "tools/artwork/PictureRecipe.h"
 #include "tools/artwork/Layout.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 // Popup panels (item popup, lists, new search), their floating icons, paging buttons, list
 // strips and the query field.
-#include "tools/artwork/ImageSpec.h"
+#include "tools/artwork/PictureRecipe.h"
 #include "tools/artwork/Layout.h"
 
 #include <cmath>

@@ -1,7 +1,7 @@
 // The player skins: each draws its own decoration over the console and glass, leaving the
 // glass (where the track texts and the bar are) and the pad (under the buttons) clear, plus
 // a thumbnail that shows the skin on a miniature console.
-#include "tools/artwork/ImageSpec.h"
+#include "tools/artwork/PictureRecipe.h"
 #include "tools/artwork/Layout.h"
 #include "tools/artwork/PlayerGeometry.h"
 
@@ -123,7 +123,8 @@ void Carbon(cairo_t* cr, const SkinFrame& f) {
   }
   const double stripeTop = f.glassY + f.glassH + kGlassClearance + 2;
   for (int side = 0; side < 2; ++side) {
-    const double x = side == 0 ? f.width * 0.06 : f.width * 0.94 - 9;
+    // Near the edges, clear of the times printed below the glass in landscape.
+    const double x = side == 0 ? f.width * 0.025 : f.width * 0.975 - 9;
     cairo_rectangle(cr, x, stripeTop, 5, f.height - stripeTop);
     cairo_rectangle(cr, x + 7, stripeTop, 2, f.height - stripeTop);
     FillVertical(cr, stripeTop, f.height, {{0, 0xFF2A2A, 0.95}, {1, 0x9E0D12, 0.95}});

@@ -1,6 +1,6 @@
 // The tab bar (slider overlays, collapsed tab pieces, tab icons), the title strip and the
 // page buttons of the list screens.
-#include "tools/artwork/ImageSpec.h"
+#include "tools/artwork/PictureRecipe.h"
 #include "tools/artwork/Layout.h"
 
 #include <cmath>

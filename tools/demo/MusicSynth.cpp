@@ -40,8 +40,8 @@ int DegreeToSemitones(int degree, bool minor) {
 
 class Mixer {
  public:
-  Mixer(const PieceSpec& spec)
-      : rate_(spec.sampleRate), frames_(static_cast<size_t>(spec.seconds * spec.sampleRate)), left_(frames_), right_(frames_) {}
+  Mixer(const PieceSpec& piece)
+      : rate_(piece.sampleRate), frames_(static_cast<size_t>(piece.seconds * piece.sampleRate)), left_(frames_), right_(frames_) {}
 
   // A tone with a few harmonics (amplitudes 1/h^slope), an attack and an exponential decay.
   // Each harmonic is a rotating phasor, which costs a few multiplications a sample.
@@ -130,20 +130,20 @@ class Mixer {
 
 }  // namespace
 
-std::vector<int16_t> MusicSynth::Render(const PieceSpec& spec) {
-  Random random(spec.seed);
-  Mixer mix(spec);
-  const double beat = 60.0 / spec.bpm;
+std::vector<int16_t> MusicSynth::Render(const PieceSpec& piece) {
+  Random random(piece.seed);
+  Mixer mix(piece);
+  const double beat = 60.0 / piece.bpm;
   const double bar = 4.0 * beat;
   static const int kMajorProgressions[3][4] = {{0, 4, 5, 3}, {0, 3, 4, 4}, {0, 5, 3, 4}};
   static const int kMinorProgressions[3][4] = {{0, 5, 2, 6}, {0, 3, 4, 0}, {0, 6, 5, 4}};
-  const int(&progression)[4] = spec.minor ? kMinorProgressions[random.Below(3)] : kMajorProgressions[random.Below(3)];
+  const int(&progression)[4] = piece.minor ? kMinorProgressions[random.Below(3)] : kMajorProgressions[random.Below(3)];
   auto note = [&](int degree, int octaveShift) {
-    return MidiToHz(spec.rootMidi + DegreeToSemitones(degree, spec.minor) + 12 * octaveShift);
+    return MidiToHz(piece.rootMidi + DegreeToSemitones(degree, piece.minor) + 12 * octaveShift);
   };
 
   int melody = 7 + random.Below(3);  // scale degree, starts in the upper octave
-  const int bars = static_cast<int>(spec.seconds / bar) + 1;
+  const int bars = static_cast<int>(piece.seconds / bar) + 1;
   for (int b = 0; b < bars; ++b) {
     const double start = b * bar;
     const int chord = progression[b % 4];
@@ -167,7 +167,7 @@ std::vector<int16_t> MusicSynth::Render(const PieceSpec& spec) {
       const double length = beat * (random.Below(4) == 0 ? 1.0 : 0.5);
       mix.Tone(start + k * beat * 0.5, length, note(melody, 0), 0.22, 0.3, 5, 1.2, 0.01, 0.35);
     }
-    if (!spec.drums) continue;
+    if (!piece.drums) continue;
     for (int k = 0; k < 4; ++k) {
       const double at = start + k * beat;
       if (k % 2 == 0) mix.Kick(at, 0.6);
@@ -176,7 +176,7 @@ std::vector<int16_t> MusicSynth::Render(const PieceSpec& spec) {
       mix.Noise(at + beat * 0.5, 0.05, 0.06, -0.3, 0.015, random);
     }
   }
-  return mix.Finish(spec.channels);
+  return mix.Finish(piece.channels);
 }
 
 }  // namespace demo

@@ -22,7 +22,7 @@ struct PieceSpec {
 class MusicSynth {
  public:
   // Interleaved 16-bit samples, channels per frame.
-  static std::vector<int16_t> Render(const PieceSpec& spec);
+  static std::vector<int16_t> Render(const PieceSpec& piece);
 };
 
 }  // namespace demo

@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstdio>
 #include <deque>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 
@@ -17,7 +18,7 @@
 #include "platform/NullPcmSink.h"
 #include "platform/TextCodec.h"
 #include "platform/WavPcmSink.h"
-#include "platform/sdl2/audio/SdlPcmSink.h"
+#include "platform/sdl2/audio/SdlPcmSinkModule.h"
 #include "tools/play/LoopbackFileServer.h"
 #include "tools/play/PlayOptions.h"
 
@@ -104,6 +105,20 @@ const char* VersionName(uint32_t version) {
   return version == 1 ? "1" : version == 2 ? "2" : "2.5";
 }
 
+// This program's peak resident memory ("VmHWM"), in KiB; the counter of the rusage calls
+// also holds what the parent used before this program was started.
+long PeakRssKiB() {
+  std::FILE* status = std::fopen("/proc/self/status", "r");
+  if (!status) return -1;
+  char line[256];
+  long kib = -1;
+  while (std::fgets(line, sizeof line, status)) {
+    if (std::sscanf(line, "VmHWM: %ld kB", &kib) == 1) break;
+  }
+  std::fclose(status);
+  return kib;
+}
+
 std::unique_ptr<platform::PcmSink> MakeSink(const tools::PlayOptions& options) {
   switch (options.audio) {
     case tools::PlayOptions::Audio::kNull:
@@ -114,7 +129,12 @@ std::unique_ptr<platform::PcmSink> MakeSink(const tools::PlayOptions& options) {
     case tools::PlayOptions::Audio::kSdl:
       break;
   }
-  return std::make_unique<platform::SdlPcmSink>();
+  std::string error;
+  const std::string directory =
+      std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
+  auto sink = platform::LoadSdlPcmSink(directory, error);
+  if (!sink) std::fprintf(stderr, "vornalo-play: no SDL audio: %s\n", error.c_str());
+  return sink;
 }
 
 void PrintProgress(audio::StreamPlayer& player, const audio::Mp3FrameHeader& header,
@@ -161,7 +181,9 @@ int main(int argc, char** argv) {
   std::signal(SIGINT, OnSignal);
   std::signal(SIGTERM, OnSignal);
   MessageQueue messages;
-  audio::StreamPlayer player(MakeSink(options));
+  std::unique_ptr<platform::PcmSink> sink = MakeSink(options);
+  if (!sink) return kExitNotStarted;
+  audio::StreamPlayer player(std::move(sink));
   player.setNotifyWindow(&messages);
   player.setUrl(platform::Utf8ToUtf16(url));
   if (!player.play()) {
@@ -190,6 +212,7 @@ int main(int argc, char** argv) {
       if (!options.quiet) std::printf("[%u] playback torn down\n", message);
     } else if (message == audio::kMsgTrackEnded) {
       std::printf("[%u] %s\n", message, started ? "track ended" : "track could not start");
+      if (options.stats) std::printf("peak RSS: %ld KiB\n", PeakRssKiB());
       return started ? kExitPlayed : kExitNotStarted;
     } else if (message == audio::kMsgStoppedAdvance || message == audio::kMsgStoppedNoAdvance) {
       std::printf("[%u] stopped\n", message);

@@ -16,6 +16,7 @@ const char kPlayUsage[] =
     "                             (0 = as fast as possible; default 1 for null, 0 for WAV)\n"
     "  --quiet                    print no progress line\n"
     "  --debug                    debug output on stderr\n"
+    "  --stats                    print the peak resident memory when done\n"
     "  --help                     this text\n"
     "\n"
     "Space pauses and resumes when run in a terminal. Exit status: 0 when the track played to\n"
@@ -39,6 +40,8 @@ bool ParsePlayOptions(int argc, char** argv, PlayOptions& options, std::string& 
       options.quiet = true;
     } else if (arg == "--debug") {
       options.debug = true;
+    } else if (arg == "--stats") {
+      options.stats = true;
     } else if (arg == "--null") {
       options.audio = PlayOptions::Audio::kNull;
     } else if (arg == "--wav") {

@@ -14,6 +14,7 @@ struct PlayOptions {
   double speed = -1;  // < 0: the sink's default (null: real time, WAV: unpaced)
   bool quiet = false;
   bool debug = false;
+  bool stats = false;  // print the peak resident memory at the end
   bool help = false;
 };
 

@@ -11,7 +11,7 @@ namespace artwork {
 // One picture of the resource folders: where it goes, its QVGA size (VGA is twice that),
 // whether it is opaque (loaded as a plain bitmap, no alpha channel) and how to draw it in
 // QVGA units.
-struct ImageSpec {
+struct PictureRecipe {
   std::string path;  // relative to the resource folder, '/'-separated
   int width;
   int height;
@@ -19,7 +19,7 @@ struct ImageSpec {
   std::function<void(const ArtContext&)> draw;
 };
 
-using ImageList = std::vector<ImageSpec>;
+using ImageList = std::vector<PictureRecipe>;
 
 // Each group of pictures, in the folder layout's order.
 void AddListArt(ImageList* images);

@@ -1,0 +1,220 @@
+// The client's own catalogue requests against a live catalogue server over a generated library:
+// the server answers what the client asks, in the form the client reads.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <set>
+#include <thread>
+
+#include "app/util/AppSettings.h"
+#include "audio/TrackStart.h"
+#include "catalogue/CueListTracksRequest.h"
+#include "catalogue/FeaturedCueListsRequest.h"
+#include "catalogue/HttpClient.h"
+#include "catalogue/SearchRequest.h"
+#include "platform/RegistryStore.h"
+#include "server/CatalogueServer.h"
+#include "tests/server/TestLibrary.h"
+
+namespace {
+
+using namespace servertest;
+
+constexpr int kPagingTracks = 24;
+constexpr int kPageSize = 10;
+
+int FixedDeviceId(std::uint8_t* out, std::size_t* length) {
+  for (std::size_t i = 0; i < 20; ++i) out[i] = static_cast<std::uint8_t>(i);
+  *length = 20;
+  return 0;
+}
+
+class ContractTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    library_ = std::make_unique<TestLibrary>();
+    for (int i = 0; i < kPagingTracks; ++i) {
+      library_->AddTrack({"Pager/" + std::to_string(i) + ".mp3", "Paging Song " + std::to_string(i), "Pager",
+                          "Pages", "Testing", "", 0.2});
+    }
+    library_->AddTrack({"Marrow/salt.mp3", "Salt & Pepper", "Marrow & Tide", "Condiments", "Folk", "Ølberg"});
+    library_->AddTrack({"Marrow/long.mp3", "Long Tide", "Marrow & Tide", "Condiments", "Folk", "", 1.0, 20});
+    library_->AddTrack({"odd.mp3", "Less <than> & ]]> \x01" " end", "Odd", "", "", ""});
+    library_->AddPlaylist("featured/First.m3u", {"../Marrow/long.mp3", "../Pager/7.mp3", "../Marrow/salt.mp3"},
+                          "2009-12-25");
+    library_->AddPlaylist("featured/Second.m3u", {"../Pager/3.mp3"}, "2011-05-06");
+    library_->AddPlaylist("Marrow Mix.m3u", {"Marrow/salt.mp3"});
+    server_ = std::make_unique<server::CatalogueServer>();
+    server::ServerOptions options;  // the built-in key on both sides
+    options.library = library_->Root();
+    ASSERT_TRUE(server_->Start(options));
+  }
+  static void TearDownTestSuite() {
+    server_.reset();
+    library_.reset();
+  }
+
+  std::string Base() const { return server_->BaseUrl(); }
+
+  void Search(SearchRequest& search, const std::string& query, std::uint32_t kinds) {
+    search.pageSize = kPageSize;
+    search.setResultKinds(kinds);
+    search.buildUrl(SearchRequest::EncodeQuery(query).c_str());
+    ASSERT_EQ(search.run(0), 1) << search.url();
+  }
+
+  static std::unique_ptr<TestLibrary> library_;
+  static std::unique_ptr<server::CatalogueServer> server_;
+  testsupport::TempDir configDir_;
+  platform::RegistryStore store_{configDir_.Path()};
+  AppSettings settings_{store_, FixedDeviceId};
+};
+
+std::unique_ptr<TestLibrary> ContractTest::library_;
+std::unique_ptr<server::CatalogueServer> ContractTest::server_;
+
+TEST_F(ContractTest, SearchOverAllKindsAndEachKindAlone) {
+  struct Case {
+    std::uint32_t kinds;
+    std::vector<ItemKind> expected;
+  };
+  // "marrow": the artist's TextCue, the CueList "Marrow Mix", and two AudioCues.
+  const Case cases[] = {{7, {kTextCue, kCueList, kAudioCue, kAudioCue}},
+                        {1, {kAudioCue, kAudioCue}},
+                        {2, {kCueList}},
+                        {4, {kTextCue}}};
+  for (const Case& c : cases) {
+    SearchRequest search(Base(), settings_);
+    Search(search, "marrow", c.kinds);
+    EXPECT_EQ(search.totalReceived, 1);
+    EXPECT_EQ(search.totalCount, static_cast<std::int32_t>(c.expected.size()));
+    std::vector<ItemKind> kinds;
+    for (std::size_t i = 0; i < search.resultCount(); ++i) kinds.push_back(search.itemAt(i)->kind());
+    EXPECT_EQ(kinds, c.expected) << "kinds " << c.kinds;
+  }
+  SearchRequest all(Base(), settings_);
+  Search(all, "marrow", 7);
+  ASSERT_EQ(all.resultCount(), 4u);
+  EXPECT_STREQ(all.itemAt(0)->textCue()->title, "Marrow & Tide");
+  EXPECT_STREQ(all.itemAt(0)->textCue()->location, "https://en.wikipedia.org/wiki/Marrow_%26_Tide");
+  EXPECT_STREQ(all.itemAt(1)->cueList()->title, "Marrow Mix");
+  EXPECT_EQ(all.itemAt(1)->cueList()->item_count, 1);
+}
+
+TEST_F(ContractTest, PagingAcrossThreePages) {
+  SearchRequest search(Base(), settings_);
+  Search(search, "paging song", 1);
+  std::set<std::string> seen;
+  const std::size_t expected[] = {10, 10, 4};
+  for (int page = 0; page < 3; ++page) {
+    EXPECT_EQ(search.startIndex, page * kPageSize);
+    EXPECT_EQ(search.totalCount, kPagingTracks);
+    ASSERT_EQ(search.resultCount(), expected[page]) << search.url();
+    for (std::size_t i = 0; i < search.resultCount(); ++i) seen.insert(search.itemAt(i)->audioCue()->song_id);
+    if (page < 2) {
+      EXPECT_EQ(search.nextPage(), 1);
+    }
+  }
+  EXPECT_EQ(seen.size(), static_cast<std::size_t>(kPagingTracks));
+  search.nextPage();  // 20 + 10 >= 24: nothing to fetch
+  EXPECT_EQ(search.startIndex, 20);
+  EXPECT_EQ(search.resultCount(), 4u);
+  EXPECT_EQ(search.previousPage(), 1);
+  EXPECT_EQ(search.startIndex, 10);
+  EXPECT_EQ(search.resultCount(), 10u);
+}
+
+TEST_F(ContractTest, FeaturedCueListsWithDatesAndCounts) {
+  FeaturedCueListsRequest featured(Base(), settings_);
+  featured.pageSize = kPageSize;
+  featured.buildUrl("");
+  ASSERT_EQ(featured.run(0), 1);
+  EXPECT_EQ(featured.totalCount, 2);
+  ASSERT_EQ(featured.resultCount(), 2u);
+  const CueListRecord* newest = featured.itemAt(0);
+  const CueListRecord* older = featured.itemAt(1);
+  EXPECT_STREQ(newest->title, "Second");
+  EXPECT_STREQ(newest->publish_date, "2011-05-06");
+  EXPECT_EQ(newest->item_count, 1);
+  EXPECT_STREQ(older->title, "First");
+  EXPECT_STREQ(older->publish_date, "2009-12-25");
+  EXPECT_EQ(older->item_count, 3);
+  EXPECT_EQ(std::string(older->uid).size(), 16u);
+  EXPECT_NE(std::string(older->uid), newest->uid);
+}
+
+TEST_F(ContractTest, CueListTracksInPlaylistOrder) {
+  FeaturedCueListsRequest featured(Base(), settings_);
+  featured.pageSize = kPageSize;
+  featured.buildUrl("");
+  ASSERT_EQ(featured.run(0), 1);
+  ASSERT_EQ(featured.resultCount(), 2u);
+  CueListTracksRequest tracks(Base(), settings_);
+  tracks.buildUrl(featured.itemAt(1)->playlist_id);
+  ASSERT_EQ(tracks.run(0), 1);
+  ASSERT_EQ(tracks.resultCount(), 3u);
+  EXPECT_STREQ(tracks.itemAt(0)->title, "Long Tide");
+  EXPECT_STREQ(tracks.itemAt(1)->title, "Paging Song 7");
+  EXPECT_STREQ(tracks.itemAt(2)->title, "Salt & Pepper");
+  EXPECT_STREQ(tracks.itemAt(2)->composer, "\xC3\x98lberg");
+  EXPECT_STREQ(tracks.itemAt(2)->song_id, "") << "track lists carry no song_id";
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(std::string(tracks.itemAt(i)->location),
+              Base() + "/stream/" + tracks.itemAt(i)->mp3_url_id + ".mp3");
+  }
+}
+
+TEST_F(ContractTest, StreamUrlLookupForKnownAndUnknownIds) {
+  SearchRequest search(Base(), settings_);
+  Search(search, "long tide", 1);
+  ASSERT_EQ(search.resultCount(), 1u);
+  const AudioCueRecord& record = *search.itemAt(0)->audioCue();
+  audio::StreamUrlService service{Base(), &settings_, HttpClientOptions()};
+  char reply[audio::kStreamUrlReplySize];
+  EXPECT_TRUE(audio::resolveStreamUrl(service, record.mp3_url_id, reply));
+  EXPECT_STREQ(reply, record.location);
+  EXPECT_FALSE(audio::resolveStreamUrl(service, "999999", reply));
+  EXPECT_STREQ(reply, "not_available");
+}
+
+TEST_F(ContractTest, StreamBytesEqualTheFile) {
+  SearchRequest search(Base(), settings_);
+  Search(search, "long tide", 1);
+  ASSERT_EQ(search.resultCount(), 1u);
+  HttpClient client;
+  ASSERT_EQ(client.setUrl(std::string(search.itemAt(0)->audioCue()->location)), 1);
+  client.receiveMode = HttpClient::WholeBody;
+  ASSERT_EQ(client.start(), 1);
+  while (!client.isFinished() && !client.isAborted()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_TRUE(client.isFinished());
+  const std::string file = testsupport::ReadFile(*library_ / "Marrow/long.mp3");
+  EXPECT_EQ(client.contentLength(), static_cast<std::int32_t>(file.size()));
+  ASSERT_EQ(client.bodyLength(), file.size());
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(client.body()), client.bodyLength()), file);
+}
+
+TEST_F(ContractTest, AmpersandsAndMarkupInTagsArriveWhole) {
+  SearchRequest salt(Base(), settings_);
+  Search(salt, "salt & pepper", 1);
+  ASSERT_EQ(salt.resultCount(), 1u);
+  EXPECT_STREQ(salt.itemAt(0)->audioCue()->title, "Salt & Pepper");
+  EXPECT_STREQ(salt.itemAt(0)->audioCue()->creator, "Marrow & Tide");
+
+  SearchRequest odd(Base(), settings_);
+  Search(odd, "less than", 1);
+  ASSERT_EQ(odd.resultCount(), 1u);
+  EXPECT_STREQ(odd.itemAt(0)->audioCue()->title, "Less <than> & ]]>  end");
+}
+
+TEST_F(ContractTest, WrongKeyYieldsNoItemsAndNoTotal) {
+  AppSettings other(store_, FixedDeviceId);
+  other.apiKey = u"fffffffffffffff";
+  SearchRequest search(Base(), other);
+  Search(search, "marrow", 7);
+  EXPECT_EQ(search.resultCount(), 0u);
+  EXPECT_EQ(search.totalReceived, 0) << "a refused search looks like a server problem, not an empty result";
+}
+
+}  // namespace

@@ -1,0 +1,167 @@
+// Benchmark: CPU time of the whole streaming path (vornalo-play over loopback into the null
+// sink at unlimited speed) against a bare libmad decode loop of the same file with the same
+// sample conversion, and against mpg123 -t; plus the peak RSS of vornalo-play.
+//
+//   stream_player_bench [--seconds N] [--runs N] [--player PATH]
+
+#include <fcntl.h>
+#include <mad.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/support/Mp3Synth.h"
+#include "tests/support/TempDir.h"
+#include "tools/play/LoopbackFileServer.h"
+
+extern char** environ;
+
+namespace {
+
+struct ChildCost {
+  double cpuSeconds = -1;
+  int status = -1;
+};
+
+double Seconds(const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; }
+
+// Runs `argv` with its output going to `outputPath` (or discarded) and returns its CPU time.
+ChildCost RunChild(const std::vector<std::string>& args, const std::string& outputPath = "/dev/null") {
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  pid_t pid = 0;
+  ChildCost cost;
+  if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+    rusage usage{};
+    if (wait4(pid, &cost.status, 0, &usage) == pid) {
+      cost.cpuSeconds = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+    }
+  }
+  posix_spawn_file_actions_destroy(&actions);
+  return cost;
+}
+
+double ThreadCpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+int16_t Scale(mad_fixed_t sample) {
+  int64_t value = int64_t(sample) + (1 << (MAD_F_FRACBITS - 16));
+  value = std::clamp<int64_t>(value, -MAD_F_ONE, MAD_F_ONE - 1);
+  return int16_t(value >> (MAD_F_FRACBITS + 1 - 16));
+}
+
+// The bare loop: the whole file in memory, decode, synthesize, convert into one buffer.
+double BareLibmadSeconds(const std::string& mp3, uint64_t& checksum) {
+  std::string input = mp3 + std::string(MAD_BUFFER_GUARD, '\0');
+  std::vector<uint8_t> pcm(1152 * 4);
+  const double start = ThreadCpuSeconds();
+  mad_stream stream;
+  mad_frame frame;
+  mad_synth synth;
+  mad_stream_init(&stream);
+  mad_frame_init(&frame);
+  mad_synth_init(&synth);
+  mad_stream_buffer(&stream, reinterpret_cast<const unsigned char*>(input.data()), input.size());
+  checksum = 0;
+  for (;;) {
+    if (mad_frame_decode(&frame, &stream) != 0) {
+      if (MAD_RECOVERABLE(stream.error)) continue;
+      break;
+    }
+    mad_synth_frame(&synth, &frame);
+    uint8_t* out = pcm.data();
+    for (unsigned i = 0; i < synth.pcm.length; ++i) {
+      for (unsigned c = 0; c < synth.pcm.channels; ++c) {
+        uint16_t v = uint16_t(Scale(synth.pcm.samples[c][i]));
+        *out++ = uint8_t(v);
+        *out++ = uint8_t(v >> 8);
+      }
+    }
+    checksum += pcm[100];
+  }
+  mad_synth_finish(&synth);
+  mad_frame_finish(&frame);
+  mad_stream_finish(&stream);
+  return ThreadCpuSeconds() - start;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  double seconds = 300;
+  int runs = 3;
+  std::string player =
+      (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "../play/vornalo-play")
+          .lexically_normal()
+          .string();
+  for (int i = 1; i + 1 < argc; i += 2) {
+    if (!std::strcmp(argv[i], "--seconds")) seconds = std::atof(argv[i + 1]);
+    if (!std::strcmp(argv[i], "--runs")) runs = std::max(1, std::atoi(argv[i + 1]));
+    if (!std::strcmp(argv[i], "--player")) player = argv[i + 1];
+  }
+
+  std::printf("synthesizing %.0f s of 44.1 kHz stereo 128 kbit/s MP3...\n", seconds);
+  testsupport::Mp3SynthOptions options;
+  options.seconds = seconds;
+  const std::string mp3 = testsupport::SynthesizeMp3(options);
+  testsupport::TempDir dir;
+  const std::string path = (dir / "bench.mp3").string();
+  testsupport::WriteFile(path, mp3);
+  tools::LoopbackFileServer server(path);
+  if (mp3.empty() || !server.start()) {
+    std::fprintf(stderr, "cannot prepare the benchmark file\n");
+    return 1;
+  }
+  std::printf("%zu bytes, served at %s\n\n", mp3.size(), server.url().c_str());
+
+  double bare = 1e9, streamed = 1e9, peer = 1e9;
+  long peakRss = 0;
+  uint64_t checksum = 0;
+  for (int run = 0; run < runs; ++run) {
+    bare = std::min(bare, BareLibmadSeconds(mp3, checksum));
+    const std::string report = (dir / "play.txt").string();
+    ChildCost play =
+        RunChild({player, server.url(), "--null", "--speed", "0", "--quiet", "--stats"}, report);
+    if (play.cpuSeconds < 0 || !WIFEXITED(play.status) || WEXITSTATUS(play.status) != 0) {
+      std::fprintf(stderr, "%s failed (status %d)\n", player.c_str(), play.status);
+      return 1;
+    }
+    streamed = std::min(streamed, play.cpuSeconds);
+    // The child's own high-water mark: rusage's would include this process's memory.
+    const std::string text = testsupport::ReadFile(report);
+    const size_t at = text.find("peak RSS: ");
+    if (at != std::string::npos) peakRss = std::max(peakRss, std::atol(text.c_str() + at + 10));
+    ChildCost mpg123 = RunChild({"mpg123", "-q", "-t", path});
+    if (mpg123.cpuSeconds >= 0) peer = std::min(peer, mpg123.cpuSeconds);
+  }
+  std::printf("CPU seconds, best of %d runs (%.0f s of audio):\n", runs, seconds);
+  std::printf("  bare libmad loop                 %6.3f s\n", bare);
+  std::printf("  StreamPlayer path (vornalo-play) %6.3f s   %.2fx the bare loop (target <= 1.10x)\n",
+              streamed, streamed / bare);
+  if (peer < 1e9) {
+    std::printf("  mpg123 -t                        %6.3f s   %.2fx the bare loop\n", peer,
+                peer / bare);
+  } else {
+    std::printf("  mpg123 -t                        not available\n");
+  }
+  std::printf("peak RSS of vornalo-play: %.1f MB (target <= 16 MB)\n", peakRss / 1024.0);
+  return 0;
+}
