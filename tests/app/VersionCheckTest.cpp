@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/util/WaitCursor.h"
-#include "tests/app/ProgramRun.h"
 #include "tests/support/ScriptedServer.h"
-#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -57,13 +55,7 @@ struct ShownBox {
 
 class VersionCheckTest : public ::testing::Test {
  protected:
-  VersionCheckTest() : browser_(dir_.Path()) {
-    ::setenv("VORNALO_BROWSER", browser_.Program().c_str(), 1);
-  }
-  ~VersionCheckTest() override {
-    ::unsetenv("VORNALO_BROWSER");
-    EndWaitCursor();
-  }
+  ~VersionCheckTest() override { EndWaitCursor(); }
 
   VersionCheck Make(const std::string& serverUrl, int timeoutMs = VersionCheck::kDefaultTimeoutMs) {
     VersionCheck::Options options;
@@ -73,61 +65,16 @@ class VersionCheckTest : public ::testing::Test {
     return VersionCheck(options, [this](const std::string& caption, const std::string&,
                                         platform::MessageBoxButtons buttons) {
       boxes_.push_back({caption, buttons});
-      if (answers_.empty()) return platform::MessageBoxResult::kOk;
-      platform::MessageBoxResult answer = answers_.front();
-      answers_.erase(answers_.begin());
-      return answer;
+      return platform::MessageBoxResult::kOk;
     });
   }
 
-  testsupport::TempDir dir_;
-  apptest::BrowserRecorder browser_;
   std::vector<ShownBox> boxes_;
-  std::vector<platform::MessageBoxResult> answers_;
 };
 
 TEST_F(VersionCheckTest, UrlCarriesVersionPlatformAndResolution) {
   EXPECT_EQ(Make("http://127.0.0.1:8080").VersionUrl(),
             "http://127.0.0.1:8080/mobile/wm/downloads/version.php?v=1.4&p=2&r=3");
-}
-
-TEST_F(VersionCheckTest, AnswersDecideWhetherTheProgramEnds) {
-  using platform::MessageBoxResult;
-  struct Case {
-    const char* reply;
-    MessageBoxResult answer;
-    int result;
-    const char* browsed;
-    bool cursorAfter;  // wait cursor shown when the check returns
-  };
-  const Case cases[] = {
-      {"optional,http://x/y", MessageBoxResult::kNo, 0, nullptr, true},
-      {"optional,http://x/y", MessageBoxResult::kYes, 1, "http://x/y", false},
-      {"required,http://x/y", MessageBoxResult::kNo, 1, nullptr, false},
-      {"required,http://x/y", MessageBoxResult::kYes, 1, "http://x/y", false},
-      {"unsupported platform", MessageBoxResult::kNo, 0, nullptr, false},
-      {"unsupported platform", MessageBoxResult::kYes, 1, "http://www.vornalo.com/wm/downloads", false},
-  };
-  std::size_t browsed = 0;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.reply) + (c.answer == MessageBoxResult::kYes ? " / Yes" : " / No"));
-    ScriptedServer server(Reply(HttpResponse(c.reply, "text/plain")));
-    boxes_.clear();
-    answers_ = {c.answer};
-    EndWaitCursor();  // the box takes the cursor's place; only a declined recommendation restores it
-    bool failure = true;
-    EXPECT_EQ(Make(server.Url("")).CheckVersion(failure), c.result);
-    EXPECT_FALSE(failure);
-    ASSERT_EQ(boxes_.size(), 1u);
-    EXPECT_EQ(boxes_[0].caption, "New Version Available");
-    EXPECT_EQ(boxes_[0].buttons, platform::MessageBoxButtons::kYesNo);
-    EXPECT_EQ(IsWaitCursorShown(), c.cursorAfter);
-    if (c.browsed) {
-      ASSERT_TRUE(browser_.WaitForUrls(++browsed));
-      EXPECT_EQ(browser_.Urls().back(), c.browsed);
-    }
-    EXPECT_EQ(browser_.Urls().size(), browsed);
-  }
 }
 
 // Silence past the time-out, at the connect or after it, is a connection failure; a request
