@@ -13,7 +13,7 @@ namespace platform {
 // A backend without a display: the screen exists only in memory, message boxes are logged as
 // "MessageBox: <caption>: <text>" and answered from a list of scripted answers (OK for an OK
 // box, No for a Yes/No box when the list is empty or its answer does not fit the box), and
-// the wait cursor is a flag.
+// the wait cursor is a flag; raising the window is logged.
 class HeadlessBackend : public Backend {
  public:
   using Logger = std::function<void(const std::string&)>;
@@ -28,6 +28,8 @@ class HeadlessBackend : public Backend {
   MessageBoxResult ShowMessageBox(const std::string& caption, const std::string& text,
                                   MessageBoxButtons buttons) override;
   void SetWaitCursor(bool shown) override { waitCursor_ = shown; }
+  // Logged as "Window raised".
+  void Raise() override { Log("Window raised"); }
 
   void QueueAnswer(MessageBoxResult answer) { answers_.push_back(answer); }
   bool IsWaitCursorShown() const { return waitCursor_; }

@@ -169,4 +169,10 @@ void SdlBackend::SetWaitCursor(bool shown) {
   if (cursor) SDL_SetCursor(cursor);
 }
 
+void SdlBackend::Raise() {
+  SDL_RestoreWindow(impl_->window.get());
+  SDL_ShowWindow(impl_->window.get());
+  SDL_RaiseWindow(impl_->window.get());
+}
+
 }  // namespace platform

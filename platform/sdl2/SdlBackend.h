@@ -26,6 +26,7 @@ class SdlBackend : public Backend {
   MessageBoxResult ShowMessageBox(const std::string& caption, const std::string& text,
                                   MessageBoxButtons buttons) override;
   void SetWaitCursor(bool shown) override;
+  void Raise() override;
 
  private:
   struct Impl;

@@ -29,6 +29,8 @@ class Backend {
   virtual MessageBoxResult ShowMessageBox(const std::string& caption, const std::string& text,
                                           MessageBoxButtons buttons) = 0;
   virtual void SetWaitCursor(bool shown) = 0;
+  // Brings the window to the front of the desktop (another start of the program asked).
+  virtual void Raise() {}
 };
 
 }  // namespace platform

@@ -77,9 +77,15 @@ void Window::Dispatch(const Message& message) {
   procedure_->OnMessage(*this, message);
 }
 
+void Window::RequestRaise() {
+  raiseRequested_.store(true);
+  backend_.Wake();
+}
+
 bool Window::ProcessPending() {
   assert(IsUiThread());
   bool dispatched = false;
+  if (raiseRequested_.exchange(false)) backend_.Raise();
   while (!quitting_.load()) {
     std::optional<MessageQueue::Item> item = queue_.TryPop();
     if (!item) break;

@@ -98,6 +98,8 @@ class Window {
                                   MessageBoxButtons buttons);
   void SetWaitCursor(bool shown);
   bool IsWaitCursorShown() const { return waitCursor_; }
+  // Brings the window to the front of the desktop at the next pass of the loop. Any thread.
+  void RequestRaise();
 
   // A new edit field over the client area, hidden, owned by the window.
   EditField& CreateEditField();
@@ -144,6 +146,7 @@ class Window {
   bool invalid_ = false;
   bool erase_ = false;
   bool waitCursor_ = false;
+  std::atomic<bool> raiseRequested_{false};
   std::atomic<bool> quitting_{false};
   std::atomic<int> exitCode_{0};
   std::string screenshotDirectory_;

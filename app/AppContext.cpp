@@ -1,0 +1,17 @@
+#include "app/AppContext.h"
+
+#include "platform/NullPcmSink.h"
+#include "platform/WavPcmSink.h"
+#include "platform/sdl2/audio/SdlPcmSink.h"
+
+std::unique_ptr<platform::PcmSink> MakePcmSink(const AppOptions& options) {
+  switch (options.audio) {
+    case AppOptions::AudioOutput::kNull:
+      return std::make_unique<platform::NullPcmSink>();
+    case AppOptions::AudioOutput::kWav:
+      return std::make_unique<platform::WavPcmSink>(options.wavPath, 1.0);
+    case AppOptions::AudioOutput::kSdl:
+      break;
+  }
+  return std::make_unique<platform::SdlPcmSink>();
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/sdl2/WindowHost.h"
+
+// The command line of `vornalo`.
+struct AppOptions {
+  enum class AudioOutput { kSdl, kNull, kWav };
+  enum class Outcome { kRun, kHelp, kSetCallCount, kError };
+
+  static constexpr std::int32_t kDefaultVersionTimeoutMs = 7500;
+  static constexpr std::int32_t kMaxVersionTimeoutMs = 600000;
+
+  platform::WindowOptions window;  // --screen, --zoom, --headless, --script, --screenshot-dir
+  std::string serverUrl;           // --server: "http://host[:port]"; empty: embed a server
+  std::string library;             // --library, or the demo library built with the program
+  std::string dataDirectory;       // --data-dir; empty: beside the executable
+  std::string configDirectory;     // --config-dir; empty: the settings store's default
+  std::string resourceDirectory;   // --resources; empty: qvga/ or vga/ beside the executable
+  AudioOutput audio = AudioOutput::kSdl;  // --audio; null when headless unless given
+  std::string wavPath;             // --audio wav:FILE
+  bool debug = false;              // --debug
+  bool offline = false;            // --offline: the data connection cannot be established
+  std::uint32_t callCount = 0;     // --set-call-count N
+  // --version-timeout MS (for tests): how long the version check waits for the server.
+  std::int32_t versionTimeoutMs = kDefaultVersionTimeoutMs;
+  // Where the single-instance socket lives; empty: the user's runtime directory. Not on the
+  // command line: tests give each run its own.
+  std::string instanceDirectory;
+
+  bool UsesEmbeddedServer() const { return serverUrl.empty(); }
+};
+
+// The demo library the build generated: the embedded server's default music folder.
+const char* DefaultLibraryDirectory();
+
+// Reads the arguments (without the program name). kError leaves the reason in `error`.
+AppOptions::Outcome ParseAppOptions(const std::vector<std::string>& arguments, AppOptions& options,
+                                    std::string& error);
+
+// The --help text.
+const char* AppUsage();

@@ -1,0 +1,14 @@
+#include "app/DataNetwork.h"
+
+#include "app/util/StartupMessages.h"
+#include "platform/DebugLog.h"
+
+int DataNetwork::ConnectDataNetwork() {
+  if (offline_) {
+    platform::DebugOutput("data connection: offline");
+    messageBox_(kDataConnectionFailureCaption, kDataConnectionFailureText, platform::MessageBoxButtons::kOk);
+    return 0;
+  }
+  dataConnection_ = true;
+  return 1;
+}

@@ -1,0 +1,188 @@
+#include "app/VornaloProgram.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/CatalogueHost.h"
+#include "app/DataNetwork.h"
+#include "app/ShellWindow.h"
+#include "app/SingleInstance.h"
+#include "app/VersionCheck.h"
+#include "app/util/AppSettings.h"
+#include "app/util/PhoneState.h"
+#include "app/util/ScreenMetrics.h"
+#include "app/util/WaitCursor.h"
+#include "platform/DebugLog.h"
+#include "platform/RegistryStore.h"
+#include "platform/TextCodec.h"
+#include "platform/sdl2/WindowHost.h"
+#include "ui/BlendBuffer.h"
+#include "ui/ResourcePaths.h"
+#include "ui/WindowWaitCursor.h"
+
+namespace {
+
+constexpr const char* kWindowTitle = "Vornalo Mobile";
+constexpr const char* kMemoryLowCaption = "Memory Low";
+constexpr const char* kMemoryLowText =
+    "There is not enough free memory available to run this application. Close any unused "
+    "applications and try again.";
+constexpr const char* kProgramErrorCaption = "Program Error";
+constexpr const char* kProgramErrorText = "Initialization has failed";
+constexpr int kOpenFailedExitCode = 1;
+
+std::filesystem::path ConfigDirectory(const AppOptions& options) {
+  return options.configDirectory.empty() ? platform::RegistryStore::DefaultDirectory()
+                                         : std::filesystem::path(options.configDirectory);
+}
+
+// Installs the window's wait cursor for as long as it lives; the cursor ends with the window.
+class WaitCursorInstall {
+ public:
+  explicit WaitCursorInstall(platform::Window& window) : host_(window) { previous_ = SetWaitCursorHost(&host_); }
+  ~WaitCursorInstall() {
+    EndWaitCursor();
+    SetWaitCursorHost(previous_);
+  }
+  WaitCursorInstall(const WaitCursorInstall&) = delete;
+  WaitCursorInstall& operator=(const WaitCursorInstall&) = delete;
+
+ private:
+  ui::WindowWaitCursor host_;
+  WaitCursorHost* previous_ = nullptr;
+};
+
+// The process's blend buffer, installed while this lives.
+class BlendBufferInstall {
+ public:
+  explicit BlendBufferInstall(std::unique_ptr<ui::BlendBuffer> buffer) : buffer_(std::move(buffer)) {
+    ui::blendBuffer = buffer_.get();
+  }
+  ~BlendBufferInstall() { Free(); }
+  BlendBufferInstall(const BlendBufferInstall&) = delete;
+  BlendBufferInstall& operator=(const BlendBufferInstall&) = delete;
+
+  void Free() {
+    ui::blendBuffer = nullptr;
+    buffer_.reset();
+  }
+
+ private:
+  std::unique_ptr<ui::BlendBuffer> buffer_;
+};
+
+// Steps 1 to 20 of start-up, the message loop and teardown. Everything it builds is gone when
+// it returns.
+int RunEntryPoint(const AppOptions& options, const ApplicationParts& parts, AppSettings& settings) {
+  // The featured request draws a random number for its URL.
+  std::srand(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
+
+  MeasureScreen(options.window.screen.width, options.window.screen.height);
+  ui::ConfigureResourcePaths(scaleFactor, options.resourceDirectory);
+  platform::DebugPrintf("screen %dx%d: resolution code %d, scale %u, portrait %u", options.window.screen.width,
+                        options.window.screen.height, resolutionCode, scaleFactor, isPortrait);
+
+  SingleInstance singleInstance(options.instanceDirectory);
+  if (singleInstance.Acquire() == SingleInstance::Outcome::kOtherRunning) {
+    platform::DebugOutput("another instance runs; it was asked to raise its window");
+    return 0;
+  }
+
+  // The window layer shows the start-up message boxes and the splash; the window itself
+  // gets its procedure only once the checks have passed.
+  std::string error;
+  std::unique_ptr<platform::WindowHost> host =
+      platform::WindowHost::Open(options.window, platform::Utf8ToUtf16(kWindowTitle), error);
+  if (!host) {
+    std::fprintf(stderr, "vornalo: %s\n", error.c_str());
+    return kOpenFailedExitCode;
+  }
+  platform::Window& window = host->GetWindow();
+  WaitCursorInstall waitCursor(window);
+  const MessageBoxFunction messageBox = [&window](const std::string& caption, const std::string& text,
+                                                  platform::MessageBoxButtons buttons) {
+    return window.ShowMessageBox(platform::Utf8ToUtf16(caption), platform::Utf8ToUtf16(text), buttons);
+  };
+
+  DataNetwork dataNetwork(options.offline, messageBox);
+  if (!dataNetwork.ConnectDataNetwork()) return 0;
+  CatalogueHost catalogue;
+  if (!catalogue.Start(options, error)) {
+    std::fprintf(stderr, "vornalo: %s\n", error.c_str());
+    return kOpenFailedExitCode;
+  }
+
+  if (parts.drawSplash) {
+    parts.drawSplash(window);
+    window.Present();
+  }
+  BeginWaitCursor();
+
+  VersionCheck::Options versionOptions;
+  versionOptions.serverUrl = catalogue.BaseUrl();
+  versionOptions.resolutionCode = resolutionCode;
+  versionOptions.timeoutMs = options.versionTimeoutMs;
+  VersionCheck versionCheck(versionOptions, messageBox);
+  bool connectionFailure = false;
+  const int mustEnd = versionCheck.CheckVersion(connectionFailure);
+  if (connectionFailure) {
+    singleInstance.Close();
+    return 0;
+  }
+  if (mustEnd) {
+    EndWaitCursor();
+    singleInstance.Close();
+    return 0;
+  }
+
+  std::unique_ptr<ui::BlendBuffer> buffer = ui::BlendBuffer::Allocate(scaleFactor);
+  if (!buffer) {
+    messageBox(kMemoryLowCaption, kMemoryLowText, platform::MessageBoxButtons::kOk);
+    dataNetwork.ReleaseDataNetwork();
+    return 0;
+  }
+  BlendBufferInstall blend(std::move(buffer));
+
+  AppContext context{window, settings, options, catalogue.BaseUrl(),
+                     options.dataDirectory.empty() ? ui::ExecutableDirectory() : options.dataDirectory};
+  std::unique_ptr<platform::WindowProcedure> application =
+      parts.makeApplication ? parts.makeApplication(context) : std::make_unique<ShellWindow>();
+  if (!application || !window.Create(*application)) {
+    messageBox(kProgramErrorCaption, kProgramErrorText, platform::MessageBoxButtons::kOk);
+    blend.Free();
+    singleInstance.Close();
+    dataNetwork.ReleaseDataNetwork();
+    return 0;
+  }
+  window.RequestRaise();
+  singleInstance.SetRaiseHandler([&window] { window.RequestRaise(); });
+
+  const int exitCode = host->RunMessageLoop();
+
+  singleInstance.SetRaiseHandler(nullptr);
+  if (window.IsCreated()) window.Destroy();  // the procedure must not outlive the object below
+  application.reset();
+  blend.Free();
+  singleInstance.Close();
+  dataNetwork.ReleaseDataNetwork();
+  catalogue.Stop();
+  return exitCode;
+}
+
+}  // namespace
+
+int RunVornalo(const AppOptions& options, const ApplicationParts& parts) {
+  platform::SetDebugOutputEnabled(options.debug);
+  platform::RegistryStore store(ConfigDirectory(options));
+  AppSettings settings(store);
+  const int exitCode = RunEntryPoint(options, parts, settings);
+  if (settings.Save() != 0) platform::DebugOutput("settings could not be saved");
+  return exitCode;
+}
+
+int SetCallCount(const AppOptions& options) {
+  platform::RegistryStore store(ConfigDirectory(options));
+  const bool ok = store.SetValue(kPhoneStateKey, kActiveCallCountValue, platform::RegistryValue::Dword(options.callCount));
+  return ok ? 0 : 1;
+}

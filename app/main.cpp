@@ -1,0 +1,32 @@
+// vornalo: the Vornalo Mobile client.
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/AppOptions.h"
+#include "app/VornaloProgram.h"
+
+namespace {
+
+constexpr int kUsageExitCode = 2;
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  AppOptions options;
+  std::string error;
+  switch (ParseAppOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+    case AppOptions::Outcome::kHelp:
+      std::fputs(AppUsage(), stdout);
+      return 0;
+    case AppOptions::Outcome::kError:
+      std::fprintf(stderr, "vornalo: %s\n\n%s", error.c_str(), AppUsage());
+      return kUsageExitCode;
+    case AppOptions::Outcome::kSetCallCount:
+      return SetCallCount(options);
+    case AppOptions::Outcome::kRun:
+      break;
+  }
+  return RunVornalo(options);
+}

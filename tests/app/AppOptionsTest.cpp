@@ -1,0 +1,94 @@
+#include "app/AppOptions.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Outcome = AppOptions::Outcome;
+
+AppOptions::Outcome Parse(std::vector<std::string> args, AppOptions& options, std::string& error) {
+  return ParseAppOptions(args, options, error);
+}
+
+TEST(AppOptions, DefaultsEmbedTheDemoLibraryOnTheDesktop) {
+  AppOptions options;
+  std::string error;
+  ASSERT_EQ(Parse({}, options, error), Outcome::kRun);
+  EXPECT_TRUE(options.UsesEmbeddedServer());
+  EXPECT_EQ(options.library, DefaultLibraryDirectory());
+  EXPECT_EQ(options.audio, AppOptions::AudioOutput::kSdl);
+  EXPECT_EQ(options.window.screen, (platform::Size{240, 320}));
+  EXPECT_EQ(options.versionTimeoutMs, 7500);
+  EXPECT_FALSE(options.offline);
+}
+
+TEST(AppOptions, EveryOptionIsRead) {
+  AppOptions options;
+  std::string error;
+  ASSERT_EQ(Parse({"--server", "http://music.example:8080/", "--screen", "480x640", "--zoom", "2", "--script",
+                   "s.txt", "--data-dir", "d", "--config-dir", "c", "--resources", "r", "--audio", "wav:out.wav",
+                   "--debug", "--offline", "--version-timeout", "250"},
+                  options, error),
+            Outcome::kRun)
+      << error;
+  EXPECT_EQ(options.serverUrl, "http://music.example:8080");
+  EXPECT_TRUE(options.library.empty());
+  EXPECT_EQ(options.window.screen, (platform::Size{480, 640}));
+  EXPECT_EQ(options.window.zoom, 2);
+  EXPECT_TRUE(options.window.headless);
+  EXPECT_EQ(options.dataDirectory, "d");
+  EXPECT_EQ(options.configDirectory, "c");
+  EXPECT_EQ(options.resourceDirectory, "r");
+  EXPECT_EQ(options.audio, AppOptions::AudioOutput::kWav);  // given: kept also headless
+  EXPECT_EQ(options.wavPath, "out.wav");
+  EXPECT_TRUE(options.debug);
+  EXPECT_TRUE(options.offline);
+  EXPECT_EQ(options.versionTimeoutMs, 250);
+}
+
+TEST(AppOptions, HeadlessDefaultsToTheNullSinkAndLibraryEmbeds) {
+  AppOptions options;
+  std::string error;
+  ASSERT_EQ(Parse({"--headless", "--library", "/music"}, options, error), Outcome::kRun);
+  EXPECT_EQ(options.audio, AppOptions::AudioOutput::kNull);
+  EXPECT_TRUE(options.UsesEmbeddedServer());
+  EXPECT_EQ(options.library, "/music");
+}
+
+TEST(AppOptions, HelpAndCallCount) {
+  AppOptions options;
+  std::string error;
+  EXPECT_EQ(Parse({"--offline", "--help"}, options, error), Outcome::kHelp);
+  EXPECT_EQ(Parse({"--set-call-count", "3"}, options, error), Outcome::kSetCallCount);
+  EXPECT_EQ(options.callCount, 3u);
+}
+
+TEST(AppOptions, BadCommandLinesAreRefused) {
+  const std::vector<std::vector<std::string>> cases = {
+      {"--server"},
+      {"--server", "https://secure.example"},
+      {"--server", "music.example"},
+      {"--server", "http://"},
+      {"--server", "http://host/path"},
+      {"--server", "http://a b"},
+      {"--server", "http://h", "--library", "/music"},
+      {"--audio", "alsa"},
+      {"--audio", "wav:"},
+      {"--screen", "240"},
+      {"--zoom", "9"},
+      {"--set-call-count", "-1"},
+      {"--set-call-count", "two"},
+      {"--version-timeout", "0"},
+      {"--library", ""},
+      {"--frobnicate"},
+  };
+  for (const auto& args : cases) {
+    SCOPED_TRACE(args[0] + (args.size() > 1 ? " " + args[1] : ""));
+    AppOptions options;
+    std::string error;
+    EXPECT_EQ(Parse(args, options, error), Outcome::kError);
+    EXPECT_FALSE(error.empty());
+  }
+}
+
+}  // namespace

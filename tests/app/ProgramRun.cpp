@@ -1,0 +1,92 @@
+#include "tests/app/ProgramRun.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <sstream>
+#include <thread>
+
+#include "tests/support/TempDir.h"
+#include "tests/support/WaitUntil.h"
+
+extern char** environ;
+
+namespace apptest {
+
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::map<std::string, std::string>& environment,
+                         const std::filesystem::path& workDirectory, std::chrono::milliseconds timeout) {
+  std::map<std::string, std::string> merged;
+  for (char** entry = environ; *entry; ++entry) {
+    std::string text(*entry);
+    std::size_t equals = text.find('=');
+    if (equals != std::string::npos) merged[text.substr(0, equals)] = text.substr(equals + 1);
+  }
+  for (const auto& [name, value] : environment) merged[name] = value;
+  std::vector<std::string> envText;
+  for (const auto& [name, value] : merged) envText.push_back(name + "=" + value);
+  std::vector<char*> envp;
+  for (std::string& text : envText) envp.push_back(text.data());
+  envp.push_back(nullptr);
+
+  std::vector<std::string> argText{program};
+  argText.insert(argText.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& text : argText) argv.push_back(text.data());
+  argv.push_back(nullptr);
+
+  static int runCount = 0;
+  const std::string stem = (workDirectory / ("run-" + std::to_string(++runCount))).string();
+  const std::string outPath = stem + ".out", errPath = stem + ".err";
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  pid_t pid = -1;
+  int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  ProgramResult result;
+  if (rc != 0) {
+    result.err = "cannot start " + program;
+    return result;
+  }
+  int status = 0;
+  const bool ended = testsupport::WaitUntil(
+      [&] {
+        pid_t done = ::waitpid(pid, &status, WNOHANG);
+        return done == pid || (done < 0 && errno != EINTR);
+      },
+      timeout);
+  if (!ended) {
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, &status, 0);
+  } else if (WIFEXITED(status)) {
+    result.exitCode = WEXITSTATUS(status);
+  }
+  result.out = testsupport::ReadFile(outPath);
+  result.err = testsupport::ReadFile(errPath);
+  return result;
+}
+
+BrowserRecorder::BrowserRecorder(const std::filesystem::path& directory)
+    : program_((directory / "browser.sh").string()), log_(directory / "browser.log") {
+  testsupport::WriteFile(program_, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + log_.string() + "'\n");
+  std::filesystem::permissions(program_, std::filesystem::perms::owner_all);
+}
+
+std::vector<std::string> BrowserRecorder::Urls() const {
+  std::istringstream in(testsupport::ReadFile(log_));
+  std::vector<std::string> urls;
+  for (std::string line; std::getline(in, line);) urls.push_back(line);
+  return urls;
+}
+
+bool BrowserRecorder::WaitForUrls(std::size_t count, std::chrono::milliseconds timeout) const {
+  return testsupport::WaitUntil([&] { return Urls().size() >= count; }, timeout);
+}
+
+}  // namespace apptest

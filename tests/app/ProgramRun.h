@@ -1,0 +1,42 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace apptest {
+
+// What a finished run of a program left behind.
+struct ProgramResult {
+  int exitCode = -1;  // -1 when it did not end by itself in time (it was killed)
+  std::string out;
+  std::string err;
+};
+
+// Runs `program` with `arguments` and the environment of this process changed by `environment`,
+// standard input from /dev/null and both outputs captured in files under `workDirectory`.
+// Kills it after `timeout`.
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::map<std::string, std::string>& environment,
+                         const std::filesystem::path& workDirectory,
+                         std::chrono::milliseconds timeout = std::chrono::seconds(30));
+
+// A stand-in browser: a shell script that appends each URL it is started with, one a line, to
+// a log. Point $VORNALO_BROWSER at Program().
+class BrowserRecorder {
+ public:
+  explicit BrowserRecorder(const std::filesystem::path& directory);
+  const std::string& Program() const { return program_; }
+  // The URLs recorded so far.
+  std::vector<std::string> Urls() const;
+  // Waits until `count` URLs were recorded; the browser runs on after its starter exits.
+  bool WaitForUrls(std::size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
+
+ private:
+  std::string program_;
+  std::filesystem::path log_;
+};
+
+}  // namespace apptest

@@ -1,0 +1,148 @@
+// The program run in this process with an application object of the test's own: what it is
+// given, what state the start-up leaves for its first paint, and when the settings are saved.
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "app/ShellWindow.h"
+#include "app/VornaloProgram.h"
+#include "app/util/AppSettings.h"
+#include "app/util/WaitCursor.h"
+#include "platform/RegistryStore.h"
+#include "tests/support/ScriptedServer.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using testsupport::HttpResponse;
+using testsupport::Reply;
+using testsupport::ScriptedServer;
+
+// What the test's application saw, in order.
+struct Observations {
+  std::vector<std::string> events;
+  bool waitCursorAtFirstPaint = false;
+  bool waitCursorAfterFirstPaint = true;
+  std::string serverUrl;
+  std::optional<platform::RegistryValue> storedThemeAtDestroy;
+  std::optional<platform::RegistryValue> storedThemeAtDestruction;
+};
+
+// The shell window, changing the colour theme at its first paint as a user would.
+class TestApplication : public platform::WindowProcedure {
+ public:
+  TestApplication(AppContext& context, Observations& seen) : context_(context), seen_(seen) {
+    seen_.serverUrl = context.serverUrl;
+    seen_.events.push_back("constructed");
+  }
+  ~TestApplication() override {
+    seen_.storedThemeAtDestruction = StoredTheme();
+    seen_.events.push_back("destructed");
+  }
+
+  std::intptr_t OnMessage(platform::Window& window, const platform::Message& message) override {
+    if (message.id == platform::wm::kPaint && !painted_) {
+      painted_ = true;
+      seen_.waitCursorAtFirstPaint = IsWaitCursorShown();
+      context_.settings.NextTheme();
+      std::intptr_t result = shell_.OnMessage(window, message);
+      seen_.waitCursorAfterFirstPaint = IsWaitCursorShown();
+      seen_.events.push_back("painted");
+      return result;
+    }
+    if (message.id == platform::wm::kDestroy) {
+      seen_.storedThemeAtDestroy = StoredTheme();
+      seen_.events.push_back("destroyed");
+    }
+    return shell_.OnMessage(window, message);
+  }
+
+ private:
+  std::optional<platform::RegistryValue> StoredTheme() const {
+    platform::RegistryStore store(context_.options.configDirectory);
+    return store.Query(AppSettings::kRegistryKey, "overlayColor");
+  }
+
+  AppContext& context_;
+  Observations& seen_;
+  ShellWindow shell_;
+  bool painted_ = false;
+};
+
+class SettingsLifetimeTest : public ::testing::Test {
+ protected:
+  SettingsLifetimeTest() {
+    std::filesystem::create_directory(dir_ / "runtime");
+    ::chmod((dir_ / "runtime").c_str(), 0700);
+    options_.window.headless = true;
+    options_.window.script = (dir_ / "script.txt").string();
+    options_.configDirectory = (dir_ / "config").string();
+    options_.dataDirectory = dir_.Path().string();
+    options_.instanceDirectory = (dir_ / "runtime").string();
+    options_.audio = AppOptions::AudioOutput::kNull;
+    parts_.makeApplication = [this](AppContext& context) {
+      return std::make_unique<TestApplication>(context, seen_);
+    };
+  }
+
+  testsupport::TempDir dir_;
+  AppOptions options_;
+  ApplicationParts parts_;
+  Observations seen_;
+};
+
+TEST_F(SettingsLifetimeTest, SettingsAreSavedOnlyAfterTheWindowAndApplicationAreGone) {
+  platform::RegistryStore store(options_.configDirectory);
+  ASSERT_TRUE(store.SetValue(AppSettings::kRegistryKey, "overlayColor", platform::RegistryValue::Dword(7)));
+  ScriptedServer server(Reply(HttpResponse("", "text/plain")));
+  options_.serverUrl = server.Url("");
+  testsupport::WriteFile(options_.window.script, "waitfor message 15\nkey Ctrl+Q\n");
+
+  EXPECT_EQ(RunVornalo(options_, parts_), 0);
+
+  EXPECT_EQ(seen_.events, (std::vector<std::string>{"constructed", "painted", "destroyed", "destructed"}));
+  EXPECT_EQ(seen_.serverUrl, server.Url(""));
+  ASSERT_TRUE(seen_.storedThemeAtDestroy && seen_.storedThemeAtDestruction);
+  EXPECT_EQ(seen_.storedThemeAtDestroy->number, 7u);
+  EXPECT_EQ(seen_.storedThemeAtDestruction->number, 7u);
+  EXPECT_EQ(store.Query(AppSettings::kRegistryKey, "overlayColor")->number, 8u);
+}
+
+// The wait cursor goes up before the version check and stays until the first paint, also when
+// a recommended update was declined.
+TEST_F(SettingsLifetimeTest, WaitCursorLastsUntilTheFirstPaint) {
+  const std::pair<const char*, const char*> cases[] = {{"", ""}, {"optional,http://x/y", "answer No\n"}};
+  for (const auto& [reply, answers] : cases) {
+    SCOPED_TRACE(reply);
+    seen_ = Observations();
+    ScriptedServer server(Reply(HttpResponse(reply, "text/plain")));
+    options_.serverUrl = server.Url("");
+    testsupport::WriteFile(options_.window.script, std::string(answers) + "waitfor message 15\nquit\n");
+    bool splashBeforeRequest = false;
+    parts_.drawSplash = [&](platform::Window&) { splashBeforeRequest = server.AcceptedCount() == 0; };
+
+    EXPECT_EQ(RunVornalo(options_, parts_), 0);
+    EXPECT_TRUE(splashBeforeRequest);
+    EXPECT_TRUE(seen_.waitCursorAtFirstPaint);
+    EXPECT_FALSE(seen_.waitCursorAfterFirstPaint);
+  }
+}
+
+TEST_F(SettingsLifetimeTest, ApplicationThatCannotBeMadeIsAProgramError) {
+  ScriptedServer server(Reply(HttpResponse("", "text/plain")));
+  options_.serverUrl = server.Url("");
+  testsupport::WriteFile(options_.window.script, "quit\n");
+  parts_.makeApplication = [](AppContext&) { return std::unique_ptr<platform::WindowProcedure>(); };
+
+  ::testing::internal::CaptureStdout();
+  const int exitCode = RunVornalo(options_, parts_);
+  const std::string log = ::testing::internal::GetCapturedStdout();
+  EXPECT_EQ(exitCode, 0);
+  EXPECT_EQ(log, "MessageBox: Program Error: Initialization has failed\n");
+  // Settings are saved on every way out of the program.
+  platform::RegistryStore store(options_.configDirectory);
+  EXPECT_TRUE(store.Query(AppSettings::kRegistryKey, "overlayColor").has_value());
+}
+
+}  // namespace

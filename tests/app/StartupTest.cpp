@@ -1,0 +1,228 @@
+// The start-up paths of the real `vornalo` program, run headless against a scripted server:
+// which message boxes come in which order, whether the message loop starts, the exit code,
+// the requests made and the browser started.
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "app/SingleInstance.h"
+#include "server/CatalogueServer.h"
+#include "tests/app/ProgramRun.h"
+#include "tests/support/ScriptedServer.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using testsupport::HttpResponse;
+using testsupport::Reply;
+using testsupport::ScriptedServer;
+
+const std::string kRecommendedBox =
+    "MessageBox: New Version Available: There is a newer version available of Vornalo Mobile. "
+    "We recommend you install this new version. Do you want to install it now?\n";
+const std::string kRequiredBox =
+    "MessageBox: New Version Available: There is a newer version available of Vornalo Mobile. "
+    "You are required to install this new version to continue usage of this application. Do you "
+    "want to install it now?\n";
+const std::string kConnectionFailureBox =
+    "MessageBox: Connection Failure: Either the Vornalo server is down for maintenance, or you do "
+    "not have an active data connection. Please try again later.\n";
+const std::string kDataConnectionBox =
+    "MessageBox: Data Connection Failure: Please Establish a Data Connection and Restart Vornalo "
+    "Mobile.\n";
+// What the log holds once the message loop ran the script.
+const std::string kStartedLog = "script: waitfor message 15\nscript: quit\n";
+
+class StartupTest : public ::testing::Test {
+ protected:
+  StartupTest() : browser_(dir_.Path()) {
+    std::filesystem::create_directory(RuntimeDirectory());
+    ::chmod(RuntimeDirectory().c_str(), 0700);
+  }
+
+  std::string RuntimeDirectory() const { return (dir_ / "runtime").string(); }
+
+  // Runs the program over `serverUrl`; `answers` open the script (for the start-up boxes), and
+  // the script quits at the first paint.
+  apptest::ProgramResult Run(const std::string& serverUrl, const std::string& answers = "",
+                             std::vector<std::string> extra = {}) {
+    testsupport::WriteFile(dir_ / "script.txt", answers + "waitfor message 15\nquit\n");
+    std::vector<std::string> args{"--script", (dir_ / "script.txt").string(), "--config-dir",
+                                  (dir_ / "config").string(), "--data-dir", dir_.Path().string()};
+    if (!serverUrl.empty()) {
+      args.push_back("--server");
+      args.push_back(serverUrl);
+    }
+    args.insert(args.end(), extra.begin(), extra.end());
+    return apptest::RunProgram(VORNALO_PROGRAM, args,
+                               {{"XDG_RUNTIME_DIR", RuntimeDirectory()}, {"VORNALO_BROWSER", browser_.Program()}},
+                               dir_.Path());
+  }
+
+  testsupport::TempDir dir_;
+  apptest::BrowserRecorder browser_;
+};
+
+// Replies that let the program start, with and without a question answered No.
+TEST_F(StartupTest, RepliesThatLetTheProgramStart) {
+  struct Case {
+    const char* reply;
+    std::string expectedBoxes;
+  };
+  const Case cases[] = {
+      {"", ""},
+      {"anything", ""},
+      {"required", ""},                    // no comma: an unknown reply
+      {"optional,ftp://x", ""},            // not an http address: nothing asked
+      {"required,", ""},                   // no second piece
+      {"optional,http://x/y", kRecommendedBox},  // answered No
+      {"unsupported platform", kRecommendedBox},  // answered No
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reply);
+    ScriptedServer server(Reply(HttpResponse(c.reply, "text/plain")));
+    apptest::ProgramResult result = Run(server.Url(""), "answer No\n");
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, c.expectedBoxes + "Window raised\nscript: answer No\n" + kStartedLog);
+    EXPECT_EQ(server.AcceptedCount(), 1);
+  }
+  EXPECT_TRUE(browser_.Urls().empty());
+}
+
+// Replies after which the program ends before its window is made.
+TEST_F(StartupTest, RepliesThatEndTheProgram) {
+  struct Case {
+    const char* reply;
+    const char* answer;
+    std::string expectedBoxes;
+    const char* browsed;  // null: the browser must not start
+  };
+  const Case cases[] = {
+      {"required,http://x/y", "No", kRequiredBox, nullptr},
+      {"required,http://x/y", "Yes", kRequiredBox, "http://x/y"},
+      {"optional,http://x/y", "Yes", kRecommendedBox, "http://x/y"},
+      {"unsupported platform", "Yes", kRecommendedBox, "http://www.vornalo.com/wm/downloads"},
+  };
+  std::size_t browsed = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.reply) + " / " + c.answer);
+    ScriptedServer server(Reply(HttpResponse(c.reply, "text/plain")));
+    apptest::ProgramResult result = Run(server.Url(""), std::string("answer ") + c.answer + "\n");
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, c.expectedBoxes);  // no script line: the loop never ran
+    if (c.browsed) {
+      ASSERT_TRUE(browser_.WaitForUrls(++browsed));
+      EXPECT_EQ(browser_.Urls().back(), c.browsed);
+    }
+    EXPECT_EQ(browser_.Urls().size(), browsed);
+  }
+}
+
+TEST_F(StartupTest, VersionRequestCarriesVersionPlatformAndScreenClass) {
+  const std::pair<const char*, const char*> screens[] = {
+      {"240x320", "r=1"}, {"480x640", "r=3"}, {"800x480", "r=4"}, {"600x1024", "r=99"}};
+  for (const auto& [screen, code] : screens) {
+    ScriptedServer server(Reply(HttpResponse("", "text/plain")));
+    apptest::ProgramResult result = Run(server.Url(""), "", {"--screen", screen});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    ASSERT_EQ(server.Requests().size(), 1u);
+    EXPECT_EQ(server.Requests()[0].rfind(std::string("GET /mobile/wm/downloads/version.php?v=1.4&p=2&") + code +
+                                             " HTTP/1.0\r\n",
+                                         0),
+              0u)
+        << server.Requests()[0];
+  }
+}
+
+TEST_F(StartupTest, SilentServerEndsWithConnectionFailure) {
+  ScriptedServer server({testsupport::ReadRequest(), testsupport::Hang()});
+  const auto started = std::chrono::steady_clock::now();
+  apptest::ProgramResult result = Run(server.Url(""), "", {"--version-timeout", "300"});
+  const auto elapsed = std::chrono::steady_clock::now() - started;
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, kConnectionFailureBox);
+  EXPECT_GE(elapsed, std::chrono::milliseconds(300));
+}
+
+TEST_F(StartupTest, RefusedConnectionStartsNormally) {
+  std::string url;
+  {
+    ScriptedServer gone(Reply(""));
+    url = gone.Url("");
+  }
+  apptest::ProgramResult result = Run(url);
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "Window raised\n" + kStartedLog);
+}
+
+TEST_F(StartupTest, OfflineShowsDataConnectionFailureBeforeAnyRequest) {
+  ScriptedServer server(Reply(HttpResponse("", "text/plain")));
+  apptest::ProgramResult result = Run(server.Url(""), "", {"--offline"});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, kDataConnectionBox);
+  EXPECT_EQ(server.AcceptedCount(), 0);
+}
+
+TEST_F(StartupTest, SecondStartRaisesTheRunningInstanceAndMakesNoRequest) {
+  SingleInstance running(RuntimeDirectory());
+  ASSERT_EQ(running.Acquire(), SingleInstance::Outcome::kFirst);
+  std::atomic<int> raised{0};
+  running.SetRaiseHandler([&raised] { ++raised; });
+
+  ScriptedServer server(Reply(HttpResponse("required,http://x/y", "text/plain")));
+  apptest::ProgramResult result = Run(server.Url(""), "answer Yes\n");
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "");  // nothing of its own
+  EXPECT_EQ(raised.load(), 1);
+  EXPECT_EQ(server.AcceptedCount(), 0);
+  EXPECT_TRUE(browser_.Urls().empty());
+}
+
+// The embedded catalogue server answers the version check with its --version-reply.
+TEST_F(StartupTest, RealServerVersionReply) {
+  testsupport::TempDir library;
+  server::CatalogueServer catalogue;
+  server::ServerOptions options;
+  options.library = library.Path();
+  options.versionReply = "required,http://updates.example/vornalo";
+  ASSERT_TRUE(catalogue.Start(options));
+  apptest::ProgramResult result = Run(catalogue.BaseUrl(), "answer No\n");
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, kRequiredBox);
+  catalogue.Stop();
+}
+
+// With no server option the program embeds one over the library given.
+TEST_F(StartupTest, EmbeddedServerOverLibraryStarts) {
+  testsupport::TempDir library;
+  apptest::ProgramResult result = Run("", "", {"--library", library.Path().string()});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "Window raised\n" + kStartedLog);
+
+  apptest::ProgramResult missing = Run("", "", {"--library", (dir_ / "no-such-folder").string()});
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_NE(missing.err.find("cannot start the embedded catalogue server"), std::string::npos) << missing.err;
+}
+
+TEST_F(StartupTest, CommandLineErrorsAndHelp) {
+  apptest::ProgramResult help = apptest::RunProgram(VORNALO_PROGRAM, {"--help"}, {}, dir_.Path());
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("--set-call-count N"), std::string::npos);
+  apptest::ProgramResult bad = apptest::RunProgram(VORNALO_PROGRAM, {"--audio", "alsa"}, {}, dir_.Path());
+  EXPECT_EQ(bad.exitCode, 2);
+  EXPECT_NE(bad.err.find("--audio expects sdl, null or wav:FILE"), std::string::npos) << bad.err;
+}
+
+TEST_F(StartupTest, SetCallCountWritesThePhoneStateAndExits) {
+  ScriptedServer server(Reply(HttpResponse("", "text/plain")));
+  apptest::ProgramResult result = apptest::RunProgram(
+      VORNALO_PROGRAM, {"--config-dir", (dir_ / "config").string(), "--set-call-count", "2"},
+      {{"XDG_RUNTIME_DIR", RuntimeDirectory()}}, dir_.Path());
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "");
+  const std::string store = testsupport::ReadFile(dir_ / "config" / "registry");
+  EXPECT_NE(store.find("[system\\state\\phone\\]\nactive call count\tdword\t2"), std::string::npos) << store;
+}
+
+}  // namespace

@@ -1,0 +1,146 @@
+// Start-up time of the client, headless: from the process start to the first paint of the
+// main window (the moment the script's first line after "waitfor message 15" is logged) and to
+// the process's exit, median of several runs. Three set-ups side by side:
+//   embedded   no server option: a server embedded over the demo library (scan included)
+//   external   --server pointing at a server already running over the demo library
+//   offline    --offline: the process up to its first message box, the floor of any start
+//
+//   vornalo-bench-startup [RUNS]
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "server/CatalogueServer.h"
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kDefaultRuns = 15;
+constexpr const char* kFirstPaintLine = "script: quit";
+
+struct Timing {
+  double firstOutputMs = -1;  // the first-paint line (or, offline, the first line at all)
+  double exitMs = -1;
+  int exitCode = -1;
+};
+
+Timing RunOnce(const std::vector<std::string>& arguments, const char* marker) {
+  std::vector<std::string> text{VORNALO_PROGRAM};
+  text.insert(text.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& item : text) argv.push_back(item.data());
+  argv.push_back(nullptr);
+
+  int pipeFds[2];
+  if (::pipe2(pipeFds, O_CLOEXEC) != 0) return {};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  Timing timing;
+  const auto start = Clock::now();
+  pid_t pid = -1;
+  const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(pipeFds[1]);
+  if (rc != 0) {
+    ::close(pipeFds[0]);
+    return timing;
+  }
+  std::string output;
+  char buffer[4096];
+  while (true) {
+    const ssize_t got = ::read(pipeFds[0], buffer, sizeof buffer);
+    if (got <= 0) break;
+    output.append(buffer, static_cast<std::size_t>(got));
+    if (timing.firstOutputMs < 0 && output.find(marker) != std::string::npos) {
+      timing.firstOutputMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    }
+  }
+  ::close(pipeFds[0]);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  timing.exitMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+  timing.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return timing;
+}
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return -1;
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : kDefaultRuns;
+  char pattern[] = "/tmp/vornalo-bench-startup-XXXXXX";
+  if (!::mkdtemp(pattern)) return 1;
+  const std::filesystem::path dir = pattern;
+  std::filesystem::create_directory(dir / "runtime");
+  ::chmod((dir / "runtime").c_str(), 0700);
+  ::setenv("XDG_RUNTIME_DIR", (dir / "runtime").c_str(), 1);
+  std::ofstream(dir / "script.txt") << "waitfor message 15\nquit\n";
+  const std::vector<std::string> common{"--script", (dir / "script.txt").string(), "--config-dir",
+                                        (dir / "config").string(), "--data-dir", dir.string()};
+
+  server::CatalogueServer external;
+  server::ServerOptions serverOptions;
+  serverOptions.library = VORNALO_DEMO_LIBRARY_DIR;
+  if (!external.Start(serverOptions)) {
+    std::fprintf(stderr, "cannot start a server over %s\n", VORNALO_DEMO_LIBRARY_DIR);
+    return 1;
+  }
+
+  struct Setup {
+    const char* name;
+    std::vector<std::string> extra;
+    const char* marker;
+  };
+  const Setup setups[] = {
+      {"embedded", {}, kFirstPaintLine},
+      {"external", {"--server", external.BaseUrl()}, kFirstPaintLine},
+      {"offline", {"--offline"}, "MessageBox:"},
+  };
+  std::printf("%d runs each, median milliseconds\n", runs);
+  std::printf("%-10s %14s %10s\n", "set-up", "first paint", "exit");
+  double embeddedPaint = 0, offlinePaint = 0;
+  for (const Setup& setup : setups) {
+    std::vector<std::string> arguments = common;
+    arguments.insert(arguments.end(), setup.extra.begin(), setup.extra.end());
+    std::vector<double> paints, exits;
+    for (int i = 0; i < runs; ++i) {
+      const Timing timing = RunOnce(arguments, setup.marker);
+      if (timing.exitCode != 0 || timing.firstOutputMs < 0) {
+        std::fprintf(stderr, "%s: run %d failed (exit code %d)\n", setup.name, i, timing.exitCode);
+        return 1;
+      }
+      paints.push_back(timing.firstOutputMs);
+      exits.push_back(timing.exitMs);
+    }
+    std::printf("%-10s %14.1f %10.1f\n", setup.name, Median(paints), Median(exits));
+    if (std::string(setup.name) == "embedded") embeddedPaint = Median(paints);
+    if (std::string(setup.name) == "offline") offlinePaint = Median(paints);
+  }
+  std::printf("embedded first paint / offline floor: %.2f\n", embeddedPaint / offlinePaint);
+  external.Stop();
+  std::filesystem::remove_all(dir);
+  return 0;
+}
