@@ -30,16 +30,12 @@ bool PixelMapping::Create(std::size_t size) {
   if (size == 0) return false;
   platform::UniqueFd fd(::memfd_create("vornalo-image", MFD_CLOEXEC));
   if (!fd || ::ftruncate(fd.Get(), static_cast<off_t>(size)) != 0) return false;
+  void* address = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, fd.Get(), 0);
+  if (address == MAP_FAILED) return false;
   fd_ = std::move(fd);
+  view_ = MappedView(address, size);
   size_ = size;
   return true;
-}
-
-MappedView PixelMapping::Map() const {
-  if (!fd_) return MappedView();
-  void* address = ::mmap(nullptr, size_, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, fd_.Get(), 0);
-  if (address == MAP_FAILED) return MappedView();
-  return MappedView(address, size_);
 }
 
 }  // namespace ui

@@ -29,23 +29,26 @@ class MappedView {
 };
 
 // Anonymous memory outside the heap (a memfd) that holds decoded pixels for the life of an
-// image and is mapped only while it is read or written.
+// image. It stays mapped while the image lives: mapping it afresh for every draw cost more
+// page-table work than the blend itself.
 class PixelMapping {
  public:
   PixelMapping() = default;
-  // False when the memory cannot be made.
+  // False when the memory cannot be made or mapped.
   bool Create(std::size_t size);
   void Close() {
+    view_.Reset();
     fd_.Reset();
     size_ = 0;
   }
-  bool IsOpen() const { return fd_.IsValid(); }
+  bool IsOpen() const { return fd_.IsValid() && static_cast<bool>(view_); }
   std::size_t Size() const { return size_; }
-  // Maps all of it read-write; an empty view on failure.
-  MappedView Map() const;
+  // The pixels, read-write; null when not open.
+  std::uint8_t* Data() const { return view_.Data(); }
 
  private:
   platform::UniqueFd fd_;
+  MappedView view_;
   std::size_t size_ = 0;
 };
 

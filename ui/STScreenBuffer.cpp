@@ -93,10 +93,8 @@ bool STScreenBuffer::BlitTo(platform::Canvas& target, std::int32_t x, std::int32
 
 std::uint32_t STScreenBuffer::DecodedPixel(std::int32_t x, std::int32_t y) const {
   if (!pixelMapping_.IsOpen() || x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
-  MappedView view = pixelMapping_.Map();
-  if (!view) return 0;
   std::uint32_t pixel;
-  std::memcpy(&pixel, view.Data() + static_cast<std::size_t>(y) * rowBytes_ + static_cast<std::size_t>(x) * 4, 4);
+  std::memcpy(&pixel, pixelMapping_.Data() + static_cast<std::size_t>(y) * rowBytes_ + static_cast<std::size_t>(x) * 4, 4);
   return pixel;
 }
 
@@ -107,28 +105,24 @@ void STScreenBuffer::DrawAlpha(platform::Canvas& target, std::int32_t x, std::in
     platform::DebugPrintf("STScreenBuffer: %dx%d image does not fit the blend buffer", width_, height_);
     return;
   }
-  // The decoded pixels, mapped for this draw only.
-  MappedView pixelView = pixelMapping_.Map();
-  if (!pixelView) return;
+  const std::uint8_t* pixels8 = pixelMapping_.Data();
   std::uint32_t* scratch = blendBuffer->Data();
   auto sourceRow = [&](std::int32_t r) {
-    return reinterpret_cast<const std::uint32_t*>(pixelView.Data() + static_cast<std::size_t>(r) * rowBytes_);
+    return reinterpret_cast<const std::uint32_t*>(pixels8 + static_cast<std::size_t>(r) * rowBytes_);
   };
 
   platform::Surface& surface = *target.GetSurface();
   if (surface.Format() == platform::PixelFormat::kXrgb32) {
-    // A 32-bit target's own pixels serve as the snapshot: each visible row is blended into its
-    // scratch row and copied back. Rows and columns outside the target are never seen, so
-    // they are not composed.
+    // A 32-bit target's own pixels serve as the snapshot: each visible row is blended in
+    // place (BlendRow reads each group of pixels before it writes them). Rows and columns
+    // outside the target are never seen, so they are not composed.
     const platform::Rect visible = platform::Rect::FromSize(x, y, width_, height_).Intersect(target.Bounds());
     const platform::Rect& area = target.SurfaceArea();
     const std::size_t n = static_cast<std::size_t>(visible.Width());
     for (std::int32_t ty = visible.top; ty < visible.bottom; ++ty) {
       const std::int32_t r = ty - y, c = visible.left - x;
       auto* dst = reinterpret_cast<std::uint32_t*>(surface.Row(area.top + ty)) + area.left + visible.left;
-      std::uint32_t* out = scratch + static_cast<std::size_t>(r) * width_ + c;
-      BlendRow(dst, sourceRow(r) + c, out, n);
-      std::memcpy(dst, out, n * 4);
+      BlendRow(dst, sourceRow(r) + c, dst, n);
     }
     return;
   }

@@ -14,7 +14,7 @@ namespace ui {
 // - an off-screen 24-bit bottom-up surface (Create, GetDC, BlitTo);
 // - a snapshot of a rectangle of a canvas (CaptureFrom);
 // - a decoded PNG with 8-bit alpha (LoadPng), kept in an anonymous memory mapping that is
-//   mapped only while a draw runs, and blended over the target at every DrawAlpha.
+//   kept outside the heap for the image's life, and blended over the target at every DrawAlpha.
 // UI thread only.
 class STScreenBuffer {
  public:

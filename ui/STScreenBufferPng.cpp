@@ -144,11 +144,9 @@ bool STScreenBuffer::LoadPng(const char* path) {
 
   PixelMapping mapping;
   if (!mapping.Create(layout.rowBytes * layout.height)) return false;
-  MappedView view = mapping.Map();
-  if (!view) return false;
   std::vector<png_bytep> rows;
   rows.reserve(layout.height);
-  for (png_uint_32 i = 0; i < layout.height; ++i) rows.push_back(view.Data() + i * layout.rowBytes);
+  for (png_uint_32 i = 0; i < layout.height; ++i) rows.push_back(mapping.Data() + i * layout.rowBytes);
   if (!ReadRows(structs.Png(), rows.data())) return false;
 
   pixelMapping_ = std::move(mapping);

@@ -93,15 +93,6 @@ int main(int argc, char** argv) {
   }
   const double blendMs = Milliseconds(blend) / rounds, copyMs = Milliseconds(copy) / rounds;
 
-  // The part of DrawAlpha that maps the decoded pixels for the draw (page tables for ~1 MB).
-  ui::PixelMapping mapping;
-  mapping.Create(image.RowBytes() * image.DecodedRows());
-  auto m0 = Clock::now();
-  for (int i = 0; i < rounds; ++i) {
-    ui::MappedView view = mapping.Map();
-  }
-  const double mapMs = Milliseconds(Clock::now() - m0) / rounds;
-
   platform::HeadlessBackend backend([](const std::string&) {});
   platform::Window screen(backend, platform::Size{480, 640}, u"Vornalo Mobile");
   screen.SetMenuBar(platform::kMainMenuBarResource);
@@ -114,8 +105,6 @@ int main(int argc, char** argv) {
   std::printf("DrawAlpha %dx%d RGBA at VGA:       %8.3f ms\n", kWidth, kHeight, blendMs);
   std::printf("plain copy of %d 32-bit pixels: %8.3f ms\n", kWidth * kHeight, copyMs);
   std::printf("ratio DrawAlpha / copy:            %8.2f (target <= 4)\n", blendMs / copyMs);
-  std::printf("  of which mapping the pixels:      %8.3f ms; blend alone / copy: %.2f\n", mapMs,
-              (blendMs - mapMs) / copyMs);
   std::printf("full 480x640 screen composition:   %8.3f ms (bars, client, menu)\n", presentMs);
   ui::blendBuffer = nullptr;
   return 0;
