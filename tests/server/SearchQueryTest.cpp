@@ -75,10 +75,6 @@ TEST_F(SearchQueryTest, LongTextIsBoundedInWordsAndWordLength) {
   EXPECT_EQ(queries.CountTracks(SearchQuery::MatchExpression(std::string(10240, 'a'))), 0);
 }
 
-}  // namespace
-
-namespace {
-
 // Title above album above creator; every match is found; past the ranking limit results still
 // page correctly (in index order).
 TEST(SearchRankingTest, TitleOutranksAlbumOutranksCreator) {
