@@ -87,15 +87,12 @@ TEST_F(ResponseParsingTest, SearchReplyBuildsEachKindAndSkipsUnknownOnes) {
   const AudioCueRecord& song = *search_.itemAt(0)->audioCue();
   EXPECT_EQ(Text(song.title), "Song");
   EXPECT_EQ(Text(song.creator), "Artist");
-  EXPECT_EQ(Text(song.album), "");
   EXPECT_EQ(Text(song.song_id), "");
 
   ASSERT_EQ(search_.itemAt(1)->kind(), kCueList);
   const CueListRecord& list = *search_.itemAt(1)->cueList();
   EXPECT_EQ(Text(list.playlist_id), "p5");
   EXPECT_EQ(list.item_count, 8);
-  EXPECT_EQ(Text(list.publish_date), "");
-  EXPECT_EQ(Text(list.uid), "");
 
   ASSERT_EQ(search_.itemAt(2)->kind(), kTextCue);
   EXPECT_EQ(Text(search_.itemAt(2)->textCue()->location), "http://w/a");
