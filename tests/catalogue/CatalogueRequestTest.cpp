@@ -8,14 +8,13 @@
 #include "catalogue/FeaturedCueListsRequest.h"
 #include "catalogue/SearchRequest.h"
 #include "tests/catalogue/HttpTestSupport.h"
-#include "tests/catalogue/TestSettings.h"
+#include "tests/support/TestSettings.h"
 #include "tests/support/ScriptedServer.h"
 
 namespace {
 
 using namespace testsupport;
 using catalogue_test::FastOptions;
-using catalogue_test::TestSettings;
 
 std::string SearchReply(int total, int items) {
   std::string body = "<search><filter_count_total>" + std::to_string(total) + "</filter_count_total>";
@@ -151,17 +150,6 @@ TEST_F(CatalogueRequestTest, FailedFetchesLeaveAnEmptyListAndTheLastTotal) {
   server.Stop();
   EXPECT_EQ(search.run(0), 0);  // nobody listens any more
   EXPECT_EQ(search.resultCount(), 0u);
-}
-
-TEST_F(CatalogueRequestTest, TrackRequestFetchesTheCueListTracks) {
-  ScriptedServer server(Reply(HttpResponse(
-      "<playlist><track><location>http://x/1.mp3</location><title>One</title></track></playlist>")));
-  CueListTracksRequest tracks(server.Url("/"), settings_.settings, FastOptions());
-  tracks.buildUrl("77");
-  ASSERT_EQ(tracks.run(0), 1);
-  ASSERT_EQ(tracks.resultCount(), 1u);
-  EXPECT_STREQ(tracks.itemAt(0)->title, "One");
-  EXPECT_EQ(RequestedPath(server, 0), "/api/wm_app/getPlaylist?playlist_id=77" + Identity());
 }
 
 }  // namespace

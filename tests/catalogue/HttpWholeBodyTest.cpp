@@ -32,14 +32,14 @@ std::uint16_t ClosedPort() {
 
 TEST(HttpWholeBodyTest, SendsTheRequestTextAndGathersTheBody) {
   struct Case {
+    std::string host;       // as named in the URL
     std::string path;       // after host:port
     std::string requested;  // the path in the request line
-  } cases[] = {{"/api/wm_app/search?q=a+b%26c&s=0", "/api/wm_app/search?q=a+b%26c&s=0"},
-               {"", "/"}};
+  } cases[] = {{"127.0.0.1", "/api/wm_app/search?q=a+b%26c&s=0", "/api/wm_app/search?q=a+b%26c&s=0"},
+               {"localhost", "", "/"}};
   for (const Case& c : cases) {
     ScriptedServer server(Reply(HttpResponse("<r/>")));
-    std::string url = "http://127.0.0.1:" + std::to_string(server.port()) + c.path;
-    auto result = FetchWholeBody(url);
+    auto result = FetchWholeBody("http://" + c.host + ":" + std::to_string(server.port()) + c.path);
     ASSERT_EQ(result.started, 1);
     EXPECT_TRUE(result.finished);
     EXPECT_FALSE(result.aborted);
@@ -47,36 +47,30 @@ TEST(HttpWholeBodyTest, SendsTheRequestTextAndGathersTheBody) {
     EXPECT_EQ(result.contentLength, 4);
     ASSERT_TRUE(server.WaitForFinished(1, std::chrono::seconds(5)));
     ASSERT_EQ(server.Requests().size(), 1u);
-    EXPECT_EQ(server.Requests()[0], "GET " + c.requested +
-                                        " HTTP/1.0\r\nHost: 127.0.0.1\r\nAccept: */*\r\n"
-                                        "User-Agent: " + kAgent + "\r\n\r\n");
+    EXPECT_EQ(server.Requests()[0], "GET " + c.requested + " HTTP/1.0\r\nHost: " + c.host +
+                                        "\r\nAccept: */*\r\nUser-Agent: " + kAgent + "\r\n\r\n");
   }
 }
 
-TEST(HttpWholeBodyTest, HostHeaderNamesTheHostWithoutPort) {
-  ScriptedServer server(Reply(HttpResponse("x")));
-  auto result = FetchWholeBody("http://localhost:" + std::to_string(server.port()) + "/p");
-  ASSERT_EQ(result.started, 1);
-  ASSERT_TRUE(server.WaitForFinished(1, std::chrono::seconds(5)));
-  EXPECT_NE(server.Requests().at(0).find("\r\nHost: localhost\r\n"), std::string::npos);
-}
-
-TEST(HttpWholeBodyTest, HeaderEndAndLengthSplitAcrossReceivedBlocks) {
-  ScriptedServer server({ReadRequest(), Send("HTTP/1.0 200 OK\r\nContent-Le"), Pause(30),
-                         Send("ngth: 11\r\n\r"), Pause(30), Send("\nhello "), Pause(30),
-                         Send("world"), Close()});
-  auto result = FetchWholeBody(server.Url("/"));
-  EXPECT_TRUE(result.finished);
-  EXPECT_EQ(result.body, "hello world");
-  EXPECT_EQ(result.contentLength, 11);
-}
-
-TEST(HttpWholeBodyTest, HeadersOnlyGiveAnEmptyFinishedBody) {
-  ScriptedServer server(Reply("HTTP/1.0 204 No Content\r\nServer: t\r\n\r\n"));
-  auto result = FetchWholeBody(server.Url("/"));
-  EXPECT_TRUE(result.finished);
-  EXPECT_FALSE(result.aborted);
-  EXPECT_EQ(result.body, "");
+TEST(HttpWholeBodyTest, HeadersSplitAcrossBlocksOrAloneEndFinished) {
+  struct Case {
+    const char* name;
+    ServerScript script;
+    std::string body;
+    std::int32_t contentLength;
+  } cases[] = {
+      {"split", {ReadRequest(), Send("HTTP/1.0 200 OK\r\nContent-Le"), Pause(30), Send("ngth: 11\r\n\r"), Pause(30),
+                 Send("\nhello "), Pause(30), Send("world"), Close()}, "hello world", 11},
+      {"headers only", Reply("HTTP/1.0 204 No Content\r\nServer: t\r\n\r\n"), "", 0},
+  };
+  for (Case& c : cases) {
+    ScriptedServer server(c.script);
+    auto result = FetchWholeBody(server.Url("/"));
+    EXPECT_TRUE(result.finished) << c.name;
+    EXPECT_FALSE(result.aborted) << c.name;
+    EXPECT_EQ(result.body, c.body) << c.name;
+    EXPECT_EQ(result.contentLength, c.contentLength) << c.name;
+  }
 }
 
 TEST(HttpWholeBodyTest, EndsAsAbortedKeepingWhatArrived) {
@@ -103,38 +97,12 @@ TEST(HttpWholeBodyTest, EndsAsAbortedKeepingWhatArrived) {
   }
 }
 
-TEST(HttpWholeBodyTest, HostileContentLengthsStaySane) {
-  struct Case {
-    const char* header;
-    std::int32_t length;
-  } cases[] = {{"Content-Length: -1", 0},
-               {"Content-Length: 99999999999999999999", 0},
-               {"Content-Length: 12abc", 0},
-               {"Content-Length: 3\r\nContent-Length: 999999999", 3}};
-  for (const Case& c : cases) {
-    ScriptedServer server(Reply(std::string("HTTP/1.0 200 OK\r\n") + c.header + "\r\n\r\nabc"));
-    auto result = FetchWholeBody(server.Url("/"));
-    EXPECT_TRUE(result.finished) << c.header;
-    EXPECT_EQ(result.body, "abc") << c.header;
-    EXPECT_EQ(result.contentLength, c.length) << c.header;
-  }
-}
-
-TEST(HttpWholeBodyTest, FailedConnectionsFailStart) {
+TEST(HttpWholeBodyTest, FailedConnectsFailStartAndATimeOutWritesTheDebugString) {
   HttpClient client(FastOptions());
   client.receiveMode = HttpClient::WholeBody;
-  ASSERT_EQ(client.setUrl("http://127.0.0.1:" + std::to_string(ClosedPort()) + "/"), 1);
-  EXPECT_EQ(client.start(), 0);
   ASSERT_EQ(client.setUrl("http://no-such-host.invalid/"), 1);
   EXPECT_EQ(client.start(), 0);
-  EXPECT_FALSE(client.isAborted());
-  EXPECT_FALSE(client.isFinished());
-}
-
-TEST(HttpWholeBodyTest, ConnectTimeOutWritesTheDebugString) {
   StalledListener listener;
-  HttpClient client(FastOptions());
-  client.receiveMode = HttpClient::WholeBody;
   ASSERT_EQ(client.setUrl(listener.Url("/")), 1);
   platform::SetDebugOutputEnabled(true);
   ::testing::internal::CaptureStderr();
@@ -144,6 +112,8 @@ TEST(HttpWholeBodyTest, ConnectTimeOutWritesTheDebugString) {
   platform::SetDebugOutputEnabled(false);
   EXPECT_LT(Clock::now() - begin, std::chrono::seconds(3));
   EXPECT_NE(log.find("*****TIMEOUT****\n"), std::string::npos);
+  EXPECT_FALSE(client.isAborted());
+  EXPECT_FALSE(client.isFinished());
 }
 
 TEST(HttpWholeBodyTest, SetUrlRefusesAndKeepsThePreviousUrl) {
@@ -219,10 +189,11 @@ TEST(HttpWholeBodyTest, ThousandFailedRequestsLeakNoDescriptors) {
   for (int i = 0; i < 1000; ++i) {
     HttpClient client(FastOptions());
     client.receiveMode = HttpClient::WholeBody;
-    ASSERT_EQ(client.setUrl(i % 10 == 0 ? resetting.Url("/") : refused), 1);
-    if (client.start()) {
-      ASSERT_TRUE(WaitUntil([&] { return client.isFinished() || client.isAborted(); }));
-    }
+    const bool refusing = i % 10 != 0;
+    ASSERT_EQ(client.setUrl(refusing ? refused : resetting.Url("/")), 1);
+    const int started = client.start();
+    if (refusing) ASSERT_EQ(started, 0) << "a refused connect fails start";
+    if (started) ASSERT_TRUE(WaitUntil([&] { return client.isFinished() || client.isAborted(); }));
   }
   ASSERT_TRUE(resetting.WaitForFinished(101, std::chrono::seconds(10)));
   EXPECT_EQ(OpenFdCount(), before);

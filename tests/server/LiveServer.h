@@ -1,36 +1,40 @@
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <string>
 
+#include "platform/UniqueFd.h"
 #include "server/CatalogueServer.h"
-#include "tests/server/HttpFetch.h"
 #include "tests/server/TestLibrary.h"
 
 namespace servertest {
 
 constexpr const char* kTestKey = "0123456789abcde";
 
+// A catalogue server on 127.0.0.1 and an ephemeral port over `library`, answering kTestKey;
+// null when it does not start. Destroying it stops and joins the server.
+std::unique_ptr<server::CatalogueServer> StartServer(const TestLibrary& library, unsigned timeoutSeconds = 30,
+                                                     const std::string& versionReply = "");
+
 // Catalogue query strings the way the client builds them (key, version and device included).
-std::string SearchTarget(const std::string& encodedQuery, int s, int n, int kinds = 7,
-                         const std::string& key = kTestKey);
-std::string FeaturedTarget(int s, int n, const std::string& key = kTestKey);
-std::string PlaylistTarget(const std::string& playlistId, const std::string& key = kTestKey);
-std::string ResultsTarget(const std::string& mp3UrlId, const std::string& key = kTestKey);
+std::string SearchTarget(const std::string& encodedQuery, int s, int n, int kinds = 7);
+std::string ResultsTarget(const std::string& mp3UrlId);
 
-// A catalogue server on 127.0.0.1 and an ephemeral port over a library, stopped and joined by
-// the destructor.
-class LiveServer {
- public:
-  explicit LiveServer(const TestLibrary& library, unsigned timeoutSeconds = 30,
-                      const std::string& versionReply = "");
-  ~LiveServer() { server_.Stop(); }
-  bool Started() const { return started_; }
-  uint16_t Port() const { return server_.Port(); }
-  server::CatalogueServer& Server() { return server_; }
+// A blocking loopback connection whose reads give up after 10 s, so that a server that hangs
+// fails the test instead of blocking it. receiveBuffer > 0 sets SO_RCVBUF before connecting.
+platform::UniqueFd ConnectLoopback(uint16_t port, int receiveBuffer = 0);
 
- private:
-  server::CatalogueServer server_;
-  bool started_ = false;
+struct HttpResult {
+  bool closed = false;  // the server closed the connection (false: the read timed out or failed)
+  int status = 0;
+  std::string head;  // status line and header lines, each ending in CR LF
+  std::string body;
 };
+
+// Sends request as it stands and reads the reply up to the server's close.
+HttpResult Exchange(uint16_t port, const std::string& request);
+// An HTTP/1.0 GET of target ("/path?query"), the way the client asks.
+HttpResult Get(uint16_t port, const std::string& target, const std::string& extraHeaders = "");
 
 }  // namespace servertest

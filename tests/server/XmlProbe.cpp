@@ -39,12 +39,6 @@ XmlProbe XmlProbe::Parse(const std::string& document) {
   return probe;
 }
 
-size_t XmlProbe::Count(const std::string& name) const {
-  size_t count = 0;
-  for (const XmlElement& element : elements) count += element.name == name;
-  return count;
-}
-
 std::vector<std::string> XmlProbe::Texts(const std::string& name) const {
   std::vector<std::string> texts;
   for (const XmlElement& element : elements) {

@@ -17,7 +17,6 @@ struct XmlProbe {
   std::vector<XmlElement> elements;  // in document order (by start tag)
 
   static XmlProbe Parse(const std::string& document);
-  size_t Count(const std::string& name) const;
   // The texts of every element with this name, in order.
   std::vector<std::string> Texts(const std::string& name) const;
 };

@@ -6,18 +6,18 @@
 #include "platform/RegistryStore.h"
 #include "tests/support/TempDir.h"
 
-namespace catalogue_test {
+namespace testsupport {
 
-// Settings over a temporary store with a fixed device identifier.
+// Client settings over a temporary store with a fixed device identifier.
 struct TestSettings {
   static int FixedId(std::uint8_t* out, std::size_t* length) {
     for (std::size_t i = 0; i < 20; ++i) out[i] = static_cast<std::uint8_t>(0xF0 + i);
     *length = 20;
     return 0;
   }
-  testsupport::TempDir dir;
+  TempDir dir;
   platform::RegistryStore store{dir.Path()};
   AppSettings settings{store, FixedId};
 };
 
-}  // namespace catalogue_test
+}  // namespace testsupport
