@@ -6,14 +6,16 @@ namespace {
 
 using Outcome = AppOptions::Outcome;
 
-AppOptions::Outcome Parse(std::vector<std::string> args, AppOptions& options, std::string& error) {
-  return ParseAppOptions(args, options, error);
+// The options parsed from `args`, which must be accepted with `expected`.
+AppOptions Parse(std::vector<std::string> args, Outcome expected = Outcome::kRun) {
+  AppOptions options;
+  std::string error;
+  EXPECT_EQ(ParseAppOptions(args, options, error), expected) << error;
+  return options;
 }
 
 TEST(AppOptions, DefaultsEmbedTheDemoLibraryOnTheDesktop) {
-  AppOptions options;
-  std::string error;
-  ASSERT_EQ(Parse({}, options, error), Outcome::kRun);
+  const AppOptions options = Parse({});
   EXPECT_TRUE(options.UsesEmbeddedServer());
   EXPECT_EQ(options.library, DefaultLibraryDirectory());
   EXPECT_EQ(options.audio, AppOptions::AudioOutput::kSdl);
@@ -23,14 +25,10 @@ TEST(AppOptions, DefaultsEmbedTheDemoLibraryOnTheDesktop) {
 }
 
 TEST(AppOptions, EveryOptionIsRead) {
-  AppOptions options;
-  std::string error;
-  ASSERT_EQ(Parse({"--server", "http://music.example:8080/", "--screen", "480x640", "--zoom", "2", "--script",
-                   "s.txt", "--data-dir", "d", "--config-dir", "c", "--resources", "r", "--audio", "wav:out.wav",
-                   "--debug", "--offline", "--version-timeout", "250"},
-                  options, error),
-            Outcome::kRun)
-      << error;
+  const AppOptions options =
+      Parse({"--server", "http://music.example:8080/", "--screen", "480x640", "--zoom", "2", "--script", "s.txt",
+             "--data-dir", "d", "--config-dir", "c", "--resources", "r", "--audio", "wav:out.wav", "--debug",
+             "--offline", "--version-timeout", "250"});
   EXPECT_EQ(options.serverUrl, "http://music.example:8080");
   EXPECT_TRUE(options.library.empty());
   EXPECT_EQ(options.window.screen, (platform::Size{480, 640}));
@@ -46,21 +44,13 @@ TEST(AppOptions, EveryOptionIsRead) {
   EXPECT_EQ(options.versionTimeoutMs, 250);
 }
 
-TEST(AppOptions, HeadlessDefaultsToTheNullSinkAndLibraryEmbeds) {
-  AppOptions options;
-  std::string error;
-  ASSERT_EQ(Parse({"--headless", "--library", "/music"}, options, error), Outcome::kRun);
-  EXPECT_EQ(options.audio, AppOptions::AudioOutput::kNull);
-  EXPECT_TRUE(options.UsesEmbeddedServer());
-  EXPECT_EQ(options.library, "/music");
-}
-
-TEST(AppOptions, HelpAndCallCount) {
-  AppOptions options;
-  std::string error;
-  EXPECT_EQ(Parse({"--offline", "--help"}, options, error), Outcome::kHelp);
-  EXPECT_EQ(Parse({"--set-call-count", "3"}, options, error), Outcome::kSetCallCount);
-  EXPECT_EQ(options.callCount, 3u);
+TEST(AppOptions, HeadlessDefaultsToTheNullSinkLibraryEmbedsHelpAndCallCount) {
+  const AppOptions headless = Parse({"--headless", "--library", "/music"});
+  EXPECT_EQ(headless.audio, AppOptions::AudioOutput::kNull);
+  EXPECT_TRUE(headless.UsesEmbeddedServer());
+  EXPECT_EQ(headless.library, "/music");
+  Parse({"--offline", "--help"}, Outcome::kHelp);
+  EXPECT_EQ(Parse({"--set-call-count", "3"}, Outcome::kSetCallCount).callCount, 3u);
 }
 
 TEST(AppOptions, BadCommandLinesAreRefused) {
@@ -86,7 +76,7 @@ TEST(AppOptions, BadCommandLinesAreRefused) {
     SCOPED_TRACE(args[0] + (args.size() > 1 ? " " + args[1] : ""));
     AppOptions options;
     std::string error;
-    EXPECT_EQ(Parse(args, options, error), Outcome::kError);
+    EXPECT_EQ(ParseAppOptions(args, options, error), Outcome::kError);
     EXPECT_FALSE(error.empty());
   }
 }

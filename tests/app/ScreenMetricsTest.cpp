@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/BlendBuffer.h"
-
 namespace {
 
 TEST(MeasureScreen, EveryScreenClass) {
@@ -25,17 +23,6 @@ TEST(MeasureScreen, EveryScreenClass) {
     EXPECT_EQ(resolutionCode, c.code);
     EXPECT_EQ(scaleFactor, c.scale);
     EXPECT_EQ(isPortrait, c.portrait);
-  }
-}
-
-// The blend buffer start-up reserves holds one full screen of 32-bit pixels at the scale.
-TEST(MeasureScreen, BlendBufferFollowsTheScale) {
-  const std::pair<std::int32_t, std::size_t> cases[] = {{320, 307200}, {640, 1228800}};
-  for (const auto& [width, bytes] : cases) {
-    MeasureScreen(width, 480);
-    auto buffer = ui::BlendBuffer::Allocate(scaleFactor);
-    ASSERT_TRUE(buffer);
-    EXPECT_EQ(buffer->ByteSize(), bytes);
   }
 }
 

@@ -5,6 +5,8 @@
 
 #include <sys/stat.h>
 
+#include <tuple>
+
 #include "app/ShellWindow.h"
 #include "app/VornaloProgram.h"
 #include "app/util/AppSettings.h"
@@ -19,27 +21,21 @@ using testsupport::HttpResponse;
 using testsupport::Reply;
 using testsupport::ScriptedServer;
 
-// What the test's application saw, in order.
+// What the test's application saw: its life in order, with the server it was given and the
+// theme stored at each step, and the wait cursor around its first paint.
 struct Observations {
   std::vector<std::string> events;
   bool waitCursorAtFirstPaint = false;
   bool waitCursorAfterFirstPaint = true;
-  std::string serverUrl;
-  std::optional<platform::RegistryValue> storedThemeAtDestroy;
-  std::optional<platform::RegistryValue> storedThemeAtDestruction;
 };
 
 // The shell window, changing the colour theme at its first paint as a user would.
 class TestApplication : public platform::WindowProcedure {
  public:
   TestApplication(AppContext& context, Observations& seen) : context_(context), seen_(seen) {
-    seen_.serverUrl = context.serverUrl;
-    seen_.events.push_back("constructed");
+    seen_.events.push_back("constructed for " + context.serverUrl);
   }
-  ~TestApplication() override {
-    seen_.storedThemeAtDestruction = StoredTheme();
-    seen_.events.push_back("destructed");
-  }
+  ~TestApplication() override { seen_.events.push_back("destructed, stored " + StoredTheme()); }
 
   std::intptr_t OnMessage(platform::Window& window, const platform::Message& message) override {
     if (message.id == platform::wm::kPaint && !painted_) {
@@ -51,17 +47,15 @@ class TestApplication : public platform::WindowProcedure {
       seen_.events.push_back("painted");
       return result;
     }
-    if (message.id == platform::wm::kDestroy) {
-      seen_.storedThemeAtDestroy = StoredTheme();
-      seen_.events.push_back("destroyed");
-    }
+    if (message.id == platform::wm::kDestroy) seen_.events.push_back("destroyed, stored " + StoredTheme());
     return shell_.OnMessage(window, message);
   }
 
  private:
-  std::optional<platform::RegistryValue> StoredTheme() const {
-    platform::RegistryStore store(context_.options.configDirectory);
-    return store.Query(AppSettings::kRegistryKey, "overlayColor");
+  std::string StoredTheme() const {
+    auto value = platform::RegistryStore(context_.options.configDirectory)
+                     .Query(AppSettings::kRegistryKey, "overlayColor");
+    return value ? std::to_string(value->number) : "nothing";
   }
 
   AppContext& context_;
@@ -92,33 +86,20 @@ class SettingsLifetimeTest : public ::testing::Test {
   Observations seen_;
 };
 
-TEST_F(SettingsLifetimeTest, SettingsAreSavedOnlyAfterTheWindowAndApplicationAreGone) {
-  platform::RegistryStore store(options_.configDirectory);
-  ASSERT_TRUE(store.SetValue(AppSettings::kRegistryKey, "overlayColor", platform::RegistryValue::Dword(7)));
-  ScriptedServer server(Reply(HttpResponse("", "text/plain")));
-  options_.serverUrl = server.Url("");
-  testsupport::WriteFile(options_.window.script, "waitfor message 15\nkey Ctrl+Q\n");
-
-  EXPECT_EQ(RunVornalo(options_, parts_), 0);
-
-  EXPECT_EQ(seen_.events, (std::vector<std::string>{"constructed", "painted", "destroyed", "destructed"}));
-  EXPECT_EQ(seen_.serverUrl, server.Url(""));
-  ASSERT_TRUE(seen_.storedThemeAtDestroy && seen_.storedThemeAtDestruction);
-  EXPECT_EQ(seen_.storedThemeAtDestroy->number, 7u);
-  EXPECT_EQ(seen_.storedThemeAtDestruction->number, 7u);
-  EXPECT_EQ(store.Query(AppSettings::kRegistryKey, "overlayColor")->number, 8u);
-}
-
-// The wait cursor goes up before the version check and stays until the first paint, also when
-// a recommended update was declined.
-TEST_F(SettingsLifetimeTest, WaitCursorLastsUntilTheFirstPaint) {
-  const std::pair<const char*, const char*> cases[] = {{"", ""}, {"optional,http://x/y", "answer No\n"}};
-  for (const auto& [reply, answers] : cases) {
+// The splash is drawn before the version request; the wait cursor goes up before it and stays
+// until the first paint, also when a recommended update was declined; the settings changed at
+// that paint are stored only after the window and the application are gone.
+TEST_F(SettingsLifetimeTest, WaitCursorUntilTheFirstPaintAndSettingsSavedLast) {
+  const std::tuple<const char*, const char*, const char*> cases[] = {{"", "", "key Ctrl+Q"},
+                                                                     {"optional,http://x/y", "answer No\n", "quit"}};
+  for (const auto& [reply, answers, quit] : cases) {
     SCOPED_TRACE(reply);
     seen_ = Observations();
+    platform::RegistryStore store(options_.configDirectory);
+    ASSERT_TRUE(store.SetValue(AppSettings::kRegistryKey, "overlayColor", platform::RegistryValue::Dword(7)));
     ScriptedServer server(Reply(HttpResponse(reply, "text/plain")));
     options_.serverUrl = server.Url("");
-    testsupport::WriteFile(options_.window.script, std::string(answers) + "waitfor message 15\nquit\n");
+    testsupport::WriteFile(options_.window.script, answers + std::string("waitfor message 15\n") + quit + "\n");
     bool splashBeforeRequest = false;
     parts_.drawSplash = [&](platform::Window&) { splashBeforeRequest = server.AcceptedCount() == 0; };
 
@@ -126,6 +107,9 @@ TEST_F(SettingsLifetimeTest, WaitCursorLastsUntilTheFirstPaint) {
     EXPECT_TRUE(splashBeforeRequest);
     EXPECT_TRUE(seen_.waitCursorAtFirstPaint);
     EXPECT_FALSE(seen_.waitCursorAfterFirstPaint);
+    EXPECT_EQ(seen_.events, (std::vector<std::string>{"constructed for " + server.Url(""), "painted",
+                                                      "destroyed, stored 7", "destructed, stored 7"}));
+    EXPECT_EQ(store.Query(AppSettings::kRegistryKey, "overlayColor")->number, 8u);
   }
 }
 

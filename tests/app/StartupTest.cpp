@@ -64,104 +64,57 @@ class StartupTest : public ::testing::Test {
   apptest::BrowserRecorder browser_;
 };
 
-// Replies that let the program start, with and without a question answered No.
-TEST_F(StartupTest, RepliesThatLetTheProgramStart) {
-  struct Case {
-    const char* reply;
-    std::string expectedBoxes;
-  };
-  const Case cases[] = {
-      {"", ""},
-      {"anything", ""},
-      {"required", ""},                    // no comma: an unknown reply
-      {"optional,ftp://x", ""},            // not an http address: nothing asked
-      {"required,", ""},                   // no second piece
-      {"optional,http://x/y", kRecommendedBox},  // answered No
-      {"unsupported platform", kRecommendedBox},  // answered No
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.reply);
-    ScriptedServer server(Reply(HttpResponse(c.reply, "text/plain")));
-    apptest::ProgramResult result = Run(server.Url(""), "answer No\n");
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, c.expectedBoxes + "Window raised\nscript: answer No\n" + kStartedLog);
-    EXPECT_EQ(server.AcceptedCount(), 1);
-  }
-  EXPECT_TRUE(browser_.Urls().empty());
-}
-
-// Replies after which the program ends before its window is made.
-TEST_F(StartupTest, RepliesThatEndTheProgram) {
+// The paths through the version check: the request (version, platform, screen class), the
+// boxes shown in order, whether the message loop ran (the script's lines in the log) or the
+// program ended before its window, and the browser started. Every path exits 0.
+TEST_F(StartupTest, VersionCheckPaths) {
+  using testsupport::ReadRequest;
   struct Case {
     const char* reply;
     const char* answer;
-    std::string expectedBoxes;
-    const char* browsed;  // null: the browser must not start
+    std::string expectedOut;
+    const char* browsed = nullptr;  // null: the browser must not start
+    testsupport::ServerScript script = {};  // when not the reply
+    std::vector<std::string> extra = {};
+    int connections = 1;
+    const char* screenCode = "r=1";  // in the one request made
   };
+  const std::string started = "Window raised\nscript: answer No\n" + kStartedLog;
   const Case cases[] = {
-      {"required,http://x/y", "No", kRequiredBox, nullptr},
+      {"", "No", started},
+      {"", "No", started, nullptr, {}, {"--screen", "600x1024"}, 1, "r=99"},
+      {"anything", "No", started},
+      {"required", "No", started},             // no comma: an unknown reply
+      {"optional,ftp://x", "No", started},     // not an http address: nothing asked
+      {"required,", "No", started},            // no second piece
+      {"optional,http://x/y", "No", kRecommendedBox + started},
+      {"unsupported platform", "No", kRecommendedBox + started},
+      // The program ends before its window: no script line in the log.
+      {"required,http://x/y", "No", kRequiredBox},
       {"required,http://x/y", "Yes", kRequiredBox, "http://x/y"},
       {"optional,http://x/y", "Yes", kRecommendedBox, "http://x/y"},
       {"unsupported platform", "Yes", kRecommendedBox, "http://www.vornalo.com/wm/downloads"},
+      {"(silent)", "", kConnectionFailureBox, nullptr, {ReadRequest(), testsupport::Hang()},
+       {"--version-timeout", "300"}},
+      {"(offline)", "", kDataConnectionBox, nullptr, {}, {"--offline"}, 0},
   };
   std::size_t browsed = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.reply) + " / " + c.answer);
-    ScriptedServer server(Reply(HttpResponse(c.reply, "text/plain")));
-    apptest::ProgramResult result = Run(server.Url(""), std::string("answer ") + c.answer + "\n");
+    ScriptedServer server(c.script.empty() ? Reply(HttpResponse(c.reply, "text/plain")) : c.script);
+    const std::string answers = *c.answer ? std::string("answer ") + c.answer + "\n" : "";
+    apptest::ProgramResult result = Run(server.Url(""), answers, c.extra);
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, c.expectedBoxes);  // no script line: the loop never ran
+    EXPECT_EQ(result.out, c.expectedOut);
+    EXPECT_EQ(server.AcceptedCount(), c.connections);
+    const std::string request = "GET /mobile/wm/downloads/version.php?v=1.4&p=2&" + std::string(c.screenCode);
+    for (const std::string& made : server.Requests()) EXPECT_EQ(made.rfind(request + " HTTP/1.0\r\n", 0), 0u) << made;
     if (c.browsed) {
       ASSERT_TRUE(browser_.WaitForUrls(++browsed));
       EXPECT_EQ(browser_.Urls().back(), c.browsed);
     }
     EXPECT_EQ(browser_.Urls().size(), browsed);
   }
-}
-
-TEST_F(StartupTest, VersionRequestCarriesVersionPlatformAndScreenClass) {
-  const std::pair<const char*, const char*> screens[] = {
-      {"240x320", "r=1"}, {"480x640", "r=3"}, {"800x480", "r=4"}, {"600x1024", "r=99"}};
-  for (const auto& [screen, code] : screens) {
-    ScriptedServer server(Reply(HttpResponse("", "text/plain")));
-    apptest::ProgramResult result = Run(server.Url(""), "", {"--screen", screen});
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    ASSERT_EQ(server.Requests().size(), 1u);
-    EXPECT_EQ(server.Requests()[0].rfind(std::string("GET /mobile/wm/downloads/version.php?v=1.4&p=2&") + code +
-                                             " HTTP/1.0\r\n",
-                                         0),
-              0u)
-        << server.Requests()[0];
-  }
-}
-
-TEST_F(StartupTest, SilentServerEndsWithConnectionFailure) {
-  ScriptedServer server({testsupport::ReadRequest(), testsupport::Hang()});
-  const auto started = std::chrono::steady_clock::now();
-  apptest::ProgramResult result = Run(server.Url(""), "", {"--version-timeout", "300"});
-  const auto elapsed = std::chrono::steady_clock::now() - started;
-  EXPECT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(result.out, kConnectionFailureBox);
-  EXPECT_GE(elapsed, std::chrono::milliseconds(300));
-}
-
-TEST_F(StartupTest, RefusedConnectionStartsNormally) {
-  std::string url;
-  {
-    ScriptedServer gone(Reply(""));
-    url = gone.Url("");
-  }
-  apptest::ProgramResult result = Run(url);
-  EXPECT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(result.out, "Window raised\n" + kStartedLog);
-}
-
-TEST_F(StartupTest, OfflineShowsDataConnectionFailureBeforeAnyRequest) {
-  ScriptedServer server(Reply(HttpResponse("", "text/plain")));
-  apptest::ProgramResult result = Run(server.Url(""), "", {"--offline"});
-  EXPECT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(result.out, kDataConnectionBox);
-  EXPECT_EQ(server.AcceptedCount(), 0);
 }
 
 TEST_F(StartupTest, SecondStartRaisesTheRunningInstanceAndMakesNoRequest) {

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "audio/PlayerNotifyTarget.h"
+#include "catalogue/HttpClientLimits.h"
+
+namespace audiotest {
+
+// The whole of `mp3` decoded by a plain libmad loop, samples rounded, clipped and shifted to
+// 16 bits, interleaved; broken frames skipped. The last frame is decoded only when
+// `withEndGuard` appends the guard bytes libmad needs after it.
+struct ReferenceDecode {
+  std::vector<int16_t> samples;
+  uint32_t channels = 0, sampleRate = 0, frames = 0, samplesPerFrame = 0;
+  std::vector<size_t> frameOffsets;  // byte offset of each decoded frame
+
+  // Samples (all channels) of the frames that start before byte `offset`, plus `extraFrames`.
+  size_t SamplesBefore(size_t offset, size_t extraFrames) const;
+};
+ReferenceDecode DecodeWithLibmad(const std::string& mp3, bool withEndGuard = false);
+
+// Interleaved 16-bit samples from little-endian bytes.
+std::vector<int16_t> SamplesFromBytes(const void* bytes, size_t length);
+
+// Records the player's messages in order.
+class RecordingTarget : public audio::PlayerNotifyTarget {
+ public:
+  void postPlayerMessage(uint32_t message) override {
+    std::lock_guard<std::mutex> guard(mutex_);
+    messages_.push_back(message);
+    changed_.notify_all();
+  }
+  // Waits until `message` has been posted `count` times in all; false after 20 s.
+  bool WaitFor(uint32_t message, int count = 1) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::seconds(20), [&] {
+      return std::count(messages_.begin(), messages_.end(), message) >= count;
+    });
+  }
+  std::vector<uint32_t> Messages() const {
+    std::lock_guard<std::mutex> guard(mutex_);
+    return messages_;
+  }
+
+ private:
+  mutable std::mutex mutex_;  // guards `messages_`
+  std::condition_variable changed_;
+  std::vector<uint32_t> messages_;
+};
+
+// The stream's time limits shortened for tests.
+HttpClientOptions ShortHttpOptions();
+
+// Deterministic pseudo-random bytes.
+std::string RandomBytes(size_t count, uint32_t seed);
+
+// An ID3v2.4 tag of `bodyBytes` pseudo-random bytes (full of false frame syncs).
+std::string Id3Tag(size_t bodyBytes);
+
+}  // namespace audiotest
