@@ -3,10 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <cstring>
-#include <deque>
-#include <mutex>
 
 #include "app/util/AppSettings.h"
 #include "audio/PlayerNotifyTarget.h"
@@ -15,41 +12,13 @@
 #include "platform/NullPcmSink.h"
 #include "playlist/CurrentPlaylist.h"
 #include "server/CatalogueServer.h"
+#include "tests/audio/AudioTestSupport.h"
 #include "tests/playlist/RecordingPlaylistHost.h"
 #include "tests/server/TestLibrary.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-
-// Queues the player's messages for the test thread, as the main window's queue does.
-class MessageQueue : public audio::PlayerNotifyTarget {
- public:
-  void postPlayerMessage(uint32_t message) override {
-    std::lock_guard<std::mutex> guard(lock_);
-    messages_.push_back(message);
-    ready_.notify_all();
-  }
-  // The next message other than the teardown notice, or 0 after `timeout`.
-  uint32_t Next(std::chrono::milliseconds timeout = 10s) {
-    std::unique_lock<std::mutex> guard(lock_);
-    auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (true) {
-      while (!messages_.empty() && messages_.front() == audio::kMsgPlayerTeardownDone) messages_.pop_front();
-      if (!messages_.empty()) break;
-      if (ready_.wait_until(guard, deadline) == std::cv_status::timeout) return 0;
-    }
-    uint32_t message = messages_.front();
-    messages_.pop_front();
-    return message;
-  }
-
- private:
-  // Guards messages_.
-  std::mutex lock_;
-  std::condition_variable ready_;
-  std::deque<uint32_t> messages_;
-};
 
 int ZeroId(std::uint8_t*, std::size_t*) { return -1; }
 
@@ -89,7 +58,7 @@ class PlaylistPlaybackTest : public ::testing::Test {
   server::CatalogueServer catalogue_;
   audio::StreamUrlService service_;
   audio::StreamPlayer player_{std::make_unique<platform::NullPcmSink>(0.0)};
-  MessageQueue queue_;
+  audiotest::RecordingTarget queue_;
   RecordingPlaylistHost host_;
   std::unique_ptr<CurrentPlaylist> playlist_;
 };
@@ -102,10 +71,12 @@ TEST_F(PlaylistPlaybackTest, AFeaturedCueListPlaysInOrderAndWraps) {
   EXPECT_STREQ(playlist_->entryAt(2)->record->title, "Dusk");
 
   playlist_->playCurrent(false);
+  int played = 0;
   for (const char* expected : {"Dawn", "Noon", "Dusk", "Dawn"}) {
-    ASSERT_EQ(queue_.Next(), audio::kMsgPlaybackStarted) << expected;
+    ++played;
+    ASSERT_TRUE(queue_.WaitFor(audio::kMsgPlaybackStarted, played)) << expected;
     EXPECT_EQ(player_.trackInfo().title, std::u16string(expected, expected + std::strlen(expected)));
-    ASSERT_EQ(queue_.Next(), audio::kMsgTrackEnded) << expected;
+    ASSERT_TRUE(queue_.WaitFor(audio::kMsgTrackEnded, played)) << expected;
     playlist_->next(true);  // what the main window does on 12025
   }
   EXPECT_EQ(playlist_->currentIndex, 1u);
@@ -119,9 +90,9 @@ TEST_F(PlaylistPlaybackTest, AnUnknownStreamIdPlaysTheRecordsLocation) {
   playlist_->addTrack(orphan);
   playlist_->currentIndex = 3;
   playlist_->playCurrent(false);
-  ASSERT_EQ(queue_.Next(), audio::kMsgPlaybackStarted);
+  ASSERT_TRUE(queue_.WaitFor(audio::kMsgPlaybackStarted));
   EXPECT_EQ(player_.trackInfo().title, u"Orphan");
-  EXPECT_EQ(queue_.Next(), audio::kMsgTrackEnded);
+  EXPECT_TRUE(queue_.WaitFor(audio::kMsgTrackEnded));
 }
 
 TEST_F(PlaylistPlaybackTest, UnplayableEntriesKeepCyclingWithoutHanging) {
@@ -134,12 +105,11 @@ TEST_F(PlaylistPlaybackTest, UnplayableEntriesKeepCyclingWithoutHanging) {
   }
   const auto start = std::chrono::steady_clock::now();
   playlist_->playCurrent(false);
-  int ended = 0;
-  for (; ended < 9; ++ended) {
-    uint32_t message = queue_.Next(5s);
-    ASSERT_EQ(message, audio::kMsgTrackEnded) << "after " << ended << " tracks";
+  for (int ended = 1; ended <= 9; ++ended) {
+    ASSERT_TRUE(queue_.WaitFor(audio::kMsgTrackEnded, ended)) << "after " << ended - 1 << " tracks";
     playlist_->next(true);
   }
+  for (uint32_t message : queue_.Messages()) EXPECT_NE(message, audio::kMsgPlaybackStarted);
   EXPECT_EQ(playlist_->currentIndex, 0u);  // three times round
   EXPECT_LT(std::chrono::steady_clock::now() - start, 20s);
 }
