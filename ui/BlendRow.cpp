@@ -36,10 +36,53 @@ inline __m128i BlendFour(__m128i dst, __m128i src) {
   return _mm_or_si128(_mm_and_si128(transparent, dst), _mm_andnot_si128(transparent, blended));
 }
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define VORNALO_BLEND_AVX2 1
+
+// BlendFour on eight pixels: the same steps in both 128-bit lanes.
+__attribute__((target("avx2"))) std::size_t BlendEightAtATime(const std::uint32_t* dst,
+                                                              const std::uint32_t* src,
+                                                              std::uint32_t* out, std::size_t n) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i colourMask = _mm256_set1_epi32(0x00FFFFFF);
+  const __m256i alphaByte = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+  const __m256i all255 = _mm256_set1_epi16(255);
+  std::size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    __m256i d = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i)), colourMask);
+    const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+    __m256i alpha = _mm256_srli_epi32(s, 24);
+    alpha = _mm256_or_si256(alpha, _mm256_slli_epi32(alpha, 16));
+    const __m256i alphaLo = _mm256_shuffle_epi32(alpha, _MM_SHUFFLE(1, 1, 0, 0));
+    const __m256i alphaHi = _mm256_shuffle_epi32(alpha, _MM_SHUFFLE(3, 3, 2, 2));
+    const __m256i lo = _mm256_add_epi16(
+        _mm256_mullo_epi16(_mm256_unpacklo_epi8(s, zero), alphaLo),
+        _mm256_mullo_epi16(_mm256_unpacklo_epi8(d, zero), _mm256_sub_epi16(all255, alphaLo)));
+    const __m256i hi = _mm256_add_epi16(
+        _mm256_mullo_epi16(_mm256_unpackhi_epi8(s, zero), alphaHi),
+        _mm256_mullo_epi16(_mm256_unpackhi_epi8(d, zero), _mm256_sub_epi16(all255, alphaHi)));
+    __m256i blended = _mm256_packus_epi16(_mm256_srli_epi16(lo, 8), _mm256_srli_epi16(hi, 8));
+    blended = _mm256_or_si256(_mm256_and_si256(blended, colourMask), _mm256_and_si256(s, alphaByte));
+    const __m256i transparent = _mm256_cmpeq_epi32(_mm256_and_si256(s, alphaByte), zero);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_blendv_epi8(blended, d, transparent));
+  }
+  return i;
+}
+
+bool HasAvx2() {
+  static const bool avx2 = __builtin_cpu_supports("avx2");
+  return avx2;
+}
+#endif
+
 }  // namespace
 
 void BlendRow(const std::uint32_t* dst, const std::uint32_t* src, std::uint32_t* out, std::size_t n) {
   std::size_t i = 0;
+#if defined(VORNALO_BLEND_AVX2)
+  if (HasAvx2()) i = BlendEightAtATime(dst, src, out, n);
+#endif
   for (; i + 4 <= n; i += 4) {
     __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
     __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));

@@ -230,7 +230,9 @@ TEST(StreamPlayerControlTest, HundredRapidStartStopCycles) {
     const int32_t reason = cycle % 2;
     const bool started = cycle % 3 == 0;
     ASSERT_TRUE(f.player->play());
-    if (started) ASSERT_TRUE(f.target.WaitFor(kMsgPlaybackStarted, startsBefore + 1));
+    if (started) {
+      ASSERT_TRUE(f.target.WaitFor(kMsgPlaybackStarted, startsBefore + 1));
+    }
     f.player->stop(reason);
     std::vector<uint32_t> messages = f.target.Messages();
     messages.erase(messages.begin(), messages.begin() + earlier.size());

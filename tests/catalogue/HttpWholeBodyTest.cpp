@@ -192,8 +192,12 @@ TEST(HttpWholeBodyTest, ThousandFailedRequestsLeakNoDescriptors) {
     const bool refusing = i % 10 != 0;
     ASSERT_EQ(client.setUrl(refusing ? refused : resetting.Url("/")), 1);
     const int started = client.start();
-    if (refusing) ASSERT_EQ(started, 0) << "a refused connect fails start";
-    if (started) ASSERT_TRUE(WaitUntil([&] { return client.isFinished() || client.isAborted(); }));
+    if (refusing) {
+      ASSERT_EQ(started, 0) << "a refused connect fails start";
+    }
+    if (started) {
+      ASSERT_TRUE(WaitUntil([&] { return client.isFinished() || client.isAborted(); }));
+    }
   }
   ASSERT_TRUE(resetting.WaitForFinished(101, std::chrono::seconds(10)));
   EXPECT_EQ(OpenFdCount(), before);

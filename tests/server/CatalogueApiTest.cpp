@@ -15,8 +15,8 @@ using Map = std::map<std::string, std::string>;
 
 // A request given as plain maps, for driving the API without sockets.
 struct FakeRequest : server::HttpRequest {
-  FakeRequest(std::string path, Map arguments = {}, Map headers = {})
-      : path(std::move(path)), arguments(std::move(arguments)), headers(std::move(headers)) {}
+  FakeRequest(std::string requestPath, Map requestArguments = {}, Map requestHeaders = {})
+      : path(std::move(requestPath)), arguments(std::move(requestArguments)), headers(std::move(requestHeaders)) {}
   std::string Method() const override { return "GET"; }
   std::string Path() const override { return path; }
   std::optional<std::string> Argument(const char* key) const override { return Find(arguments, key); }

@@ -267,7 +267,7 @@ TEST(BlendRowTest, MatchesBlendPixelForEveryAlphaAndAnyRowLength) {
     seed = seed * 1103515245u + 12345u;
     return seed;
   };
-  for (std::size_t n : {0u, 1u, 3u, 4u, 5u, 257u}) {
+  for (std::size_t n : {0u, 1u, 3u, 4u, 5u, 12u, 257u}) {
     std::vector<std::uint32_t> dst(n), src(n), out(n);
     for (std::size_t i = 0; i < n; ++i) {
       dst[i] = next();  // the top byte must be ignored
@@ -278,6 +278,8 @@ TEST(BlendRowTest, MatchesBlendPixelForEveryAlphaAndAnyRowLength) {
     for (std::size_t i = 0; i < n; ++i) {
       ASSERT_EQ(out[i], STScreenBuffer::BlendPixel(dst[i] & 0x00FFFFFFu, src[i])) << n << " " << i;
     }
+    ui::BlendRow(dst.data(), src.data(), dst.data(), n);  // in place, as DrawAlpha blends
+    EXPECT_EQ(dst, out) << n;
   }
 }
 
