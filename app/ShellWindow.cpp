@@ -22,7 +22,7 @@ std::intptr_t ShellWindow::OnMessage(platform::Window& window, const platform::M
       const std::uint32_t command = message.wParam & 0xFFFF;
       if (command == platform::kExitCommand) {
         window.Send(wm::kClose);
-      } else if (command == kCancelCommand) {
+      } else if (command == platform::kCancelCommand) {
         window.SetMenuBar(platform::kMainMenuBarResource);
       }
       return 0;

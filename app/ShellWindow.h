@@ -7,7 +7,5 @@
 // (Ctrl+Q); the close destroys the window, which ends the message loop with code 0.
 class ShellWindow : public platform::WindowProcedure {
  public:
-  static constexpr std::uint32_t kCancelCommand = 40003;
-
   std::intptr_t OnMessage(platform::Window& window, const platform::Message& message) override;
 };

@@ -1,5 +1,7 @@
 #include "platform/window/MenuResources.h"
 
+#include "platform/window/Messages.h"
+
 namespace platform {
 namespace {
 
@@ -9,14 +11,14 @@ MenuEntry Separator() { return MenuEntry{u"", 0, true}; }
 const std::vector<MenuBarResource>& Resources() {
   static const std::vector<MenuBarResource> resources = {
       {kMainMenuBarResource,
-       SoftKey{u"New Search", 32772, {}},
+       SoftKey{u"New Search", kNewSearchCommand, {}},
        SoftKey{u"Options",
                0,
                {Entry(u"Clear Current Playlist", 32776), Separator(),
                 Entry(u"Player Skins...", 32774), Entry(u"Color Themes... (C key)", 32775),
                 Separator(), Entry(u"Help (Launches Browser)...", 40004), Entry(u"About", 40002),
                 Entry(u"Exit", 40000)}}},
-      {kPopupMenuBarResource, SoftKey{u"Cancel", 40003, {}}, SoftKey{}},
+      {kPopupMenuBarResource, SoftKey{u"Cancel", kCancelCommand, {}}, SoftKey{}},
   };
   return resources;
 }

@@ -30,8 +30,8 @@ class BareWindow : public platform::WindowProcedure {
         return 0;  // the window's white background is all there is
       case wm::kCommand:
         if ((message.wParam & 0xFFFF) == platform::kExitCommand) window.Send(wm::kClose);
-        if ((message.wParam & 0xFFFF) == 40003) window.SetMenuBar(platform::kMainMenuBarResource);
-        if ((message.wParam & 0xFFFF) == 32772) window.SetMenuBar(platform::kPopupMenuBarResource);
+        if ((message.wParam & 0xFFFF) == platform::kCancelCommand) window.SetMenuBar(platform::kMainMenuBarResource);
+        if ((message.wParam & 0xFFFF) == platform::kNewSearchCommand) window.SetMenuBar(platform::kPopupMenuBarResource);
         return 0;
       case wm::kDestroy:
         window.DestroyMenuBar();
