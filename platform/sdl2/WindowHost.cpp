@@ -1,6 +1,7 @@
 #include "platform/sdl2/WindowHost.h"
 
 #include <charconv>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -99,7 +100,9 @@ int WindowHost::RunMessageLoop() {
   if (headless_ && !scriptPath_.empty()) {
     ScriptDriver driver(*window_, *headless_);
     std::istringstream script(scriptText_);
-    return driver.Run(script, scriptPath_);
+    const int exitCode = driver.Run(script, scriptPath_);
+    if (!driver.Error().empty()) std::fprintf(stderr, "%s\n", driver.Error().c_str());
+    return exitCode;
   }
   return window_->Run();
 }

@@ -116,6 +116,8 @@ ScriptDriver::ScriptDriver(Window& window, HeadlessBackend& backend) : window_(w
   window_.SetMessageObserver([this](const Message& message) { ++seen_[message.id]; });
 }
 
+ScriptDriver::~ScriptDriver() { window_.SetMessageObserver(nullptr); }
+
 void ScriptDriver::QueueLeadingAnswers(std::istream& script, HeadlessBackend& backend) {
   std::string line;
   std::vector<std::string> words;
@@ -144,7 +146,10 @@ int ScriptDriver::Run(std::istream& script, const std::string& sourceName) {
     backend_.Log("script: " + line);
     if (isAnswer && leading) continue;
     if (!RunLine(line, error)) {
-      backend_.Log("script error: " + sourceName + ":" + std::to_string(number) + ": " + error);
+      error_ = "script error: " + sourceName + ":" + std::to_string(number) + ": " + error;
+      backend_.Log(error_);
+      // The program ends through its normal teardown, while this driver still observes.
+      if (!window_.IsQuitting()) Close();
       return kScriptErrorExitCode;
     }
   }

@@ -24,11 +24,18 @@ class ScriptDriver {
   static constexpr int kDefaultWaitForMs = 5000;
 
   ScriptDriver(Window& window, HeadlessBackend& backend);
+  // Detaches the driver from the window, which may go on dispatching after the driver.
+  ~ScriptDriver();
+  ScriptDriver(const ScriptDriver&) = delete;
+  ScriptDriver& operator=(const ScriptDriver&) = delete;
 
   // Runs the whole script. Returns the program's exit code: the window's once it quits, 0
   // when the script ends (the window is then closed), kScriptErrorExitCode after an error,
-  // which is logged as "script error: <source>:<line>: <reason>".
+  // which is logged as "script error: <source>:<line>: <reason>" (see Error()) and closes the
+  // window as the end of a script does.
   int Run(std::istream& script, const std::string& sourceName);
+  // The error line of the failed script line; empty when none failed.
+  const std::string& Error() const { return error_; }
   // Queues the answers of the `answer` lines that open the script, before anything runs
   // (for message boxes shown before the message loop).
   static void QueueLeadingAnswers(std::istream& script, HeadlessBackend& backend);
@@ -47,6 +54,7 @@ class ScriptDriver {
   HeadlessBackend& backend_;
   // How many of each message id were dispatched and not yet waited for.
   std::map<std::uint32_t, int> seen_;
+  std::string error_;
 };
 
 // Splits a script line into words; a double-quoted word may hold spaces.

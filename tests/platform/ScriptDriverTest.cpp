@@ -124,12 +124,34 @@ TEST_F(ScriptDriverTest, ErrorsEndTheScriptWithACode) {
       {"screenshot /nonexistent-dir/x.png\n", nullptr},
   };
   for (const Case& c : cases) {
-    log_.clear();
-    EXPECT_EQ(Run(c.script), platform::ScriptDriver::kScriptErrorExitCode) << c.script;
+    // A failed line closes the window: each case gets its own.
+    std::vector<std::string> log;
+    platform::HeadlessBackend backend{[&log](const std::string& line) { log.push_back(line); }};
+    platform::Window window(backend, Size{240, 320}, u"Vornalo Mobile");
+    testsupport::RecordingWindowProcedure procedure;
+    procedure.handler = procedure_.handler;
+    window.Create(procedure);
+    platform::ScriptDriver driver(window, backend);
+    std::istringstream in(c.script);
+    EXPECT_EQ(driver.Run(in, "test.script"), platform::ScriptDriver::kScriptErrorExitCode) << c.script;
     if (c.error) {
-      EXPECT_EQ(log_.back(), c.error);
+      EXPECT_EQ(log.back(), c.error);
+      EXPECT_EQ(driver.Error(), c.error);
     }
   }
+}
+
+// A failed line closes the window while the driver still lives, and the driver leaves nothing
+// behind that the window could call once it is gone.
+TEST_F(ScriptDriverTest, AFailedLineClosesTheWindowAndLeavesNoObserver) {
+  EXPECT_EQ(Run("bogus\nquit\n"), platform::ScriptDriver::kScriptErrorExitCode);
+  EXPECT_EQ(procedure_.messages.back().id, wm::kDestroy);
+  EXPECT_FALSE(window_.IsCreated());
+  // A window made again and destroyed dispatches to no observer of the dead driver.
+  procedure_.messages.clear();
+  ASSERT_TRUE(window_.Create(procedure_));
+  window_.Destroy();
+  EXPECT_EQ(procedure_.messages.back().id, wm::kDestroy);
 }
 
 TEST_F(ScriptDriverTest, AnswersFeedTheNextMessageBoxes) {
