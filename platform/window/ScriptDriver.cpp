@@ -202,19 +202,38 @@ bool ScriptDriver::Key(const std::vector<std::string>& args, std::string& error)
 
 bool ScriptDriver::WaitFor(const std::vector<std::string>& args, std::string& error) {
   std::int64_t id = 0, timeout = kDefaultWaitForMs;
-  if (args.size() < 3 || args.size() > 4 || args[1] != "message" || !ParseInt(args[2], id) ||
-      (args.size() == 4 && (!ParseInt(args[3], timeout) || timeout < 0))) {
-    error = "expected: waitfor message ID [TIMEOUT_MS]";
+  const bool kindOk = args.size() >= 3 && (args[1] == "text" || (args[1] == "message" && ParseInt(args[2], id)));
+  if (!kindOk || args.size() > 4 || (args.size() == 4 && (!ParseInt(args[3], timeout) || timeout < 0))) {
+    error = "expected: waitfor message ID [TIMEOUT_MS] or waitfor text \"SUBSTRING\" [TIMEOUT_MS]";
     return false;
   }
-  const auto key = static_cast<std::uint32_t>(id);
-  auto arrived = [&] { return seen_[key] > 0; };
-  if (!window_.RunUntil(arrived, std::chrono::milliseconds(timeout))) {
+  return args[1] == "text" ? WaitForText(args[2], timeout, error)
+                           : WaitForMessage(static_cast<std::uint32_t>(id), timeout, error);
+}
+
+bool ScriptDriver::WaitForMessage(std::uint32_t id, std::int64_t timeoutMs, std::string& error) {
+  auto arrived = [&] { return seen_[id] > 0; };
+  if (!window_.RunUntil(arrived, std::chrono::milliseconds(timeoutMs))) {
     if (window_.IsQuitting()) return true;
-    error = "message " + std::to_string(id) + " did not arrive within " + std::to_string(timeout) + " ms";
+    error = "message " + std::to_string(id) + " did not arrive within " + std::to_string(timeoutMs) + " ms";
     return false;
   }
-  --seen_[key];
+  --seen_[id];
+  return true;
+}
+
+bool ScriptDriver::WaitForText(const std::string& text, std::int64_t timeoutMs, std::string& error) {
+  auto shown = [&] {
+    for (const std::string& line : window_.DescribeScreen()) {
+      if (line.find(text) != std::string::npos) return true;
+    }
+    return false;
+  };
+  if (!window_.RunUntil(shown, std::chrono::milliseconds(timeoutMs))) {
+    if (window_.IsQuitting()) return true;
+    error = "text \"" + text + "\" did not appear within " + std::to_string(timeoutMs) + " ms";
+    return false;
+  }
   return true;
 }
 
@@ -291,6 +310,13 @@ bool ScriptDriver::RunLine(const std::string& line, std::string& error) {
     }
     window_.RunUntilIdle();
     ok = window_.SaveScreenshot(args[1], &error);
+  } else if (command == "dump") {
+    if (args.size() != 2) {
+      error = "expected: dump FILE";
+      return false;
+    }
+    window_.RunUntilIdle();
+    ok = window_.SaveScreenText(args[1], &error);
   } else if (command == "quit") {
     Close();
   } else {

@@ -16,7 +16,10 @@ namespace platform {
 //   tap X Y | stroke X0 Y0 X1 Y1 | key NAME (Enter, Up, Down, Left, Right, Escape, Back,
 //   Delete, Home, End, Tab, Space, F1..F12, a letter or digit; "Ctrl+" or "Shift+" before it)
 //   | char C | text WORDS... | softkey left|right | menu "LABEL" | answer Yes|No|OK | rotate
-//   | wait MS | waitfor message ID [TIMEOUT_MS] | screenshot FILE.png | quit
+//   | wait MS | waitfor message ID [TIMEOUT_MS] | waitfor text "SUBSTRING" [TIMEOUT_MS]
+//   | screenshot FILE.png | dump FILE | quit
+// `dump` writes the screen as text (Window::DescribeScreen); `waitfor text` runs the window
+// until that text holds the substring.
 // Blank lines and lines starting with '#' are skipped.
 class ScriptDriver {
  public:
@@ -47,6 +50,8 @@ class ScriptDriver {
   bool Stroke(const std::vector<std::string>& args, std::string& error);
   bool Key(const std::vector<std::string>& args, std::string& error);
   bool WaitFor(const std::vector<std::string>& args, std::string& error);
+  bool WaitForMessage(std::uint32_t id, std::int64_t timeoutMs, std::string& error);
+  bool WaitForText(const std::string& text, std::int64_t timeoutMs, std::string& error);
   void Stylus(InputEvent::Type type, std::int32_t x, std::int32_t y);
   void Close();
 

@@ -101,13 +101,22 @@ TEST_F(ScriptDriverTest, TapsOnTheSoftKeyBarAndTheMenu) {
   EXPECT_EQ(Input(), (std::vector<std::string>{"command 32772"}));
 }
 
-TEST_F(ScriptDriverTest, WaitForSeesMessagesPostedFromAnotherThread) {
+TEST_F(ScriptDriverTest, WaitForSeesMessagesAndTextCausedFromAnotherThread) {
+  testsupport::TempDir dir;
+  procedure_.handler = [this](platform::Window&, const Message& m) {
+    if (m.id == 12024) procedure_.screenText = {"tab 1 Featured", "text Playing \xc3\xa9"};
+    return false;
+  };
   std::thread worker([this] {
     window_.Post(12024);
   });
-  EXPECT_EQ(Run("waitfor message 12024 5000\n"), 0);
+  EXPECT_EQ(Run("waitfor text \"Playing \xc3\xa9\" 5000\n"
+                "waitfor message 12024 0\n"
+                "dump " + (dir / "screen.txt").string() + "\n"),
+            0);
   worker.join();
   EXPECT_EQ(procedure_.Only({12024}).size(), 1u);
+  EXPECT_EQ(testsupport::ReadFile(dir / "screen.txt"), "tab 1 Featured\ntext Playing \xc3\xa9\n");
 }
 
 TEST_F(ScriptDriverTest, ErrorsEndTheScriptWithACode) {
@@ -121,7 +130,10 @@ TEST_F(ScriptDriverTest, ErrorsEndTheScriptWithACode) {
       {"waitfor message 12025 5\n", "script error: test.script:1: message 12025 did not arrive within 5 ms"},
       {"menu \"Nothing\"\n", "script error: test.script:1: no soft key or menu entry \"Nothing\""},
       {"char ab\n", "script error: test.script:1: expected one character"},
+      {"waitfor text \"never shown\" 5\n", "script error: test.script:1: text \"never shown\" did not appear within 5 ms"},
+      {"waitfor text\n", nullptr},
       {"screenshot /nonexistent-dir/x.png\n", nullptr},
+      {"dump /nonexistent-dir/x.txt\n", nullptr},
   };
   for (const Case& c : cases) {
     // A failed line closes the window: each case gets its own.
