@@ -6,6 +6,7 @@
 
 #include "app/AppOptions.h"
 #include "app/VornaloProgram.h"
+#include "screens/Splash.h"
 
 namespace {
 
@@ -28,5 +29,7 @@ int main(int argc, char** argv) {
     case AppOptions::Outcome::kRun:
       break;
   }
-  return RunVornalo(options);
+  ApplicationParts parts;
+  parts.drawSplash = screens::DrawSplash;
+  return RunVornalo(options, parts);
 }
