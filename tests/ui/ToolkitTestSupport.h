@@ -56,6 +56,16 @@ class ToolkitWorld {
   static platform::Colour Pattern(std::int32_t x, std::int32_t y) {
     return static_cast<platform::Colour>((x * 7 + y * 13) & 0xFF) << 8 | 0x010001;
   }
+  // Whether any pixel inside the rectangle differs from the pattern.
+  bool ChangedInside(const platform::Rect& inside) {
+    platform::Canvas dc = window.GetDC();
+    for (std::int32_t y = inside.top; y < inside.bottom; ++y) {
+      for (std::int32_t x = inside.left; x < inside.right; ++x) {
+        if (dc.GetPixel(x, y) != Pattern(x, y)) return true;
+      }
+    }
+    return false;
+  }
   // The first pixel of the client area outside `inside` that differs from the pattern, as
   // "x,y", or "" when there is none.
   std::string FirstChangeOutside(const platform::Rect& inside) {
