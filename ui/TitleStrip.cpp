@@ -27,10 +27,7 @@ void TitleStrip::SetTitle(std::u16string_view title) {
 void TitleStrip::Paint(platform::Canvas& dc) {
   const int o = Orientation();
   const platform::Rect& r = rect[o];
-  if (strip_) {
-    platform::Canvas source(*strip_);
-    dc.StretchBlt(platform::Rect{r.left, 0, r.left + width[o], strip_->Height()}, source, strip_->Bounds());
-  }
+  if (strip_) StretchStrip(dc, platform::Rect{r.left, 0, r.left + width[o], strip_->Height()}, *strip_, strip_->Bounds());
   titleImage_.Set(font_.get(), title_);
   titleImage_.Draw(dc, r.left + 3, 5, platform::Rect{r.left, 0, r.left + width[o], height[o]}, kTitleColour);
 }

@@ -75,10 +75,22 @@ void View::PaintBackground(platform::Canvas& dc) const {
 void View::DrawStrip(platform::Canvas& dc, std::int32_t y, const platform::Surface* strip,
                      std::int32_t stripHeight, bool force) const {
   if (!(focused || force) || !strip) return;
-  // Canvas borrows a mutable surface; the strip is only read.
-  platform::Canvas source(const_cast<platform::Surface&>(*strip));
-  dc.StretchBlt(platform::Rect{0, y, width[Orientation()], y + stripHeight}, source,
-                platform::Rect{0, 0, 1, stripHeight});
+  StretchStrip(dc, platform::Rect{0, y, width[Orientation()], y + stripHeight}, *strip,
+               platform::Rect{0, 0, 1, stripHeight});
+}
+
+void View::StretchStrip(platform::Canvas& dc, const platform::Rect& to, const platform::Surface& strip,
+                        const platform::Rect& from) {
+  if (from.Width() == 1 && from.Height() == to.Height() && from.bottom <= strip.Height()) {
+    // A one-pixel-wide source stretched sideways gives each row one colour: fill the rows.
+    for (std::int32_t i = 0; i < to.Height(); ++i) {
+      const platform::Colour colour = platform::PixelToColour(strip.GetPixel(from.left, from.top + i));
+      dc.FillRect(platform::Rect{to.left, to.top + i, to.right, to.top + i + 1}, colour);
+    }
+    return;
+  }
+  platform::Canvas source(const_cast<platform::Surface&>(strip));  // only read
+  dc.StretchBlt(to, source, from);
 }
 
 }  // namespace ui

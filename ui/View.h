@@ -81,6 +81,9 @@ class View {
   // (0, y) – (width, y + stripHeight).
   void DrawStrip(platform::Canvas& dc, std::int32_t y, const platform::Surface* strip,
                  std::int32_t stripHeight, bool force) const;
+  // Stretches `from` of the strip picture over `to` (nearest pixel, as StretchBlt).
+  static void StretchStrip(platform::Canvas& dc, const platform::Rect& to, const platform::Surface& strip,
+                           const platform::Rect& from);
 
  private:
   platform::Surface drawBuffer_;
