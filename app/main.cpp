@@ -1,10 +1,12 @@
 // vornalo: the Vornalo Mobile client.
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/AppOptions.h"
+#include "app/Application.h"
 #include "app/VornaloProgram.h"
 #include "screens/Splash.h"
 
@@ -31,5 +33,6 @@ int main(int argc, char** argv) {
   }
   ApplicationParts parts;
   parts.drawSplash = screens::DrawSplash;
+  parts.makeApplication = [](AppContext& context) { return std::make_unique<Application>(context); };
   return RunVornalo(options, parts);
 }
