@@ -42,15 +42,28 @@ std::string CatalogueRequest::identityQuery() const {
 
 int CatalogueRequest::run(std::int32_t start) {
   startIndex = start;
-  client_ = std::make_unique<HttpClient>(httpOptions_);
+  {
+    std::lock_guard<std::mutex> lock(clientLock_);
+    client_ = std::make_unique<HttpClient>(httpOptions_);
+  }
   clearItems();
   client_->receiveMode = HttpClient::WholeBody;
-  if (!client_->setUrl(url_) || !client_->start()) return 0;
-  while (!client_->isFinished() && !client_->isAborted()) std::this_thread::sleep_for(kPollInterval);
+  if (abandoned_.load() || !client_->setUrl(url_) || !client_->start()) return 0;
+  while (!client_->isFinished() && !client_->isAborted() && !abandoned_.load()) {
+    std::this_thread::sleep_for(kPollInterval);
+  }
+  // abandon() is stopping the client: its body is not this thread's to read.
+  if (abandoned_.load()) return 0;
   if (client_->bodyLength() > 0) {
     parse(reinterpret_cast<const char*>(client_->body()), client_->bodyLength());
   }
   return client_->isFinished() || client_->bodyLength() > 0 ? 1 : 0;
+}
+
+void CatalogueRequest::abandon() {
+  abandoned_.store(true);
+  std::lock_guard<std::mutex> lock(clientLock_);
+  if (client_) client_->stop();
 }
 
 int CatalogueRequest::nextPage() {
