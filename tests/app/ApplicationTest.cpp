@@ -35,7 +35,8 @@ class ApplicationTest : public ::testing::Test {
 
   // Runs the program over `server` with the script; "DUMP name" in the script stands for a
   // dump into the test's folder, read back with Dump(name).
-  apptest::ProgramResult Run(const ScriptedServer& server, std::string script, std::vector<std::string> extra = {}) {
+  apptest::ProgramResult Run(const ScriptedServer& server, std::string script, std::vector<std::string> extra = {},
+                             std::map<std::string, std::string> environment = {}) {
     for (std::size_t at = script.find("DUMP "); at != std::string::npos; at = script.find("DUMP ", at)) {
       script.replace(at, 5, "dump " + (dir_ / "dump-").string());
     }
@@ -43,7 +44,8 @@ class ApplicationTest : public ::testing::Test {
     std::vector<std::string> args{"--script", (dir_ / "script.txt").string(), "--config-dir", (dir_ / "config").string(),
                                   "--data-dir", dir_.Path().string(), "--server", server.Url(""), "--audio", "null"};
     args.insert(args.end(), extra.begin(), extra.end());
-    return apptest::RunProgram(VORNALO_PROGRAM, args, {{"XDG_RUNTIME_DIR", (dir_ / "runtime").string()}}, dir_.Path());
+    environment["XDG_RUNTIME_DIR"] = (dir_ / "runtime").string();
+    return apptest::RunProgram(VORNALO_PROGRAM, args, environment, dir_.Path());
   }
 
   Lines Dump(const std::string& name) const {
@@ -106,8 +108,24 @@ TEST_F(ApplicationTest, TabsStrokesTapsPopupsAndAbout) {
                                             "rotate\n"
                                             "DUMP rotated\n"
                                             "screenshot " + (dir_ / "rotated.png").string() + "\n"
+                                            "key Ctrl+A\n"             // About replaces the open popup
+                                            "DUMP aboutoverpopup\n"
                                             "menu Cancel\n"
                                             "DUMP cancelled\n"
+                                            "post 1026\n"              // a list screen's Right: next tab
+                                            "post 1028\n"              // an item activated: the item popup
+                                            "DUMP itempopup\n"
+                                            "post 1927\n"              // one of its entries: closes it
+                                            "post 1725\n"              // the player's playlist button
+                                            "DUMP messages1\n"
+                                            "softkey left\n"
+                                            "post 1224 0 2\n"          // a search chosen in the panel
+                                            "DUMP searched\n"
+                                            "post 1025\n"              // a list screen's Left: 0 wraps to 3
+                                            "post 1724\n"              // the player's search button
+                                            "post 1124 0 1\n"          // the tab bar chose Featured
+                                            "post 1124 0 9\n"          // no such tab
+                                            "DUMP messages2\n"
                                             "key Ctrl+A\n"
                                             "key Down\n"
                                             "key Enter\n"
@@ -140,7 +158,12 @@ TEST_F(ApplicationTest, TabsStrokesTapsPopupsAndAbout) {
   EXPECT_EQ(TabAndStack("popup"), (Lines{"tab 1 Featured", "stack application featured newsearch"}));
   EXPECT_EQ(Dump("popup").back(), "title New Search");
   EXPECT_EQ(TabAndStack("rotated"), (Lines{"tab 1 Featured", "stack application featured newsearch"}));
+  EXPECT_EQ(TabAndStack("aboutoverpopup"), (Lines{"tab 1 Featured", "stack application featured about"}));
   EXPECT_EQ(TabAndStack("cancelled"), (Lines{"tab 1 Featured", "stack application featured"}));
+  EXPECT_EQ(TabAndStack("itempopup"), (Lines{"tab 2 Current Playlist", "stack application playlist itempopup"}));
+  EXPECT_EQ(TabAndStack("messages1"), (Lines{"tab 2 Current Playlist", "stack application playlist"}));
+  EXPECT_EQ(TabAndStack("searched"), (Lines{"tab 0 Search Results", "stack application search"}));
+  EXPECT_EQ(TabAndStack("messages2"), (Lines{"tab 1 Featured", "stack application featured"}));
   const Lines about = Dump("about");
   EXPECT_EQ(TabAndStack("about"), (Lines{"tab 1 Featured", "stack application featured about"}));
   EXPECT_TRUE(Has(about, "text Version 1.4")) << testing::PrintToString(about);
@@ -187,9 +210,14 @@ TEST_F(ApplicationTest, ThemeKeyAndCtrlQWritesThePlaylist) {
   EXPECT_EQ(testsupport::ReadFile(dir_ / playlistfile::kFileName).size(),
             playlistfile::kTitleBytes + 2 * playlistfile::kRecordBytes);
 
-  result = Run(server, "waitfor message 15\nchar 9\nmenu Exit\n");
+  // A theme index outside the ten chooses nothing; "Help" opens the help page.
+  apptest::BrowserRecorder browser(dir_.Path());
+  result = Run(server, "waitfor message 15\nchar 9\npost 1929 0 10\npost 1929 0 -1\n"
+                       "menu \"Help (Launches Browser)...\"\nmenu Exit\n", {}, {{"VORNALO_BROWSER", browser.Program()}});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(store.Query(AppSettings::kRegistryKey, "overlayColor")->number, 4u);
+  ASSERT_TRUE(browser.WaitForUrls(1));
+  EXPECT_EQ(browser.Urls(), (std::vector<std::string>{"http://www.vornalo.com/mobile/wm/help"}));
 }
 
 // A track plays from the playlist: the mini player follows it on timer 1005 but not while a
