@@ -133,6 +133,7 @@ TEST_F(ApplicationTest, TabsStrokesTapsPopupsAndAbout) {
                                             "DUMP about\n"
                                             "menu Cancel\n"
                                             "DUMP aboutcancelled\n"
+                                            "screenshot " + (dir_ / "aboutcancelled.png").string() + "\n"
                                             "menu About\n"
                                             "stroke 250 100 100 100\n"   // strokes are ignored over About too
                                             "DUMP aboutstroke\n"
@@ -180,6 +181,9 @@ TEST_F(ApplicationTest, TabsStrokesTapsPopupsAndAbout) {
   EXPECT_NE(shot.DecodedPixel(300, top + 10) & 0xFFFFFF, 0xFFFFFFu);
   EXPECT_NE(shot.DecodedPixel(300, top + 100) & 0xFFFFFF, 0xFFFFFFu);
   EXPECT_NE(shot.DecodedPixel(290, top + 150) & 0xFFFFFF, 0xFFFFFFu);
+  // Once About is cancelled, the tab's page shows again where the picture was.
+  ASSERT_TRUE(shot.LoadPng((dir_ / "aboutcancelled.png").c_str()));
+  EXPECT_EQ(shot.DecodedPixel(160, top + 120) & 0xFFFFFF, 0xFFFFFFu);
 }
 
 // "c", "C" and "9" advance the colour theme (other characters do nothing), kept across runs:
