@@ -131,6 +131,7 @@ TEST_F(ApplicationTest, TabsStrokesTapsPopupsAndAbout) {
                                             "key Enter\n"
                                             "tap 100 100\n"
                                             "DUMP about\n"
+                                            "screenshot " + (dir_ / "about.png").string() + "\n"
                                             "menu Cancel\n"
                                             "DUMP aboutcancelled\n"
                                             "screenshot " + (dir_ / "aboutcancelled.png").string() + "\n"
@@ -181,6 +182,9 @@ TEST_F(ApplicationTest, TabsStrokesTapsPopupsAndAbout) {
   EXPECT_NE(shot.DecodedPixel(300, top + 10) & 0xFFFFFF, 0xFFFFFFu);
   EXPECT_NE(shot.DecodedPixel(300, top + 100) & 0xFFFFFF, 0xFFFFFFu);
   EXPECT_NE(shot.DecodedPixel(290, top + 150) & 0xFFFFFF, 0xFFFFFFu);
+  // About opened after the rotation shows the landscape picture, across the whole width.
+  ASSERT_TRUE(shot.LoadPng((dir_ / "about.png").c_str()));
+  EXPECT_NE(shot.DecodedPixel(300, top + 100) & 0xFFFFFF, 0xFFFFFFu);
   // Once About is cancelled, the tab's page shows again where the picture was.
   ASSERT_TRUE(shot.LoadPng((dir_ / "aboutcancelled.png").c_str()));
   EXPECT_EQ(shot.DecodedPixel(160, top + 120) & 0xFFFFFF, 0xFFFFFFu);
