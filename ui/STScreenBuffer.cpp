@@ -53,7 +53,10 @@ int STScreenBuffer::Create(std::int32_t width, std::int32_t height) {
     platform::DebugPrintf(kDebugCheckFormat, kDebugCheckModule, kDebugCheckFile, kHeightCheckLine);
     ok = false;
   }
+  // A new surface replaces everything of the previous one, a decoded image too: its pixels
+  // have the old size and must never be read with the new one.
   DropBitmap();
+  DropImage();
   if (!ok) {
     // No surface: later draws and copies find no bitmap and do nothing.
     width_ = height_ = pitch_ = 0;

@@ -26,7 +26,7 @@ class STScreenBuffer {
   STScreenBuffer(const STScreenBuffer&) = delete;
   STScreenBuffer& operator=(const STScreenBuffer&) = delete;
 
-  // Replaces any previous bitmap by a black 24-bit surface of width x height; pitch is the
+  // Replaces any previous bitmap or decoded image by a black 24-bit surface of width x height; pitch is the
   // width rounded up to a multiple of 4 and the surface is pitch pixels wide. Returns 1. A
   // width or height below 1 writes the debug check message and leaves no surface.
   int Create(std::int32_t width, std::int32_t height);

@@ -200,6 +200,34 @@ TEST_F(LoadPngTest, LoadingAgainReplacesThePreviousImage) {
   EXPECT_EQ(image.Width(), 0);
 }
 
+// Create and CaptureFrom over a decoded image leave a plain surface: nothing of the image
+// may be drawn or read with the new surface's size.
+TEST_F(LoadPngTest, CreateOrCaptureDropsThePreviousImage) {
+  BlendBufferScope scope;
+  ASSERT_TRUE(testsupport::WriteSolidRgbaPng((dir_ / "small.png").string(), 4, 4, 255, 255, 255, 255));
+  Surface screen(320, 240, PixelFormat::kXrgb32);
+  Canvas canvas(screen);
+  for (int use = 0; use < 2; ++use) {
+    SCOPED_TRACE(use == 0 ? "Create" : "CaptureFrom");
+    STScreenBuffer buffer;
+    ASSERT_TRUE(buffer.LoadPng((dir_ / "small.png").c_str()));
+    if (use == 0) {
+      buffer.Create(300, 200);
+    } else {
+      ASSERT_TRUE(buffer.CaptureFrom(canvas, 0, 0, 300, 200));
+    }
+    EXPECT_FALSE(buffer.HasImage());
+    EXPECT_EQ(buffer.DecodedRows(), 0u);
+    EXPECT_EQ(buffer.DecodedPixel(5, 5), 0u);
+    buffer.DrawAlpha(canvas, 0, 0);
+    EXPECT_EQ(canvas.GetPixel(0, 0), 0u);
+    EXPECT_EQ(buffer.Width(), 300);
+    // The surface itself still works.
+    ASSERT_NE(buffer.GetDC(), nullptr);
+    EXPECT_TRUE(buffer.BlitTo(canvas, 0, 0));
+  }
+}
+
 TEST_F(LoadPngTest, DrawAlphaBlendsOverTheTargetAndCompoundsWhenRepeated) {
   BlendBufferScope scope;
   ASSERT_TRUE(testsupport::WriteSolidRgbaPng((dir_ / "half.png").string(), 4, 3, 255, 255, 255, 128));
