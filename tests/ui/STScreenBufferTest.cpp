@@ -263,6 +263,87 @@ TEST_F(LoadPngTest, DrawAlphaIntoA24BitSurfaceAndAtTheEdges) {
   EXPECT_EQ(surface.GetDC()->GetPixel(4, 2), 0u);
 }
 
+// A gradient picture with every alpha from 0 to 255 over a gradient background, so a flipped
+// row, a shifted column or a lost edge shows: every pixel of the target is compared with
+// BlendPixel, for both target formats, on a whole surface and on a canvas over part of one,
+// overhanging each edge and at negative offsets. Pixels outside the canvas stay as they were.
+TEST_F(LoadPngTest, DrawAlphaMatchesBlendPixelEverywhere) {
+  BlendBufferScope scope;
+  constexpr std::int32_t kImageWidth = 9, kImageHeight = 7;
+  std::vector<std::uint8_t> samples;
+  for (std::int32_t y = 0; y < kImageHeight; ++y) {
+    for (std::int32_t x = 0; x < kImageWidth; ++x) {
+      const int alpha = x == 0 ? 0 : x == 1 ? 255 : (x * 37 + y * 53) % 256;
+      samples.insert(samples.end(), {std::uint8_t(x * 28), std::uint8_t(y * 36), std::uint8_t(200 - x * 9 - y * 7),
+                                     std::uint8_t(alpha)});
+    }
+  }
+  ASSERT_TRUE(testsupport::WriteTestPng((dir_ / "gradient.png").string(),
+                                        MakeSpec(kImageWidth, kImageHeight, 8, 6, samples)));
+  STScreenBuffer image;
+  ASSERT_TRUE(image.LoadPng((dir_ / "gradient.png").c_str()));
+
+  constexpr std::int32_t kSurfaceWidth = 24, kSurfaceHeight = 18;
+  auto background = [](std::int32_t x, std::int32_t y) -> std::uint32_t {  // 0x00RRGGBB
+    return static_cast<std::uint32_t>((x * 10) << 16 | (y * 14) << 8 | ((x * 3 + y * 5) & 0xFF));
+  };
+  auto asColour = [](std::uint32_t rgb) {
+    return platform::MakeColour(rgb >> 16 & 0xFF, rgb >> 8 & 0xFF, rgb & 0xFF);
+  };
+  const platform::Rect wholeArea{0, 0, kSurfaceWidth, kSurfaceHeight};
+  const platform::Rect partArea{3, 2, 19, 15};
+  for (PixelFormat format : {PixelFormat::kXrgb32, PixelFormat::kBgr24BottomUp}) {
+    for (const platform::Rect& area : {wholeArea, partArea}) {
+      const std::int32_t w = area.Width(), h = area.Height();
+      const std::pair<std::int32_t, std::int32_t> offsets[] = {
+          {2, 3}, {-3, -2}, {w - 5, h - 4}, {-4, h - 3}, {w - 6, -5}, {-kImageWidth, 0}, {0, h}};
+      for (const auto& [ox, oy] : offsets) {
+        SCOPED_TRACE(testing::Message() << (format == PixelFormat::kXrgb32 ? "32-bit" : "24-bit") << " area "
+                                        << area.left << "," << area.top << " at " << ox << "," << oy);
+        Surface surface(kSurfaceWidth, kSurfaceHeight, format);
+        Canvas whole(surface);
+        for (std::int32_t y = 0; y < kSurfaceHeight; ++y) {
+          for (std::int32_t x = 0; x < kSurfaceWidth; ++x) whole.SetPixel(x, y, asColour(background(x, y)));
+        }
+        Canvas target(surface, area);
+        image.DrawAlpha(target, ox, oy);
+        for (std::int32_t y = 0; y < kSurfaceHeight; ++y) {
+          for (std::int32_t x = 0; x < kSurfaceWidth; ++x) {
+            const std::int32_t c = x - area.left - ox, r = y - area.top - oy;
+            std::uint32_t expected = background(x, y);
+            if (area.Contains(x, y) && c >= 0 && c < kImageWidth && r >= 0 && r < kImageHeight) {
+              expected = STScreenBuffer::BlendPixel(expected, image.DecodedPixel(c, r)) & 0x00FFFFFFu;
+            }
+            ASSERT_EQ(whole.GetPixel(x, y), asColour(expected)) << "pixel " << x << "," << y;
+          }
+        }
+      }
+    }
+  }
+}
+
+// Every row a different colour, every column a different shade: a capture and a blit back
+// between both formats must land each pixel where it came from.
+TEST(STScreenBufferTest, CaptureAndBlitKeepEveryRowAndColumn) {
+  for (PixelFormat format : {PixelFormat::kXrgb32, PixelFormat::kBgr24BottomUp}) {
+    Surface screen(12, 9, format);
+    Canvas canvas(screen);
+    auto colour = [](std::int32_t x, std::int32_t y) { return platform::MakeColour(y * 25, x * 20, 255 - y * 25); };
+    for (std::int32_t y = 0; y < 9; ++y) {
+      for (std::int32_t x = 0; x < 12; ++x) canvas.SetPixel(x, y, colour(x, y));
+    }
+    STScreenBuffer snapshot;
+    ASSERT_TRUE(snapshot.CaptureFrom(canvas, 2, 1, 7, 5));  // 5 x 4, pitch 8
+    ASSERT_TRUE(snapshot.BlitTo(canvas, 6, 5));
+    for (std::int32_t y = 0; y < 9; ++y) {
+      for (std::int32_t x = 0; x < 12; ++x) {
+        const bool copied = x >= 6 && x < 11 && y >= 5;
+        ASSERT_EQ(canvas.GetPixel(x, y), copied ? colour(x - 4, y - 4) : colour(x, y)) << x << "," << y;
+      }
+    }
+  }
+}
+
 TEST_F(LoadPngTest, DrawAlphaRefusesImagesLargerThanTheBlendBuffer) {
   BlendBufferScope scope;
   ASSERT_TRUE(testsupport::WriteSolidRgbaPng((dir_ / "big.png").string(), 400, 200, 255, 255, 255, 255));
