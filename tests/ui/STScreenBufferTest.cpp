@@ -315,6 +315,18 @@ TEST_F(LoadPngTest, DrawAlphaMatchesBlendPixelEverywhere) {
               expected = STScreenBuffer::BlendPixel(expected, image.DecodedPixel(c, r)) & 0x00FFFFFFu;
             }
             ASSERT_EQ(whole.GetPixel(x, y), asColour(expected)) << "pixel " << x << "," << y;
+            // A 32-bit surface holds 0x00RRGGBB: the blend's alpha must not land in the top byte.
+            if (format == PixelFormat::kXrgb32) {
+              ASSERT_EQ(reinterpret_cast<const std::uint32_t*>(surface.Row(y))[x] >> 24, 0u) << x << "," << y;
+            }
+          }
+        }
+        // The composition kept as the image's 32-bit bitmap (targets that are not 32-bit) too.
+        if (const Surface* kept = image.Bitmap(); kept && kept->Format() == PixelFormat::kXrgb32) {
+          for (std::int32_t y = 0; y < kept->Height(); ++y) {
+            for (std::int32_t x = 0; x < kept->Width(); ++x) {
+              ASSERT_EQ(reinterpret_cast<const std::uint32_t*>(kept->Row(y))[x] >> 24, 0u) << x << "," << y;
+            }
           }
         }
       }
@@ -387,6 +399,9 @@ TEST(BlendRowTest, MatchesBlendPixelForEveryAlphaAndAnyRowLength) {
     for (std::size_t i = 0; i < n; ++i) {
       ASSERT_EQ(out[i], STScreenBuffer::BlendPixel(dst[i] & 0x00FFFFFFu, src[i])) << n << " " << i;
     }
+    std::vector<std::uint32_t> zeroTop(n);
+    ui::BlendRow(dst.data(), src.data(), zeroTop.data(), n, ui::BlendTopByte::kZero);
+    for (std::size_t i = 0; i < n; ++i) ASSERT_EQ(zeroTop[i], out[i] & 0x00FFFFFFu) << n << " " << i;
     ui::BlendRow(dst.data(), src.data(), dst.data(), n);  // in place, as DrawAlpha blends
     EXPECT_EQ(dst, out) << n;
   }
