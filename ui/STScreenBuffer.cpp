@@ -20,7 +20,8 @@ constexpr int kHeightCheckLine = 108;
 
 int ImageLoadResult(bool loaded, int openError) {
   if (loaded) return 1;
-  return openError == ENOENT ? 1001 : 1002;
+  // A name too long to open is reported like a missing file: the installation cannot reach it.
+  return openError == ENOENT || openError == ENAMETOOLONG ? 1001 : 1002;
 }
 
 STScreenBuffer::STScreenBuffer() = default;
