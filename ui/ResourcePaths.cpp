@@ -197,4 +197,6 @@ const char* GetResourcePathA(const char16_t* relativeName) {
   return ProcessPaths()->GetResourcePathA(relativeName);
 }
 
+const std::string& ResourceBaseDirectory() { return ProcessPaths()->BaseDirectory(); }
+
 }  // namespace ui

@@ -54,5 +54,7 @@ std::string ExecutableDirectory();
 void ConfigureResourcePaths(std::uint32_t scaleFactor, const std::string& overrideDirectory);
 const char16_t* GetResourcePathW(const char16_t* relativeName);
 const char* GetResourcePathA(const char16_t* relativeName);
+// The directory the process's resource paths start from.
+const std::string& ResourceBaseDirectory();
 
 }  // namespace ui
