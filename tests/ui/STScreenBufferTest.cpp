@@ -75,20 +75,6 @@ TEST(STScreenBufferTest, CreateBelowOnePixelLeavesNoSurfaceToUse) {
   EXPECT_FALSE(buffer.BlitTo(canvas, 0, 0));
 }
 
-TEST(STScreenBufferTest, CaptureThenBlitCopiesTheRectangle) {
-  Surface screen(20, 10, PixelFormat::kXrgb32);
-  Canvas canvas(screen);
-  for (int x = 0; x < 20; ++x) canvas.SetPixel(x, 4, platform::MakeColour(x * 10, 0, 0));
-  STScreenBuffer snapshot;
-  EXPECT_TRUE(snapshot.CaptureFrom(canvas, 5, 3, 10, 6));
-  EXPECT_EQ(snapshot.Width(), 5);
-  EXPECT_EQ(snapshot.Height(), 3);
-  EXPECT_TRUE(snapshot.BlitTo(canvas, 0, 7));
-  for (int x = 0; x < 5; ++x) EXPECT_EQ(canvas.GetPixel(x, 8), platform::MakeColour((x + 5) * 10, 0, 0));
-  // The pitch's padding column is not copied.
-  EXPECT_EQ(canvas.GetPixel(5, 8), 0u);
-}
-
 TestPngSpec MakeSpec(std::uint32_t width, std::uint32_t height, int bitDepth, int colourType,
                      std::vector<std::uint8_t> samples) {
   TestPngSpec layout;
@@ -214,13 +200,9 @@ TEST_F(LoadPngTest, CreateOrCaptureDropsThePreviousImage) {
       ASSERT_TRUE(buffer.CaptureFrom(canvas, 0, 0, 300, 200));
     }
     EXPECT_FALSE(buffer.HasImage());
-    EXPECT_EQ(buffer.DecodedRows(), 0u);
     EXPECT_EQ(buffer.DecodedPixel(5, 5), 0u);
-    buffer.DrawAlpha(canvas, 0, 0);
+    buffer.DrawAlpha(canvas, 0, 0);  // nothing to draw: no read of the old image's memory
     EXPECT_EQ(canvas.GetPixel(0, 0), 0u);
-    EXPECT_EQ(buffer.Width(), 300);
-    // The surface itself still works.
-    ASSERT_NE(buffer.GetDC(), nullptr);
     EXPECT_TRUE(buffer.BlitTo(canvas, 0, 0));
   }
 }
@@ -244,20 +226,6 @@ TEST_F(LoadPngTest, DrawAlphaBlendsOverTheTargetAndCompoundsWhenRepeated) {
   image.DrawAlpha(canvas, 2, 5);
   // (255 * 128 + 127 * 127) >> 8 = 190: the second draw lightens the first.
   EXPECT_EQ(canvas.GetPixel(3, 6), platform::MakeColour(190, 190, 190));
-}
-
-TEST_F(LoadPngTest, DrawAlphaIntoA24BitSurfaceAndAtTheEdges) {
-  BlendBufferScope scope;
-  ASSERT_TRUE(testsupport::WriteSolidRgbaPng((dir_ / "red.png").string(), 4, 4, 200, 0, 0, 255));
-  STScreenBuffer image;
-  ASSERT_TRUE(image.LoadPng((dir_ / "red.png").c_str()));
-  STScreenBuffer surface;
-  surface.Create(6, 6);
-  image.DrawAlpha(*surface.GetDC(), 4, -2);  // hangs over the right and top edges
-  EXPECT_EQ(surface.GetDC()->GetPixel(4, 0), platform::MakeColour(199, 0, 0));
-  EXPECT_EQ(surface.GetDC()->GetPixel(5, 1), platform::MakeColour(199, 0, 0));
-  EXPECT_EQ(surface.GetDC()->GetPixel(3, 0), 0u);
-  EXPECT_EQ(surface.GetDC()->GetPixel(4, 2), 0u);
 }
 
 // A gradient picture with every alpha from 0 to 255 over a gradient background, so a flipped
