@@ -68,7 +68,7 @@ class SdlPcmSink : public PcmSink {
   std::atomic<uint64_t> queueRead_{0};
   uint32_t headOffset_ = 0;  // bytes of the head buffer already copied; callback-owned
   // What the last callback copied and the device may still be playing; published by the next
-  // callback (or dropped by `Reset`). Callback-owned.
+  // callback (or dropped by `Reset`, which holds SDL's device lock). Callback-owned.
   uint64_t pendingFrames_ = 0;
   uint64_t pendingDoneWrite_ = 0;  // doneRing_ write index counting the unpublished entries
   // Finished buffers' tags: written by the callback (or `Reset`), read by the driver thread;
