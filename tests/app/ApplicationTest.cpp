@@ -279,9 +279,14 @@ TEST_F(ApplicationTest, PositionTimerAndClearCurrentPlaylist) {
 }
 
 // An image missing at window creation: "Missing Files", the window closes before its first
-// paint (the script never runs) and the program ends with 0.
+// paint (the script never runs) and the program ends with 0, leaving the playlist file as it
+// was.
 TEST_F(ApplicationTest, MissingImageAtCreation) {
   ScriptedServer server(Reply(HttpResponse("", "text/plain")));
+  AudioCueRecord record{};
+  std::strcpy(record.title, "Kept");
+  const std::string playlist = playlistfile::Encode(u"Mine", {&record});
+  testsupport::WriteFile(dir_ / playlistfile::kFileName, playlist);
   const std::filesystem::path resources = dir_ / "qvga";
   for (const char* missing : {"misc_resources/Splash_About_Horizontal.png", "tab_resources/tab_middle.png",
                               "miniplayer/vertical_miniplayer_background.png"}) {
@@ -295,6 +300,7 @@ TEST_F(ApplicationTest, MissingImageAtCreation) {
     EXPECT_EQ(result.out,
               "MessageBox: Missing Files: Files are missing from this installation.  Please re-install the "
               "application. A fresh copy can be downloaded from http://www.vornalo.com/mobile/.\nWindow raised\n");
+    EXPECT_EQ(testsupport::ReadFile(dir_ / playlistfile::kFileName), playlist);
   }
 }
 
