@@ -23,7 +23,9 @@ void CurrentPlaylistScreen::SetPlayer(audio::StreamPlayer& player, audio::Stream
 }
 
 void CurrentPlaylistScreen::LoadPlaylist() {
-  if (playlist_) playlist_->load();
+  if (!playlist_) return;
+  playlist_->load();
+  loaded_ = true;
 }
 
 std::intptr_t CurrentPlaylistScreen::OnMessage(std::uint32_t message, std::uintptr_t, std::intptr_t) {

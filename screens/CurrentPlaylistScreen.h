@@ -20,7 +20,7 @@ class CurrentPlaylistScreen : public TitledScreen, public PlaylistHost {
 
   // Gives the screen the player its playlist plays through; makes the playlist over its file.
   void SetPlayer(audio::StreamPlayer& player, audio::StreamUrlService service, std::filesystem::path file);
-  // Reads the playlist file.
+  // Reads the playlist file; from then on every change (and the way out) writes it.
   void LoadPlaylist();
   // Null before SetPlayer.
   CurrentPlaylist* Playlist() { return playlist_.get(); }
@@ -35,11 +35,14 @@ class CurrentPlaylistScreen : public TitledScreen, public PlaylistHost {
   void postTrackStarted() override;
   void redraw() override;
   std::int32_t rowsPerPage() const override;
-  bool isLaidOut() const override { return window != nullptr; }
+  // Only once the playlist was read: a start that stopped before must not write an empty
+  // playlist over the file.
+  bool isLaidOut() const override { return loaded_; }
   void resetPaging() override {}
 
  private:
   std::unique_ptr<CurrentPlaylist> playlist_;
+  bool loaded_ = false;
 };
 
 }  // namespace screens

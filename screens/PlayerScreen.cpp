@@ -45,6 +45,11 @@ void PlayerScreen::Paint(platform::Canvas& dc, bool, std::uint32_t) {
   dc.SelectFont(nullptr);
 }
 
+void PlayerScreen::Show() {
+  ui::Screen::Show();
+  Redraw();
+}
+
 std::intptr_t PlayerScreen::OnMessage(std::uint32_t, std::uintptr_t, std::intptr_t) { return 0; }
 
 void PlayerScreen::AppendScreenText(std::vector<std::string>& lines) const {

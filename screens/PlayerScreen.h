@@ -28,6 +28,8 @@ class PlayerScreen : public ui::Screen, public ui::ScreenText {
   void OnKey(std::uint32_t, std::intptr_t) override {}
   bool OnTap(std::int32_t, std::int32_t) override { return false; }
   void Invalidate() override {}
+  // Sets active and draws the whole window at once.
+  void Show() override;
   void AppendScreenText(std::vector<std::string>& lines) const override;
 
   void SetTrack(const audio::TrackInfo& info, std::int32_t contentLength, const audio::Mp3FrameHeader& header);

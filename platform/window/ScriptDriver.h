@@ -17,9 +17,10 @@ namespace platform {
 //   Delete, Home, End, Tab, Space, F1..F12, a letter or digit; "Ctrl+" or "Shift+" before it)
 //   | char C | text WORDS... | softkey left|right | menu "LABEL" | answer Yes|No|OK | rotate
 //   | wait MS | waitfor message ID [TIMEOUT_MS] | waitfor text "SUBSTRING" [TIMEOUT_MS]
-//   | screenshot FILE.png | dump FILE | quit
+//   | screenshot FILE.png | dump FILE | post ID [WPARAM [LPARAM]] | quit
 // `dump` writes the screen as text (Window::DescribeScreen); `waitfor text` runs the window
-// until that text holds the substring.
+// until that text holds the substring; `post` queues a message for the window as a screen or
+// a worker thread would.
 // Blank lines and lines starting with '#' are skipped.
 class ScriptDriver {
  public:
