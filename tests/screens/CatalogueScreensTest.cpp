@@ -72,7 +72,7 @@ const ServerScript kNoFeatured = Featured(0, {});
 
 class CatalogueScreensTest : public ::testing::Test {
  protected:
-  CatalogueScreensTest() {
+  CatalogueScreensTest() : browser_(dir_.Path()) {
     std::filesystem::create_directory(dir_ / "runtime");
     ::chmod((dir_ / "runtime").c_str(), 0700);
   }
@@ -87,7 +87,8 @@ class CatalogueScreensTest : public ::testing::Test {
                                  "--data-dir", dir_.Path().string(), "--audio", "null"};
     all.insert(all.end(), args.begin(), args.end());
     apptest::ProgramResult result = apptest::RunProgram(
-        VORNALO_PROGRAM, all, {{"XDG_RUNTIME_DIR", (dir_ / "runtime").string()}}, dir_.Path(), std::chrono::seconds(60));
+        VORNALO_PROGRAM, all, {{"XDG_RUNTIME_DIR", (dir_ / "runtime").string()}, {"VORNALO_BROWSER", browser_.Program()}},
+        dir_.Path(), std::chrono::seconds(60));
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out.find("script error"), std::string::npos) << result.out;
     return result;
@@ -117,6 +118,7 @@ class CatalogueScreensTest : public ::testing::Test {
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
 
   testsupport::TempDir dir_;
+  apptest::BrowserRecorder browser_;
 };
 
 // The message boxes a run showed, in order.
@@ -168,6 +170,11 @@ TEST_F(CatalogueScreensTest, SearchOutcomesKindsAndRows) {
       "dump failed.txt\n"
       "softkey left\nkey Down\nkey Enter\n"
       "dump found.txt\n"
+      "post 1924\n"                                 // an article, but an AudioCue is selected
+      "post 1927\n"                                 // the store search for its artist and title
+      "key Down\nkey Down\nkey Down\nkey Down\n"
+      "post 1927\n"                                 // a store search, but a TextCue is selected
+      "post 1924\n"                                 // its article
       "softkey left\nkey Down\nkey Enter\n"
       "dump failed-again.txt\n"
       "softkey left\nkey Down\nkey Enter\n"
@@ -205,6 +212,12 @@ TEST_F(CatalogueScreensTest, SearchOutcomesKindsAndRows) {
             (Lines{"row 0 selected Creator | Only Creator", "row 1 Album | Only Album", "row 2 Creator - Album | Both",
                    "row 3 Cuelist - 12 total items | My List", "row 4 Wikipedia Article | Subject"}));
   EXPECT_EQ(Only("found.txt", "page"), Lines{"page Page 1 / 2 | 7 items"});
+  ASSERT_TRUE(browser_.WaitForUrls(2));
+  Lines browsed = browser_.Urls();
+  std::sort(browsed.begin(), browsed.end());  // two browsers, each logging when it runs
+  EXPECT_EQ(browsed, (Lines{"http://store.vornalo.com/s/ref=nb_ss_m?url=search-alias%3Dmusic-artist&"
+                                    "field-keywords=Creator+Only+Creator",
+                                    "http://w/Subject"}));
 }
 
 // Seven results in portrait (5 rows): Down past row 4 turns to page 2 row 0, Down on the
