@@ -1,7 +1,6 @@
 #include "screens/AboutScreen.h"
 
 #include "platform/TextCodec.h"
-#include "platform/window/MenuResources.h"
 #include "screens/SplashPicture.h"
 #include "screens/WindowMessages.h"
 #include "ui/ViewMetrics.h"
@@ -34,7 +33,7 @@ void AboutScreen::OnKey(std::uint32_t virtualKey, std::intptr_t) {
 }
 
 void AboutScreen::Show() {
-  if (window) window->SetMenuBar(platform::kPopupMenuBarResource);
+  if (window) window->SetMenuBar(menubar::kPopup);
   view_.Show();
   ui::Screen::Show();
 }

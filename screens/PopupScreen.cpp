@@ -1,7 +1,6 @@
 #include "screens/PopupScreen.h"
 
 #include "platform/TextCodec.h"
-#include "platform/window/MenuResources.h"
 #include "screens/WindowMessages.h"
 #include "ui/ViewMetrics.h"
 
@@ -70,7 +69,7 @@ void PopupScreen::OnKey(std::uint32_t virtualKey, std::intptr_t) { panel_.OnKey(
 bool PopupScreen::OnTap(std::int32_t x, std::int32_t y) { return panel_.OnTap(x, y); }
 
 void PopupScreen::Show() {
-  if (window) window->SetMenuBar(platform::kPopupMenuBarResource);
+  if (window) window->SetMenuBar(menubar::kPopup);
   panel_.Compose();
   needsCompose_ = false;
   panel_.Show();
