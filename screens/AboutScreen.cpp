@@ -14,7 +14,7 @@ int AboutScreen::Create(platform::Window& owner) {
   for (int o = 0; o < 2; ++o) {
     rects[o] = platform::Rect{0, 0, kSplashPictureArea[o].width * s, kSplashPictureArea[o].height * s};
   }
-  return view_.Create(rects, owner, reinterpret_cast<std::uintptr_t>(this));
+  return view_.Create(rects, owner, reinterpret_cast<std::uintptr_t>(static_cast<ui::Screen*>(this)));
 }
 
 void AboutScreen::Paint(platform::Canvas& dc, bool, std::uint32_t) {

@@ -37,7 +37,7 @@ int PopupScreen::Create(platform::Window& owner) {
     rects[o] = platform::Rect{kPanelRect[o].left * s, kPanelRect[o].top * s, kPanelRect[o].right * s, kPanelRect[o].bottom * s};
     panel_.iconPos[o] = platform::Point{kIconPos[o].x * s, kIconPos[o].y * s};
   }
-  int result = panel_.Create(rects, owner, reinterpret_cast<std::uintptr_t>(this));
+  int result = panel_.Create(rects, owner, reinterpret_cast<std::uintptr_t>(static_cast<ui::Screen*>(this)));
   if (result == 1) result = panel_.LoadPanelImages(pictures_.landscapePanel, pictures_.portraitPanel);
   for (const char* icon : pictures_.icons) {
     if (icon && result == 1) result = panel_.AddIcon(icon);
