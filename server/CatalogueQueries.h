@@ -18,6 +18,7 @@ namespace server {
 class CatalogueQueries {
  public:
   explicit CatalogueQueries(SqliteDatabase& db) : db_(db) {}
+  SqliteDatabase& Database() { return db_; }
 
   int64_t CountTracks(const std::string& match);
   std::vector<TrackRow> SearchTracks(const std::string& match, int64_t offset, int64_t limit, bool ranked = true);

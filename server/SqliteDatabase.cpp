@@ -82,6 +82,10 @@ SqliteDatabase& SqliteDatabase::operator=(SqliteDatabase&& other) noexcept {
   return *this;
 }
 
+namespace {
+constexpr int kBusyTimeoutMs = 5000;
+}  // namespace
+
 bool SqliteDatabase::Open(const std::string& path) {
   sqlite3_close_v2(db_);
   db_ = nullptr;
@@ -92,6 +96,8 @@ bool SqliteDatabase::Open(const std::string& path) {
     sqlite3_close_v2(db);
     return false;
   }
+  // A reader and the rescan's writer share the file: a brief lock is waited out, not an error.
+  sqlite3_busy_timeout(db, kBusyTimeoutMs);
   db_ = db;
   return true;
 }
