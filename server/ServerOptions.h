@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -25,6 +26,11 @@ struct ServerOptions {
   std::string publicUrl;          // "" : stream URLs name the host the client asked for
   unsigned timeoutSeconds = 30;   // idle or stalled connections are closed after this
   LibraryScanner::Progress progress;  // told of each scanned file, may be empty
+  LibraryScanner::Log log;            // problems with single files; empty: the debug log
+  bool watch = true;                  // rescan what changes (inotify) while running
+  std::chrono::milliseconds settle{2000};  // quiet time after a change before its rescan
+  std::chrono::minutes rescanInterval{0};  // full rescans this often; 0: never
+  bool scanInBackground = false;      // serve the index as it is at once, bring it up to date after
 };
 
 }  // namespace server
