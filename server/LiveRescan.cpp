@@ -21,7 +21,6 @@ bool LiveRescan::Start(LibraryScanner& scanner, const std::filesystem::path& roo
   settings_ = settings;
   watching_ = settings.watch && watcher_.Start(root);
   if (settings.watch && !watching_) platform::DebugPrintf("server: cannot watch %s\n", root.c_str());
-  if (!watching_ && settings.interval.count() == 0 && !settings.scanFirst) return false;
   wake_ = platform::UniqueFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));
   if (!wake_) return false;
   stop_ = false;

@@ -37,8 +37,8 @@ class LiveRescan {
   LiveRescan(const LiveRescan&) = delete;
   LiveRescan& operator=(const LiveRescan&) = delete;
 
-  // Starts the thread; the scanner is the thread's alone until Stop(). False when the thread
-  // has nothing to do (no watch possible and no interval) or cannot start.
+  // Starts the thread; the scanner is the thread's alone until Stop(). Without a watch (not
+  // asked for, or inotify unavailable) it still rescans on RescanNow() and every interval.
   bool Start(LibraryScanner& scanner, const std::filesystem::path& root, const Settings& settings);
   // Joins the thread; a rescan in progress finishes first. Safe to call more than once.
   void Stop();
