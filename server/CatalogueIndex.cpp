@@ -94,6 +94,8 @@ bool CatalogueIndex::IsOurs() {
 }
 
 bool CatalogueIndex::CreateSchema(const std::string& prefixLengths) {
+  SqliteStatement tables = db_.Prepare("SELECT count(*) FROM sqlite_schema");
+  isNew_ = tables.Step() && tables.ColumnInt(0) == 0;
   std::string schema = kSchema;
   for (size_t at; (at = schema.find("%PREFIXES%")) != std::string::npos;) schema.replace(at, 10, prefixLengths);
   return db_.Execute(schema) && db_.Execute("PRAGMA application_id=" + std::to_string(kApplicationId) +

@@ -28,6 +28,8 @@ class CatalogueIndex {
   // measuring other prefix index sets.
   bool Open(const std::string& path, const std::string& prefixLengths = kPrefixLengths);
   SqliteDatabase& Database() { return db_; }
+  // True when Open created the tables: a new file, or one that had to be rebuilt.
+  bool IsNew() const { return isNew_; }
 
   // A scan stamps every row it sees with a new generation; FinishScan removes the rest.
   int64_t BeginScan();
@@ -57,6 +59,7 @@ class CatalogueIndex {
   bool IsOurs();
 
   SqliteDatabase db_;
+  bool isNew_ = false;
 };
 
 }  // namespace server

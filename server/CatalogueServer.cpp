@@ -32,7 +32,7 @@ bool CatalogueServer::Start(const ServerOptions& options) {
   scanner_ = std::make_unique<LibraryScanner>(index_, root);
   scanner_->SetLog(options.log);
   stats_ = ScanStats{};
-  if (!options.scanInBackground && !scanner_->Scan(options.progress, stats_)) return false;
+  if ((!options.deferScan || index_.IsNew()) && !scanner_->Scan(options.progress, stats_)) return false;
   if (!reader_.Open(dbPath) || !reader_.Execute("PRAGMA query_only=1")) return false;
 
   queries_ = std::make_unique<CatalogueQueries>(reader_);
@@ -60,7 +60,7 @@ bool CatalogueServer::Start(const ServerOptions& options) {
   rescan.watch = options.watch;
   rescan.settle = options.settle;
   rescan.interval = options.rescanInterval;
-  rescan.scanFirst = options.scanInBackground;
+  scanner_->SetCancel(&rescan_.Stopping());
   rescan_.Start(*scanner_, root, rescan);
   return true;
 }

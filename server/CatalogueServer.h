@@ -34,8 +34,8 @@ class CatalogueServer {
   CatalogueServer(const CatalogueServer&) = delete;
   CatalogueServer& operator=(const CatalogueServer&) = delete;
 
-  // Scans (blocking the caller, unless options.scanInBackground; progress goes to
-  // options.progress) and starts serving. False when the library cannot be read, the index
+  // Scans (blocking the caller, unless options.deferScan; progress goes to options.progress)
+  // and starts serving. False when the library cannot be read, the index
   // cannot be opened or the address not bound.
   bool Start(const ServerOptions& options);
   // Stops serving and rescanning and joins both threads. Safe to call more than once.

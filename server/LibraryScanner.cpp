@@ -126,6 +126,7 @@ bool LibraryScanner::Index(const fs::path& root, const std::vector<Scope>& scope
   int64_t done = 0;
   bool ok = true;
   for (const auto& [path, kind] : files) {
+    if (cancel_ && cancel_->load()) return false;  // the transaction rolls back
     ok = IndexFile(root, path, kind, generation, stats) && ok;
     ++done;
     if (progress) progress(done, total);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -41,6 +42,8 @@ class LibraryScanner {
   // Files modified less than this long ago are still being written: a rescan leaves them (and
   // an older row of the same path) alone and counts them in ScanStats::pending.
   void SetSettleTime(std::chrono::milliseconds settle) { settle_ = settle; }
+  // While *cancel is true a scan stops at the next file and writes nothing (it fails).
+  void SetCancel(const std::atomic<bool>* cancel) { cancel_ = cancel; }
 
   // The whole library. False when the folder cannot be read or the index cannot be written.
   bool Scan(const Progress& progress, ScanStats& stats);
@@ -70,6 +73,7 @@ class LibraryScanner {
   std::filesystem::path root_;
   Log log_;
   std::chrono::milliseconds settle_{0};
+  const std::atomic<bool>* cancel_ = nullptr;
   // Files TagLib could not read, with the size and mtime they had then.
   std::map<std::string, std::pair<int64_t, int64_t>> unreadable_;
 };

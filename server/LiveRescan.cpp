@@ -19,12 +19,11 @@ bool LiveRescan::Start(LibraryScanner& scanner, const std::filesystem::path& roo
   Stop();
   scanner_ = &scanner;
   settings_ = settings;
-  watching_ = settings.watch && watcher_.Start(root);
-  if (settings.watch && !watching_) platform::DebugPrintf("server: cannot watch %s\n", root.c_str());
+  root_ = root;
   wake_ = platform::UniqueFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));
   if (!wake_) return false;
   stop_ = false;
-  full_ = settings.scanFirst;
+  full_ = false;
   thread_ = std::thread([this] { Run(); });
   return true;
 }
@@ -63,6 +62,10 @@ void LiveRescan::RunScan(const LibraryChanges& changes, LibraryChanges& retry) {
 }
 
 void LiveRescan::Run() {
+  // Watching starts here, not in Start(): walking a large library's folders must not hold up
+  // the caller (the client's first paint).
+  const bool watching = settings_.watch && watcher_.Start(root_);
+  if (settings_.watch && !watching) platform::DebugPrintf("server: cannot watch %s\n", root_.c_str());
   LibraryChanges changes;
   std::optional<Clock::time_point> quietAt;  // when gathered changes are due for a rescan
   const bool periodic = settings_.interval.count() > 0;
@@ -100,7 +103,7 @@ void LiveRescan::Run() {
       const auto left = std::chrono::ceil<std::chrono::milliseconds>(*due - now).count();
       timeoutMs = static_cast<int>(std::clamp<int64_t>(left, 0, 60 * 60 * 1000));
     }
-    pollfd fds[2] = {{wake_.Get(), POLLIN, 0}, {watching_ ? watcher_.Fd() : -1, POLLIN, 0}};
+    pollfd fds[2] = {{wake_.Get(), POLLIN, 0}, {watching ? watcher_.Fd() : -1, POLLIN, 0}};
     if (::poll(fds, 2, timeoutMs) < 0 && errno != EINTR) break;
     if (fds[0].revents & POLLIN) {
       uint64_t count = 0;

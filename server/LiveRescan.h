@@ -24,7 +24,6 @@ class LiveRescan {
     bool watch = true;                               // inotify on the library's folders
     std::chrono::milliseconds settle{2000};          // quiet time before a rescan
     std::chrono::minutes interval{0};                // full rescans this often; 0: never
-    bool scanFirst = false;                          // a full scan as soon as the thread starts
   };
   struct Totals {
     int64_t rescans = 0;   // finished rescans, full or partial
@@ -42,9 +41,11 @@ class LiveRescan {
   bool Start(LibraryScanner& scanner, const std::filesystem::path& root, const Settings& settings);
   // Joins the thread; a rescan in progress finishes first. Safe to call more than once.
   void Stop();
+  // Read by the scanner while this object runs it: a scan in progress gives up (nothing of it
+  // is written) when Stop() is called.
+  const std::atomic<bool>& Stopping() const { return stop_; }
   // A full rescan as soon as the thread is free. Any thread, also from a signal-handling loop.
   void RescanNow();
-  bool IsWatching() const { return watching_; }
   Totals CurrentTotals() const;
 
  private:
@@ -54,10 +55,10 @@ class LiveRescan {
 
   LibraryScanner* scanner_ = nullptr;
   Settings settings_;
-  LibraryWatcher watcher_;
-  bool watching_ = false;
+  std::filesystem::path root_;
+  LibraryWatcher watcher_;  // the thread's
   platform::UniqueFd wake_;  // eventfd: Stop() and RescanNow() wake the thread through it
-  std::atomic<bool> stop_{false};
+  std::atomic<bool> stop_{false};  // also read by the scanner, which gives up a scan when set
   std::atomic<bool> full_{false};
   std::thread thread_;
   mutable std::mutex totalsMutex_;  // guards totals_: written by the thread, read by anyone

@@ -30,7 +30,9 @@ struct ServerOptions {
   bool watch = true;                  // rescan what changes (inotify) while running
   std::chrono::milliseconds settle{2000};  // quiet time after a change before its rescan
   std::chrono::minutes rescanInterval{0};  // full rescans this often; 0: never
-  bool scanInBackground = false;      // serve the index as it is at once, bring it up to date after
+  // Serve a stored index (dbPath) as it is at once and leave its rescan for RescanNow(). An
+  // index that is new or was rebuilt is still scanned before serving.
+  bool deferScan = false;
 };
 
 }  // namespace server

@@ -13,6 +13,7 @@
 #include <string>
 #include <thread>
 
+#include "server/SqliteDatabase.h"
 #include "tests/server/LiveServer.h"
 #include "tests/server/TestLibrary.h"
 #include "tests/server/XmlProbe.h"
@@ -136,6 +137,57 @@ TEST_F(LiveRescanTest, SearchesDuringALargeRescanSeeTheIndexBeforeOrAfter) {
   EXPECT_TRUE(done);
   EXPECT_GT(before, 0) << "searched during the rescan";
   RecordProperty("searches", searches);
+}
+
+// The client's way: the index kept in a file, served at once on the next start and brought up
+// to date when asked; a file that is not a sound index of this layout is rebuilt first.
+TEST_F(LiveRescanTest, AStoredIndexIsServedAtOnceAndRebuiltWhenNotOurs) {
+  library_.AddTrack({"one.mp3", "Ember Tune", "Coal", "", "", ""});
+  testsupport::TempDir cache;
+  server::ServerOptions options;
+  options.library = library_.Root();
+  options.apiKey = kTestKey;
+  options.dbPath = (cache / "index.sqlite").string();
+  options.deferScan = true;
+  options.settle = milliseconds(100);
+  server_ = std::make_unique<server::CatalogueServer>();
+  ASSERT_TRUE(server_->Start(options));
+  EXPECT_EQ(Total("ember", 1), 1) << "a new index is scanned before serving";
+  server_->Stop();
+
+  options.watch = false;  // only the rescan asked for may bring the new file in
+  library_.AddTrack({"two.mp3", "Ember Dance", "Coal", "", "", ""});
+  ASSERT_TRUE(server_->Start(options));
+  EXPECT_EQ(Total("ember", 1), 1) << "served as stored";
+  server_->RescanNow();
+  EXPECT_TRUE(Shows("ember", 2, 1));
+  server_->Stop();
+
+  struct Case {
+    const char* name;
+    std::string sql;    // run on a fresh database file, or
+    std::string bytes;  // written as the file
+  };
+  const Case cases[] = {
+      {"not a database", "", std::string(8192, 'z')},
+      {"another program's database", "CREATE TABLE tracks(id, path); INSERT INTO tracks VALUES(1, 'x');", ""},
+      {"an index of another layout",
+       "CREATE TABLE tracks(id INTEGER PRIMARY KEY, path TEXT UNIQUE, title TEXT); PRAGMA application_id=" +
+           std::to_string(server::CatalogueIndex::kApplicationId),
+       ""},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove(options.dbPath);
+    if (!c.bytes.empty()) testsupport::WriteFile(options.dbPath, c.bytes);
+    if (!c.sql.empty()) {
+      server::SqliteDatabase db;
+      ASSERT_TRUE(db.Open(options.dbPath));
+      ASSERT_TRUE(db.Execute(c.sql));
+    }
+    ASSERT_TRUE(server_->Start(options)) << c.name;
+    EXPECT_EQ(Total("ember", 1), 2) << c.name;
+    server_->Stop();
+  }
 }
 
 }  // namespace
