@@ -110,8 +110,9 @@ bool CatalogueApi::KeyAccepted(const HttpRequest& request) const {
 }
 
 std::string CatalogueApi::UrlHost(const std::string& listenHost) {
-  if (listenHost.empty() || listenHost == "0.0.0.0") return "127.0.0.1";
-  if (listenHost == "::") return "[::1]";
+  // Every interface is one dual-stack socket (or IPv4 alone where there is no IPv6): the IPv4
+  // loopback address reaches it either way.
+  if (listenHost.empty() || listenHost == "0.0.0.0" || listenHost == "::") return "127.0.0.1";
   if (listenHost.find(':') != std::string::npos) return "[" + listenHost + "]";
   return listenHost;
 }
