@@ -78,7 +78,10 @@ void LiveRescan::Run() {
       RunScan(everything, retry);
       changes = LibraryChanges{};
       quietAt.reset();
-      if (!retry.Empty()) changes = retry, quietAt = Clock::now() + settings_.settle;
+      if (!retry.Empty()) {
+        changes = retry;
+        quietAt = Clock::now() + settings_.settle;
+      }
       nextFull = Clock::now() + settings_.interval;
       continue;
     }
