@@ -49,6 +49,8 @@ TEST(ServerCommandLineTest, PublicUrlLosesItsSlashAndEachLibraryHasItsOwnDatabas
   ASSERT_EQ(ServerCommandLine::Parse({"--library", "/music", "--public-url", "http://h:1/"}, options, debug, error),
             Outcome::kRun);
   EXPECT_EQ(options.publicUrl, "http://h:1");
+  EXPECT_EQ(options.dbPath, ServerCommandLine::DefaultDatabasePath("/music"));
+  EXPECT_NE(ServerCommandLine::DefaultDatabasePath("/music"), ServerCommandLine::DefaultDatabasePath("/other"));
   EXPECT_TRUE(options.watch);
   EXPECT_EQ(options.rescanInterval.count(), 0);
   ASSERT_EQ(ServerCommandLine::Parse({"--library", "/m", "--no-watch", "--rescan-interval", "15", "--host", "::"},
@@ -57,8 +59,6 @@ TEST(ServerCommandLineTest, PublicUrlLosesItsSlashAndEachLibraryHasItsOwnDatabas
   EXPECT_FALSE(options.watch);
   EXPECT_EQ(options.rescanInterval.count(), 15);
   EXPECT_EQ(options.host, "::");
-  EXPECT_EQ(options.dbPath, ServerCommandLine::DefaultDatabasePath("/music"));
-  EXPECT_NE(ServerCommandLine::DefaultDatabasePath("/music"), ServerCommandLine::DefaultDatabasePath("/other"));
 }
 
 }  // namespace
