@@ -118,6 +118,14 @@ int64_t SqliteDatabase::LastInsertId() const { return db_ ? sqlite3_last_insert_
 
 int SqliteDatabase::Changes() const { return db_ ? sqlite3_changes(db_) : 0; }
 
+int64_t SqliteDatabase::Version() {
+  if (!db_) return 0;
+  // data_version moves with other connections' commits, total_changes with this one's.
+  SqliteStatement version(db_, "PRAGMA data_version");
+  const int64_t others = version.Step() ? version.ColumnInt(0) : 0;
+  return (others << 32) ^ static_cast<int64_t>(sqlite3_total_changes64(db_));
+}
+
 std::string SqliteDatabase::ErrorMessage() const { return db_ ? sqlite3_errmsg(db_) : "not open"; }
 
 SqliteTransaction::SqliteTransaction(SqliteDatabase& db) : db_(db), open_(db.Execute("BEGIN")) {}
