@@ -147,7 +147,9 @@ bool LibraryScanner::IndexFile(const fs::path& root, const fs::path& path, Kind 
     timespec now {};
     clock_gettime(CLOCK_REALTIME, &now);
     const int64_t age = now.tv_sec * kNanosPerSecond + now.tv_nsec - mtime;
-    if (age < std::chrono::duration_cast<std::chrono::nanoseconds>(settle_).count()) {
+    // A modification time in the future (a skewed clock) would never settle: such a file is
+    // read as it is rather than retried for ever.
+    if (age >= 0 && age < std::chrono::duration_cast<std::chrono::nanoseconds>(settle_).count()) {
       // Still being written: whatever the index holds for it stays until it is complete.
       ++stats.pending;
       return index_.KeepRow(relative, kind == Kind::kPlaylist, generation);

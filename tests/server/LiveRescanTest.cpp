@@ -67,6 +67,9 @@ TEST_F(LiveRescanTest, FilesAndPlaylistsFollowTheLibrary) {
 
   library_.AddTrack({"New/Deep/three.mp3", "Harbour Song", "Bea", "Water", "Jazz", ""});
   EXPECT_TRUE(Shows("harbour", 1)) << "a file in new folders";
+  library_.AddTrack({"A/late.mp3", "Tomorrow Song", "Ann", "", "", ""});
+  fs::last_write_time(library_ / "A/late.mp3", fs::file_time_type::clock::now() + std::chrono::hours(1));
+  EXPECT_TRUE(Shows("tomorrow", 1)) << "a modification time in the future";
 
   library_.AddTrack({"A/two.mp3", "Meadow Song", "Ann", "Stones", "Folk", ""});
   EXPECT_TRUE(Shows("meadow", 1, 1)) << "changed tags";
