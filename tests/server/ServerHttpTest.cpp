@@ -119,23 +119,3 @@ TEST_F(ServerHttpTest, EveryReplyClosesItsConnection) {
 }
 
 }  // namespace
-
-namespace {
-
-TEST(ServerAddressTest, EveryInterfaceMeansBothFamilies) {
-  // "::" and "0.0.0.0" both take IPv4 connections too (one dual-stack socket where IPv6
-  // exists); the server's own address for clients is the loopback address.
-  servertest::TestLibrary library;
-  for (const char* host : {"::", "0.0.0.0"}) {
-    server::CatalogueServer catalogue;
-    server::ServerOptions options;
-    options.library = library.Root();
-    options.host = host;
-    options.watch = false;
-    ASSERT_TRUE(catalogue.Start(options)) << host;
-    EXPECT_EQ(servertest::Get(catalogue.Port(), "/mobile/wm/downloads/version.php").status, 200) << host;
-    EXPECT_EQ(catalogue.BaseUrl(), "http://127.0.0.1:" + std::to_string(catalogue.Port()));
-  }
-}
-
-}  // namespace
