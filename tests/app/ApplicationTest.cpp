@@ -279,6 +279,36 @@ TEST_F(ApplicationTest, PositionTimerAndClearCurrentPlaylist) {
   EXPECT_EQ(server.AcceptedCount(), 4);  // no next track was looked up
 }
 
+// A track that ends (12025) makes the playlist move on to its next entry, which starts and
+// shows in the mini player.
+TEST_F(ApplicationTest, TrackEndPlaysTheNextEntry) {
+  const std::string mp3 = testsupport::SynthesizeMp3(1.0, 44100, 2, 128);
+  const testsupport::ServerScript lookup = Reply(HttpResponse("not_available", "text/plain"));
+  const testsupport::ServerScript stream = Reply(HttpResponse(mp3, "audio/mpeg"));
+  ScriptedServer server(std::vector<testsupport::ServerScript>{Reply(HttpResponse("", "text/plain")), lookup, stream,
+                                                               lookup, stream});
+  AudioCueRecord records[2]{};
+  const char* titles[2] = {"One", "Two"};
+  for (int i = 0; i < 2; ++i) {
+    std::strcpy(records[i].title, titles[i]);
+    std::strcpy(records[i].creator, "Synth");
+    std::snprintf(records[i].location, sizeof records[i].location, "%s", server.Url("/tone.mp3").c_str());
+  }
+  testsupport::WriteFile(dir_ / playlistfile::kFileName, playlistfile::Encode(u"Mine", {&records[0], &records[1]}));
+  const apptest::ProgramResult result = Run(server,
+                                            "waitfor message 15\n"
+                                            "stroke 200 100 100 100\n"
+                                            "post 1928\n"
+                                            "waitfor text \"mini Synth - One\" 10000\n"
+                                            "waitfor message 12025 10000\n"
+                                            "waitfor text \"mini Synth - Two\" 10000\n"
+                                            "DUMP second\n"
+                                            "quit\n");
+  ASSERT_EQ(result.exitCode, 0) << result.err << result.out;
+  const Lines second = Dump("second");
+  EXPECT_TRUE(Has(second, "row 1 current Two | Synth")) << testing::PrintToString(second);
+}
+
 // An image missing at window creation: "Missing Files", the window closes before its first
 // paint (the script never runs) and the program ends with 0, leaving the playlist file as it
 // was.
