@@ -1,7 +1,6 @@
 #include "screens/NewSearchPanel.h"
 
 #include "platform/TextCodec.h"
-#include "platform/window/MenuResources.h"
 #include "screens/WindowMessages.h"
 #include "ui/ControlMessages.h"
 #include "ui/ViewMetrics.h"
@@ -103,7 +102,7 @@ std::u16string NewSearchPanel::Query() const {
 }
 
 void NewSearchPanel::Show() {
-  if (window) window->SetMenuBar(platform::kPopupMenuBarResource);
+  if (window) window->SetMenuBar(menubar::kPopup);
   panel_.Show();
   list_.Show();
   pageControl_.Show();

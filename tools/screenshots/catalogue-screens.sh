@@ -20,6 +20,6 @@ waitfor text "Results for: Café"
 key Down
 screenshot $out/vornalo-search-$size.png
 SCRIPT
-  XDG_RUNTIME_DIR="$work/runtime" "$build/app/vornalo" --screen "$size" --script "$work/script" \
+  XDG_RUNTIME_DIR="$work/runtime" XDG_CACHE_HOME="$work/cache" "$build/app/vornalo" --screen "$size" --script "$work/script" \
     --config-dir "$work/config" --data-dir "$work" --audio null > /dev/null
 done
