@@ -294,6 +294,13 @@ bool ScriptDriver::RunLine(const std::string& line, std::string& error) {
     backend_.QueueAnswer(answer);
   } else if (command == "rotate") {
     window_.Rotate();
+  } else if (command == "post") {
+    std::int64_t id = 0;
+    if (args.size() != 2 || !ParseInt(args[1], id) || id < 0 || id > 0xFFFFFFFF) {
+      error = "expected: post ID";
+      return false;
+    }
+    window_.Post(static_cast<std::uint32_t>(id));
   } else if (command == "wait") {
     std::int64_t ms = 0;
     if (args.size() != 2 || !ParseInt(args[1], ms) || ms < 0) {

@@ -16,6 +16,7 @@ namespace platform {
 //   tap X Y | stroke X0 Y0 X1 Y1 | key NAME (Enter, Up, Down, Left, Right, Escape, Back,
 //   Delete, Home, End, Tab, Space, F1..F12, a letter or digit; "Ctrl+" or "Shift+" before it)
 //   | char C | text WORDS... | softkey left|right | menu "LABEL" | answer Yes|No|OK | rotate
+//   | post ID (a window message with both parameters 0, as a control or menu would send it)
 //   | wait MS | waitfor message ID [TIMEOUT_MS] | waitfor text "SUBSTRING" [TIMEOUT_MS]
 //   | screenshot FILE.png | dump FILE | quit
 // `dump` writes the screen as text (Window::DescribeScreen); `waitfor text` runs the window
