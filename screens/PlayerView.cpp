@@ -1,5 +1,6 @@
 #include "screens/PlayerView.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -238,13 +239,25 @@ void PlayerView::Compose(int o) {
   dc->SelectFont(lineFont_.get());
   platform::Rect box = Scaled(kCreatorAlbumRect[o]).Offset(left, 0);
   dc->DrawText(CreatorAlbumLine(), box, oneLine);
-  dc->SelectFont(titleFont_.get());
-  box = Scaled(kTitleRect[o]).Offset(left, 0);
-  // Portrait has room for a second line of title; landscape ends it in an ellipsis.
-  const std::uint32_t titleFlags =
-      o == 1 ? platform::kDtCenter | platform::kDtWordBreak | platform::kDtEndEllipsis : oneLine;
-  dc->DrawText(progress_.trackInfo.title, box, titleFlags);
   dc->SelectFont(nullptr);
+  box = Scaled(kTitleRect[o]).Offset(left, 0);
+  if (o == 0) {
+    dc->SelectFont(titleFont_.get());
+    dc->DrawText(progress_.trackInfo.title, box, oneLine);
+    dc->SelectFont(nullptr);
+  } else if (composed_[o].Bitmap()) {
+    // Portrait wraps the title. Every line that starts inside the rectangle is drawn, the
+    // last one cut at its bottom edge, as word-wrapped text is on the phone: two lines of the
+    // title font need a pixel more than the rectangle has.
+    platform::Canvas titleDc(*composed_[o].Bitmap(), box);
+    titleDc.SetBkMode(platform::BackgroundMode::kTransparent);
+    titleDc.SetTextColor(kTextColour);
+    titleDc.SelectFont(titleFont_.get());
+    const std::int32_t lineHeight = titleFont_ ? std::max(1, titleFont_->Height()) : 1;
+    platform::Rect lines{0, 0, box.Width(), (box.Height() + lineHeight - 1) / lineHeight * lineHeight};
+    titleDc.DrawText(progress_.trackInfo.title, lines,
+                     platform::kDtCenter | platform::kDtWordBreak | platform::kDtEndEllipsis);
+  }
 
   glass_[o].DrawAlpha(*dc, left, 0);
   if (skinLoaded_) skin_[o].DrawAlpha(*dc, left, 0);
