@@ -171,7 +171,8 @@ void Application::ClosePopup() {
 
 void Application::DismissPopup() {
   SetMainMenuBar();
-  ClosePopup();
+  // Without a popup there is nothing to close: the tab's screen stays.
+  if (PopupOpen()) ClosePopup();
   RepaintAll();
 }
 

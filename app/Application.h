@@ -58,7 +58,7 @@ class Application : public ui::Screen, public platform::WindowProcedure, public 
   void OpenPopup(ui::Screen& panel);
   // Pops and hides the top; shows the new top.
   void ClosePopup();
-  // The main soft keys back, ClosePopup, RepaintAll.
+  // The main soft keys back, ClosePopup when a popup is open, RepaintAll.
   void DismissPopup();
   // OnMessage (message, 0, 0) on the application and then on every screen and popup.
   void Broadcast(std::uint32_t message);

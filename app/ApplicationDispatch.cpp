@@ -119,7 +119,7 @@ void Application::OnCommand(std::uint32_t command) {
       break;
     case cmd::kCancel:
     case cmd::kCancelOther:
-      if (PopupOpen()) DismissPopup();
+      DismissPopup();
       break;
     case cmd::kHelp:
       OpenInBrowser((std::string(VersionCheck::kDefaultDownloadSite) + kHelpPath).c_str());

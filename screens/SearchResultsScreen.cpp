@@ -11,7 +11,7 @@ void SearchResultsScreen::NewSearch(std::int32_t kinds, const std::u16string& qu
 
 void SearchResultsScreen::AppendScreenText(std::vector<std::string>& lines) const {
   TitledScreen::AppendScreenText(lines);
-  if (kinds_ != 0) lines.push_back("text " + platform::Utf16ToUtf8(query_));
+  if (kinds_ != 0 && !query_.empty()) lines.push_back("text " + platform::Utf16ToUtf8(query_));
 }
 
 }  // namespace screens

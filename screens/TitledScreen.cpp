@@ -41,6 +41,11 @@ bool TitledScreen::OnTap(std::int32_t x, std::int32_t y) { return titleStrip_.On
 
 void TitledScreen::Show() {
   ui::Screen::Show();
+  // The page is drawn at once, as a list fills its background when shown.
+  if (window) {
+    platform::Canvas dc = window->GetDC();
+    dc.FillRect(PageArea(), ui::View::kDefaultBackground);
+  }
   titleStrip_.Show();
 }
 

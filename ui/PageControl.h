@@ -37,8 +37,8 @@ class PageControl : public View {
   int SetButtonImages(const char* normalName, const char* pressedName);
   void SetColors(int which, ColourPair pair);
 
-  // Nothing is consumed; Up / Down are left to the screen.
-  bool OnKey(std::uint32_t virtualKey) override { return StandardKey(virtualKey); }
+  // Keys belong to the screen: nothing is consumed.
+  bool OnKey(std::uint32_t) override { return false; }
   bool OnTap(std::int32_t x, std::int32_t y) override;
   void Paint(platform::Canvas& dc) override;
 

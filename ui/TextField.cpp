@@ -44,7 +44,7 @@ void TextField::Hide() {
   visible = false;
   if (edit) edit->Show(false);
   focused = false;
-  if (window && window->Focus() == edit) window->SetFocus(nullptr);
+  if (window) window->SetFocus(nullptr);
 }
 
 void TextField::Show() {

@@ -317,6 +317,16 @@ bool ScriptDriver::RunLine(const std::string& line, std::string& error) {
     }
     window_.RunUntilIdle();
     ok = window_.SaveScreenshot(args[1], &error);
+  } else if (command == "post") {
+    std::int64_t values[3] = {0, 0, 0};
+    bool numbers = args.size() >= 2 && args.size() <= 4;
+    for (std::size_t i = 1; numbers && i < args.size(); ++i) numbers = ParseInt(args[i], values[i - 1]);
+    if (!numbers || values[0] < 0 || values[0] > 0xFFFF) {
+      error = "expected: post ID [WPARAM [LPARAM]]";
+      return false;
+    }
+    window_.Post(static_cast<std::uint32_t>(values[0]), static_cast<std::uintptr_t>(values[1]),
+                 static_cast<std::intptr_t>(values[2]));
   } else if (command == "dump") {
     if (args.size() != 2) {
       error = "expected: dump FILE";

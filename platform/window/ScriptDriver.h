@@ -18,9 +18,10 @@ namespace platform {
 //   | char C | text WORDS... | softkey left|right | menu "LABEL" | answer Yes|No|OK | rotate
 //   | post ID (a window message with both parameters 0, as a control or menu would send it)
 //   | wait MS | waitfor message ID [TIMEOUT_MS] | waitfor text "SUBSTRING" [TIMEOUT_MS]
-//   | screenshot FILE.png | dump FILE | quit
+//   | screenshot FILE.png | dump FILE | post ID [WPARAM [LPARAM]] | quit
 // `dump` writes the screen as text (Window::DescribeScreen); `waitfor text` runs the window
-// until that text holds the substring.
+// until that text holds the substring; `post` queues a message for the window as a screen or
+// a worker thread would.
 // Blank lines and lines starting with '#' are skipped.
 class ScriptDriver {
  public:

@@ -184,7 +184,11 @@ Canvas Window::GetDC() { return Canvas(client_); }
 
 Canvas Window::GetScreenDC() {
   if (!splashShown_ || splash_.GetSize() != ScreenSize()) {
+    // Drawing starts over what the screen shows now (the bars stay where nothing covers them).
+    ComposeScreen();
     splash_.Reset(ScreenSize().width, ScreenSize().height, PixelFormat::kXrgb32);
+    Canvas splash(splash_);
+    splash.BitBlt(0, 0, splash_.GetSize().width, splash_.GetSize().height, Canvas(screen_), 0, 0);
     splashShown_ = true;
   }
   return Canvas(splash_);

@@ -110,12 +110,16 @@ TEST_F(ScriptDriverTest, WaitForSeesMessagesAndTextCausedFromAnotherThread) {
   std::thread worker([this] {
     window_.Post(12024);
   });
-  EXPECT_EQ(Run("waitfor text \"Playing \xc3\xa9\" 5000\n"
+  EXPECT_EQ(Run("post 1928 7 -1\n"
+                "waitfor text \"Playing \xc3\xa9\" 5000\n"
                 "waitfor message 12024 0\n"
                 "dump " + (dir / "screen.txt").string() + "\n"),
             0);
   worker.join();
   EXPECT_EQ(procedure_.Only({12024}).size(), 1u);
+  ASSERT_EQ(procedure_.Only({1928}).size(), 1u);
+  EXPECT_EQ(procedure_.Only({1928})[0].wParam, 7u);
+  EXPECT_EQ(procedure_.Only({1928})[0].lParam, -1);
   EXPECT_EQ(testsupport::ReadFile(dir / "screen.txt"), "tab 1 Featured\ntext Playing \xc3\xa9\n");
 }
 
@@ -134,6 +138,7 @@ TEST_F(ScriptDriverTest, ErrorsEndTheScriptWithACode) {
       {"waitfor text\n", nullptr},
       {"screenshot /nonexistent-dir/x.png\n", nullptr},
       {"dump /nonexistent-dir/x.txt\n", nullptr},
+      {"post 1928 x\n", "script error: test.script:1: expected: post ID [WPARAM [LPARAM]]"},
   };
   for (const Case& c : cases) {
     // A failed line closes the window: each case gets its own.

@@ -254,6 +254,7 @@ void Gallery::OnKey(platform::Window& window, std::uint32_t key) {
   if (ui::PopupList* list = SceneList()) {
     const bool consumed = list->OnKey(key);
     if (!consumed || (key != vk::kUp && key != vk::kDown)) return;
+    Log("entry selected " + std::to_string(list->selected));
     const std::int32_t perPage = list->rowsPerPage[ui::Orientation()];
     if (list->selected < list->firstRow) {
       list->PreviousRows();
