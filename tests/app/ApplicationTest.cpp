@@ -213,7 +213,7 @@ TEST_F(ApplicationTest, ThemeKeyAndCtrlQWritesThePlaylist) {
   platform::RegistryStore store((dir_ / "config").string());
   EXPECT_EQ(store.Query(AppSettings::kRegistryKey, "overlayColor")->number, 3u);
   const Lines playlist = Dump("playlist");
-  EXPECT_TRUE(Has(playlist, "row 0 selected Kept | ")) << testing::PrintToString(playlist);
+  EXPECT_TRUE(Has(playlist, "row 0 selected  | Kept")) << testing::PrintToString(playlist);
   EXPECT_TRUE(Has(playlist, "row 1 ")) << testing::PrintToString(playlist);
   EXPECT_EQ(testsupport::ReadFile(dir_ / playlistfile::kFileName).size(),
             playlistfile::kTitleBytes + 2 * playlistfile::kRecordBytes);
