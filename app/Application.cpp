@@ -5,7 +5,6 @@
 #include "app/util/StartupMessages.h"
 #include "app/util/WaitCursor.h"
 #include "platform/TextCodec.h"
-#include "platform/window/MenuResources.h"
 #include "playlist/PlaylistFile.h"
 #include "screens/WindowMessages.h"
 #include "ui/ViewMetrics.h"
@@ -176,7 +175,7 @@ void Application::DismissPopup() {
   RepaintAll();
 }
 
-void Application::SetMainMenuBar() { window_.SetMenuBar(platform::kMainMenuBarResource); }
+void Application::SetMainMenuBar() { window_.SetMenuBar(screens::menubar::kMain); }
 
 void Application::Broadcast(std::uint32_t message) {
   for (ui::Screen* screen : std::initializer_list<ui::Screen*>{

@@ -1,7 +1,6 @@
 #include "screens/AboutScreen.h"
 
 #include "platform/TextCodec.h"
-#include "platform/window/MenuResources.h"
 #include "screens/SplashPicture.h"
 #include "screens/WindowMessages.h"
 #include "ui/ViewMetrics.h"
@@ -15,7 +14,7 @@ int AboutScreen::Create(platform::Window& owner) {
   for (int o = 0; o < 2; ++o) {
     rects[o] = platform::Rect{0, 0, kSplashPictureArea[o].width * s, kSplashPictureArea[o].height * s};
   }
-  return view_.Create(rects, owner, reinterpret_cast<std::uintptr_t>(this));
+  return view_.Create(rects, owner, reinterpret_cast<std::uintptr_t>(static_cast<ui::Screen*>(this)));
 }
 
 void AboutScreen::Paint(platform::Canvas& dc, bool, std::uint32_t) {
@@ -34,7 +33,7 @@ void AboutScreen::OnKey(std::uint32_t virtualKey, std::intptr_t) {
 }
 
 void AboutScreen::Show() {
-  if (window) window->SetMenuBar(platform::kPopupMenuBarResource);
+  if (window) window->SetMenuBar(menubar::kPopup);
   view_.Show();
   ui::Screen::Show();
 }

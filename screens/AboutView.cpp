@@ -1,11 +1,10 @@
 #include "screens/AboutView.h"
 
-#include <cerrno>
-
 #include "app/util/AppSettings.h"
 #include "platform/TextCodec.h"
 #include "screens/SplashPicture.h"
 #include "ui/ResourcePaths.h"
+#include "ui/STScreenBuffer.h"
 #include "ui/ShellImageLoader.h"
 #include "ui/ViewMetrics.h"
 
@@ -20,8 +19,6 @@ constexpr std::int32_t kRoleLeft = 1;
 constexpr std::int32_t kRoleRight = 67;
 constexpr std::int32_t kNameLeft = 71;
 constexpr platform::Point kVersionAt[2] = {{217, 161}, {138, 237}};
-
-int ImageLoadResult(int error) { return error == ENOENT ? 1001 : 1002; }
 
 }  // namespace
 
@@ -39,9 +36,9 @@ int AboutView::Create(const platform::Rect rects[2], platform::Window& owner, st
   font_ = platform::Font::Create(kSplashFontHeight * ui::Scale(), 400);
   for (int o = 0; o < 2; ++o) {
     const char16_t* path = ui::GetResourcePathW(kSplashPictureNames[o]);
-    int error = ENAMETOOLONG;
-    pictures_[o] = path ? ui::LoadImageFile(path, error) : nullptr;
-    if (!pictures_[o]) return ImageLoadResult(error);
+    int error = 0;
+    pictures_[o] = ui::LoadImageFile(path, error);
+    if (!pictures_[o]) return ui::ImageLoadResult(false, error);
   }
   return 1;
 }

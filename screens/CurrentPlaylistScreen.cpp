@@ -61,7 +61,9 @@ void CurrentPlaylistScreen::SetPlayer(audio::StreamPlayer& player, audio::Stream
 }
 
 void CurrentPlaylistScreen::LoadPlaylist() {
-  if (playlist_) playlist_->load();
+  if (!playlist_) return;
+  playlist_->load();
+  loaded_ = true;
 }
 
 void CurrentPlaylistScreen::SyncControls() {

@@ -28,7 +28,7 @@ class CurrentPlaylistScreen : public ui::Screen, public ui::ScreenText, public P
   int Create(platform::Window& owner) override;
   // Gives the screen the player its playlist plays through; makes the playlist over its file.
   void SetPlayer(audio::StreamPlayer& player, audio::StreamUrlService service, std::filesystem::path file);
-  // Reads the playlist file.
+  // Reads the playlist file; from then on every change (and the way out) writes it.
   void LoadPlaylist();
   // Null before SetPlayer.
   CurrentPlaylist* Playlist() { return playlist_.get(); }
@@ -56,7 +56,9 @@ class CurrentPlaylistScreen : public ui::Screen, public ui::ScreenText, public P
   void postTrackStarted() override;
   void redraw() override;
   std::int32_t rowsPerPage() const override;
-  bool isLaidOut() const override { return laidOut_; }
+  // Once laid out and once the playlist was read: a start that stopped before must not
+  // write an empty playlist over the file.
+  bool isLaidOut() const override { return laidOut_ && loaded_; }
   void resetPaging() override;
 
  private:
@@ -74,6 +76,7 @@ class CurrentPlaylistScreen : public ui::Screen, public ui::ScreenText, public P
   PlaylistListView list_;
   ui::PageControl pageControl_;
   bool laidOut_ = false;
+  bool loaded_ = false;
 };
 
 }  // namespace screens

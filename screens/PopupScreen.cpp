@@ -1,7 +1,6 @@
 #include "screens/PopupScreen.h"
 
 #include "platform/TextCodec.h"
-#include "platform/window/MenuResources.h"
 #include "screens/WindowMessages.h"
 #include "ui/ViewMetrics.h"
 
@@ -38,7 +37,7 @@ int PopupScreen::Create(platform::Window& owner) {
     rects[o] = platform::Rect{kPanelRect[o].left * s, kPanelRect[o].top * s, kPanelRect[o].right * s, kPanelRect[o].bottom * s};
     panel_.iconPos[o] = platform::Point{kIconPos[o].x * s, kIconPos[o].y * s};
   }
-  int result = panel_.Create(rects, owner, reinterpret_cast<std::uintptr_t>(this));
+  int result = panel_.Create(rects, owner, reinterpret_cast<std::uintptr_t>(static_cast<ui::Screen*>(this)));
   if (result == 1) result = panel_.LoadPanelImages(pictures_.landscapePanel, pictures_.portraitPanel);
   for (const char* icon : pictures_.icons) {
     if (icon && result == 1) result = panel_.AddIcon(icon);
@@ -70,7 +69,7 @@ void PopupScreen::OnKey(std::uint32_t virtualKey, std::intptr_t) { panel_.OnKey(
 bool PopupScreen::OnTap(std::int32_t x, std::int32_t y) { return panel_.OnTap(x, y); }
 
 void PopupScreen::Show() {
-  if (window) window->SetMenuBar(platform::kPopupMenuBarResource);
+  if (window) window->SetMenuBar(menubar::kPopup);
   panel_.Compose();
   needsCompose_ = false;
   panel_.Show();

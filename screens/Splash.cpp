@@ -26,7 +26,7 @@ void DrawSplash(platform::Window& window) {
   const int o = isPortrait ? 1 : 0;
   const char16_t* path = ui::GetResourcePathW(kSplashPictureNames[o]);
   int error = 0;
-  std::unique_ptr<platform::Surface> picture = path ? ui::LoadImageFile(path, error) : nullptr;
+  std::unique_ptr<platform::Surface> picture = ui::LoadImageFile(path, error);
   if (!picture) return;
 
   platform::Canvas screen = window.GetScreenDC();

@@ -20,7 +20,7 @@ platform::Rect Scaled(const platform::Rect& r) {
 int TitledScreen::Create(platform::Window& owner) {
   ui::Screen::Create(owner);
   const platform::Rect rects[2] = {Scaled(kTitleStrip[0]), Scaled(kTitleStrip[1])};
-  const int result = titleStrip_.Create(rects, owner, reinterpret_cast<std::uintptr_t>(this));
+  const int result = titleStrip_.Create(rects, owner, reinterpret_cast<std::uintptr_t>(static_cast<ui::Screen*>(this)));
   titleStrip_.SetTitle(title_);
   return result;
 }

@@ -278,10 +278,45 @@ TEST_F(ApplicationTest, PositionTimerAndClearCurrentPlaylist) {
   EXPECT_EQ(server.AcceptedCount(), 3);  // no next track was looked up
 }
 
+// A track that ends (12025) makes the playlist move on to its next entry, which starts and
+// shows in the mini player.
+TEST_F(ApplicationTest, TrackEndPlaysTheNextEntry) {
+  const std::string mp3 = testsupport::SynthesizeMp3(1.0, 44100, 2, 128);
+  const testsupport::ServerScript lookup = Reply(HttpResponse("not_available", "text/plain"));
+  const testsupport::ServerScript stream = Reply(HttpResponse(mp3, "audio/mpeg"));
+  ScriptedServer server(std::vector<testsupport::ServerScript>{Reply(HttpResponse("", "text/plain")), lookup, stream,
+                                                               lookup, stream});
+  AudioCueRecord records[2]{};
+  const char* titles[2] = {"One", "Two"};
+  for (int i = 0; i < 2; ++i) {
+    std::strcpy(records[i].title, titles[i]);
+    std::strcpy(records[i].creator, "Synth");
+    std::snprintf(records[i].location, sizeof records[i].location, "%s", server.Url("/tone.mp3").c_str());
+  }
+  testsupport::WriteFile(dir_ / playlistfile::kFileName, playlistfile::Encode(u"Mine", {&records[0], &records[1]}));
+  const apptest::ProgramResult result = Run(server,
+                                            "waitfor message 15\n"
+                                            "stroke 200 100 100 100\n"
+                                            "post 1928\n"
+                                            "waitfor text \"mini Synth - One\" 10000\n"
+                                            "waitfor message 12025 10000\n"
+                                            "waitfor text \"mini Synth - Two\" 10000\n"
+                                            "DUMP second\n"
+                                            "quit\n");
+  ASSERT_EQ(result.exitCode, 0) << result.err << result.out;
+  const Lines second = Dump("second");
+  EXPECT_TRUE(Has(second, "row 1 current Synth | Two")) << testing::PrintToString(second);
+}
+
 // An image missing at window creation: "Missing Files", the window closes before its first
-// paint (the script never runs) and the program ends with 0.
+// paint (the script never runs) and the program ends with 0, leaving the playlist file as it
+// was.
 TEST_F(ApplicationTest, MissingImageAtCreation) {
   ScriptedServer server(Reply(HttpResponse("", "text/plain")));
+  AudioCueRecord record{};
+  std::strcpy(record.title, "Kept");
+  const std::string playlist = playlistfile::Encode(u"Mine", {&record});
+  testsupport::WriteFile(dir_ / playlistfile::kFileName, playlist);
   const std::filesystem::path resources = dir_ / "qvga";
   for (const char* missing : {"misc_resources/Splash_About_Horizontal.png", "tab_resources/tab_middle.png",
                               "miniplayer/vertical_miniplayer_background.png"}) {
@@ -295,6 +330,7 @@ TEST_F(ApplicationTest, MissingImageAtCreation) {
     EXPECT_EQ(result.out,
               "MessageBox: Missing Files: Files are missing from this installation.  Please re-install the "
               "application. A fresh copy can be downloaded from http://www.vornalo.com/mobile/.\nWindow raised\n");
+    EXPECT_EQ(testsupport::ReadFile(dir_ / playlistfile::kFileName), playlist);
   }
 }
 

@@ -107,13 +107,15 @@ TEST_F(ScriptDriverTest, WaitForSeesMessagesAndTextCausedFromAnotherThread) {
     if (m.id == 12024) procedure_.screenText = {"tab 1 Featured", "text Playing \xc3\xa9"};
     return false;
   };
+  window_.SetScreenshotDirectory(dir.Path().string());
   std::thread worker([this] {
     window_.Post(12024);
   });
   EXPECT_EQ(Run("post 1928 7 -1\n"
                 "waitfor text \"Playing \xc3\xa9\" 5000\n"
                 "waitfor message 12024 0\n"
-                "dump " + (dir / "screen.txt").string() + "\n"),
+                "dump " + (dir / "screen.txt").string() + "\n"
+                "key F11\n"),
             0);
   worker.join();
   EXPECT_EQ(procedure_.Only({12024}).size(), 1u);
@@ -121,6 +123,8 @@ TEST_F(ScriptDriverTest, WaitForSeesMessagesAndTextCausedFromAnotherThread) {
   EXPECT_EQ(procedure_.Only({1928})[0].wParam, 7u);
   EXPECT_EQ(procedure_.Only({1928})[0].lParam, -1);
   EXPECT_EQ(testsupport::ReadFile(dir / "screen.txt"), "tab 1 Featured\ntext Playing \xc3\xa9\n");
+  // F11 wrote the same into the screenshot folder, as on the desktop.
+  EXPECT_EQ(testsupport::ReadFile(dir / "vornalo-screenshot-1.txt"), "tab 1 Featured\ntext Playing \xc3\xa9\n");
 }
 
 TEST_F(ScriptDriverTest, ErrorsEndTheScriptWithACode) {
