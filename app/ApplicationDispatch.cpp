@@ -149,6 +149,8 @@ void Application::OnPrivateMessage(std::uint32_t message, std::uintptr_t wParam,
       return;
     case msg::kOpenItemPopup:
       window_.Update();
+      // A screen without a selected item adds nothing: no entry of an earlier opening stays.
+      itemPopup_.ClearEntries();
       if (ui::Screen* top = Top()) top->FillItemPopup(itemPopup_);
       OpenPopup(itemPopup_);
       return;
