@@ -34,13 +34,15 @@ class PopupActionsRunTest : public ::testing::Test {
   }
 
   // Runs the client against `serverUrl`; "dump NAME" lines write into the test's folder.
-  apptest::ProgramResult Run(const std::string& script, const std::string& serverUrl) {
+  apptest::ProgramResult Run(const std::string& script, const std::string& serverUrl,
+                             std::vector<std::string> extra = {}) {
     testsupport::WriteFile(dir_ / "script.txt",
                            std::regex_replace(script, std::regex("(^|\n)dump "), "$1dump " + dir_.Path().string() + "/d-"));
+    std::vector<std::string> args{"--script", (dir_ / "script.txt").string(), "--config-dir", (dir_ / "config").string(),
+                                  "--data-dir", dir_.Path().string(), "--audio", "null", "--server", serverUrl, "--debug"};
+    args.insert(args.end(), extra.begin(), extra.end());
     apptest::ProgramResult result = apptest::RunProgram(
-        VORNALO_PROGRAM,
-        {"--script", (dir_ / "script.txt").string(), "--config-dir", (dir_ / "config").string(), "--data-dir",
-         dir_.Path().string(), "--audio", "null", "--server", serverUrl, "--debug"},
+        VORNALO_PROGRAM, args,
         {{"XDG_RUNTIME_DIR", (dir_ / "runtime").string()}, {"VORNALO_BROWSER", browser_.Program()}}, dir_.Path(),
         std::chrono::seconds(60));
     EXPECT_EQ(result.exitCode, 0) << result.out << result.err << Dumps();
@@ -230,6 +232,29 @@ TEST_F(PopupActionsRunTest, ThemeAndSkinChosenAreKeptAcrossARestart) {
   AppSettings settings(store, NoDeviceId);
   EXPECT_EQ(settings.overlayColor, 8u);
   EXPECT_EQ(settings.currentSkinName, u"Carbon");
+
+  // Carbon's portrait picture gone: the player says so once and goes on without a skin,
+  // which the list then shows; Carbon is no longer offered.
+  std::filesystem::copy(std::filesystem::path(VORNALO_PROGRAM).parent_path() / "qvga", dir_ / "res",
+                        std::filesystem::copy_options::recursive);
+  std::filesystem::remove(dir_ / "res/player/skins/portrait/p_Carbon.png");
+  const apptest::ProgramResult gone = Run("waitfor message 15\n"
+                                          "post 1124 0 3\npost 1124 0 2\npost 1124 0 3\n"
+                                          "dump player\n"
+                                          "post 1124 0 2\n"
+                                          "menu \"Player Skins...\"\n"
+                                          "dump skins3\n",
+                                          catalogue_.BaseUrl(), {"--resources", (dir_ / "res").string()});
+  std::size_t boxes = 0;
+  for (std::size_t at = gone.out.find("MessageBox: Skin File Missing"); at != std::string::npos;
+       at = gone.out.find("MessageBox: Skin File Missing", at + 1)) {
+    ++boxes;
+  }
+  EXPECT_EQ(boxes, 1u) << gone.out;
+  EXPECT_EQ(Only("player", {"tab"}), Lines{"tab 3 Player"});
+  EXPECT_EQ(Only("skins3", {"text", "entry"}),
+            (Lines{"text Player Skins", "text Currently Selected:", "text None Selected", "entry 0 selected current None",
+                   "entry 1 Aurora", "entry 2 Sunburst"}));
 }
 
 }  // namespace

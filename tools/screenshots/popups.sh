@@ -1,7 +1,7 @@
 #!/bin/sh
-# Screenshots of the item popup (a featured CueList; an AudioCue and a TextCue of the search
-# results; a Current Playlist entry) and of the colour-theme and player-skin lists over the
-# demo library, portrait and landscape at QVGA and VGA, into docs/screenshots/.
+# Screenshots of the item popup (a featured CueList; a TextCue, a CueList and an AudioCue of
+# the search results; a Current Playlist entry) and of the colour-theme and player-skin lists
+# over the demo library, portrait and landscape at QVGA and VGA, into docs/screenshots/.
 #   tools/screenshots/popups.sh [BUILD_DIR]
 set -eu
 build=${1:-build}
@@ -10,7 +10,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -m 700 "$work/runtime"
 for size in 240x320 320x240 480x640 640x480; do
-  rm -f "$work/data.dat"
+  rm -rf "$work/data.dat" "$work/config"
   cat > "$work/script" <<SCRIPT
 waitfor text "row 0 selected Cuelist"
 key Enter
@@ -21,21 +21,30 @@ text Café
 key Enter
 waitfor text "Results for: Café"
 key Enter
+screenshot $out/popup-search-textcue-$size.png
+menu Cancel
+key Down
+key Enter
+screenshot $out/popup-search-cuelist-$size.png
+menu Cancel
+key Down
+key Enter
 screenshot $out/popup-search-audiocue-$size.png
 key Enter
 waitfor message 12024 20000
-waitfor text "Wikipedia Article"
-SCRIPT
-  # The TextCue's row: Down until it is selected.
-  for i in 1 2 3 4 5 6 7 8; do echo "key Down" >> "$work/script"; done
-  cat >> "$work/script" <<SCRIPT
-key Enter
-screenshot $out/popup-search-textcue-$size.png
-menu Cancel
 post 1124 0 2
 key Enter
 screenshot $out/popup-playlist-audiocue-$size.png
 menu Cancel
+char c
+char c
+char c
+char c
+char c
+char c
+char c
+char c
+char c
 menu "Color Themes... (C key)"
 screenshot $out/list-themes-$size.png
 menu Cancel
