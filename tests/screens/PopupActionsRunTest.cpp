@@ -243,7 +243,9 @@ TEST_F(PopupActionsRunTest, ThemeAndSkinChosenAreKeptAcrossARestart) {
                                           "dump player\n"
                                           "post 1124 0 2\n"
                                           "menu \"Player Skins...\"\n"
-                                          "dump skins3\n",
+                                          "dump skins3\n"
+                                          "post 1930 0 2\n"  // no third skin: refused
+                                          "dump refused\n",
                                           catalogue_.BaseUrl(), {"--resources", (dir_ / "res").string()});
   std::size_t boxes = 0;
   for (std::size_t at = gone.out.find("MessageBox: Skin File Missing"); at != std::string::npos;
@@ -255,6 +257,8 @@ TEST_F(PopupActionsRunTest, ThemeAndSkinChosenAreKeptAcrossARestart) {
   EXPECT_EQ(Only("skins3", {"text", "entry"}),
             (Lines{"text Player Skins", "text Currently Selected:", "text None Selected", "entry 0 selected current None",
                    "entry 1 Aurora", "entry 2 Sunburst"}));
+  EXPECT_EQ(Only("refused", {"stack", "text None"}), (Lines{"stack application playlist listpopup", "text None Selected"}));
+  EXPECT_EQ(AppSettings(store, NoDeviceId).currentSkinName, u"");
 }
 
 }  // namespace
