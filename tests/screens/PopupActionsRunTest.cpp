@@ -201,11 +201,8 @@ TEST_F(PopupActionsRunTest, ThemeAndSkinChosenAreKeptAcrossARestart) {
       "dump chosen\n"
       "quit\n",
       catalogue_.BaseUrl());
-  EXPECT_EQ(Only("themes", {"stack", "text", "page", "entry"}),
-            (Lines{"stack application search listpopup", "page Page 1 / 1 | 1 item", "text Background Color Theme", "text Currently Selected:",
-                   "text Jazzy Blue", "page Page 1 / 2 | 10 items", "entry 0 selected Basic Black",
-                   "entry 1 Titanium Gray", "entry 2 Modernist White", "entry 3 Wild Purple",
-                   "entry 4 current Jazzy Blue"}));
+  EXPECT_EQ(Only("themes", {"stack", "text J", "entry 4"}),
+            (Lines{"stack application search listpopup", "text Jazzy Blue", "entry 4 current Jazzy Blue"}));
   EXPECT_EQ(Only("skins", {"text", "entry"}),
             (Lines{"text Player Skins", "text Currently Selected:", "text Sunburst", "entry 0 selected None",
                    "entry 1 Aurora", "entry 2 Carbon", "entry 3 current Sunburst"}));

@@ -1,5 +1,5 @@
-// The item popup and the list popup over the real artwork, headless: the lines each kind
-// shows, entries that never page, the tint of each opening, the theme and skin lists with
+// The item popup and the list popup over the real artwork, headless: entries that never
+// page, the tint of each opening, the theme and skin lists with
 // their bullet, pages and icons, and the skins a folder offers.
 
 #include <gtest/gtest.h>
@@ -22,23 +22,6 @@ namespace {
 using Lines = std::vector<std::string>;
 using testsupport::ToolkitWorld;
 
-ItemRef Audio(const char* creator, const char* album, const char* title) {
-  auto record = std::make_unique<AudioCueRecord>();
-  std::memset(record.get(), 0, sizeof *record);
-  std::strcpy(record->creator, creator);
-  std::strcpy(record->album, album);
-  std::strcpy(record->title, title);
-  std::strcpy(record->location, "http://m/a.mp3");
-  return ItemRef(std::move(record));
-}
-ItemRef CueList(const char* title, std::int32_t count) {
-  auto record = std::make_unique<CueListRecord>();
-  std::memset(record.get(), 0, sizeof *record);
-  std::strcpy(record->title, title);
-  std::strcpy(record->location, "http://m/list");
-  record->item_count = count;
-  return ItemRef(std::move(record));
-}
 ItemRef Text(const char* title) {
   auto record = std::make_unique<TextCueRecord>();
   std::memset(record.get(), 0, sizeof *record);
@@ -84,31 +67,11 @@ class ItemPopupTest : public ::testing::TestWithParam<platform::Size> {
   screens::ItemPopup popup_;
 };
 
-// Each kind's four lines and icon; an AudioCue without album keeps the separator.
-TEST_P(ItemPopupTest, LinesAndIconByKind) {
-  struct Case {
-    ItemRef item;
-    Lines text;
-  };
-  const Case cases[] = {
-      {Audio("Creator", "", "Song"), {"text AudioCue", "text Creator - ", "text Song", "text http://m/a.mp3"}},
-      {Audio("", "", ""), {"text AudioCue", "text  - ", "text ", "text http://m/a.mp3"}},
-      {CueList("Mix", 12), {"text CueList", "text 12 total items", "text Mix", "text http://m/list"}},
-      {Text("Subject"), {"text TextCue", "text Wikipedia article", "text Subject", "text http://w/Subject"}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text[2]);
-    popup_.SetItem(c.item);
-    EXPECT_EQ(Text(popup_, "text"), c.text);
-    EXPECT_EQ(popup_.Panel().iconIndex, static_cast<std::size_t>(c.item.kind() - 1));
-  }
-}
-
 // Three entries all show and never page: Down on the third is not taken; Enter and a tap
 // post the entry's command with the popup as the first parameter and 0 as the second; a tap
 // below the entries posts nothing.
 TEST_P(ItemPopupTest, ThreeEntriesNeverPageAndPostTheirCommands) {
-  popup_.SetItem(Audio("C", "A", "T"));
+  popup_.SetItem(Text("Subject"));
   popup_.ClearEntries();
   popup_.AddEntry("Play", screens::msg::kPlayItem);
   popup_.AddEntry("Remove Item From Playlist", screens::msg::kRemovePlaylistItem);
@@ -241,11 +204,6 @@ TEST_F(ListPopupTest, SkinsFromTheFolderWithTheCurrentOneMarked) {
   EXPECT_EQ(posted[0].lParam, -1);
   EXPECT_EQ(posted[1].lParam, 1);
   EXPECT_EQ(posted[1].wParam, Cookie());
-
-  settings_.settings.SetSkinName(u"Sunburst");
-  popup_.FillSkins(settings_.settings, prefix, skinNames_);
-  EXPECT_EQ(Text(popup_, "entry"), (Lines{"entry 0 selected None", "entry 1 Aurora", "entry 2 current Sunburst"}));
-  EXPECT_EQ(popup_.Panel().icons.size(), 1u);  // the artwork's Sunburst thumbnail
 
   settings_.settings.SetSkinName(u"Gone");
   popup_.FillSkins(settings_.settings, prefix + "missing/", skinNames_);
