@@ -161,6 +161,7 @@ int RunEntryPoint(const AppOptions& options, const ApplicationParts& parts, AppS
   window.RequestRaise();
   singleInstance.SetRaiseHandler([&window] { window.RequestRaise(); });
 
+  catalogue.StartBackgroundRescan();
   const int exitCode = host->RunMessageLoop();
 
   singleInstance.SetRaiseHandler(nullptr);
