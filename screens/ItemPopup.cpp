@@ -1,6 +1,7 @@
 #include "screens/ItemPopup.h"
 
 #include <cstdio>
+#include <iterator>
 
 #include "platform/TextCodec.h"
 #include "screens/PopupKeys.h"
@@ -72,10 +73,21 @@ void ItemPopup::SetItem(const ItemRef& item) {
 
 void ItemPopup::ClearEntries() { list_.ClearItems(); }
 
+void ItemPopup::Clear() {
+  ClearEntries();
+  panel_.SetTexts(u"", u"", u"", u"");
+  panel_.iconIndex = std::size(kIcons);
+  needsCompose_ = true;
+}
+
 void ItemPopup::AddEntry(const char* text, std::uint32_t command) { list_.AddEntry(text, command, 0); }
 
 void ItemPopup::Show() {
   if (window) window->SetMenuBar(menubar::kPopup);
+  if (needsCompose_) {
+    panel_.Compose();
+    needsCompose_ = false;
+  }
   panel_.Show();
   list_.Show();
   ui::Screen::Show();

@@ -34,6 +34,9 @@ class ItemPopup : public ui::Screen, public ui::ScreenText, public ItemPopupCont
   // unknown kind leaves the lines as they were.
   void SetItem(const ItemRef& item) override;
   void ClearEntries() override;
+  // No entries, no lines and no icon: what an opening shows when the screen has no item.
+  // The panel is composed when the popup shows, unless SetItem composed it since.
+  void Clear();
   void AddEntry(const char* text, std::uint32_t command) override;
 
   // While active: layer 2 the panel (composed again first when it went stale); the list
@@ -45,7 +48,7 @@ class ItemPopup : public ui::Screen, public ui::ScreenText, public ItemPopupCont
   // the rows shown.
   void OnKey(std::uint32_t virtualKey, std::intptr_t keyData) override;
   bool OnTap(std::int32_t x, std::int32_t y) override;
-  // The "Cancel" soft key, then the panel and the list.
+  // The "Cancel" soft key, then the panel (composed first after Clear) and the list.
   void Show() override;
   void Hide() override;
   void Invalidate() override { needsCompose_ = true; }

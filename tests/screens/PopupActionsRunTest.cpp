@@ -112,6 +112,7 @@ TEST_F(PopupActionsRunTest, EntriesByScreenAndKindAndTheBrowserActions) {
   const apptest::ProgramResult result = Run(
       "waitfor message 15\n"
       "key Enter\ndump featured\nmenu Cancel\n"
+      "post 1124 0 0\nkey Enter\ndump empty\nmenu Cancel\n"  // no results yet: an empty popup
       "softkey left\ntext x\nkey Enter\n"
       "key Enter\ndump audio\nkey Down\nkey Down\nkey Enter\n"  // Purchase
       "key Down\nkey Enter\ndump cuelist\nmenu Cancel\n"
@@ -122,6 +123,7 @@ TEST_F(PopupActionsRunTest, EntriesByScreenAndKindAndTheBrowserActions) {
   EXPECT_EQ(Only("featured", {"stack", "text", "entry"}),
             (Lines{"stack application featured itempopup", "text CueList", "text 4 total items", "text Best",
                    "text http://m/f", "entry 0 selected Replace Current Playlist"}));
+  EXPECT_EQ(Only("empty", {"stack", "text Best", "text CueList", "entry"}), Lines{"stack application search itempopup"});
   EXPECT_EQ(Only("audio", {"stack", "text", "entry"}),
             (Lines{"stack application search itempopup", "text AudioCue", "text $(id) - ", "text \"; rm -rf ~; \"",
                    "text http://m/a.mp3", "entry 0 selected Add to Current Playlist", "entry 1 Replace Current Playlist",
