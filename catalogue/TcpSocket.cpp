@@ -12,21 +12,18 @@
 
 #include <utility>
 
-TcpSocket::TcpSocket(TcpSocket&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-
 TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
   if (this != &other) {
     Close();
-    fd_ = std::exchange(other.fd_, -1);
+    fd_ = std::move(other.fd_);
   }
   return *this;
 }
 
 void TcpSocket::Close() {
-  if (fd_ < 0) return;
-  ::shutdown(fd_, SHUT_RDWR);
-  ::close(fd_);
-  fd_ = -1;
+  if (!fd_) return;
+  ::shutdown(fd_.Get(), SHUT_RDWR);
+  fd_.Reset();
 }
 
 bool TcpSocket::BeginConnect(const std::string& host, int port) {
@@ -43,9 +40,9 @@ bool TcpSocket::BeginConnect(const std::string& host, int port) {
     address.sin_addr = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr;
     ::freeaddrinfo(found);
   }
-  fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-  if (fd_ < 0) return false;
-  if (::connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 &&
+  fd_.Reset(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  if (!fd_) return false;
+  if (::connect(fd_.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 &&
       errno != EINPROGRESS) {
     Close();
     return false;
@@ -54,7 +51,7 @@ bool TcpSocket::BeginConnect(const std::string& host, int port) {
 }
 
 TcpSocket::WaitResult TcpSocket::Wait(short events, std::int64_t micros) {
-  pollfd entry{fd_, events, 0};
+  pollfd entry{fd_.Get(), events, 0};
   int millis = static_cast<int>((micros + 999) / 1000);
   int ready;
   do {
@@ -75,7 +72,7 @@ TcpSocket::WaitResult TcpSocket::WaitConnected(std::int64_t micros) {
   // Writable or an error event: the socket's pending error tells a connection from a refusal.
   int error = 0;
   socklen_t size = sizeof error;
-  if (::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0) {
+  if (::getsockopt(fd_.Get(), SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0) {
     return WaitResult::kError;
   }
   return result;
@@ -90,7 +87,7 @@ TcpSocket::WaitResult TcpSocket::WaitWritable(std::int64_t micros) {
 ssize_t TcpSocket::Receive(void* buffer, std::size_t length) {
   ssize_t n;
   do {
-    n = ::recv(fd_, buffer, length, 0);
+    n = ::recv(fd_.Get(), buffer, length, 0);
   } while (n < 0 && errno == EINTR);
   return n;
 }
@@ -98,7 +95,7 @@ ssize_t TcpSocket::Receive(void* buffer, std::size_t length) {
 ssize_t TcpSocket::Send(const void* bytes, std::size_t length) {
   ssize_t n;
   do {
-    n = ::send(fd_, bytes, length, MSG_NOSIGNAL);
+    n = ::send(fd_.Get(), bytes, length, MSG_NOSIGNAL);
   } while (n < 0 && errno == EINTR);
   return n;
 }
@@ -106,7 +103,7 @@ ssize_t TcpSocket::Send(const void* bytes, std::size_t length) {
 ssize_t TcpSocket::ReceiveVector(const iovec* buffers, int count) {
   ssize_t n;
   do {
-    n = ::readv(fd_, buffers, count);
+    n = ::readv(fd_.Get(), buffers, count);
   } while (n < 0 && errno == EINTR);
   return n;
 }

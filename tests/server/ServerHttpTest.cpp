@@ -111,7 +111,9 @@ TEST_F(ServerHttpTest, EveryReplyClosesItsConnection) {
     EXPECT_TRUE(result.closed) << c.request;
     EXPECT_EQ(result.status, c.status) << c.request;
     EXPECT_TRUE(HasHeader(result, "Connection: close")) << c.request;
-    if (c.body) EXPECT_EQ(result.body, c.body);
+    if (c.body) {
+      EXPECT_EQ(result.body, c.body);
+    }
   }
   EXPECT_TRUE(Exchange(Port(), "garbage\r\n\r\n").closed);
 }

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/AppResources.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "platform/window/Window.h"
 #include "ui/BlendBuffer.h"
@@ -95,7 +96,8 @@ int main(int argc, char** argv) {
 
   platform::HeadlessBackend backend([](const std::string&) {});
   platform::Window screen(backend, platform::Size{480, 640}, u"Vornalo Mobile");
-  screen.SetMenuBar(platform::kMainMenuBarResource);
+  screen.SetResources(VornaloResources());
+  screen.SetMenuBar(kMainMenuBarResource);
   screen.Chrome().PressSoftKey(1);  // the Options menu open too
   screen.ComposeScreen();
   auto t0 = Clock::now();

@@ -4,6 +4,8 @@
 #include <condition_variable>
 #include <mutex>
 
+namespace platform {
+
 // An event that stays signalled until it is reset: every waiter passes while it is set.
 // Safe to use from any thread.
 class ManualResetEvent {
@@ -26,3 +28,5 @@ class ManualResetEvent {
   mutable std::condition_variable changed_;
   bool set_;
 };
+
+}  // namespace platform

@@ -3,11 +3,11 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <thread>
 
-#include "app/util/Utilities.h"
+#include "core/Utilities.h"
 #include "platform/BrowserLauncher.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WaitUntil.h"
 
 namespace {
 
@@ -27,9 +27,7 @@ class OpenInBrowserTest : public ::testing::Test {
 
   // The recorded arguments, waiting up to five seconds for the script to finish.
   std::string Recorded() {
-    for (int i = 0; i < 500 && !std::filesystem::exists(record_); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    testsupport::WaitUntil([&] { return std::filesystem::exists(record_); }, std::chrono::seconds(5));
     return testsupport::ReadFile(record_);
   }
 
@@ -38,12 +36,12 @@ class OpenInBrowserTest : public ::testing::Test {
 };
 
 TEST_F(OpenInBrowserTest, PassesTheUrlAsOneArgumentWithoutAShell) {
-  OpenInBrowser("http://a/b?c=d&e=$(id)");
+  core::OpenInBrowser("http://a/b?c=d&e=$(id)");
   EXPECT_EQ(Recorded(), "1\nhttp://a/b?c=d&e=$(id)\n");
 }
 
 TEST_F(OpenInBrowserTest, OpensHttps) {
-  OpenInBrowser("HTTPS://en.wikipedia.org/wiki/Simon_%26_Garfunkel");
+  core::OpenInBrowser("HTTPS://en.wikipedia.org/wiki/Simon_%26_Garfunkel");
   EXPECT_EQ(Recorded(), "1\nHTTPS://en.wikipedia.org/wiki/Simon_%26_Garfunkel\n");
 }
 
@@ -53,10 +51,10 @@ TEST_F(OpenInBrowserTest, RefusesEverythingButHttpAndHttps) {
     EXPECT_FALSE(platform::IsBrowsableUrl(url)) << url;
     EXPECT_EQ(platform::LaunchBrowser(url), -1) << url;
   }
-  OpenInBrowser("file:///etc/passwd");
-  OpenInBrowser("-x");
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  EXPECT_FALSE(std::filesystem::exists(record_));
+  core::OpenInBrowser("file:///etc/passwd");
+  core::OpenInBrowser("-x");
+  EXPECT_FALSE(testsupport::WaitUntil([&] { return std::filesystem::exists(record_); },
+                                       std::chrono::milliseconds(200)));
 }
 
 TEST_F(OpenInBrowserTest, AMissingBrowserIsReportedNotFatal) {

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "app/util/AppSettings.h"
+#include "core/AppSettings.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/TempDir.h"
 
@@ -24,14 +24,14 @@ class TrackStartTest : public ::testing::Test {
     CopyToSlot(record_.mp3_url_id, "42");
   }
   audio::StreamUrlService Service(const ScriptedServer& server) {
-    audio::StreamUrlService service{"http://127.0.0.1:" + std::to_string(server.port()), &settings_, {}};
+    audio::StreamUrlService service{"http://127.0.0.1:" + std::to_string(server.port()), core::RequestIdentity::From(settings_), {}};
     service.httpOptions.idleTimeoutMicros = 500000;
     return service;
   }
 
   testsupport::TempDir dir_;
   platform::RegistryStore store_;
-  AppSettings settings_;
+  core::AppSettings settings_;
   AudioCueRecord record_;
 };
 
@@ -60,7 +60,7 @@ TEST_F(TrackStartTest, TheLookupCarriesTheIdentityAndAnEncodedId) {
   auto requests = server.Requests();
   ASSERT_EQ(requests.size(), 1u);
   const std::string expected = "GET /api/wm_app/results?mp3_url_id=7%26sk%3Dforged&sk=" +
-                               std::string(AppSettings::BuiltInApiKey()) + "&v=1.4&di=" +
+                               std::string(core::AppSettings::BuiltInApiKey()) + "&v=1.4&di=" +
                                std::string(27, 'A') + "%3D ";
   EXPECT_EQ(requests[0].substr(0, expected.size()), expected);
 }

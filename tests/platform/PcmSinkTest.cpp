@@ -4,6 +4,8 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -117,8 +119,30 @@ TEST(WavPcmSinkTest, WritesWhatItPlaysWithHeaderFixedAtClose) {
   EXPECT_EQ(unwritable.Open(PcmFormat{1, 22050, 16}, [](void*) {}), PcmOpenResult::kError);
 }
 
+// Sets an environment variable for one test and puts the previous value back.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) previous_ = old;
+    setenv(name, value, 1);
+  }
+  ~ScopedEnv() {
+    if (previous_) {
+      setenv(name_, previous_->c_str(), 1);
+    } else {
+      unsetenv(name_);
+    }
+  }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  const char* name_;
+  std::optional<std::string> previous_;
+};
+
 TEST(SdlPcmSinkTest, DummyDriverPlaysInOrder) {
-  setenv("SDL_AUDIODRIVER", "dummy", 1);  // consumes audio in real time without a sound card
+  ScopedEnv driver("SDL_AUDIODRIVER", "dummy");  // consumes audio in real time without a sound card
   SdlPcmSink sink;
   if (sink.DeviceCount() == 0) GTEST_SKIP() << "no SDL audio driver";
   CheckOrderPauseAndReset(sink, PcmFormat{2, 48000, 16});

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace core {
+
 // Small routines shared by the whole client. None keeps state.
 
 // Form-encodes `input` into `output` (which must hold capacity + 1 bytes): letters, digits,
@@ -35,3 +37,5 @@ std::u16string FormatCatalogueDate(const char* date);
 // Starts the web browser on a narrow URL (cut to 511 characters at a character boundary).
 // Only http and https URLs are opened; anything else is refused with a debug line.
 void OpenInBrowser(const char* url);
+
+}  // namespace core

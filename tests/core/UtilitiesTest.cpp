@@ -1,4 +1,4 @@
-#include "app/util/Utilities.h"
+#include "core/Utilities.h"
 #include <cstring>
 
 #include <gtest/gtest.h>
@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "app/util/WaitCursor.h"
+#include "core/WaitCursor.h"
 
 namespace {
 
 std::string Encode(const char* input, std::int32_t capacity) {
   std::vector<char> out(capacity > 0 ? capacity + 1 : 1, '#');
-  UrlEncode(out.data(), capacity, input);
+  core::UrlEncode(out.data(), capacity, input);
   return out.data();
 }
 
@@ -43,10 +43,10 @@ TEST(UrlEncode, StopsAtTheFirstPieceThatDoesNotFit) {
 
 TEST(UrlEncode, NeverWritesPastCapacityPlusTerminator) {
   std::vector<char> out(8, 'X');
-  UrlEncode(out.data(), 4, "abcdefgh");
+  core::UrlEncode(out.data(), 4, "abcdefgh");
   EXPECT_STREQ(out.data(), "abcd");
   EXPECT_EQ(out[5], 'X');
-  EXPECT_EQ(UrlEncode("a b+", 255), "a+b%2B");
+  EXPECT_EQ(core::UrlEncode("a b+", 255), "a+b%2B");
 }
 
 TEST(Base64Encode, MatchesRfc4648Vectors) {
@@ -58,7 +58,7 @@ TEST(Base64Encode, MatchesRfc4648Vectors) {
                {"foobar", "Zm9vYmFy"}, {"\xFB\xFF", "+/8="}};
   for (const auto& c : cases) {
     char out[32];
-    ASSERT_EQ(Base64Encode(reinterpret_cast<const std::uint8_t*>(c.input), std::strlen(c.input), out,
+    ASSERT_EQ(core::Base64Encode(reinterpret_cast<const std::uint8_t*>(c.input), std::strlen(c.input), out,
                            sizeof out), 1);
     EXPECT_STREQ(out, c.expected);
   }
@@ -67,21 +67,21 @@ TEST(Base64Encode, MatchesRfc4648Vectors) {
 TEST(Base64Encode, FailsWhenTheTerminatorDoesNotFit) {
   std::uint8_t id[20] = {};
   char out[29];
-  EXPECT_EQ(Base64Encode(id, 20, out, 28), 0);
-  ASSERT_EQ(Base64Encode(id, 20, out, 29), 1);
+  EXPECT_EQ(core::Base64Encode(id, 20, out, 28), 0);
+  ASSERT_EQ(core::Base64Encode(id, 20, out, 29), 1);
   EXPECT_EQ(std::string(out), std::string(27, 'A') + "=");
-  EXPECT_EQ(Base64Encode(id, 1, out, 3), 0);  // padding does not fit
-  EXPECT_EQ(Base64Encode(id, 0, out, 0), 0);  // not even the terminator
+  EXPECT_EQ(core::Base64Encode(id, 1, out, 3), 0);  // padding does not fit
+  EXPECT_EQ(core::Base64Encode(id, 0, out, 0), 0);  // not even the terminator
 }
 
 TEST(WideToNarrow, ConvertsToUtf8AndKeepsNullAndEmptyApart) {
-  EXPECT_EQ(WideToNarrow(nullptr), nullptr);
-  auto empty = WideToNarrow(u"");
+  EXPECT_EQ(core::WideToNarrow(nullptr), nullptr);
+  auto empty = core::WideToNarrow(u"");
   ASSERT_NE(empty, nullptr);
   EXPECT_STREQ(empty.get(), "");
-  EXPECT_STREQ(WideToNarrow(u"Caf\u00e9 \U0001F3B5").get(), "Caf\xC3\xA9 \xF0\x9F\x8E\xB5");
+  EXPECT_STREQ(core::WideToNarrow(u"Caf\u00e9 \U0001F3B5").get(), "Caf\xC3\xA9 \xF0\x9F\x8E\xB5");
   const char16_t lone[] = {u'a', 0xD800, u'b', 0};
-  EXPECT_STREQ(WideToNarrow(lone).get(), "a\xEF\xBF\xBD" "b");
+  EXPECT_STREQ(core::WideToNarrow(lone).get(), "a\xEF\xBF\xBD" "b");
 }
 
 TEST(FormatCatalogueDate, WritesMonthDayAndYear) {
@@ -95,11 +95,11 @@ TEST(FormatCatalogueDate, WritesMonthDayAndYear) {
       {"2009", u". 0, 2009"}, {"", u". 0, 0"}, {"garbage", u". 0, 0"},
       {"99999999999-02-03", u"Feb. 3, 2147483647"},
   };
-  for (const auto& c : cases) EXPECT_EQ(FormatCatalogueDate(c.input), c.expected) << c.input;
-  EXPECT_EQ(FormatCatalogueDate(nullptr), u". 0, 0");
+  for (const auto& c : cases) EXPECT_EQ(core::FormatCatalogueDate(c.input), c.expected) << c.input;
+  EXPECT_EQ(core::FormatCatalogueDate(nullptr), u". 0, 0");
 }
 
-class RecordingCursor : public WaitCursorHost {
+class RecordingCursor : public core::WaitCursorHost {
  public:
   void ShowWaitCursor() override { events += "S"; }
   void RestoreCursor() override { events += "R"; }
@@ -108,16 +108,16 @@ class RecordingCursor : public WaitCursorHost {
 
 TEST(WaitCursor, CallsDoNotNest) {
   RecordingCursor cursor;
-  WaitCursorHost* previous = SetWaitCursorHost(&cursor);
-  EndWaitCursor();  // nothing shown: nothing to restore
-  BeginWaitCursor();
-  BeginWaitCursor();
-  EXPECT_TRUE(IsWaitCursorShown());
-  EndWaitCursor();
-  EXPECT_FALSE(IsWaitCursorShown());
-  EndWaitCursor();
+  core::WaitCursorHost* previous = core::SetWaitCursorHost(&cursor);
+  core::EndWaitCursor();  // nothing shown: nothing to restore
+  core::BeginWaitCursor();
+  core::BeginWaitCursor();
+  EXPECT_TRUE(core::IsWaitCursorShown());
+  core::EndWaitCursor();
+  EXPECT_FALSE(core::IsWaitCursorShown());
+  core::EndWaitCursor();
   EXPECT_EQ(cursor.events, "SR");
-  SetWaitCursorHost(previous);
+  core::SetWaitCursorHost(previous);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "app/util/Utilities.h"
+#include "core/Utilities.h"
 
 #include <climits>
 #include <cstdio>
@@ -6,6 +6,8 @@
 
 #include "platform/BrowserLauncher.h"
 #include "platform/TextCodec.h"
+
+namespace core {
 
 namespace {
 
@@ -116,3 +118,5 @@ void OpenInBrowser(const char* url) {
   text = text.substr(0, platform::Utf8PrefixLength(text, kMaxUrl));
   platform::LaunchBrowser(text);
 }
+
+}  // namespace core

@@ -1,4 +1,4 @@
-#include "app/util/ScreenMetrics.h"
+#include "core/ScreenMetrics.h"
 
 #include <gtest/gtest.h>
 
@@ -19,10 +19,10 @@ TEST(MeasureScreen, EveryScreenClass) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
-    MeasureScreen(c.width, c.height);
-    EXPECT_EQ(resolutionCode, c.code);
-    EXPECT_EQ(scaleFactor, c.scale);
-    EXPECT_EQ(isPortrait, c.portrait);
+    core::MeasureScreen(c.width, c.height);
+    EXPECT_EQ(core::resolutionCode, c.code);
+    EXPECT_EQ(core::scaleFactor, c.scale);
+    EXPECT_EQ(core::isPortrait, c.portrait);
   }
 }
 

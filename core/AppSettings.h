@@ -7,6 +7,8 @@
 
 #include "platform/RegistryStore.h"
 
+namespace core {
+
 // The application version, sent as "v" with every catalogue request and the version check.
 inline constexpr const char* appVersion = "1.4";
 
@@ -56,3 +58,5 @@ class AppSettings {
  private:
   platform::RegistryStore& store_;
 };
+
+}  // namespace core

@@ -1,6 +1,8 @@
-#include "app/util/WaitCursor.h"
+#include "core/WaitCursor.h"
 
 #include <mutex>
+
+namespace core {
 
 namespace {
 
@@ -48,3 +50,5 @@ WaitCursorHost* SetWaitCursorHost(WaitCursorHost* host) {
   state.host = host;
   return previous;
 }
+
+}  // namespace core

@@ -1,6 +1,8 @@
-#include "app/util/ScreenMetrics.h"
+#include "core/ScreenMetrics.h"
 
 #include <algorithm>
+
+namespace core {
 
 std::uint32_t isPortrait = 1;
 std::uint32_t scaleFactor = 1;
@@ -46,3 +48,5 @@ void MeasureScreen(std::int32_t width, std::int32_t height) {
   scaleFactor = metrics.scaleFactor;
   resolutionCode = metrics.resolutionCode;
 }
+
+}  // namespace core

@@ -1,4 +1,4 @@
-#include "app/util/AppSettings.h"
+#include "core/AppSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -26,16 +26,16 @@ class AppSettingsTest : public ::testing::Test {
 };
 
 TEST_F(AppSettingsTest, FirstStartUsesDefaultsAndSaveCreatesTheKey) {
-  AppSettings settings(store_, FixedId);
+  core::AppSettings settings(store_, FixedId);
   EXPECT_EQ(settings.overlayColor, 4u);
   EXPECT_STREQ(settings.themeNames[settings.overlayColor], "Jazzy Blue");
   EXPECT_EQ(settings.CurrentThemeColor(), 0x00D28E00u);
   EXPECT_EQ(settings.currentSkinName, u"Sunburst");
-  EXPECT_FALSE(store_.KeyExists(AppSettings::kRegistryKey));
+  EXPECT_FALSE(store_.KeyExists(core::AppSettings::kRegistryKey));
 
   ASSERT_EQ(settings.Save(), 0);
-  auto skin = store_.Query(AppSettings::kRegistryKey, "currentSkinName");
-  auto theme = store_.Query(AppSettings::kRegistryKey, "overlayColor");
+  auto skin = store_.Query(core::AppSettings::kRegistryKey, "currentSkinName");
+  auto theme = store_.Query(core::AppSettings::kRegistryKey, "overlayColor");
   ASSERT_TRUE(skin && theme);
   EXPECT_EQ(*skin, RegistryValue::String(u"Sunburst"));
   EXPECT_EQ(skin->ByteSize(), 18u);
@@ -43,7 +43,7 @@ TEST_F(AppSettingsTest, FirstStartUsesDefaultsAndSaveCreatesTheKey) {
 }
 
 TEST_F(AppSettingsTest, ThemeTableMatchesTheColourMenu) {
-  AppSettings settings(store_, FixedId);
+  core::AppSettings settings(store_, FixedId);
   EXPECT_STREQ(settings.themeNames[0], "Basic Black");
   EXPECT_STREQ(settings.themeNames[3], "Wild Purple");
   EXPECT_EQ(settings.themeColors[3], 0x00943F47u);
@@ -53,7 +53,7 @@ TEST_F(AppSettingsTest, ThemeTableMatchesTheColourMenu) {
 }
 
 TEST_F(AppSettingsTest, NextThemeWrapsFromNineToZero) {
-  AppSettings settings(store_, FixedId);
+  core::AppSettings settings(store_, FixedId);
   settings.overlayColor = 9;
   settings.NextTheme();
   EXPECT_EQ(settings.overlayColor, 0u);
@@ -63,67 +63,67 @@ TEST_F(AppSettingsTest, NextThemeWrapsFromNineToZero) {
 
 TEST_F(AppSettingsTest, NoneSkinIsStoredEmptyAndLoadedEmpty) {
   {
-    AppSettings settings(store_, FixedId);
+    core::AppSettings settings(store_, FixedId);
     settings.SetSkinName(u"");
     settings.overlayColor = 7;
     ASSERT_EQ(settings.Save(), 0);
   }
-  auto skin = store_.Query(AppSettings::kRegistryKey, "currentSkinName");
+  auto skin = store_.Query(core::AppSettings::kRegistryKey, "currentSkinName");
   ASSERT_TRUE(skin);
   EXPECT_EQ(skin->ByteSize(), 2u);
-  AppSettings next(store_, FixedId);
+  core::AppSettings next(store_, FixedId);
   EXPECT_EQ(next.currentSkinName, u"");
   EXPECT_EQ(next.overlayColor, 7u);
 }
 
 TEST_F(AppSettingsTest, BadStoredValuesKeepDefaults) {
-  store_.SetValues(AppSettings::kRegistryKey,
+  store_.SetValues(core::AppSettings::kRegistryKey,
                    {{"overlayColor", RegistryValue::Dword(12)},
                     {"currentSkinName", RegistryValue::String(std::u16string(300, u'x'))}});
-  AppSettings settings(store_, FixedId);
+  core::AppSettings settings(store_, FixedId);
   EXPECT_EQ(settings.overlayColor, 4u);
   EXPECT_EQ(settings.currentSkinName, u"Sunburst");  // too long for the 520-byte read
 
-  store_.SetValue(AppSettings::kRegistryKey, "overlayColor", RegistryValue::String(u"3"));
-  AppSettings wrongType(store_, FixedId);
+  store_.SetValue(core::AppSettings::kRegistryKey, "overlayColor", RegistryValue::String(u"3"));
+  core::AppSettings wrongType(store_, FixedId);
   EXPECT_EQ(wrongType.overlayColor, 4u);
 }
 
 TEST_F(AppSettingsTest, SkinNameIsCutAt259Characters) {
-  AppSettings settings(store_, FixedId);
+  core::AppSettings settings(store_, FixedId);
   settings.SetSkinName(std::u16string(400, u'k'));
   EXPECT_EQ(settings.currentSkinName.size(), 259u);
   ASSERT_EQ(settings.Save(), 0);
-  AppSettings next(store_, FixedId);
+  core::AppSettings next(store_, FixedId);
   EXPECT_EQ(next.currentSkinName, std::u16string(259, u'k'));
 }
 
 TEST_F(AppSettingsTest, DeviceIdIsStableAndFormSafe) {
-  AppSettings first(store_);
-  AppSettings second(store_);
+  core::AppSettings first(store_);
+  core::AppSettings second(store_);
   EXPECT_EQ(first.deviceId, second.deviceId);
   EXPECT_EQ(first.deviceId.find_first_of("+= "), std::string::npos);
   EXPECT_GE(first.deviceId.size(), 28u);
 
   // 0xF8.. encodes with "+" and "/" in it: "+" is escaped, "/" kept.
-  AppSettings fixed(store_, FixedId);
+  core::AppSettings fixed(store_, FixedId);
   EXPECT_EQ(fixed.deviceId, "%2BPn6%2B/z9/v8AAQIDBAUGBwgJCgs%3D");
 }
 
 TEST_F(AppSettingsTest, FailedDeviceIdSendsTheZeroIdentifier) {
-  AppSettings settings(store_, FailingId);
+  core::AppSettings settings(store_, FailingId);
   EXPECT_EQ(settings.deviceId, std::string(27, 'A') + "%3D");
 }
 
 TEST_F(AppSettingsTest, ApiKeyIsBuiltInAndNeverStored) {
-  store_.SetValue(AppSettings::kRegistryKey, "apiKey", RegistryValue::String(u"stolen"));
-  AppSettings settings(store_, FixedId);
-  std::string key(AppSettings::BuiltInApiKey());
+  store_.SetValue(core::AppSettings::kRegistryKey, "apiKey", RegistryValue::String(u"stolen"));
+  core::AppSettings settings(store_, FixedId);
+  std::string key(core::AppSettings::BuiltInApiKey());
   ASSERT_EQ(key.size(), 15u);
   EXPECT_EQ(key.find_first_not_of("0123456789abcdef"), std::string::npos);
   EXPECT_EQ(settings.apiKey, std::u16string(key.begin(), key.end()));
   settings.Save();
-  auto stored = store_.ReadAll()[AppSettings::kRegistryKey];
+  auto stored = store_.ReadAll()[core::AppSettings::kRegistryKey];
   EXPECT_EQ(stored.size(), 3u);  // the two settings and the value written above
 }
 

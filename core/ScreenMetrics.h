@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace core {
+
 // The shared screen metrics, set by MeasureScreen on the user-interface thread: at start-up
 // before the window exists, and again at the first paint after the screen rotated.
 
@@ -27,3 +29,5 @@ ScreenMetrics ComputeScreenMetrics(std::int32_t width, std::int32_t height);
 
 // Sets the three shared values from the screen's size in pixels (the emulated phone screen).
 void MeasureScreen(std::int32_t width, std::int32_t height);
+
+}  // namespace core

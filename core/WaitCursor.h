@@ -1,5 +1,7 @@
 #pragma once
 
+namespace core {
+
 // The process-wide wait cursor. Calls do not nest: one EndWaitCursor ends any number of
 // BeginWaitCursor calls. Safe from any thread.
 
@@ -20,3 +22,5 @@ bool IsWaitCursorShown();
 
 // Installs the host (null: none; the flag still works). Returns the previous one.
 WaitCursorHost* SetWaitCursorHost(WaitCursorHost* host);
+
+}  // namespace core

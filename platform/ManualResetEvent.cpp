@@ -1,4 +1,6 @@
-#include "catalogue/ManualResetEvent.h"
+#include "platform/ManualResetEvent.h"
+
+namespace platform {
 
 void ManualResetEvent::Set() {
   {
@@ -27,3 +29,5 @@ bool ManualResetEvent::WaitFor(std::chrono::milliseconds timeout) const {
   std::unique_lock<std::mutex> lock(mutex_);
   return changed_.wait_for(lock, timeout, [this] { return set_; });
 }
+
+}  // namespace platform

@@ -1,11 +1,13 @@
-#include "app/util/AppSettings.h"
+#include "core/AppSettings.h"
 
 #include <cstring>
 
-#include "app/util/Utilities.h"
+#include "core/Utilities.h"
 #include "platform/DebugLog.h"
 #include "platform/DeviceIdentity.h"
 #include "platform/TextCodec.h"
+
+namespace core {
 
 namespace {
 
@@ -100,3 +102,5 @@ void AppSettings::NextTheme() {
 std::uint32_t AppSettings::CurrentThemeColor() const {
   return themeColors[overlayColor < kThemeCount ? overlayColor : kDefaultTheme];
 }
+
+}  // namespace core
