@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/NullPcmSink.h"
+#include "platform/PcmSinkChoice.h"
 #include "platform/WavPcmSink.h"
 #include "platform/sdl2/audio/SdlPcmSink.h"
 #include "tests/support/TempDir.h"
@@ -146,6 +147,32 @@ TEST(SdlPcmSinkTest, DummyDriverPlaysInOrder) {
   SdlPcmSink sink;
   if (sink.DeviceCount() == 0) GTEST_SKIP() << "no SDL audio driver";
   CheckOrderPauseAndReset(sink, PcmFormat{2, 48000, 16});
+}
+
+TEST(PcmSinkChoiceTest, ReadsTheThreeOutputsAndNothingElse) {
+  struct Case {
+    const char* value;
+    bool valid;
+    PcmSinkKind kind;
+    const char* wavPath;
+  } cases[] = {
+      {"sdl", true, PcmSinkKind::kSdl, ""},
+      {"null", true, PcmSinkKind::kNull, ""},
+      {"wav:out.wav", true, PcmSinkKind::kWav, "out.wav"},
+      {"wav:a:b", true, PcmSinkKind::kWav, "a:b"},
+      {"wav:", false, PcmSinkKind::kSdl, ""},
+      {"wav", false, PcmSinkKind::kSdl, ""},
+      {"SDL", false, PcmSinkKind::kSdl, ""},
+      {"", false, PcmSinkKind::kSdl, ""},
+      {"nullx", false, PcmSinkKind::kSdl, ""},
+  };
+  for (const Case& c : cases) {
+    const std::optional<PcmSinkChoice> choice = ParsePcmSinkChoice(c.value);
+    ASSERT_EQ(choice.has_value(), c.valid) << c.value;
+    if (!choice) continue;
+    EXPECT_EQ(choice->kind, c.kind) << c.value;
+    EXPECT_EQ(choice->wavPath, c.wavPath) << c.value;
+  }
 }
 
 }  // namespace
