@@ -128,20 +128,16 @@ int RunEntryPoint(const AppOptions& options, const ApplicationParts& parts, core
   VersionCheck versionCheck(versionOptions, messageBox);
   bool connectionFailure = false;
   const int mustEnd = versionCheck.CheckVersion(connectionFailure);
-  if (connectionFailure) {
-    singleInstance.Close();
-    return 0;
-  }
+  // On every early return the destructors release the single instance and the network.
+  if (connectionFailure) return 0;
   if (mustEnd) {
     core::EndWaitCursor();
-    singleInstance.Close();
     return 0;
   }
 
   std::unique_ptr<ui::BlendBuffer> buffer = ui::BlendBuffer::Allocate(core::scaleFactor);
   if (!buffer) {
     messageBox(kMemoryLowCaption, kMemoryLowText, platform::MessageBoxButtons::kOk);
-    dataNetwork.ReleaseDataNetwork();
     return 0;
   }
   BlendBufferInstall blend(std::move(buffer));
@@ -153,8 +149,6 @@ int RunEntryPoint(const AppOptions& options, const ApplicationParts& parts, core
   if (!application || !window.Create(*application)) {
     messageBox(kProgramErrorCaption, kProgramErrorText, platform::MessageBoxButtons::kOk);
     blend.Free();
-    singleInstance.Close();
-    dataNetwork.ReleaseDataNetwork();
     return 0;
   }
   window.RequestRaise();
@@ -166,8 +160,8 @@ int RunEntryPoint(const AppOptions& options, const ApplicationParts& parts, core
   if (window.IsCreated()) window.Destroy();  // the procedure must not outlive the object below
   application.reset();
   blend.Free();
+  // Released before the embedded server stops: a start from now on runs a new instance.
   singleInstance.Close();
-  dataNetwork.ReleaseDataNetwork();
   catalogue.Stop();
   return exitCode;
 }
