@@ -1,0 +1,93 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/util/ScreenMetrics.h"
+#include "platform/headless/HeadlessBackend.h"
+#include "platform/window/Window.h"
+#include "tests/support/RecordingWindowProcedure.h"
+#include "ui/BlendBuffer.h"
+#include "ui/ResourcePaths.h"
+
+namespace testsupport {
+
+// The toolkit's world for one test: the screen metrics of a phone screen of the given size,
+// the real artwork of that scale, a blend buffer and a headless window whose procedure
+// records what the controls post. Restores the default metrics afterwards.
+class ToolkitWorld {
+ public:
+  ToolkitWorld(std::int32_t screenWidth, std::int32_t screenHeight)
+      : backend_([](const std::string&) {}),
+        window(backend_, platform::Size{screenWidth, screenHeight}, u"Vornalo Mobile") {
+    const ScreenMetrics metrics = ComputeScreenMetrics(screenWidth, screenHeight);
+    isPortrait = metrics.isPortrait;
+    scaleFactor = metrics.scaleFactor;
+    ui::ConfigureResourcePaths(scaleFactor, std::string(VORNALO_RESOURCE_ROOT) + (scaleFactor == 2 ? "/vga" : "/qvga"));
+    blend_ = ui::BlendBuffer::Allocate(scaleFactor);
+    ui::blendBuffer = blend_.get();
+    window.Create(procedure);
+    window.RunUntilIdle();  // the first paint erases the client area; get it done
+    procedure.messages.clear();
+  }
+  ~ToolkitWorld() {
+    ui::blendBuffer = nullptr;
+    isPortrait = 1;
+    scaleFactor = 1;
+  }
+
+  // The messages the controls posted since the last call, with these ids.
+  std::vector<platform::Message> Posted(std::initializer_list<std::uint32_t> ids) {
+    window.RunUntilIdle();
+    std::vector<platform::Message> out = procedure.Only(ids);
+    procedure.messages.clear();
+    return out;
+  }
+
+  // Fills the client area with a pattern no control draws, so that untouched pixels show.
+  void FillPattern() {
+    platform::Canvas dc = window.GetDC();
+    const platform::Size size = dc.GetSize();
+    for (std::int32_t y = 0; y < size.height; ++y) {
+      for (std::int32_t x = 0; x < size.width; ++x) dc.SetPixel(x, y, Pattern(x, y));
+    }
+  }
+  static platform::Colour Pattern(std::int32_t x, std::int32_t y) {
+    return static_cast<platform::Colour>((x * 7 + y * 13) & 0xFF) << 8 | 0x010001;
+  }
+  // Whether any pixel inside the rectangle differs from the pattern.
+  bool ChangedInside(const platform::Rect& inside) {
+    platform::Canvas dc = window.GetDC();
+    for (std::int32_t y = inside.top; y < inside.bottom; ++y) {
+      for (std::int32_t x = inside.left; x < inside.right; ++x) {
+        if (dc.GetPixel(x, y) != Pattern(x, y)) return true;
+      }
+    }
+    return false;
+  }
+  // The first pixel of the client area outside `inside` that differs from the pattern, as
+  // "x,y", or "" when there is none.
+  std::string FirstChangeOutside(const platform::Rect& inside) {
+    platform::Canvas dc = window.GetDC();
+    const platform::Size size = dc.GetSize();
+    for (std::int32_t y = 0; y < size.height; ++y) {
+      for (std::int32_t x = 0; x < size.width; ++x) {
+        if (!inside.Contains(x, y) && dc.GetPixel(x, y) != Pattern(x, y)) {
+          return std::to_string(x) + "," + std::to_string(y);
+        }
+      }
+    }
+    return "";
+  }
+
+ private:
+  platform::HeadlessBackend backend_;
+  std::unique_ptr<ui::BlendBuffer> blend_;
+
+ public:
+  RecordingWindowProcedure procedure;
+  platform::Window window;
+};
+
+}  // namespace testsupport
