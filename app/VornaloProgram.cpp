@@ -140,6 +140,9 @@ int RunEntryPoint(const AppOptions& options, const ApplicationParts& parts, core
     messageBox(kMemoryLowCaption, kMemoryLowText, platform::MessageBoxButtons::kOk);
     return 0;
   }
+  // What the screen's scale chose: the artwork folder and the blended draws' scratch size.
+  platform::DebugPrintf("resources %s, blend buffer %zu bytes", ui::ResourceBaseDirectory().c_str(),
+                        buffer->ByteSize());
   BlendBufferInstall blend(std::move(buffer));
 
   AppContext context{window, settings, options, catalogue.BaseUrl(),

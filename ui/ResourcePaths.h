@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace ui {
 
@@ -14,7 +15,8 @@ inline constexpr std::size_t kMaxResourcePath = 260;
 // scale factor 2 and "qvga" otherwise, or an override directory (--resources) as it stands.
 // The base is worked out on the first call of either form and kept. Each form returns its own
 // result buffer, overwritten by its next call; a path that would not fit the buffer (260
-// characters, or 260 bytes of UTF-8, terminator included) gives null.
+// characters, or 260 bytes of UTF-8, terminator included) gives null and a debug line. The
+// wide form keeps the directory's bytes even where they are not UTF-8 (see WidenPath).
 class ResourcePaths {
  public:
   ResourcePaths(std::string executableDirectory, std::uint32_t scaleFactor);
@@ -38,6 +40,12 @@ class ResourcePaths {
   char narrowResult_[kMaxResourcePath] = {};
 };
 
+// A file system path (any bytes) as UTF-16 and back without loss: valid UTF-8 widens as
+// usual, and each byte that is not part of a valid sequence becomes the unpaired surrogate
+// U+DC00 + byte, which NarrowPath turns back into that byte.
+std::u16string WidenPath(std::string_view path);
+std::string NarrowPath(std::u16string_view path);
+
 // The directory of the running executable ("" when it cannot be read).
 std::string ExecutableDirectory();
 
@@ -46,5 +54,7 @@ std::string ExecutableDirectory();
 void ConfigureResourcePaths(std::uint32_t scaleFactor, const std::string& overrideDirectory);
 const char16_t* GetResourcePathW(const char16_t* relativeName);
 const char* GetResourcePathA(const char16_t* relativeName);
+// The directory the process's resource paths start from.
+const std::string& ResourceBaseDirectory();
 
 }  // namespace ui

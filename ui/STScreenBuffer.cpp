@@ -20,7 +20,8 @@ constexpr int kHeightCheckLine = 108;
 
 int ImageLoadResult(bool loaded, int openError) {
   if (loaded) return 1;
-  return openError == ENOENT ? 1001 : 1002;
+  // A name too long to open is reported like a missing file: the installation cannot reach it.
+  return openError == ENOENT || openError == ENAMETOOLONG ? 1001 : 1002;
 }
 
 STScreenBuffer::STScreenBuffer() = default;
@@ -53,7 +54,10 @@ int STScreenBuffer::Create(std::int32_t width, std::int32_t height) {
     platform::DebugPrintf(kDebugCheckFormat, kDebugCheckModule, kDebugCheckFile, kHeightCheckLine);
     ok = false;
   }
+  // A new surface replaces everything of the previous one, a decoded image too: its pixels
+  // have the old size and must never be read with the new one.
   DropBitmap();
+  DropImage();
   if (!ok) {
     // No surface: later draws and copies find no bitmap and do nothing.
     width_ = height_ = pitch_ = 0;
@@ -114,7 +118,8 @@ void STScreenBuffer::DrawAlpha(platform::Canvas& target, std::int32_t x, std::in
   platform::Surface& surface = *target.GetSurface();
   if (surface.Format() == platform::PixelFormat::kXrgb32) {
     // A 32-bit target's own pixels serve as the snapshot: each visible row is blended in
-    // place (BlendRow reads each group of pixels before it writes them). Rows and columns
+    // place (BlendRow reads each group of pixels before it writes them), with a zero top byte
+    // as every pixel of the surface has. Rows and columns
     // outside the target are never seen, so they are not composed.
     const platform::Rect visible = platform::Rect::FromSize(x, y, width_, height_).Intersect(target.Bounds());
     const platform::Rect& area = target.SurfaceArea();
@@ -122,7 +127,7 @@ void STScreenBuffer::DrawAlpha(platform::Canvas& target, std::int32_t x, std::in
     for (std::int32_t ty = visible.top; ty < visible.bottom; ++ty) {
       const std::int32_t r = ty - y, c = visible.left - x;
       auto* dst = reinterpret_cast<std::uint32_t*>(surface.Row(area.top + ty)) + area.left + visible.left;
-      BlendRow(dst, sourceRow(r) + c, dst, n);
+      BlendRow(dst, sourceRow(r) + c, dst, n, BlendTopByte::kZero);
     }
     return;
   }
@@ -144,7 +149,12 @@ void STScreenBuffer::DrawAlpha(platform::Canvas& target, std::int32_t x, std::in
       bitmap_->Height() != height_) {
     bitmap_ = std::make_unique<platform::Surface>(width_, height_, platform::PixelFormat::kXrgb32);
   }
-  std::memcpy(bitmap_->Bits(), scratch, pixels * 4);
+  // The bitmap is a 32-bit surface: its pixels keep a zero top byte, the blend buffer the alpha.
+  for (std::int32_t r = 0; r < height_; ++r) {
+    const std::uint32_t* in = scratch + static_cast<std::size_t>(r) * width_;
+    auto* row = reinterpret_cast<std::uint32_t*>(bitmap_->Row(r));
+    for (std::int32_t c = 0; c < width_; ++c) row[c] = in[c] & 0x00FFFFFFu;
+  }
   BlitTo(target, x, y);
 }
 

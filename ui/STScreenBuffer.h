@@ -26,7 +26,7 @@ class STScreenBuffer {
   STScreenBuffer(const STScreenBuffer&) = delete;
   STScreenBuffer& operator=(const STScreenBuffer&) = delete;
 
-  // Replaces any previous bitmap by a black 24-bit surface of width x height; pitch is the
+  // Replaces any previous bitmap or decoded image by a black 24-bit surface of width x height; pitch is the
   // width rounded up to a multiple of 4 and the surface is pitch pixels wide. Returns 1. A
   // width or height below 1 writes the debug check message and leaves no surface.
   int Create(std::int32_t width, std::int32_t height);
@@ -40,7 +40,8 @@ class STScreenBuffer {
   // bitmap.
   bool BlitTo(platform::Canvas& target, std::int32_t x, std::int32_t y);
   // Decodes a PNG file (UTF-8 path) into 4-byte blue-green-red-alpha pixels; false, leaving
-  // no image, on any failure. LoadError() then tells a failed open (its errno) from the rest.
+  // no image, on any failure. LoadError() then tells a failed open (its errno; ENAMETOOLONG
+  // for a null path, a resource path that did not fit) from the rest.
   bool LoadPng(const char* path);
   // Composes the decoded image over the target's current pixels at (x, y) through the blend
   // buffer and copies the result there; the composition stays in the blend buffer until the
@@ -95,7 +96,8 @@ class STScreenBuffer {
 };
 
 // The result of a view's create operation after an image load: 1 on success, 1001 when the
-// file does not exist (ENOENT), 1002 for any other failure.
+// file does not exist (ENOENT) or its path is too long to reach it (ENAMETOOLONG), 1002 for
+// any other failure.
 int ImageLoadResult(bool loaded, int openError);
 
 }  // namespace ui

@@ -120,7 +120,11 @@ bool STScreenBuffer::LoadPng(const char* path) {
   DropImage();
   width_ = height_ = pitch_ = 0;
   loadError_ = 0;
-  if (!path) return false;
+  if (!path) {
+    // The resource path did not fit its buffer: the file cannot be reached, as if missing.
+    loadError_ = ENAMETOOLONG;
+    return false;
+  }
 
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
   if (!file) {

@@ -8,15 +8,17 @@
 #include <vector>
 
 #include "platform/DebugLog.h"
-#include "platform/TextCodec.h"
+#include "ui/ResourcePaths.h"
 #include "ui/STScreenBuffer.h"
 
 namespace ui {
 
 std::unique_ptr<platform::Surface> LoadImageFile(const char16_t* path, int& error) {
-  error = EINVAL;
+  // No path: the resource path did not fit its buffer, which counts as a missing file.
+  error = ENAMETOOLONG;
   if (!path) return nullptr;
-  const std::string narrow = platform::Utf16ToUtf8(path);
+  error = EINVAL;
+  const std::string narrow = NarrowPath(path);
   // Open once ourselves, so a missing file reports its own errno.
   std::FILE* file = std::fopen(narrow.c_str(), "rb");
   if (!file) {

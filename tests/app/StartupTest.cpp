@@ -117,6 +117,32 @@ TEST_F(StartupTest, VersionCheckPaths) {
   }
 }
 
+// The measured screen reaches the artwork folder and the blend buffer: the VGA screens (a side
+// of 640 or 800, the square 640 x 640 too, as the screen table gives it scale 2) draw from vga/
+// beside the program with a 1,228,800-byte buffer, the others from qvga/ with 307,200 bytes.
+TEST_F(StartupTest, ScreenSizeChoosesArtworkFolderAndBlendBuffer) {
+  const std::filesystem::path programDirectory = std::filesystem::path(VORNALO_PROGRAM).parent_path();
+  struct Case {
+    const char* screen;
+    const char* folder;
+    const char* bufferBytes;
+  } cases[] = {
+      {"640x480", "vga", "1228800"}, {"480x800", "vga", "1228800"}, {"640x640", "vga", "1228800"},
+      {"240x320", "qvga", "307200"}, {"480x480", "qvga", "307200"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.screen);
+    ScriptedServer server(Reply(HttpResponse("", "text/plain")));
+    apptest::ProgramResult result = Run(server.Url(""), "", {"--screen", c.screen, "--debug"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const std::filesystem::path folder = programDirectory / c.folder;
+    EXPECT_NE(result.err.find("resources " + folder.string() + ", blend buffer " + c.bufferBytes + " bytes\n"),
+              std::string::npos)
+        << result.err;
+    EXPECT_TRUE(std::filesystem::exists(folder / "tab_resources" / "tab_middle.png"));
+  }
+}
+
 TEST_F(StartupTest, SecondStartRaisesTheRunningInstanceAndMakesNoRequest) {
   SingleInstance running(RuntimeDirectory());
   ASSERT_EQ(running.Acquire(), SingleInstance::Outcome::kFirst);

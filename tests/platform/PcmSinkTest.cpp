@@ -175,5 +175,50 @@ TEST(PcmSinkChoiceTest, ReadsTheThreeOutputsAndNothingElse) {
   }
 }
 
+// At 32 kHz the dummy driver takes one 1024-frame callback buffer and then waits 32 ms, so
+// from the moment a paused device restarts it can have consumed at most 1024 frames for each
+// whole 32 ms. The position may never claim more, also at the moment the last buffer is
+// reported done: a drained sink must have had its last samples consumed.
+TEST(SdlPcmSinkTest, PositionAndNoticesFollowWhatTheDeviceConsumed) {
+  ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
+  SdlPcmSink sink;
+  if (sink.DeviceCount() == 0) GTEST_SKIP() << "no SDL audio driver";
+  constexpr uint32_t kFrames = 7 * SdlPcmSink::kCallbackFrames + 300;
+  std::chrono::steady_clock::time_point start;
+  auto mostConsumed = [&] {
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    return uint64_t(elapsed.count()) / 32 * SdlPcmSink::kCallbackFrames;
+  };
+  std::mutex mutex;  // guards the three values below
+  std::condition_variable drained;
+  bool done = false;
+  uint64_t positionAtDone = 0, consumedAtDone = 0;
+  ASSERT_EQ(sink.Open(PcmFormat{1, 32000, 16},
+                      [&](void*) {
+                        std::lock_guard<std::mutex> guard(mutex);
+                        positionAtDone = sink.Position();
+                        consumedAtDone = mostConsumed();
+                        done = true;
+                        drained.notify_all();
+                      }),
+            PcmOpenResult::kOk);
+  sink.Pause();
+  std::vector<uint8_t> data(kFrames * 2, 0);
+  ASSERT_TRUE(sink.Write(data.data(), uint32_t(data.size()), Tag(0)));
+  std::unique_lock<std::mutex> lock(mutex);
+  start = std::chrono::steady_clock::now();
+  sink.Restart();
+  // Samples the position once a millisecond while it plays.
+  while (!drained.wait_for(lock, 1ms, [&] { return done; })) {
+    const uint64_t position = sink.Position();
+    ASSERT_LE(position, mostConsumed());
+    ASSERT_LT(std::chrono::steady_clock::now() - start, 5s);
+  }
+  EXPECT_EQ(positionAtDone, kFrames);
+  EXPECT_LE(positionAtDone, consumedAtDone);
+  lock.unlock();
+  sink.Close();
+}
+
 }  // namespace
 }  // namespace platform

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include "platform/DebugLog.h"
 #include "platform/TextCodec.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestPng.h"
@@ -83,6 +84,52 @@ TEST(ResourcePathsTest, MissingResourceGives1001AndTheLoadersAgree) {
   testsupport::WriteFile(dir / "qvga" / "broken.png", "not an image");
   EXPECT_EQ(ui::LoadImageFile(paths.GetResourcePathW(u"\\broken.png"), error), nullptr);
   EXPECT_EQ(ui::ImageLoadResult(false, error), 1002);
+}
+
+// An install folder whose name is not UTF-8 must still lead both loaders to its files: the
+// wide path carries the folder's bytes through unchanged.
+TEST(ResourcePathsTest, InstallFolderThatIsNotUtf8) {
+  testsupport::TempDir dir;
+  const std::string install = (dir / "inst\xff\xe9-\xc3").string();  // Latin-1 bytes, a cut-off sequence
+  std::filesystem::create_directories(install + "/qvga/tab_resources");
+  ASSERT_TRUE(testsupport::WriteSolidRgbaPng(install + "/qvga/tab_resources/tab_middle.png", 3, 2, 1, 2, 3, 255));
+  ResourcePaths paths(install, 1);
+  int error = 0;
+  EXPECT_NE(ui::LoadImageFile(paths.GetResourcePathW(u"\\tab_resources\\tab_middle.png"), error), nullptr);
+  EXPECT_EQ(error, 0);
+  ui::STScreenBuffer image;
+  EXPECT_TRUE(image.LoadPng(paths.GetResourcePathA(u"\\tab_resources\\tab_middle.png")));
+
+  // Any bytes come back from the wide form as they went in; valid UTF-8 widens as usual.
+  const std::string samples[] = {"plain", "Bj\xc3\xb6rk", "\xff\xfe", "\xc3", "\xe2\x82", "\xc0\xaf",
+                                 "\xed\xa0\x80", "\xf4\x90\x80\x80", "a\x80" "b\xf0\x9f\x8e\xb5"};
+  for (const std::string& bytes : samples) {
+    EXPECT_EQ(ui::NarrowPath(ui::WidenPath(bytes)), bytes);
+  }
+  EXPECT_EQ(ui::WidenPath("Bj\xc3\xb6rk\xf0\x9f\x8e\xb5"), u"Bj\u00f6rk\U0001F3B5");
+}
+
+// A path that does not fit the buffer counts as a missing file, so start-up says "Missing
+// Files" rather than ending without a word, and a debug line names the path.
+TEST(ResourcePathsTest, PathTooLongIsAMissingFileWithAReason) {
+  ResourcePaths paths("/" + std::string(255, 'd'), 1);
+  platform::SetDebugOutputEnabled(true);
+  testing::internal::CaptureStderr();
+  const char* narrow = paths.GetResourcePathA(u"\\tab_resources\\tab_middle.png");
+  const char16_t* wide = paths.GetResourcePathW(u"\\tab_resources\\tab_middle.png");
+  const std::string log = testing::internal::GetCapturedStderr();
+  platform::SetDebugOutputEnabled(false);
+  EXPECT_EQ(narrow, nullptr);
+  EXPECT_EQ(wide, nullptr);
+  EXPECT_NE(log.find("too long"), std::string::npos) << log;
+  EXPECT_NE(log.find("tab_resources/tab_middle.png"), std::string::npos) << log;
+
+  ui::STScreenBuffer image;
+  const bool loaded = image.LoadPng(narrow);
+  EXPECT_EQ(ui::ImageLoadResult(loaded, image.LoadError()), 1001);
+  int error = 0;
+  EXPECT_EQ(ui::LoadImageFile(wide, error), nullptr);
+  EXPECT_EQ(ui::ImageLoadResult(false, error), 1001);
 }
 
 TEST(ResourcePathsTest, OpaqueLoaderCompositesTransparencyOverBlack) {

@@ -71,6 +71,8 @@ PcmOpenResult SdlPcmSink::Open(const PcmFormat& format, DoneHandler done) {
   queueWrite_.store(0);
   queueRead_.store(0);
   headOffset_ = 0;
+  pendingFrames_ = 0;
+  pendingDoneWrite_ = 0;
   doneWrite_.store(0);
   doneRead_.store(0);
   {
@@ -116,12 +118,15 @@ void SdlPcmSink::Reset() {
   SDL_LockAudioDevice(device_);
   uint64_t read = queueRead_.load(std::memory_order_relaxed);
   uint64_t write = queueWrite_.load(std::memory_order_acquire);
-  uint64_t doneWrite = doneWrite_.load(std::memory_order_relaxed);
+  // The buffers the last callback finished are reported with the flushed ones.
+  uint64_t doneWrite = pendingDoneWrite_;
   for (; read < write; ++read, ++doneWrite) doneRing_[doneWrite % kMaxQueued] = queue_[read % kMaxQueued].tag;
   uint64_t flushed = doneWrite - doneWrite_.load(std::memory_order_relaxed);
   doneWrite_.store(doneWrite, std::memory_order_release);
   queueRead_.store(read, std::memory_order_release);
   headOffset_ = 0;
+  pendingFrames_ = 0;
+  pendingDoneWrite_ = doneWrite;
   position_.store(0, std::memory_order_release);
   SDL_UnlockAudioDevice(device_);
   for (uint64_t i = 0; i < flushed; ++i) doneReady_->Post();
@@ -134,6 +139,16 @@ void SdlPcmSink::AudioCallback(void* self, uint8_t* stream, int length) {
 }
 
 void SdlPcmSink::Fill(uint8_t* stream, uint32_t length) {
+  // SDL asks again once the device has consumed the previous callback's samples: count them
+  // now and report the buffers that ended in them.
+  if (pendingFrames_ != 0) position_.fetch_add(pendingFrames_, std::memory_order_acq_rel);
+  pendingFrames_ = 0;
+  const uint64_t published = doneWrite_.load(std::memory_order_relaxed);
+  if (pendingDoneWrite_ != published) {
+    doneWrite_.store(pendingDoneWrite_, std::memory_order_release);
+    for (uint64_t i = published; i < pendingDoneWrite_; ++i) doneReady_->Post();
+  }
+
   uint64_t read = queueRead_.load(std::memory_order_relaxed);
   const uint32_t blockAlign = format_.BlockAlign();
   while (length > 0) {
@@ -147,15 +162,13 @@ void SdlPcmSink::Fill(uint8_t* stream, uint32_t length) {
     stream += take;
     length -= take;
     headOffset_ += take;
-    position_.fetch_add(take / blockAlign, std::memory_order_acq_rel);
+    pendingFrames_ += take / blockAlign;
     if (headOffset_ == entry.bytes) {
-      uint64_t doneWrite = doneWrite_.load(std::memory_order_relaxed);
-      doneRing_[doneWrite % kMaxQueued] = entry.tag;
-      doneWrite_.store(doneWrite + 1, std::memory_order_release);
+      doneRing_[pendingDoneWrite_ % kMaxQueued] = entry.tag;
+      ++pendingDoneWrite_;
       headOffset_ = 0;
       ++read;
       queueRead_.store(read, std::memory_order_release);
-      doneReady_->Post();
     }
   }
 }

@@ -14,8 +14,10 @@ namespace platform {
 
 // The desktop's audio device through SDL2. SDL's audio callback copies the queued buffers to
 // the device without allocating, logging or locking; it hands finished buffers to a driver
-// thread that delivers the completion notices. `Position` counts the sample frames the
-// callback has handed to the device.
+// thread that delivers the completion notices. SDL asks for more only once the device has
+// consumed what the previous callback gave it, so what a callback copies is counted by
+// `Position`, and its finished buffers are reported done, at the next callback: the position
+// never runs ahead of the device and a drained sink has had its last samples played.
 class SdlPcmSink : public PcmSink {
  public:
   // Buffers that may be outstanding (queued or awaiting their notice) at once.
@@ -64,8 +66,13 @@ class SdlPcmSink : public PcmSink {
   std::array<Entry, kMaxQueued> queue_;
   std::atomic<uint64_t> queueWrite_{0};
   std::atomic<uint64_t> queueRead_{0};
-  uint32_t headOffset_ = 0;  // bytes of the head buffer already played; callback-owned
-  // Finished buffers' tags: written by the callback (or `Reset`), read by the driver thread.
+  uint32_t headOffset_ = 0;  // bytes of the head buffer already copied; callback-owned
+  // What the last callback copied and the device may still be playing; published by the next
+  // callback (or dropped by `Reset`, which holds SDL's device lock). Callback-owned.
+  uint64_t pendingFrames_ = 0;
+  uint64_t pendingDoneWrite_ = 0;  // doneRing_ write index counting the unpublished entries
+  // Finished buffers' tags: written by the callback (or `Reset`), read by the driver thread;
+  // `doneWrite_` counts those published to it.
   std::array<void*, kMaxQueued> doneRing_;
   std::atomic<uint64_t> doneWrite_{0};
   std::atomic<uint64_t> doneRead_{0};
