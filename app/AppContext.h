@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/AppOptions.h"
-#include "platform/PcmSink.h"
+#include "platform/audio/PcmSink.h"
 #include "platform/window/Window.h"
 
 namespace core {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/PcmSinkChoice.h"
+#include "platform/audio/PcmSinkChoice.h"
 #include "platform/sdl2/WindowHost.h"
 
 // The command line of `vornalo`.

@@ -14,7 +14,7 @@
 #include "audio/TrackInfo.h"
 #include "audio/WaveOutput.h"
 #include "catalogue/HttpStream.h"
-#include "platform/PcmSink.h"
+#include "platform/audio/PcmSink.h"
 
 namespace audio {
 

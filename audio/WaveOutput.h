@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/ManualResetEvent.h"
-#include "platform/PcmSink.h"
+#include "platform/audio/PcmSink.h"
 
 namespace audio {
 

@@ -9,10 +9,11 @@
 #include <thread>
 #include <vector>
 
-#include "platform/NullPcmSink.h"
-#include "platform/PcmSinkChoice.h"
-#include "platform/WavPcmSink.h"
-#include "platform/sdl2/audio/SdlPcmSink.h"
+#include "platform/audio/PcmSinkChoice.h"
+#include "platform/audio/PcmSinkFactory.h"
+#include "platform/audio/null/NullPcmSink.h"
+#include "platform/audio/sdl2/SdlPcmSink.h"
+#include "platform/audio/wav/WavPcmSink.h"
 #include "tests/support/TempDir.h"
 
 namespace platform {
@@ -173,6 +174,26 @@ TEST(PcmSinkChoiceTest, ReadsTheThreeOutputsAndNothingElse) {
     EXPECT_EQ(choice->kind, c.kind) << c.value;
     EXPECT_EQ(choice->wavPath, c.wavPath) << c.value;
   }
+}
+
+TEST(PcmSinkFactoryTest, BuildsTheChosenBackendAndAsksForSdlOnlyWhenChosen) {
+  testsupport::TempDir dir;
+  int sdlRequests = 0;
+  const auto makeSdl = [&sdlRequests]() -> std::unique_ptr<PcmSink> {
+    ++sdlRequests;
+    return std::make_unique<NullPcmSink>();
+  };
+  const std::string wavPath = (dir / "out.wav").string();
+  std::unique_ptr<PcmSink> wav = MakePcmSink(PcmSinkChoice{PcmSinkKind::kWav, wavPath}, PcmSinkPacing{}, makeSdl);
+  ASSERT_NE(wav, nullptr);
+  ASSERT_EQ(wav->Open(PcmFormat{1, 8000, 16}, [](void*) {}), PcmOpenResult::kOk);
+  wav->Close();
+  EXPECT_TRUE(std::filesystem::exists(wavPath));
+  EXPECT_NE(MakePcmSink(PcmSinkChoice{PcmSinkKind::kNull, {}}, PcmSinkPacing{}, makeSdl), nullptr);
+  EXPECT_EQ(sdlRequests, 0);
+  EXPECT_NE(MakePcmSink(PcmSinkChoice{PcmSinkKind::kSdl, {}}, PcmSinkPacing{}, makeSdl), nullptr);
+  EXPECT_EQ(sdlRequests, 1);
+  EXPECT_EQ(MakePcmSink(PcmSinkChoice{PcmSinkKind::kSdl, {}}, PcmSinkPacing{}, nullptr), nullptr);
 }
 
 // At 32 kHz the dummy driver takes one 1024-frame callback buffer and then waits 32 ms, so

@@ -6,7 +6,7 @@
 
 #include "audio/StreamPlayer.h"
 #include "core/AppSettings.h"
-#include "platform/NullPcmSink.h"
+#include "platform/audio/null/NullPcmSink.h"
 #include "tests/playlist/RecordingPlaylistHost.h"
 #include "tests/support/TempDir.h"
 

@@ -9,7 +9,7 @@
 #include "audio/StreamPlayer.h"
 #include "catalogue/FeaturedCueListsRequest.h"
 #include "core/AppSettings.h"
-#include "platform/NullPcmSink.h"
+#include "platform/audio/null/NullPcmSink.h"
 #include "playlist/CurrentPlaylist.h"
 #include "server/CatalogueServer.h"
 #include "tests/audio/AudioTestSupport.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/PcmSinkChoice.h"
+#include "platform/audio/PcmSinkChoice.h"
 
 namespace tools {
 

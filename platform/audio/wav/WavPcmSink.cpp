@@ -1,4 +1,4 @@
-#include "platform/WavPcmSink.h"
+#include "platform/audio/wav/WavPcmSink.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "platform/NullPcmSink.h"
+#include "platform/audio/null/NullPcmSink.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/sdl2/audio/SdlPcmSink.h"
+#include "platform/audio/sdl2/SdlPcmSink.h"
 
 #include <SDL.h>
 #include <semaphore.h>

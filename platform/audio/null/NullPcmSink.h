@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "platform/ThreadedPcmSink.h"
+#include "platform/audio/ThreadedPcmSink.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/PcmSinkChoice.h"
+#include "platform/audio/PcmSinkChoice.h"
 
 namespace platform {
 

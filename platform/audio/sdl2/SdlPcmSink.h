@@ -8,7 +8,7 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/PcmSink.h"
+#include "platform/audio/PcmSink.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/ThreadedPcmSink.h"
+#include "platform/audio/ThreadedPcmSink.h"
 
 #include <algorithm>
 

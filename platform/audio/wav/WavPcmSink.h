@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/ThreadedPcmSink.h"
+#include "platform/audio/ThreadedPcmSink.h"
 
 namespace platform {
 

@@ -1,6 +1,6 @@
 #include <dlfcn.h>
 
-#include "platform/sdl2/audio/SdlPcmSinkModule.h"
+#include "platform/audio/sdl2/SdlPcmSinkModule.h"
 
 namespace platform {
 

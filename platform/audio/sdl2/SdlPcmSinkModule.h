@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/PcmSink.h"
+#include "platform/audio/PcmSink.h"
 
 namespace platform {
 
