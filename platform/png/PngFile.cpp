@@ -4,6 +4,7 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 // libpng reports errors by long jump. Each jump target sits in a phase function that holds no
@@ -143,6 +144,26 @@ bool ReadPng(const std::string& path, PngImage* image) {
     rows[y] = image->rgba.data() + y * static_cast<std::size_t>(image->width) * 4;
   }
   return DecodeRows(structs.Png(), rows.data());
+}
+
+bool ReadPngOverBlack(std::FILE* file, std::uint32_t maxSide, PngBgrImage* out, std::string* message) {
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  bool ok = false;
+  if (png_image_begin_read_from_stdio(&image, file) && image.width > 0 && image.height > 0 &&
+      image.width <= maxSide && image.height <= maxSide) {
+    image.format = PNG_FORMAT_BGR;
+    const std::size_t stride = static_cast<std::size_t>(image.width) * 3;
+    out->bgr.assign(stride * image.height, 0);
+    png_color black{0, 0, 0};
+    ok = png_image_finish_read(&image, &black, out->bgr.data(), static_cast<png_int_32>(stride), nullptr) != 0;
+    out->width = image.width;
+    out->height = image.height;
+  }
+  if (!ok && message) *message = image.message;
+  png_image_free(&image);
+  return ok;
 }
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -36,5 +37,16 @@ struct PngImage {
 
 // Reads a PNG file. False when it cannot be opened or decoded.
 bool ReadPng(const std::string& path, PngImage* image);
+
+// An image as 8-bit BGR rows, packed, top-down.
+struct PngBgrImage {
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+  std::vector<std::uint8_t> bgr;
+};
+
+// Reads an open PNG file with every transparent pixel composited over black. Sides of 0 or
+// above `maxSide` are refused. False, with libpng's message (possibly empty), on failure.
+bool ReadPngOverBlack(std::FILE* file, std::uint32_t maxSide, PngBgrImage* image, std::string* message);
 
 }  // namespace platform
