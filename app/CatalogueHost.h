@@ -22,6 +22,9 @@ class CatalogueHost {
   // Scans the library and starts the embedded server when no server was given; false with
   // the reason in `error` when it cannot.
   bool Start(const AppOptions& options, std::string& error);
+  // Brings the embedded server's stored index up to date with its library on the server's own
+  // thread; called once the window is up, so that the rescan never delays the first paint.
+  void StartBackgroundRescan();
   // Stops the embedded server and joins its thread. Safe to call more than once.
   void Stop();
 

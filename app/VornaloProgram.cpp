@@ -157,6 +157,7 @@ int RunEntryPoint(const AppOptions& options, const ApplicationParts& parts, core
   window.RequestRaise();
   singleInstance.SetRaiseHandler([&window] { window.RequestRaise(); });
 
+  catalogue.StartBackgroundRescan();
   const int exitCode = host->RunMessageLoop();
 
   singleInstance.SetRaiseHandler(nullptr);

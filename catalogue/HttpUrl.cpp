@@ -22,7 +22,9 @@ bool IsAcceptableUrl(std::string_view url) {
 bool HttpUrl::Parse(std::string_view url, HttpUrl* out) {
   if (url.substr(0, kScheme.size()) != kScheme) return false;
   std::string_view rest = url.substr(kScheme.size());
-  std::size_t hostEnd = rest.find_first_of(":/");
+  // A bracketed IPv6 address keeps its brackets: the Host header needs them.
+  std::size_t hostEnd = rest.empty() || rest[0] != '[' ? rest.find_first_of(":/") : rest.find(']');
+  if (hostEnd != std::string_view::npos && rest[hostEnd] == ']') ++hostEnd;
   std::string_view host = rest.substr(0, hostEnd);
   if (host.empty() || host.size() > httplimits::kMaxHostLength) return false;
 

@@ -10,6 +10,7 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <utility>
 
 TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
@@ -28,22 +29,37 @@ void TcpSocket::Close() {
 
 bool TcpSocket::BeginConnect(const std::string& host, int port) {
   Close();
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<std::uint16_t>(port));
-  if (::inet_pton(AF_INET, host.c_str(), &address.sin_addr) != 1) {
+  // "[v6 address]" as a URL writes it; a name or IPv4 address as it stands.
+  const bool bracketed = host.size() > 2 && host.front() == '[' && host.back() == ']';
+  const std::string name = bracketed ? host.substr(1, host.size() - 2) : host;
+  sockaddr_storage address{};
+  socklen_t size = 0;
+  auto* v4 = reinterpret_cast<sockaddr_in*>(&address);
+  auto* v6 = reinterpret_cast<sockaddr_in6*>(&address);
+  if (::inet_pton(AF_INET, name.c_str(), &v4->sin_addr) == 1) {
+    v4->sin_family = AF_INET;
+    size = sizeof *v4;
+  } else if (::inet_pton(AF_INET6, name.c_str(), &v6->sin6_addr) == 1) {
+    v6->sin6_family = AF_INET6;
+    size = sizeof *v6;
+  } else {
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
-    if (::getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) return false;
-    address.sin_addr = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr;
+    if (::getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || !found) return false;
+    std::memcpy(&address, found->ai_addr, found->ai_addrlen);
+    size = found->ai_addrlen;
     ::freeaddrinfo(found);
   }
-  fd_.Reset(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  if (address.ss_family == AF_INET6) {
+    v6->sin6_port = htons(static_cast<std::uint16_t>(port));
+  } else {
+    v4->sin_port = htons(static_cast<std::uint16_t>(port));
+  }
+  fd_.Reset(::socket(address.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
   if (!fd_) return false;
-  if (::connect(fd_.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 &&
-      errno != EINPROGRESS) {
+  if (::connect(fd_.Get(), reinterpret_cast<const sockaddr*>(&address), size) != 0 && errno != EINPROGRESS) {
     Close();
     return false;
   }

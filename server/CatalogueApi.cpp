@@ -1,6 +1,7 @@
 #include "server/CatalogueApi.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <utility>
 #include <vector>
@@ -78,6 +79,9 @@ CatalogueApi::CatalogueApi(CatalogueQueries& queries, std::filesystem::path root
     : queries_(queries), root_(std::move(root)), options_(std::move(options)) {}
 
 HttpReply CatalogueApi::Handle(const HttpRequest& request) {
+  // Every query of one request reads one snapshot of the index: a rescan committing between a
+  // count and its page cannot make them disagree.
+  SqliteTransaction snapshot(queries_.Database());
   const std::string path = request.Path();
   if (path == "/mobile/wm/downloads/version.php") return HttpReply::Text(200, options_.versionReply);
   if (path == "/api/wm_app/getAllFeaturedCueLists") return Featured(request);
@@ -105,18 +109,33 @@ bool CatalogueApi::KeyAccepted(const HttpRequest& request) const {
   return key && *key == options_.apiKey;
 }
 
+std::string CatalogueApi::UrlHost(const std::string& listenHost) {
+  // Every interface is one dual-stack socket (or IPv4 alone where there is no IPv6): the IPv4
+  // loopback address reaches it either way.
+  if (listenHost.empty() || listenHost == "0.0.0.0" || listenHost == "::") return "127.0.0.1";
+  if (listenHost.find(':') != std::string::npos) return "[" + listenHost + "]";
+  return listenHost;
+}
+
 std::string CatalogueApi::BaseUrl(const HttpRequest& request) const {
   if (!options_.publicUrl.empty()) return options_.publicUrl;
-  // The client's Host header names the host without the port; only a plain host name or
-  // IPv4 address is taken from it, never anything that could change the URL's structure.
+  // The client's Host header names the host, then the port. Only a plain host name, an IPv4
+  // address or a bracketed IPv6 address is taken from it, never anything that could change
+  // the URL's structure.
   std::string host = request.Header("Host").value_or("");
-  host = host.substr(0, host.find(':'));
-  const bool usable = !host.empty() && host.size() <= kMaxHostBytes &&
-                      std::all_of(host.begin(), host.end(), [](char c) {
-                        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                               c == '.' || c == '-';
-                      });
-  if (!usable) host = options_.listenHost == "0.0.0.0" || options_.listenHost.empty() ? "127.0.0.1" : options_.listenHost;
+  bool usable = false;
+  if (!host.empty() && host.front() == '[') {
+    host = host.substr(0, host.find(']') == std::string::npos ? 0 : host.find(']') + 1);
+    usable = host.size() > 2 && std::all_of(host.begin() + 1, host.end() - 1, [](char c) {
+               return std::isxdigit(static_cast<unsigned char>(c)) || c == ':' || c == '.';
+             });
+  } else {
+    host = host.substr(0, host.find(':'));
+    usable = !host.empty() && std::all_of(host.begin(), host.end(), [](char c) {
+      return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-';
+    });
+  }
+  if (!usable || host.size() > kMaxHostBytes) host = UrlHost(options_.listenHost);
   return "http://" + host + ":" + std::to_string(port_);
 }
 

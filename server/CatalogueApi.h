@@ -35,6 +35,9 @@ class CatalogueApi {
   // The port the daemon bound; part of the stream addresses.
   void SetPort(uint16_t port) { port_ = port; }
   HttpReply Handle(const HttpRequest& request);
+  // listenHost as it goes into a URL: an IPv6 address in brackets, a wildcard address ("::" or
+  // "0.0.0.0", both dual-stack) as 127.0.0.1.
+  static std::string UrlHost(const std::string& listenHost);
 
   static constexpr int64_t kMaxPageSize = 100;
   static constexpr int64_t kDefaultPageSize = 10;

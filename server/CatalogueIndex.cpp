@@ -1,10 +1,16 @@
 #include "server/CatalogueIndex.h"
 
+#include <filesystem>
+#include <system_error>
+
+#include "platform/DebugLog.h"
+
 namespace server {
 namespace {
 
-// Case and accents folded; every table also keeps short prefixes, as every search word is one.
-#define VORNALO_FTS_OPTIONS "tokenize='unicode61 remove_diacritics 2', prefix='1 2 3'"
+// Case and accents folded; the prefix option is filled in by Open, as every search word is a
+// prefix.
+#define VORNALO_FTS_OPTIONS "tokenize='unicode61 remove_diacritics 2', prefix='%PREFIXES%'"
 
 constexpr const char* kSchema = R"SQL(
 CREATE TABLE IF NOT EXISTS meta(key TEXT PRIMARY KEY, value INTEGER);
@@ -60,15 +66,41 @@ CREATE VIRTUAL TABLE IF NOT EXISTS names_fts USING fts5(
 
 }  // namespace
 
-bool CatalogueIndex::Open(const std::string& path) {
+bool CatalogueIndex::Open(const std::string& path, const std::string& prefixLengths) {
   if (!db_.Open(path)) return false;
-  // WAL lets another process read the index while a scan writes it; an in-memory index
-  // ignores it.
+  if (path != ":memory:" && !IsOurs()) {
+    // Not an index this version wrote (another program's file, an older layout, or damaged):
+    // it is a cache of the library, so it is rebuilt from nothing rather than trusted.
+    platform::DebugPrintf("server: rebuilding the index %s\n", path.c_str());
+    db_ = SqliteDatabase();
+    std::error_code error;
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) std::filesystem::remove(path + suffix, error);
+    if (!db_.Open(path)) return false;
+  }
+  // WAL: readers keep answering from the last committed index while a rescan writes the next.
   db_.Execute("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
-  return CreateSchema();
+  return CreateSchema(prefixLengths);
 }
 
-bool CatalogueIndex::CreateSchema() { return db_.Execute(kSchema); }
+bool CatalogueIndex::IsOurs() {
+  SqliteStatement id = db_.Prepare("PRAGMA application_id");
+  SqliteStatement version = db_.Prepare("PRAGMA user_version");
+  SqliteStatement tables = db_.Prepare("SELECT count(*) FROM sqlite_schema");
+  if (!id.Step() || !version.Step() || !tables.Step()) return false;  // not a database at all
+  if (tables.ColumnInt(0) == 0) return true;                           // new and empty
+  if (id.ColumnInt(0) != kApplicationId || version.ColumnInt(0) != kSchemaVersion) return false;
+  SqliteStatement check = db_.Prepare("PRAGMA quick_check(1)");
+  return check.Step() && check.ColumnText(0) == "ok";
+}
+
+bool CatalogueIndex::CreateSchema(const std::string& prefixLengths) {
+  SqliteStatement tables = db_.Prepare("SELECT count(*) FROM sqlite_schema");
+  isNew_ = tables.Step() && tables.ColumnInt(0) == 0;
+  std::string schema = kSchema;
+  for (size_t at; (at = schema.find("%PREFIXES%")) != std::string::npos;) schema.replace(at, 10, prefixLengths);
+  return db_.Execute(schema) && db_.Execute("PRAGMA application_id=" + std::to_string(kApplicationId) +
+                                            "; PRAGMA user_version=" + std::to_string(kSchemaVersion));
+}
 
 int64_t CatalogueIndex::BeginScan() {
   db_.Execute("UPDATE meta SET value = value + 1 WHERE key = 'generation'");
@@ -145,21 +177,43 @@ bool CatalogueIndex::UpsertPlaylist(const PlaylistRow& playlist, const std::vect
   return !clear.Failed();
 }
 
-bool CatalogueIndex::FinishScan(int64_t generation) {
-  SqliteStatement dropTracks = db_.Prepare("DELETE FROM tracks WHERE generation <> ?1");
-  dropTracks.Bind(1, generation);
-  dropTracks.Step();
-  SqliteStatement dropPlaylists = db_.Prepare("DELETE FROM playlists WHERE generation <> ?1");
-  dropPlaylists.Bind(1, generation);
-  dropPlaylists.Step();
+bool CatalogueIndex::FinishScan(int64_t generation) { return DropUnseen("", true, generation) && RebuildNames(); }
+
+bool CatalogueIndex::DropUnseen(const std::string& folder, bool recursive, int64_t generation) {
+  // ?2 is the folder with its slash ("" for the root); a row directly in it has no further
+  // slash after that prefix.
+  std::string inFolder = "substr(path, 1, length(?2)) = ?2";
+  if (!recursive) inFolder += " AND instr(substr(path, length(?2) + 1), '/') = 0";
+  const std::string prefix = folder.empty() ? std::string() : folder + "/";
+  bool ok = true;
+  for (const char* table : {"tracks", "playlists"}) {
+    SqliteStatement drop =
+        db_.Prepare(std::string("DELETE FROM ") + table + " WHERE generation <> ?1 AND " + inFolder);
+    drop.Bind(1, generation);
+    drop.Bind(2, prefix);
+    drop.Step();
+    ok = !drop.Failed() && ok;
+  }
+  return ok;
+}
+
+bool CatalogueIndex::KeepRow(const std::string& path, bool playlist, int64_t generation) {
+  SqliteStatement keep = db_.Prepare(std::string("UPDATE ") + (playlist ? "playlists" : "tracks") +
+                                     " SET generation = ?1 WHERE path = ?2");
+  keep.Bind(1, generation);
+  keep.Bind(2, path);
+  keep.Step();
+  return !keep.Failed();
+}
+
+bool CatalogueIndex::RebuildNames() {
   // The subjects of TextCues: every artist, album and genre name still in the library.
-  const bool names = db_.Execute(
+  return db_.Execute(
       "DELETE FROM names;"
       "INSERT OR IGNORE INTO names(name)"
       "  SELECT creator FROM tracks WHERE creator <> '' UNION SELECT album FROM tracks WHERE album <> ''"
       "  UNION SELECT genre FROM tracks WHERE genre <> '';"
       "INSERT INTO names_fts(names_fts) VALUES('rebuild');");
-  return names && !dropTracks.Failed() && !dropPlaylists.Failed();
 }
 
 }  // namespace server

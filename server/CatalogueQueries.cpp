@@ -53,9 +53,18 @@ std::string PlaylistSelect() {
 
 int64_t CatalogueQueries::Count(const char* sql, const std::string& match) {
   if (match.empty()) return 0;
+  if (!cacheCounts_) counts_.clear();
+  const int64_t version = db_.Version();
+  if (version != countsVersion_ || counts_.size() >= kMaxCachedCounts) {
+    counts_.clear();
+    countsVersion_ = version;
+  }
+  const std::string key = std::string(sql) + '\0' + match;
+  if (const auto known = counts_.find(key); known != counts_.end()) return known->second;
   SqliteStatement count = db_.Prepare(sql);
   count.Bind(1, match);
-  return count.Step() ? count.ColumnInt(0) : 0;
+  if (!count.Step()) return 0;  // a failure is not remembered
+  return counts_[key] = count.ColumnInt(0);
 }
 
 int64_t CatalogueQueries::CountTracks(const std::string& match) {

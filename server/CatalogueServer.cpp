@@ -1,5 +1,6 @@
 #include "server/CatalogueServer.h"
 
+#include <cstdlib>
 #include <system_error>
 
 #include "platform/DebugLog.h"
@@ -18,11 +19,23 @@ bool CatalogueServer::Start(const ServerOptions& options) {
     platform::DebugPrintf("server: cannot open library %s\n", options.library.c_str());
     return false;
   }
-  if (!index_.Open(options.dbPath.empty() ? ":memory:" : options.dbPath)) return false;
-  LibraryScanner scanner(index_, root);
-  if (!scanner.Scan(options.progress, stats_)) return false;
+  // Requests and rescans need two connections to one database, so even a private index is a
+  // file: in a folder of its own that Stop() removes.
+  std::string dbPath = options.dbPath;
+  if (dbPath.empty()) {
+    std::string pattern = (std::filesystem::temp_directory_path(error) / "vornalo-index-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) return false;
+    privateDir_ = pattern;
+    dbPath = (privateDir_ / "index.sqlite").string();
+  }
+  if (!index_.Open(dbPath)) return false;
+  scanner_ = std::make_unique<LibraryScanner>(index_, root);
+  scanner_->SetLog(options.log);
+  stats_ = ScanStats{};
+  if ((!options.deferScan || index_.IsNew()) && !scanner_->Scan(options.progress, stats_)) return false;
+  if (!reader_.Open(dbPath) || !reader_.Execute("PRAGMA query_only=1")) return false;
 
-  queries_ = std::make_unique<CatalogueQueries>(index_.Database());
+  queries_ = std::make_unique<CatalogueQueries>(reader_);
   CatalogueApiOptions apiOptions;
   apiOptions.apiKey = options.apiKey;
   apiOptions.versionReply = options.versionReply;
@@ -39,14 +52,32 @@ bool CatalogueServer::Start(const ServerOptions& options) {
   CatalogueApi* api = api_.get();
   if (!daemon_.Start(settings, [api](const HttpRequest& request) { return api->Handle(request); })) return false;
   api_->SetPort(daemon_.Port());
-  host_ = options.host == "0.0.0.0" ? "127.0.0.1" : options.host;
+  host_ = CatalogueApi::UrlHost(options.host);
+
+  // The rescan thread takes the scanner (and the writer's connection) from here on.
+  scanner_->SetSettleTime(options.settle);
+  LiveRescan::Settings rescan;
+  rescan.watch = options.watch;
+  rescan.settle = options.settle;
+  rescan.interval = options.rescanInterval;
+  scanner_->SetCancel(&rescan_.Stopping());
+  rescan_.Start(*scanner_, root, rescan);
   return true;
 }
 
 void CatalogueServer::Stop() {
+  rescan_.Stop();
   daemon_.Stop();
   api_.reset();
   queries_.reset();
+  reader_ = SqliteDatabase();
+  index_ = CatalogueIndex();
+  scanner_.reset();
+  if (!privateDir_.empty()) {
+    std::error_code error;
+    std::filesystem::remove_all(privateDir_, error);
+    privateDir_.clear();
+  }
 }
 
 std::string CatalogueServer::BaseUrl() const { return "http://" + host_ + ":" + std::to_string(Port()); }

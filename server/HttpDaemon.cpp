@@ -42,17 +42,26 @@ class MhdRequest : public HttpRequest {
   std::string method_;
 };
 
-bool ResolveIpv4(const std::string& host, uint16_t port, sockaddr_in& address) {
+// The first address of host (IPv4 or IPv6) with port set; false when it does not resolve.
+bool Resolve(const std::string& host, uint16_t port, sockaddr_storage& address) {
   addrinfo hints{};
-  hints.ai_family = AF_INET;
+  hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_STREAM;
+  hints.ai_flags = AI_PASSIVE;
   addrinfo* found = nullptr;
   if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) return false;
-  std::memcpy(&address, found->ai_addr, sizeof address);
+  std::memcpy(&address, found->ai_addr, found->ai_addrlen);
   freeaddrinfo(found);
-  address.sin_port = htons(port);
+  if (address.ss_family == AF_INET6) {
+    reinterpret_cast<sockaddr_in6&>(address).sin6_port = htons(port);
+  } else {
+    reinterpret_cast<sockaddr_in&>(address).sin_port = htons(port);
+  }
   return true;
 }
+
+// "0.0.0.0" and "::" both mean every interface of both families, on one dual-stack socket.
+bool IsAnyAddress(const std::string& host) { return host == "0.0.0.0" || host == "::"; }
 
 }  // namespace
 
@@ -66,12 +75,26 @@ struct HttpDaemonCallbacks {
   }
 };
 
+namespace {
+
+MHD_Daemon* StartMhd(unsigned flags, const HttpDaemon::Settings& settings, const sockaddr_storage& address,
+                     HttpDaemon* self) {
+  return MHD_start_daemon(flags, settings.port, nullptr, nullptr, &HttpDaemonCallbacks::OnRequest, self,
+                          MHD_OPTION_SOCK_ADDR, reinterpret_cast<const sockaddr*>(&address),
+                          MHD_OPTION_CONNECTION_TIMEOUT, settings.timeoutSeconds, MHD_OPTION_CONNECTION_LIMIT,
+                          settings.connectionLimit, MHD_OPTION_CONNECTION_MEMORY_LIMIT, settings.connectionMemory,
+                          MHD_OPTION_END);
+}
+
+}  // namespace
+
 HttpDaemon::~HttpDaemon() { Stop(); }
 
 bool HttpDaemon::Start(const Settings& settings, Handler handler) {
   Stop();
-  sockaddr_in address{};
-  if (!ResolveIpv4(settings.host, settings.port, address)) {
+  sockaddr_storage address{};
+  const bool any = IsAnyAddress(settings.host);
+  if (!Resolve(any ? "::" : settings.host, settings.port, address)) {
     platform::DebugPrintf("server: cannot resolve %s\n", settings.host.c_str());
     return false;
   }
@@ -85,11 +108,15 @@ bool HttpDaemon::Start(const Settings& settings, Handler handler) {
   pthread_sigmask(SIG_BLOCK, &pipe, &previous);
   unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL;
   if (platform::IsDebugOutputEnabled()) flags |= MHD_USE_ERROR_LOG;
-  daemon_ = MHD_start_daemon(
-      flags, settings.port, nullptr, nullptr, &HttpDaemonCallbacks::OnRequest,
-      this, MHD_OPTION_SOCK_ADDR, reinterpret_cast<const sockaddr*>(&address), MHD_OPTION_CONNECTION_TIMEOUT,
-      settings.timeoutSeconds, MHD_OPTION_CONNECTION_LIMIT, settings.connectionLimit,
-      MHD_OPTION_CONNECTION_MEMORY_LIMIT, settings.connectionMemory, MHD_OPTION_END);
+  if (address.ss_family == AF_INET6) flags |= any ? MHD_USE_DUAL_STACK : MHD_USE_IPv6;
+  daemon_ = StartMhd(flags, settings, address, this);
+  if (!daemon_ && any) {
+    // A machine without IPv6 still listens on every IPv4 interface.
+    sockaddr_storage ipv4{};
+    if (Resolve("0.0.0.0", settings.port, ipv4)) {
+      daemon_ = StartMhd(flags & ~static_cast<unsigned>(MHD_USE_DUAL_STACK), settings, ipv4, this);
+    }
+  }
   pthread_sigmask(SIG_SETMASK, &previous, nullptr);
   if (!daemon_) {
     platform::DebugPrintf("server: cannot listen on %s:%u\n", settings.host.c_str(), settings.port);

@@ -20,7 +20,7 @@ class HttpDaemon {
   using Handler = std::function<HttpReply(const HttpRequest&)>;
 
   struct Settings {
-    std::string host = "127.0.0.1";  // IPv4 address or name to listen on
+    std::string host = "127.0.0.1";  // IPv4 or IPv6 address or name; "::" or "0.0.0.0": all, both families
     uint16_t port = 0;               // 0: an ephemeral port
     unsigned timeoutSeconds = 30;    // a connection without progress for this long is closed
     unsigned connectionLimit = 8192;

@@ -8,6 +8,7 @@ namespace server {
 namespace {
 
 constexpr unsigned kMaxTimeoutSeconds = 3600;
+constexpr unsigned kMaxRescanMinutes = 7 * 24 * 60;
 
 bool ParseUnsigned(const std::string& text, unsigned long maximum, unsigned long& value) {
   if (text.empty() || text.size() > 10) return false;
@@ -28,7 +29,8 @@ const char* ServerCommandLine::Usage() {
          "are the featured CueLists) and serves the Vornalo catalogue API and the MP3 streams.\n"
          "\n"
          "  --library DIR         the music folder (required)\n"
-         "  --host ADDR           address to listen on (default 127.0.0.1; 0.0.0.0 for all)\n"
+         "  --host ADDR           IPv4 or IPv6 address to listen on (default 127.0.0.1;\n"
+         "                        :: or 0.0.0.0 for all interfaces, IPv4 and IPv6)\n"
          "  --port N              port to listen on (default 8080; 0 picks a free one)\n"
          "  --db FILE             index database (default: in the user's cache folder)\n"
          "  --api-key KEY         the \"sk\" clients must send (default: the client's built-in key)\n"
@@ -39,6 +41,10 @@ const char* ServerCommandLine::Usage() {
          "  --public-url URL      base of stream addresses when clients reach the server through\n"
          "                        another address (default: http://<host asked for>:<port>)\n"
          "  --timeout SECONDS     close connections idle or stalled this long (default 30)\n"
+         "  --rescan-interval MIN rescan the whole library every MIN minutes (default 0: only\n"
+         "                        when files change, or on SIGHUP)\n"
+         "  --no-watch            do not watch the library for changes (inotify); for file\n"
+         "                        systems that do not report them, with --rescan-interval\n"
          "  --debug               log to stderr\n"
          "  --help                show this text\n";
 }
@@ -78,6 +84,10 @@ ServerCommandLine::Outcome ServerCommandLine::Parse(const std::vector<std::strin
       debug = true;
       continue;
     }
+    if (name == "--no-watch") {
+      options.watch = false;
+      continue;
+    }
     if (i + 1 >= arguments.size()) {
       error = name.rfind("--", 0) == 0 ? "missing value after " + name : "unknown argument " + name;
       return Outcome::kError;
@@ -112,6 +122,12 @@ ServerCommandLine::Outcome ServerCommandLine::Parse(const std::vector<std::strin
         return Outcome::kError;
       }
       options.timeoutSeconds = static_cast<unsigned>(number);
+    } else if (name == "--rescan-interval") {
+      if (!ParseUnsigned(value, kMaxRescanMinutes, number)) {
+        error = "bad rescan interval " + value;
+        return Outcome::kError;
+      }
+      options.rescanInterval = std::chrono::minutes(number);
     } else {
       error = "unknown argument " + name;
       return Outcome::kError;

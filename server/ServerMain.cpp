@@ -40,6 +40,7 @@ int main(int argc, char** argv) {
   sigemptyset(&stopSignals);
   sigaddset(&stopSignals, SIGINT);
   sigaddset(&stopSignals, SIGTERM);
+  sigaddset(&stopSignals, SIGHUP);
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
   auto lastReport = std::chrono::steady_clock::now() - kProgressInterval;
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
     if (done == total) std::fputc('\n', stderr);
   };
 
+  options.log = [](const std::string& line) { std::fprintf(stderr, "vornalo-server: %s\n", line.c_str()); };
   std::fprintf(stderr, "vornalo-server: index %s\n", options.dbPath.c_str());
   server::CatalogueServer catalogue;
   if (!catalogue.Start(options)) {
@@ -62,12 +64,15 @@ int main(int argc, char** argv) {
   std::fprintf(stderr, "vornalo-server: %lld tracks (%lld read, %lld unreadable), %lld playlists\n",
                static_cast<long long>(stats.tracks), static_cast<long long>(stats.tagsRead),
                static_cast<long long>(stats.failed), static_cast<long long>(stats.playlists));
-  std::printf("vornalo-server: serving %s at http://%s:%u/\n", options.library.c_str(), options.host.c_str(),
-              catalogue.Port());
+  std::printf("vornalo-server: serving %s at %s/\n", options.library.c_str(), catalogue.BaseUrl().c_str());
   std::fflush(stdout);
 
+  // SIGHUP asks for a full rescan; SIGINT and SIGTERM stop the server.
   int signal = 0;
-  sigwait(&stopSignals, &signal);
+  while (sigwait(&stopSignals, &signal) == 0 && signal == SIGHUP) {
+    std::fprintf(stderr, "vornalo-server: rescanning\n");
+    catalogue.RescanNow();
+  }
   std::fprintf(stderr, "vornalo-server: stopping\n");
   catalogue.Stop();
   return 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -25,6 +26,13 @@ struct ServerOptions {
   std::string publicUrl;          // "" : stream URLs name the host the client asked for
   unsigned timeoutSeconds = 30;   // idle or stalled connections are closed after this
   LibraryScanner::Progress progress;  // told of each scanned file, may be empty
+  LibraryScanner::Log log;            // problems with single files; empty: the debug log
+  bool watch = true;                  // rescan what changes (inotify) while running
+  std::chrono::milliseconds settle{2000};  // quiet time after a change before its rescan
+  std::chrono::minutes rescanInterval{0};  // full rescans this often; 0: never
+  // Serve a stored index (dbPath) as it is at once and leave its rescan for RescanNow(). An
+  // index that is new or was rebuilt is still scanned before serving.
+  bool deferScan = false;
 };
 
 }  // namespace server

@@ -82,6 +82,10 @@ SqliteDatabase& SqliteDatabase::operator=(SqliteDatabase&& other) noexcept {
   return *this;
 }
 
+namespace {
+constexpr int kBusyTimeoutMs = 5000;
+}  // namespace
+
 bool SqliteDatabase::Open(const std::string& path) {
   sqlite3_close_v2(db_);
   db_ = nullptr;
@@ -92,6 +96,8 @@ bool SqliteDatabase::Open(const std::string& path) {
     sqlite3_close_v2(db);
     return false;
   }
+  // A reader and the rescan's writer share the file: a brief lock is waited out, not an error.
+  sqlite3_busy_timeout(db, kBusyTimeoutMs);
   db_ = db;
   return true;
 }
@@ -111,6 +117,14 @@ bool SqliteDatabase::Execute(std::string_view sql) {
 int64_t SqliteDatabase::LastInsertId() const { return db_ ? sqlite3_last_insert_rowid(db_) : 0; }
 
 int SqliteDatabase::Changes() const { return db_ ? sqlite3_changes(db_) : 0; }
+
+int64_t SqliteDatabase::Version() {
+  if (!db_) return 0;
+  // data_version moves with other connections' commits, total_changes with this one's.
+  SqliteStatement version(db_, "PRAGMA data_version");
+  const int64_t others = version.Step() ? version.ColumnInt(0) : 0;
+  return (others << 32) ^ static_cast<int64_t>(sqlite3_total_changes64(db_));
+}
 
 std::string SqliteDatabase::ErrorMessage() const { return db_ ? sqlite3_errmsg(db_) : "not open"; }
 

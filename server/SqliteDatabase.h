@@ -61,6 +61,9 @@ class SqliteDatabase {
   SqliteStatement Prepare(std::string_view sql) { return SqliteStatement(db_, sql); }
   int64_t LastInsertId() const;
   int Changes() const;
+  // Changes a cached query result may depend on: a value that moves whenever this connection
+  // or another commits a change to the database.
+  int64_t Version();
   std::string ErrorMessage() const;
 
  private:

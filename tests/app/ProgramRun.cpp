@@ -25,6 +25,7 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
     std::size_t equals = text.find('=');
     if (equals != std::string::npos) merged[text.substr(0, equals)] = text.substr(equals + 1);
   }
+  merged["XDG_CACHE_HOME"] = (workDirectory / "cache").string();  // the embedded server's index
   for (const auto& [name, value] : environment) merged[name] = value;
   std::vector<std::string> envText;
   for (const auto& [name, value] : merged) envText.push_back(name + "=" + value);

@@ -140,6 +140,11 @@ TEST_F(CatalogueApiTest, StreamAddressesNameTheAskedHostAndTheBoundPort) {
       {"evil.example/x?", "http://127.0.0.1:4321/stream/1.mp3"},
       {"a b", "http://127.0.0.1:4321/stream/1.mp3"},
       {nullptr, "http://127.0.0.1:4321/stream/1.mp3"},
+      {"[::1]:4321", "http://[::1]:4321/stream/1.mp3"},
+      {"[2001:db8::7]", "http://[2001:db8::7]:4321/stream/1.mp3"},
+      {"[::1]@evil.example", "http://[::1]:4321/stream/1.mp3"},
+      {"[::1/x]", "http://127.0.0.1:4321/stream/1.mp3"},
+      {"[::1", "http://127.0.0.1:4321/stream/1.mp3"},
   };
   for (const Case& c : cases) {
     Map headers;
@@ -147,6 +152,11 @@ TEST_F(CatalogueApiTest, StreamAddressesNameTheAskedHostAndTheBoundPort) {
     const server::HttpReply reply =
         api_.Handle(FakeRequest("/api/wm_app/results", {{"mp3_url_id", "1"}, {"sk", kKey}}, headers));
     EXPECT_EQ(reply.body, c.url) << (c.host ? c.host : "(none)");
+  }
+  // Without a usable Host header: the listening address, a wildcard as the loopback address.
+  for (const auto& [listen, host] : std::vector<std::pair<std::string, std::string>>{
+           {"0.0.0.0", "127.0.0.1"}, {"::", "127.0.0.1"}, {"fe80::1", "[fe80::1]"}, {"10.0.0.2", "10.0.0.2"}}) {
+    EXPECT_EQ(server::CatalogueApi::UrlHost(listen), host);
   }
   server::CatalogueApiOptions pinned = options_;
   pinned.publicUrl = "https://cdn.example/music";

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <map>
 #include <memory>
 #include <set>
 
@@ -11,6 +15,7 @@
 #include "catalogue/FeaturedCueListsRequest.h"
 #include "catalogue/HttpClient.h"
 #include "catalogue/SearchRequest.h"
+#include "platform/UniqueFd.h"
 #include "server/CatalogueServer.h"
 #include "tests/server/TestLibrary.h"
 #include "tests/support/TestSettings.h"
@@ -23,8 +28,32 @@ using namespace servertest;
 constexpr int kPagingTracks = 24;
 constexpr int kPageSize = 10;
 
-class ContractTest : public ::testing::Test {
+// True when a socket can be bound to the IPv6 loopback address.
+bool Ipv6LoopbackAvailable() {
+  platform::UniqueFd fd(::socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  sockaddr_in6 address{};
+  address.sin6_family = AF_INET6;
+  address.sin6_addr = in6addr_loopback;
+  return fd && ::bind(fd.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+}
+
+// The same contract over each address family the server listens on: the parameter is the host.
+class ContractTest : public ::testing::TestWithParam<const char*> {
  protected:
+  void SetUp() override {
+    if (std::string(GetParam()) == "::1" && !Ipv6LoopbackAvailable()) {
+      GTEST_SKIP() << "IPv6 loopback (::1) is not available on this machine";
+    }
+    auto& server = servers_[GetParam()];
+    if (!server) {
+      server = std::make_unique<server::CatalogueServer>();
+      server::ServerOptions options;  // the built-in key on both sides
+      options.library = library_->Root();
+      options.host = GetParam();
+      ASSERT_TRUE(server->Start(options));
+    }
+    server_ = server.get();
+  }
   static void SetUpTestSuite() {
     library_ = std::make_unique<TestLibrary>();
     for (int i = 0; i < kPagingTracks; ++i) {
@@ -38,13 +67,9 @@ class ContractTest : public ::testing::Test {
                           "2009-12-25");
     library_->AddPlaylist("featured/Second.m3u", {"../Pager/3.mp3"}, "2011-05-06");
     library_->AddPlaylist("Marrow Mix.m3u", {"Marrow/salt.mp3"});
-    server_ = std::make_unique<server::CatalogueServer>();
-    server::ServerOptions options;  // the built-in key on both sides
-    options.library = library_->Root();
-    ASSERT_TRUE(server_->Start(options));
   }
   static void TearDownTestSuite() {
-    server_.reset();
+    servers_.clear();
     library_.reset();
   }
 
@@ -58,15 +83,21 @@ class ContractTest : public ::testing::Test {
   }
 
   static std::unique_ptr<TestLibrary> library_;
-  static std::unique_ptr<server::CatalogueServer> server_;
+  static std::map<std::string, std::unique_ptr<server::CatalogueServer>> servers_;
+  server::CatalogueServer* server_ = nullptr;
   testsupport::TestSettings test_;
   core::AppSettings& settings_ = test_.settings;
 };
 
 std::unique_ptr<TestLibrary> ContractTest::library_;
-std::unique_ptr<server::CatalogueServer> ContractTest::server_;
+std::map<std::string, std::unique_ptr<server::CatalogueServer>> ContractTest::servers_;
 
-TEST_F(ContractTest, SearchOverAllKindsAndEachKindAlone) {
+INSTANTIATE_TEST_SUITE_P(AddressFamilies, ContractTest, ::testing::Values("127.0.0.1", "::1"),
+                         [](const ::testing::TestParamInfo<const char*>& param) {
+                           return std::string(param.param) == "::1" ? "Ipv6" : "Ipv4";
+                         });
+
+TEST_P(ContractTest, SearchOverAllKindsAndEachKindAlone) {
   struct Case {
     std::uint32_t kinds;
     std::vector<ItemKind> expected;
@@ -92,7 +123,7 @@ TEST_F(ContractTest, SearchOverAllKindsAndEachKindAlone) {
   }
 }
 
-TEST_F(ContractTest, PagingAcrossThreePages) {
+TEST_P(ContractTest, PagingAcrossThreePages) {
   SearchRequest search(Base(), settings_);
   Search(search, "paging song", 1);
   std::set<std::string> seen;
@@ -111,7 +142,7 @@ TEST_F(ContractTest, PagingAcrossThreePages) {
   EXPECT_EQ(search.resultCount(), 10u);
 }
 
-TEST_F(ContractTest, FeaturedCueListsAndTheirTracksInPlaylistOrder) {
+TEST_P(ContractTest, FeaturedCueListsAndTheirTracksInPlaylistOrder) {
   FeaturedCueListsRequest featured(Base(), settings_);
   featured.pageSize = kPageSize;
   featured.buildUrl("");
@@ -144,7 +175,7 @@ TEST_F(ContractTest, FeaturedCueListsAndTheirTracksInPlaylistOrder) {
   }
 }
 
-TEST_F(ContractTest, StreamUrlLookupAndStreamBytes) {
+TEST_P(ContractTest, StreamUrlLookupAndStreamBytes) {
   SearchRequest search(Base(), settings_);
   Search(search, "long tide", 1);
   ASSERT_EQ(search.resultCount(), 1u);
@@ -167,7 +198,7 @@ TEST_F(ContractTest, StreamUrlLookupAndStreamBytes) {
   EXPECT_TRUE(std::string(reinterpret_cast<const char*>(client.body()), client.bodyLength()) == file);
 }
 
-TEST_F(ContractTest, AmpersandsAndMarkupInTagsArriveWhole) {
+TEST_P(ContractTest, AmpersandsAndMarkupInTagsArriveWhole) {
   SearchRequest salt(Base(), settings_);
   Search(salt, "salt & pepper", 1);
   ASSERT_EQ(salt.resultCount(), 1u);
@@ -180,7 +211,7 @@ TEST_F(ContractTest, AmpersandsAndMarkupInTagsArriveWhole) {
   EXPECT_STREQ(odd.itemAt(0)->audioCue()->title, "Less <than> & ]]>  end");
 }
 
-TEST_F(ContractTest, WrongKeyYieldsNoItemsAndNoTotal) {
+TEST_P(ContractTest, WrongKeyYieldsNoItemsAndNoTotal) {
   core::AppSettings other(test_.store, testsupport::TestSettings::FixedId);
   other.apiKey = u"fffffffffffffff";
   SearchRequest search(Base(), other);

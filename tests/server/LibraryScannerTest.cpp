@@ -88,6 +88,8 @@ TEST_F(LibraryScannerTest, RescanIsIncrementalAndFollowsChanges) {
   const int64_t firstId = IdOf("first light");
   const int64_t secondId = IdOf("second wind");
 
+  const std::string light = server::SearchQuery::MatchExpression("light");
+  EXPECT_EQ(queries_.CountTracks(light), 1);
   const server::ScanStats again = Scan();
   EXPECT_EQ(again.tracks, 3);
   EXPECT_EQ(again.tagsRead, 0) << "unchanged files are not read again";
@@ -102,6 +104,11 @@ TEST_F(LibraryScannerTest, RescanIsIncrementalAndFollowsChanges) {
   EXPECT_EQ(changed.tagsRead, 1);
   EXPECT_EQ(IdOf("renamed"), firstId) << "a changed file keeps its id";
   EXPECT_EQ(IdOf("first light"), -1);
+  EXPECT_EQ(queries_.CountTracks(light), 1);
+  library_.AddTrack({"C/four.mp3", "Low Light", "Cy", "", "", ""});
+  Scan();
+  EXPECT_EQ(queries_.CountTracks(light), 2) << "recounted after a change on the same connection";
+  fs::remove(library_ / "C/four.mp3");
   EXPECT_FALSE(queries_.TrackById(secondId));
   EXPECT_EQ(queries_.CountNames(server::SearchQuery::MatchExpression("ann")), 1);
 

@@ -27,6 +27,8 @@ TEST(ServerCommandLineTest, AcceptsTheDocumentedOptionsAndRefusesTheRest) {
       {{"--library", "/m", "--timeout", "0"}, Outcome::kError},
       {{"--library", "/m", "--frobnicate", "1"}, Outcome::kError},
       {{"--library", "/m", "stray"}, Outcome::kError},
+      {{"--library", "/m", "--rescan-interval", "x"}, Outcome::kError},
+      {{"--library", "/m", "--rescan-interval", "99999999"}, Outcome::kError},
   };
   for (const Case& c : cases) {
     server::ServerOptions options;
@@ -49,6 +51,14 @@ TEST(ServerCommandLineTest, PublicUrlLosesItsSlashAndEachLibraryHasItsOwnDatabas
   EXPECT_EQ(options.publicUrl, "http://h:1");
   EXPECT_EQ(options.dbPath, ServerCommandLine::DefaultDatabasePath("/music"));
   EXPECT_NE(ServerCommandLine::DefaultDatabasePath("/music"), ServerCommandLine::DefaultDatabasePath("/other"));
+  EXPECT_TRUE(options.watch);
+  EXPECT_EQ(options.rescanInterval.count(), 0);
+  ASSERT_EQ(ServerCommandLine::Parse({"--library", "/m", "--no-watch", "--rescan-interval", "15", "--host", "::"},
+                                     options, debug, error),
+            Outcome::kRun);
+  EXPECT_FALSE(options.watch);
+  EXPECT_EQ(options.rescanInterval.count(), 15);
+  EXPECT_EQ(options.host, "::");
 }
 
 }  // namespace
