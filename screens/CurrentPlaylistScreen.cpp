@@ -1,6 +1,6 @@
 #include "screens/CurrentPlaylistScreen.h"
 
-#include "app/util/WaitCursor.h"
+#include "core/WaitCursor.h"
 #include "audio/PlayerNotifyTarget.h"
 #include "platform/TextCodec.h"
 #include "screens/WindowMessages.h"
@@ -65,9 +65,9 @@ void CurrentPlaylistScreen::AppendScreenText(std::vector<std::string>& lines) co
   }
 }
 
-void CurrentPlaylistScreen::beginWaitCursor() { BeginWaitCursor(); }
+void CurrentPlaylistScreen::beginWaitCursor() { core::BeginWaitCursor(); }
 
-void CurrentPlaylistScreen::endWaitCursor() { EndWaitCursor(); }
+void CurrentPlaylistScreen::endWaitCursor() { core::EndWaitCursor(); }
 
 void CurrentPlaylistScreen::postTrackStarted() {
   if (window) window->Post(kMsgPlaylistTrackStarted);
