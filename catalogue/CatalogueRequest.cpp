@@ -4,9 +4,7 @@
 #include <cstring>
 #include <thread>
 
-#include "app/util/AppSettings.h"
 #include "platform/DebugLog.h"
-#include "platform/TextCodec.h"
 
 namespace {
 
@@ -14,12 +12,16 @@ constexpr std::chrono::milliseconds kPollInterval(10);
 
 }  // namespace
 
-CatalogueRequest::CatalogueRequest(std::string baseUrl, const AppSettings& settings,
+CatalogueRequest::CatalogueRequest(std::string baseUrl, core::RequestIdentity identity,
                                    const HttpClientOptions& httpOptions)
-    : baseUrl_(std::move(baseUrl)), settings_(settings), httpOptions_(httpOptions) {
+    : baseUrl_(std::move(baseUrl)), identity_(std::move(identity)), httpOptions_(httpOptions) {
   // A trailing '/' of the configured address would double the one every path starts with.
   while (!baseUrl_.empty() && baseUrl_.back() == '/') baseUrl_.pop_back();
 }
+
+CatalogueRequest::CatalogueRequest(std::string baseUrl, const core::AppSettings& settings,
+                                   const HttpClientOptions& httpOptions)
+    : CatalogueRequest(std::move(baseUrl), core::RequestIdentity::From(settings), httpOptions) {}
 
 CatalogueRequest::~CatalogueRequest() = default;
 
@@ -33,11 +35,6 @@ void CatalogueRequest::setRequestText(const char* text) {
   }
   std::memmove(requestText_, text, length);  // text may be requestText_ itself
   std::memset(requestText_ + length, 0, sizeof requestText_ - length);
-}
-
-std::string CatalogueRequest::identityQuery() const {
-  return "&sk=" + platform::Utf16ToUtf8(settings_.apiKey) + "&v=" + appVersion +
-         "&di=" + settings_.deviceId;
 }
 
 int CatalogueRequest::run(std::int32_t start) {

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "app/util/AppSettings.h"
-#include "app/util/Utilities.h"
-#include "app/util/WaitCursor.h"
+#include "core/AppSettings.h"
+#include "core/Utilities.h"
+#include "core/WaitCursor.h"
 #include "platform/TextCodec.h"
 #include "screens/ItemPopupContent.h"
 #include "screens/WindowMessages.h"
@@ -30,7 +30,7 @@ FeaturedScreen::~FeaturedScreen() {
   list_.ClearItems();
 }
 
-void FeaturedScreen::SetCatalogue(const std::string& baseUrl, const AppSettings& settings,
+void FeaturedScreen::SetCatalogue(const std::string& baseUrl, const core::AppSettings& settings,
                                   const HttpClientOptions& httpOptions) {
   list_.ClearItems();
   settings_ = &settings;
@@ -80,12 +80,12 @@ void FeaturedScreen::FillItemPopup(ui::Screen& itemPopup) {
 }
 
 void FeaturedScreen::Refresh(bool reset) {
-  BeginWaitCursor();
+  core::BeginWaitCursor();
   if (reset) request_->startIndex = 0;
   request_->pageSize = RowsPerPage();
   request_->buildUrl(nullptr);
   const bool completed = Fetch([this] { request_->run(request_->startIndex); });
-  EndWaitCursor();
+  core::EndWaitCursor();
   if (completed) RebuildRows();
 }
 
@@ -104,7 +104,7 @@ void FeaturedScreen::RebuildRows() {
     const std::size_t rows = static_cast<std::size_t>(RowsPerPage());
     for (std::size_t i = 0; i < request_->resultCount() && i < rows; ++i) {
       const CueListRecord& record = *request_->itemAt(i);
-      (i == 0 ? first : last) = FormatCatalogueDate(record.publish_date);
+      (i == 0 ? first : last) = core::FormatCatalogueDate(record.publish_date);
       char info[64];
       std::snprintf(info, sizeof info, "Cuelist - %ld total items", static_cast<long>(record.item_count));
       list_.AddItem(CatalogueRow{kCueList, platform::Utf8ToUtf16(info), Wide(record.title), Wide(record.location), &record});

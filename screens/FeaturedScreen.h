@@ -6,7 +6,9 @@
 #include "catalogue/FeaturedCueListsRequest.h"
 #include "screens/PagedListScreen.h"
 
+namespace core {
 class AppSettings;
+}  // namespace core
 
 namespace screens {
 
@@ -19,7 +21,7 @@ class FeaturedScreen : public PagedListScreen {
   ~FeaturedScreen() override;
 
   // The catalogue server and the identity its requests carry; before Create.
-  void SetCatalogue(const std::string& baseUrl, const AppSettings& settings,
+  void SetCatalogue(const std::string& baseUrl, const core::AppSettings& settings,
                     const HttpClientOptions& httpOptions = HttpClientOptions());
 
   // The list (icons, strips), the title strip and the page control: 1, 1001 or 1002.
@@ -48,7 +50,7 @@ class FeaturedScreen : public PagedListScreen {
   void RebuildRows() override;
 
   std::unique_ptr<FeaturedCueListsRequest> request_;
-  const AppSettings* settings_ = nullptr;
+  const core::AppSettings* settings_ = nullptr;
   bool created_ = false;
 };
 

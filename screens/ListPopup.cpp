@@ -1,6 +1,6 @@
 #include "screens/ListPopup.h"
 
-#include "app/util/AppSettings.h"
+#include "core/AppSettings.h"
 #include "platform/TextCodec.h"
 #include "screens/ItemPopup.h"
 #include "screens/PopupKeys.h"
@@ -79,18 +79,18 @@ int ListPopup::Create(platform::Window& owner) {
   return result;
 }
 
-void ListPopup::FillThemes(const AppSettings& settings) {
+void ListPopup::FillThemes(const core::AppSettings& settings) {
   const std::uint32_t theme = settings.overlayColor;
-  const char* name = theme < AppSettings::kThemeCount ? settings.themeNames[theme] : "";
+  const char* name = theme < core::AppSettings::kThemeCount ? settings.themeNames[theme] : "";
   SetTexts(u"Background Color Theme", u"Currently Selected:", platform::Utf8ToUtf16(name));
   ClearEntries();
-  SetIcon(kThemes[theme < AppSettings::kThemeCount ? theme : kFallbackSample].sampleIcon);
+  SetIcon(kThemes[theme < core::AppSettings::kThemeCount ? theme : kFallbackSample].sampleIcon);
   Prepare();
-  for (int i = 0; i < AppSettings::kThemeCount; ++i) AddEntry(kThemes[i].name, msg::kThemeChosen, i);
+  for (int i = 0; i < core::AppSettings::kThemeCount; ++i) AddEntry(kThemes[i].name, msg::kThemeChosen, i);
   MarkCurrent(name);
 }
 
-void ListPopup::FillSkins(const AppSettings& settings, const std::string& skinsFolder,
+void ListPopup::FillSkins(const core::AppSettings& settings, const std::string& skinsFolder,
                           std::vector<std::u16string>& skinNames) {
   ClearEntries();
   std::string name = ui::NarrowPath(settings.currentSkinName);

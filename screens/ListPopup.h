@@ -12,7 +12,9 @@
 #include "ui/ScreenText.h"
 #include "ui/ThemeColour.h"
 
+namespace core {
 class AppSettings;
+}  // namespace core
 
 namespace screens {
 
@@ -36,10 +38,10 @@ class ListPopup : public ui::Screen, public ui::ScreenText {
   int Create(platform::Window& owner) override;
 
   // Fills the popup with the ten themes, the current one (settings.overlayColor) marked.
-  void FillThemes(const AppSettings& settings);
+  void FillThemes(const core::AppSettings& settings);
   // Fills the popup with "None" and the skins of `skinsFolder` (FindSkins). skinNames
   // becomes the skins' names in entry order, which the entries' values index.
-  void FillSkins(const AppSettings& settings, const std::string& skinsFolder, std::vector<std::u16string>& skinNames);
+  void FillSkins(const core::AppSettings& settings, const std::string& skinsFolder, std::vector<std::u16string>& skinNames);
 
   // The steps the fills are made of.
   void SetTexts(std::u16string_view line1, std::u16string_view line2, std::u16string_view line3);

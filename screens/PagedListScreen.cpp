@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/util/WaitCursor.h"
+#include "core/WaitCursor.h"
 #include "platform/TextCodec.h"
 #include "screens/ModalRequest.h"
 #include "screens/WindowMessages.h"
@@ -61,41 +61,41 @@ void PagedListScreen::RepaintList() {
 }
 
 void PagedListScreen::NextPage(bool byButton) {
-  BeginWaitCursor();
+  core::BeginWaitCursor();
   pageControl_.FlashButton(ui::PageControl::kFlashNext);
   const std::int32_t rows = RowsPerPage();
   if (pageOffset_ + rows >= Request().totalCount) {
-    EndWaitCursor();
+    core::EndWaitCursor();
     return;
   }
   pageOffset_ += rows;
   pageControl_.currentPage = pageOffset_ / rows;
   if (!Fetch([this] { Request().nextPage(); })) {
-    EndWaitCursor();
+    core::EndWaitCursor();
     return;
   }
   if (!byButton) list_.selected = 0;
   RebuildRows();
   DrawControls();
-  EndWaitCursor();
+  core::EndWaitCursor();
 }
 
 void PagedListScreen::PreviousPage(bool byButton) {
-  BeginWaitCursor();
+  core::BeginWaitCursor();
   if (pageControl_.currentPage != 0) {
     pageControl_.FlashButton(ui::PageControl::kFlashPrevious);
     const std::int32_t rows = RowsPerPage();
     if (pageOffset_ != 0) pageOffset_ -= rows;
     pageControl_.currentPage = pageOffset_ / rows;
     if (!Fetch([this] { Request().previousPage(); })) {
-      EndWaitCursor();
+      core::EndWaitCursor();
       return;
     }
     RebuildRows();
     if (!byButton) list_.selected = std::max(list_.Count() - 1, 0);
     DrawControls();
   }
-  EndWaitCursor();
+  core::EndWaitCursor();
 }
 
 std::int32_t PagedListScreen::RealignPage() {

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/util/Utilities.h"
-#include "app/util/WaitCursor.h"
+#include "core/Utilities.h"
+#include "core/WaitCursor.h"
 #include "platform/TextCodec.h"
 #include "screens/ItemPopupContent.h"
 #include "screens/StoreSearch.h"
@@ -41,7 +41,7 @@ SearchResultsScreen::~SearchResultsScreen() {
   list_.ClearItems();
 }
 
-void SearchResultsScreen::SetCatalogue(const std::string& baseUrl, const AppSettings& settings,
+void SearchResultsScreen::SetCatalogue(const std::string& baseUrl, const core::AppSettings& settings,
                                        const HttpClientOptions& httpOptions) {
   list_.ClearItems();
   request_ = std::make_unique<SearchRequest>(baseUrl, settings, httpOptions);
@@ -66,7 +66,7 @@ void SearchResultsScreen::Paint(platform::Canvas& dc, bool, std::uint32_t layers
 std::intptr_t SearchResultsScreen::OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
   const ItemRef* item = SelectedItem();
   if (message == msg::kOpenArticle) {
-    if (item && item->textCue()) OpenInBrowser(item->textCue()->location);
+    if (item && item->textCue()) core::OpenInBrowser(item->textCue()->location);
     return 0;
   }
   if (message == msg::kPurchase) {
@@ -135,7 +135,7 @@ void SearchResultsScreen::StartSearch(const std::u16string& query, bool isNew) {
     list_.ClearItems();
     ResetPaging();
     titleStrip_.SetTitle(u"");
-    EndWaitCursor();
+    core::EndWaitCursor();
     if (!window) return;
     if (request_->totalReceived) {
       window->ShowMessageBox(u"No Results", u"No Results Found", platform::MessageBoxButtons::kOk);

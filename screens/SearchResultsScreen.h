@@ -8,7 +8,9 @@
 #include "catalogue/SearchRequest.h"
 #include "screens/PagedListScreen.h"
 
+namespace core {
 class AppSettings;
+}  // namespace core
 
 namespace screens {
 
@@ -23,7 +25,7 @@ class SearchResultsScreen : public PagedListScreen {
   ~SearchResultsScreen() override;
 
   // The catalogue server and the identity its requests carry; before Create.
-  void SetCatalogue(const std::string& baseUrl, const AppSettings& settings,
+  void SetCatalogue(const std::string& baseUrl, const core::AppSettings& settings,
                     const HttpClientOptions& httpOptions = HttpClientOptions());
 
   // The list (icons, strips), the title strip and the page control: 1, 1001 or 1002.

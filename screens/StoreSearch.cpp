@@ -1,7 +1,7 @@
 #include "screens/StoreSearch.h"
 
-#include "app/util/ProductSites.h"
-#include "app/util/Utilities.h"
+#include "core/ProductSites.h"
+#include "core/Utilities.h"
 #include "platform/TextCodec.h"
 
 namespace screens {
@@ -17,11 +17,11 @@ constexpr std::int32_t kEncodedCapacity = 512;
 std::string StoreSearchUrl(std::string_view creator, std::string_view title) {
   const std::string terms = std::string(creator) + " " + std::string(title);
   const std::string_view kept(terms.data(), platform::Utf8PrefixLength(terms, kTermsBytes));
-  return std::string(sites::kStoreSite) + sites::kStoreArtistSearch + UrlEncode(kept, kEncodedCapacity);
+  return std::string(core::kStoreSite) + core::kStoreArtistSearch + core::UrlEncode(kept, kEncodedCapacity);
 }
 
 void OpenStoreSearch(std::string_view creator, std::string_view title) {
-  OpenInBrowser(StoreSearchUrl(creator, title).c_str());
+  core::OpenInBrowser(StoreSearchUrl(creator, title).c_str());
 }
 
 }  // namespace screens

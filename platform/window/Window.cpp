@@ -151,13 +151,19 @@ bool Window::RunUntil(const std::function<bool()>& done, std::chrono::millisecon
 }
 
 bool Window::CloseRequested() const {
-  return queue_.Contains([](const MessageQueue::Item& item) {
+  const std::uint32_t close = closeCommand_;
+  auto closes = [close](std::uint32_t command) { return close != 0 && command == close; };
+  return queue_.Contains([&](const MessageQueue::Item& item) {
     if (const auto* message = std::get_if<Message>(&item)) {
-      return message->id == wm::kClose || (message->id == wm::kCommand && (message->wParam & 0xFFFF) == kExitCommand);
+      return message->id == wm::kClose || (message->id == wm::kCommand && closes(message->wParam & 0xFFFF));
     }
     const auto& event = std::get<InputEvent>(item);
-    return event.type == InputEvent::Type::kCloseRequest ||
-           (event.type == InputEvent::Type::kKeyDown && event.ctrl && event.key == 'Q');
+    if (event.type == InputEvent::Type::kCloseRequest) return true;
+    if (event.type != InputEvent::Type::kKeyDown || !event.ctrl) return false;
+    for (const Accelerator& accelerator : accelerators_) {
+      if (accelerator.key == event.key && closes(accelerator.command)) return true;
+    }
+    return false;
   });
 }
 

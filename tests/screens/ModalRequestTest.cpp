@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/util/ScreenMetrics.h"
+#include "core/ScreenMetrics.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "platform/window/Window.h"
 #include "screens/SearchResultsScreen.h"
@@ -22,6 +22,8 @@
 #include "ui/ResourcePaths.h"
 
 namespace {
+
+constexpr std::uint32_t kExitCommand = 40000;
 
 using Clock = std::chrono::steady_clock;
 
@@ -56,14 +58,19 @@ platform::InputEvent KeyDown(std::uint32_t key, bool ctrl = false) {
 class ModalRequestTest : public ::testing::Test {
  protected:
   ModalRequestTest() : backend_(log_), window_(backend_, platform::Size{240, 320}, u"Vornalo Mobile") {
-    isPortrait = 1;
-    scaleFactor = 1;
+    core::isPortrait = 1;
+    core::scaleFactor = 1;
     ui::ConfigureResourcePaths(1, std::string(VORNALO_RESOURCE_ROOT) + "/qvga");
     blend_ = ui::BlendBuffer::Allocate(1);
     ui::blendBuffer = blend_.get();
     backend_.window = &window_;
     // The window stays open for the next case: the close request is only recorded.
     procedure_.handler = [](platform::Window&, const platform::Message& m) { return m.id == platform::wm::kClose; };
+    // Ctrl+Q is the program's Exit command, which ends a modal wait.
+    platform::ShellResources resources;
+    resources.accelerators = {{'Q', kExitCommand}};
+    resources.closeCommand = kExitCommand;
+    window_.SetResources(std::move(resources));
     window_.Create(procedure_);
     window_.RunUntilIdle();
   }

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <regex>
 
-#include "app/util/AppSettings.h"
+#include "core/AppSettings.h"
 #include "platform/RegistryStore.h"
 #include "server/CatalogueServer.h"
 #include "tests/app/ProgramRun.h"
@@ -228,7 +228,7 @@ TEST_F(PopupActionsRunTest, ThemeAndSkinChosenAreKeptAcrossARestart) {
             (Lines{"text Player Skins", "text Currently Selected:", "text Carbon", "entry 0 selected None",
                    "entry 1 Aurora", "entry 2 current Carbon", "entry 3 Sunburst"}));
   platform::RegistryStore store(dir_ / "config");
-  AppSettings settings(store, NoDeviceId);
+  core::AppSettings settings(store, NoDeviceId);
   EXPECT_EQ(settings.overlayColor, 8u);
   EXPECT_EQ(settings.currentSkinName, u"Carbon");
 
@@ -257,7 +257,7 @@ TEST_F(PopupActionsRunTest, ThemeAndSkinChosenAreKeptAcrossARestart) {
             (Lines{"text Player Skins", "text Currently Selected:", "text None Selected", "entry 0 selected current None",
                    "entry 1 Aurora", "entry 2 Sunburst"}));
   EXPECT_EQ(Only("refused", {"stack", "text None"}), (Lines{"stack application playlist listpopup", "text None Selected"}));
-  EXPECT_EQ(AppSettings(store, NoDeviceId).currentSkinName, u"");
+  EXPECT_EQ(core::AppSettings(store, NoDeviceId).currentSkinName, u"");
 }
 
 }  // namespace

@@ -17,9 +17,10 @@
 #include <vector>
 
 #include "app/AppContext.h"
+#include "app/AppResources.h"
 #include "app/Application.h"
-#include "app/util/AppSettings.h"
-#include "app/util/ScreenMetrics.h"
+#include "core/AppSettings.h"
+#include "core/ScreenMetrics.h"
 #include "platform/RegistryStore.h"
 #include "platform/TextCodec.h"
 #include "platform/headless/HeadlessBackend.h"
@@ -102,7 +103,7 @@ int main(int argc, char** argv) {
   const std::filesystem::path work = std::filesystem::temp_directory_path() / ("vornalo-bench-" + std::to_string(::getpid()));
   std::filesystem::create_directories(work);
   platform::RegistryStore store(work);
-  AppSettings settings(store, FixedId);
+  core::AppSettings settings(store, FixedId);
 
   server::CatalogueQueries queries(index.Database());
   server::CatalogueApi api(queries, "/", {platform::Utf16ToUtf8(settings.apiKey), "", server::kDefaultArticleBase, "", "127.0.0.1"});
@@ -123,9 +124,9 @@ int main(int argc, char** argv) {
   if (!started) return 1;
 
   // The client: the application on a headless window, portrait QVGA.
-  MeasureScreen(240, 320);
-  ui::ConfigureResourcePaths(scaleFactor, std::string(VORNALO_RESOURCE_ROOT) + "/qvga");
-  std::unique_ptr<ui::BlendBuffer> blend = ui::BlendBuffer::Allocate(scaleFactor);
+  core::MeasureScreen(240, 320);
+  ui::ConfigureResourcePaths(core::scaleFactor, std::string(VORNALO_RESOURCE_ROOT) + "/qvga");
+  std::unique_ptr<ui::BlendBuffer> blend = ui::BlendBuffer::Allocate(core::scaleFactor);
   ui::blendBuffer = blend.get();
   platform::HeadlessBackend backend;
   platform::Window window(backend, platform::Size{240, 320}, u"Vornalo Mobile");
@@ -143,7 +144,7 @@ int main(int argc, char** argv) {
       // A word of an indexed title, so that every search finds a page of results.
       const std::string& title = titles[random() % titles.size()];
       const std::string query = title.substr(0, title.find(' '));
-      window.Post(platform::wm::kCommand, platform::kNewSearchCommand, 0);
+      window.Post(platform::wm::kCommand, kNewSearchCommand, 0);
       window.RunUntilIdle();
       platform::InputEvent text;
       text.type = platform::InputEvent::Type::kText;
