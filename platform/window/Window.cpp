@@ -1,6 +1,9 @@
 #include "platform/window/Window.h"
 
 #include <cassert>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
 
 #include "platform/TextCodec.h"
 #include "platform/gfx/PngWriter.h"
@@ -181,7 +184,11 @@ Canvas Window::GetDC() { return Canvas(client_); }
 
 Canvas Window::GetScreenDC() {
   if (!splashShown_ || splash_.GetSize() != ScreenSize()) {
+    // Drawing starts over what the screen shows now (the bars stay where nothing covers them).
+    ComposeScreen();
     splash_.Reset(ScreenSize().width, ScreenSize().height, PixelFormat::kXrgb32);
+    Canvas splash(splash_);
+    splash.BitBlt(0, 0, splash_.GetSize().width, splash_.GetSize().height, Canvas(screen_), 0, 0);
     splashShown_ = true;
   }
   return Canvas(splash_);
@@ -242,6 +249,23 @@ void Window::Present() { backend_.Present(ComposeScreen()); }
 
 bool Window::SaveScreenshot(const std::string& path, std::string* error) {
   return WritePngFile(ComposeScreen(), path, error);
+}
+
+std::vector<std::string> Window::DescribeScreen() const {
+  std::vector<std::string> lines;
+  if (procedure_) procedure_->DescribeScreen(lines);
+  return lines;
+}
+
+bool Window::SaveScreenText(const std::string& path, std::string* error) const {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  for (const std::string& line : DescribeScreen()) out << line << '\n';
+  out.flush();
+  if (!out) {
+    if (error) *error = "cannot write " + path + ": " + std::strerror(errno);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace platform

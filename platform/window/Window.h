@@ -118,7 +118,12 @@ class Window {
   const Surface& ComposeScreen();
   void Present();
   bool SaveScreenshot(const std::string& path, std::string* error);
-  // Where F12 writes its screenshots (default: the working directory).
+  // The screen as text: the procedure's lines (none without a window).
+  std::vector<std::string> DescribeScreen() const;
+  // Writes DescribeScreen to a file, one line each; false with a reason when it cannot.
+  bool SaveScreenText(const std::string& path, std::string* error) const;
+  // Where F12 writes its screenshots and F11 the screen as text (default: the working
+  // directory).
   void SetScreenshotDirectory(std::string directory) { screenshotDirectory_ = std::move(directory); }
 
  private:

@@ -184,6 +184,21 @@ TEST_F(StartupTest, EmbeddedServerOverLibraryStarts) {
   EXPECT_NE(missing.err.find("cannot start the embedded catalogue server"), std::string::npos) << missing.err;
 }
 
+// A script line that fails ends the program cleanly: its own exit code, the error on stderr.
+TEST_F(StartupTest, FailedScriptLineEndsCleanly) {
+  ScriptedServer server(Reply(HttpResponse("", "text/plain")));
+  testsupport::WriteFile(dir_ / "bad.txt", "bogus\nquit\n");
+  apptest::ProgramResult result = apptest::RunProgram(
+      VORNALO_PROGRAM,
+      {"--script", (dir_ / "bad.txt").string(), "--config-dir", (dir_ / "config").string(), "--data-dir",
+       dir_.Path().string(), "--server", server.Url("")},
+      {{"XDG_RUNTIME_DIR", RuntimeDirectory()}}, dir_.Path());
+  EXPECT_EQ(result.exitCode, 2) << result.err;
+  EXPECT_NE(result.err.find("script error: " + (dir_ / "bad.txt").string() + ":1: unknown command: bogus"),
+            std::string::npos)
+      << result.err;
+}
+
 TEST_F(StartupTest, CommandLineErrorsAndHelp) {
   apptest::ProgramResult help = apptest::RunProgram(VORNALO_PROGRAM, {"--help"}, {}, dir_.Path());
   EXPECT_EQ(help.exitCode, 0);
