@@ -12,6 +12,7 @@
 #include "screens/CurrentPlaylistScreen.h"
 #include "screens/FeaturedScreen.h"
 #include "screens/MiniPlayer.h"
+#include "screens/NewSearchPanel.h"
 #include "screens/PlayerScreen.h"
 #include "screens/PopupScreen.h"
 #include "screens/SearchResultsScreen.h"
@@ -103,7 +104,7 @@ class Application : public ui::Screen, public platform::WindowProcedure, public 
   screens::FeaturedScreen featuredScreen_;
   screens::PopupScreen itemPopup_;
   screens::PopupScreen listPopup_;
-  screens::PopupScreen newSearchPanel_;
+  screens::NewSearchPanel newSearchPanel_;
   screens::AboutScreen aboutScreen_;
   int popupMode_ = kColourThemesPopup;
   int currentTab_ = 1;
