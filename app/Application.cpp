@@ -1,9 +1,10 @@
 #include "app/Application.h"
 
+#include "app/AppResources.h"
+#include "app/StartupMessages.h"
 #include "core/AppSettings.h"
 #include "core/RequestIdentity.h"
 #include "core/ScreenMetrics.h"
-#include "app/StartupMessages.h"
 #include "core/WaitCursor.h"
 #include "platform/TextCodec.h"
 #include "playlist/PlaylistFile.h"
@@ -11,6 +12,9 @@
 #include "ui/ViewMetrics.h"
 
 namespace {
+
+// The screens install the bars by these ids.
+static_assert(screens::menubar::kMain == kMainMenuBarResource && screens::menubar::kPopup == kPopupMenuBarResource);
 
 constexpr int kImageMissing = 1001;
 constexpr std::uint32_t kKeepAwakeTimer = 1000;
@@ -179,7 +183,7 @@ void Application::DismissPopup() {
   RepaintAll();
 }
 
-void Application::SetMainMenuBar() { window_.SetMenuBar(screens::menubar::kMain); }
+void Application::SetMainMenuBar() { window_.SetMenuBar(kMainMenuBarResource); }
 
 void Application::Broadcast(std::uint32_t message) {
   for (ui::Screen* screen : std::initializer_list<ui::Screen*>{

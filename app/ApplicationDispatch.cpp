@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "app/AppResources.h"
 #include "app/Application.h"
 #include "app/VersionCheck.h"
 #include "core/AppSettings.h"
@@ -16,6 +17,8 @@ namespace {
 namespace wm = platform::wm;
 
 constexpr std::uint32_t kPositionTimer = 1005;
+// The second "Cancel" command popups may send.
+constexpr std::uint32_t kOtherCancelCommand = 40005;
 // Stylus movements (QVGA pixels): at least this far is a stroke, at most this far a tap.
 constexpr std::int32_t kStrokeDistance = 60;
 constexpr std::int32_t kTapDistance = 20;
@@ -93,35 +96,34 @@ void Application::OnChar(char16_t character) {
 }
 
 void Application::OnCommand(std::uint32_t command) {
-  namespace cmd = screens::command;
   switch (command) {
-    case cmd::kNewSearch:
-    case cmd::kPlayerSkins:
-    case cmd::kColourThemes:
+    case kNewSearchCommand:
+    case kPlayerSkinsCommand:
+    case kColorThemesCommand:
       window_.Update();
-      popupMode_ = command == cmd::kNewSearch ? kNewSearchPopup
-                   : command == cmd::kPlayerSkins ? kPlayerSkinsPopup
-                                                  : kColourThemesPopup;
+      popupMode_ = command == kNewSearchCommand ? kNewSearchPopup
+                   : command == kPlayerSkinsCommand ? kPlayerSkinsPopup
+                                                    : kColourThemesPopup;
       BuildPopup();
-      OpenPopup(command == cmd::kNewSearch ? static_cast<ui::Screen&>(newSearchPanel_) : listPopup_);
+      OpenPopup(command == kNewSearchCommand ? static_cast<ui::Screen&>(newSearchPanel_) : listPopup_);
       break;
-    case cmd::kClearPlaylist:
+    case kClearPlaylistCommand:
       ClearPlaylistAndStop();
       PaintLayers({this, &currentPlaylistScreen_, &playerScreen_});
       break;
-    case cmd::kExit:
+    case kExitCommand:
       window_.Send(wm::kClose);
       break;
-    case cmd::kAbout:
+    case kAboutCommand:
       window_.Update();
       popupMode_ = kAboutPopup;
       OpenPopup(aboutScreen_);
       break;
-    case cmd::kCancel:
-    case cmd::kCancelOther:
+    case kCancelCommand:
+    case kOtherCancelCommand:
       DismissPopup();
       break;
-    case cmd::kHelp:
+    case kHelpCommand:
       core::OpenInBrowser((std::string(VersionCheck::kDefaultDownloadSite) + kHelpPath).c_str());
       break;
     default:
