@@ -25,6 +25,6 @@ platform::ShellResources VornaloResources() {
       {kPopupMenuBarResource, SoftKey{u"Cancel", kCancelCommand, {}}, SoftKey{}},
   };
   resources.accelerators = {{'A', kAboutCommand}, {'Q', kExitCommand}};
-  resources.closeCommand = kExitCommand;
+  resources.exitCommand = kExitCommand;
   return resources;
 }

@@ -108,14 +108,14 @@ int Application::CreateScreens() {
   result = searchResultsScreen_.Create(window_);
   if (result == 1) result = currentPlaylistScreen_.Create(window_);
   if (result != 1) return result;
-  currentPlaylistScreen_.SetPlayer(streamPlayer_, audio::StreamUrlService{context_.serverUrl, core::RequestIdentity::From(context_.settings), {}},
+  const audio::StreamUrlService streams{context_.serverUrl, core::RequestIdentity::From(context_.settings), {}};
+  currentPlaylistScreen_.SetPlayer(streamPlayer_, streams,
                                    std::filesystem::path(context_.dataDirectory) / playlistfile::kFileName);
   playerScreen_.SetSettings(context_.settings);
   result = playerScreen_.Create(window_);
   if (result != 1) return result;
   playerScreen_.SetPlayer(streamPlayer_);
-  playerScreen_.SetStreamService(
-      audio::StreamUrlService{context_.serverUrl, core::RequestIdentity::From(context_.settings), {}});
+  playerScreen_.SetStreamService(streams);
   streamPlayer_.setNotifyWindow(this);
 
   itemPopup_.SetThemeColourSource(theme);

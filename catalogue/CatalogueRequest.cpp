@@ -1,16 +1,8 @@
 #include "catalogue/CatalogueRequest.h"
 
-#include <chrono>
 #include <cstring>
-#include <thread>
 
 #include "platform/DebugLog.h"
-
-namespace {
-
-constexpr std::chrono::milliseconds kPollInterval(10);
-
-}  // namespace
 
 CatalogueRequest::CatalogueRequest(std::string baseUrl, core::RequestIdentity identity,
                                    const HttpClientOptions& httpOptions)
@@ -44,17 +36,12 @@ int CatalogueRequest::run(std::int32_t start) {
     client_ = std::make_unique<HttpClient>(httpOptions_);
   }
   clearItems();
-  client_->receiveMode = HttpClient::WholeBody;
-  if (abandoned_.load() || !client_->setUrl(url_) || !client_->start()) return 0;
-  while (!client_->isFinished() && !client_->isAborted() && !abandoned_.load()) {
-    std::this_thread::sleep_for(kPollInterval);
-  }
-  // abandon() is stopping the client: its body is not this thread's to read.
+  // abandon() may stop the client from another thread: what it leaves is not to be parsed.
   if (abandoned_.load()) return 0;
-  if (client_->bodyLength() > 0) {
-    parse(reinterpret_cast<const char*>(client_->body()), client_->bodyLength());
-  }
-  return client_->isFinished() || client_->bodyLength() > 0 ? 1 : 0;
+  const HttpClient::WholeBodyReply result = client_->fetchWholeBody(url_);
+  if (abandoned_.load()) return 0;
+  if (!result.body.empty()) parse(result.body.data(), result.body.size());
+  return result.status == HttpClient::FetchStatus::kFinished || !result.body.empty() ? 1 : 0;
 }
 
 void CatalogueRequest::abandon() {

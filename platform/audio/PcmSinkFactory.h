@@ -12,9 +12,7 @@ namespace platform {
 struct PcmSinkPacing {
   double nullSpeed = 1.0;
   double wavSpeed = 0.0;
-  // The WAV file goes on across the sink's opens (one recording of every track) instead of
-  // starting again at each.
-  bool wavAppendOpens = false;
+  bool wavAppendOpens = false;  // later opens of the WAV sink go on in the same file
 };
 
 // The sink of `choice`: the null and WAV backends directly; the SDL2 one from `makeSdl`, so

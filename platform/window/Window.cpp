@@ -151,19 +151,17 @@ bool Window::RunUntil(const std::function<bool()>& done, std::chrono::millisecon
 }
 
 bool Window::CloseRequested() const {
-  const std::uint32_t close = closeCommand_;
-  auto closes = [close](std::uint32_t command) { return close != 0 && command == close; };
+  const auto isExit = [this](std::uint32_t command) { return exitCommand_ != 0 && command == exitCommand_; };
   return queue_.Contains([&](const MessageQueue::Item& item) {
     if (const auto* message = std::get_if<Message>(&item)) {
-      return message->id == wm::kClose || (message->id == wm::kCommand && closes(message->wParam & 0xFFFF));
+      return message->id == wm::kClose || (message->id == wm::kCommand && isExit(message->wParam & 0xFFFF));
     }
     const auto& event = std::get<InputEvent>(item);
     if (event.type == InputEvent::Type::kCloseRequest) return true;
     if (event.type != InputEvent::Type::kKeyDown || !event.ctrl) return false;
-    for (const Accelerator& accelerator : accelerators_) {
-      if (accelerator.key == event.key && closes(accelerator.command)) return true;
-    }
-    return false;
+    return std::any_of(accelerators_.begin(), accelerators_.end(), [&](const Accelerator& accelerator) {
+      return accelerator.key == event.key && isExit(accelerator.command);
+    });
   });
 }
 

@@ -152,7 +152,7 @@ class Window {
   TimerSet timers_;
   ShellChrome chrome_;
   std::vector<Accelerator> accelerators_;
-  std::uint32_t closeCommand_ = 0;
+  std::uint32_t exitCommand_ = 0;  // ShellResources::exitCommand
   Surface client_;
   Surface screen_;
   Surface splash_;

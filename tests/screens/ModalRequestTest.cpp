@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/AppResources.h"
 #include "core/ScreenMetrics.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "platform/window/Window.h"
@@ -22,8 +23,6 @@
 #include "ui/ResourcePaths.h"
 
 namespace {
-
-constexpr std::uint32_t kExitCommand = 40000;
 
 using Clock = std::chrono::steady_clock;
 
@@ -66,11 +65,7 @@ class ModalRequestTest : public ::testing::Test {
     backend_.window = &window_;
     // The window stays open for the next case: the close request is only recorded.
     procedure_.handler = [](platform::Window&, const platform::Message& m) { return m.id == platform::wm::kClose; };
-    // Ctrl+Q is the program's Exit command, which ends a modal wait.
-    platform::ShellResources resources;
-    resources.accelerators = {{'Q', kExitCommand}};
-    resources.closeCommand = kExitCommand;
-    window_.SetResources(std::move(resources));
+    window_.SetResources(VornaloResources());
     window_.Create(procedure_);
     window_.RunUntilIdle();
   }

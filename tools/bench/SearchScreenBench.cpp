@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "app/AppContext.h"
-#include "app/AppResources.h"
 #include "app/Application.h"
+#include "app/AppResources.h"
 #include "core/AppSettings.h"
 #include "core/ScreenMetrics.h"
 #include "platform/RegistryStore.h"
