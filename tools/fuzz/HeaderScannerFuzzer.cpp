@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "catalogue/HttpHeaderScanner.h"
-#include "tests/fuzz/FuzzInput.h"
+#include "tools/fuzz/FuzzInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::FuzzInput input(data, size);

@@ -10,7 +10,7 @@
 #include "audio/FrameSyncProbe.h"
 #include "audio/Mp3Decoder.h"
 #include "audio/Mp3FrameHeader.h"
-#include "tests/fuzz/FuzzInput.h"
+#include "tools/fuzz/FuzzInput.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "playlist/PlaylistFile.h"
-#include "tests/fuzz/FuzzInput.h"
+#include "tools/fuzz/FuzzInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const playlistfile::Contents contents = playlistfile::Decode(std::string(reinterpret_cast<const char*>(data), size));

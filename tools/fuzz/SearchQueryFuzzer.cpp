@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "server/SearchQuery.h"
-#include "tests/fuzz/FuzzInput.h"
+#include "tools/fuzz/FuzzInput.h"
 
 namespace {
 

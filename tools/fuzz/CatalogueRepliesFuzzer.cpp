@@ -5,7 +5,7 @@
 #include "catalogue/CueListTracksRequest.h"
 #include "catalogue/FeaturedCueListsRequest.h"
 #include "catalogue/SearchRequest.h"
-#include "tests/fuzz/FuzzInput.h"
+#include "tools/fuzz/FuzzInput.h"
 #include "tests/support/TestSettings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

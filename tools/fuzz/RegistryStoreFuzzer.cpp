@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "platform/RegistryStore.h"
-#include "tests/fuzz/FuzzInput.h"
+#include "tools/fuzz/FuzzInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto keys = platform::RegistryStore::Parse(std::string_view(reinterpret_cast<const char*>(data), size));

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/png/PngDecoder.h"
-#include "tests/fuzz/FuzzInput.h"
+#include "tools/fuzz/FuzzInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < platform::PngDecoder::kSignatureBytes || !platform::PngDecoder::IsSignature(data)) return 0;

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "server/ByteRange.h"
-#include "tests/fuzz/FuzzInput.h"
+#include "tools/fuzz/FuzzInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < sizeof(std::uint32_t)) return 0;
