@@ -98,5 +98,6 @@ int main(int argc, char** argv) {
   Write(root / "byte_range", {std::string("\x00\x10\x00\x00", 4) + "bytes=0-99",
                               std::string("\x00\x10\x00\x00", 4) + "bytes=-500",
                               std::string("\x00\x10\x00\x00", 4) + "bytes=100-,200-300"});
+  Write(root / "script_line", {"tap 10 20", "menu \"New Search\"", "key Ctrl+Shift+F12", "text two words"});
   return 0;
 }
