@@ -1,11 +1,14 @@
 // vornalo: the Vornalo Mobile client.
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/AppOptions.h"
+#include "app/Application.h"
 #include "app/VornaloProgram.h"
+#include "screens/Splash.h"
 
 namespace {
 
@@ -28,5 +31,8 @@ int main(int argc, char** argv) {
     case AppOptions::Outcome::kRun:
       break;
   }
-  return RunVornalo(options);
+  ApplicationParts parts;
+  parts.drawSplash = screens::DrawSplash;
+  parts.makeApplication = [](AppContext& context) { return std::make_unique<Application>(context); };
+  return RunVornalo(options, parts);
 }

@@ -11,7 +11,7 @@ std::unique_ptr<PcmSink> MakePcmSink(const PcmSinkChoice& choice, const PcmSinkP
     case PcmSinkKind::kNull:
       return std::make_unique<NullPcmSink>(pacing.nullSpeed);
     case PcmSinkKind::kWav:
-      return std::make_unique<WavPcmSink>(choice.wavPath, pacing.wavSpeed);
+      return std::make_unique<WavPcmSink>(choice.wavPath, pacing.wavSpeed, pacing.wavAppendOpens);
     case PcmSinkKind::kSdl:
       break;
   }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace platform {
 
@@ -57,6 +59,7 @@ inline constexpr std::uint32_t kDown = 40;
 inline constexpr std::uint32_t kDelete = 46;
 inline constexpr std::uint32_t kF1 = 112;
 inline constexpr std::uint32_t kF2 = 113;
+inline constexpr std::uint32_t kF11 = 122;
 inline constexpr std::uint32_t kF12 = 123;
 }  // namespace vk
 
@@ -84,6 +87,9 @@ class WindowProcedure {
  public:
   virtual ~WindowProcedure() = default;
   virtual std::intptr_t OnMessage(Window& window, const Message& message) = 0;
+  // Appends what the window shows now, one element a line (UTF-8, no line breaks): the
+  // screen as text that scripts dump and wait for. The default shows nothing.
+  virtual void DescribeScreen(std::vector<std::string>& lines) const { (void)lines; }
 };
 
 }  // namespace platform

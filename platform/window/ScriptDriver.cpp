@@ -1,5 +1,7 @@
 #include "platform/window/ScriptDriver.h"
 
+#include <cstdio>
+
 #include <cctype>
 #include <charconv>
 
@@ -112,9 +114,22 @@ bool ParseKeyName(const std::string& name, std::uint32_t& key, bool& ctrl, bool&
   return false;
 }
 
-ScriptDriver::ScriptDriver(Window& window, HeadlessBackend& backend) : window_(window), backend_(backend) {
+ScriptDriver::ScriptDriver(Window& window, HeadlessBackend& backend) : ScriptDriver(window, &backend) {}
+
+ScriptDriver::ScriptDriver(Window& window, HeadlessBackend* backend) : window_(window), backend_(backend) {
   window_.SetMessageObserver([this](const Message& message) { ++seen_[message.id]; });
 }
+
+void ScriptDriver::Log(const std::string& line) {
+  if (backend_) {
+    backend_->Log(line);
+  } else {
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+  }
+}
+
+ScriptDriver::~ScriptDriver() { window_.SetMessageObserver(nullptr); }
 
 void ScriptDriver::QueueLeadingAnswers(std::istream& script, HeadlessBackend& backend) {
   std::string line;
@@ -141,10 +156,13 @@ int ScriptDriver::Run(std::istream& script, const std::string& sourceName) {
     bool isAnswer = SplitScriptLine(line, words, error) && !words.empty() && words[0] == "answer";
     if (!words.empty() && words[0][0] != '#' && !isAnswer) leading = false;
     if (words.empty() || words[0][0] == '#') continue;
-    backend_.Log("script: " + line);
+    Log("script: " + line);
     if (isAnswer && leading) continue;
     if (!RunLine(line, error)) {
-      backend_.Log("script error: " + sourceName + ":" + std::to_string(number) + ": " + error);
+      error_ = "script error: " + sourceName + ":" + std::to_string(number) + ": " + error;
+      Log(error_);
+      // The program ends through its normal teardown, while this driver still observes.
+      if (!window_.IsQuitting()) Close();
       return kScriptErrorExitCode;
     }
   }
@@ -197,19 +215,38 @@ bool ScriptDriver::Key(const std::vector<std::string>& args, std::string& error)
 
 bool ScriptDriver::WaitFor(const std::vector<std::string>& args, std::string& error) {
   std::int64_t id = 0, timeout = kDefaultWaitForMs;
-  if (args.size() < 3 || args.size() > 4 || args[1] != "message" || !ParseInt(args[2], id) ||
-      (args.size() == 4 && (!ParseInt(args[3], timeout) || timeout < 0))) {
-    error = "expected: waitfor message ID [TIMEOUT_MS]";
+  const bool kindOk = args.size() >= 3 && (args[1] == "text" || (args[1] == "message" && ParseInt(args[2], id)));
+  if (!kindOk || args.size() > 4 || (args.size() == 4 && (!ParseInt(args[3], timeout) || timeout < 0))) {
+    error = "expected: waitfor message ID [TIMEOUT_MS] or waitfor text \"SUBSTRING\" [TIMEOUT_MS]";
     return false;
   }
-  const auto key = static_cast<std::uint32_t>(id);
-  auto arrived = [&] { return seen_[key] > 0; };
-  if (!window_.RunUntil(arrived, std::chrono::milliseconds(timeout))) {
+  return args[1] == "text" ? WaitForText(args[2], timeout, error)
+                           : WaitForMessage(static_cast<std::uint32_t>(id), timeout, error);
+}
+
+bool ScriptDriver::WaitForMessage(std::uint32_t id, std::int64_t timeoutMs, std::string& error) {
+  auto arrived = [&] { return seen_[id] > 0; };
+  if (!window_.RunUntil(arrived, std::chrono::milliseconds(timeoutMs))) {
     if (window_.IsQuitting()) return true;
-    error = "message " + std::to_string(id) + " did not arrive within " + std::to_string(timeout) + " ms";
+    error = "message " + std::to_string(id) + " did not arrive within " + std::to_string(timeoutMs) + " ms";
     return false;
   }
-  --seen_[key];
+  --seen_[id];
+  return true;
+}
+
+bool ScriptDriver::WaitForText(const std::string& text, std::int64_t timeoutMs, std::string& error) {
+  auto shown = [&] {
+    for (const std::string& line : window_.DescribeScreen()) {
+      if (line.find(text) != std::string::npos) return true;
+    }
+    return false;
+  };
+  if (!window_.RunUntil(shown, std::chrono::milliseconds(timeoutMs))) {
+    if (window_.IsQuitting()) return true;
+    error = "text \"" + text + "\" did not appear within " + std::to_string(timeoutMs) + " ms";
+    return false;
+  }
   return true;
 }
 
@@ -267,7 +304,11 @@ bool ScriptDriver::RunLine(const std::string& line, std::string& error) {
       error = "expected: answer Yes|No|OK";
       return false;
     }
-    backend_.QueueAnswer(answer);
+    if (!backend_) {
+      error = "answer needs the headless window: the desktop asks the user";
+      return false;
+    }
+    backend_->QueueAnswer(answer);
   } else if (command == "rotate") {
     window_.Rotate();
   } else if (command == "wait") {
@@ -286,6 +327,23 @@ bool ScriptDriver::RunLine(const std::string& line, std::string& error) {
     }
     window_.RunUntilIdle();
     ok = window_.SaveScreenshot(args[1], &error);
+  } else if (command == "post") {
+    std::int64_t values[3] = {0, 0, 0};
+    bool numbers = args.size() >= 2 && args.size() <= 4;
+    for (std::size_t i = 1; numbers && i < args.size(); ++i) numbers = ParseInt(args[i], values[i - 1]);
+    if (!numbers || values[0] < 0 || values[0] > 0xFFFF) {
+      error = "expected: post ID [WPARAM [LPARAM]]";
+      return false;
+    }
+    window_.Post(static_cast<std::uint32_t>(values[0]), static_cast<std::uintptr_t>(values[1]),
+                 static_cast<std::intptr_t>(values[2]));
+  } else if (command == "dump") {
+    if (args.size() != 2) {
+      error = "expected: dump FILE";
+      return false;
+    }
+    window_.RunUntilIdle();
+    ok = window_.SaveScreenText(args[1], &error);
   } else if (command == "quit") {
     Close();
   } else {

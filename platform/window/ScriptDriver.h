@@ -16,7 +16,11 @@ namespace platform {
 //   tap X Y | stroke X0 Y0 X1 Y1 | key NAME (Enter, Up, Down, Left, Right, Escape, Back,
 //   Delete, Home, End, Tab, Space, F1..F12, a letter or digit; "Ctrl+" or "Shift+" before it)
 //   | char C | text WORDS... | softkey left|right | menu "LABEL" | answer Yes|No|OK | rotate
-//   | wait MS | waitfor message ID [TIMEOUT_MS] | screenshot FILE.png | quit
+//   | wait MS | waitfor message ID [TIMEOUT_MS] | waitfor text "SUBSTRING" [TIMEOUT_MS]
+//   | screenshot FILE.png | dump FILE | post ID [WPARAM [LPARAM]] | quit
+// `dump` writes the screen as text (Window::DescribeScreen); `waitfor text` runs the window
+// until that text holds the substring; `post` queues a message for the window as a screen or
+// a worker thread would.
 // Blank lines and lines starting with '#' are skipped.
 class ScriptDriver {
  public:
@@ -24,11 +28,21 @@ class ScriptDriver {
   static constexpr int kDefaultWaitForMs = 5000;
 
   ScriptDriver(Window& window, HeadlessBackend& backend);
+  // A window on the desktop: the log goes to stdout and `answer` lines fail (the user
+  // answers the message boxes).
+  ScriptDriver(Window& window, HeadlessBackend* backend);
+  // Detaches the driver from the window, which may go on dispatching after the driver.
+  ~ScriptDriver();
+  ScriptDriver(const ScriptDriver&) = delete;
+  ScriptDriver& operator=(const ScriptDriver&) = delete;
 
   // Runs the whole script. Returns the program's exit code: the window's once it quits, 0
   // when the script ends (the window is then closed), kScriptErrorExitCode after an error,
-  // which is logged as "script error: <source>:<line>: <reason>".
+  // which is logged as "script error: <source>:<line>: <reason>" (see Error()) and closes the
+  // window as the end of a script does.
   int Run(std::istream& script, const std::string& sourceName);
+  // The error line of the failed script line; empty when none failed.
+  const std::string& Error() const { return error_; }
   // Queues the answers of the `answer` lines that open the script, before anything runs
   // (for message boxes shown before the message loop).
   static void QueueLeadingAnswers(std::istream& script, HeadlessBackend& backend);
@@ -40,13 +54,17 @@ class ScriptDriver {
   bool Stroke(const std::vector<std::string>& args, std::string& error);
   bool Key(const std::vector<std::string>& args, std::string& error);
   bool WaitFor(const std::vector<std::string>& args, std::string& error);
+  bool WaitForMessage(std::uint32_t id, std::int64_t timeoutMs, std::string& error);
+  bool WaitForText(const std::string& text, std::int64_t timeoutMs, std::string& error);
   void Stylus(InputEvent::Type type, std::int32_t x, std::int32_t y);
+  void Log(const std::string& line);
   void Close();
 
   Window& window_;
-  HeadlessBackend& backend_;
+  HeadlessBackend* backend_;  // null for a desktop window
   // How many of each message id were dispatched and not yet waited for.
   std::map<std::uint32_t, int> seen_;
+  std::string error_;
 };
 
 // Splits a script line into words; a double-quoted word may hold spaces.

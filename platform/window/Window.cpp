@@ -1,6 +1,10 @@
 #include "platform/window/Window.h"
 
+#include <algorithm>
 #include <cassert>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
 
 #include "platform/TextCodec.h"
 #include "platform/gfx/PngWriter.h"
@@ -146,6 +150,37 @@ bool Window::RunUntil(const std::function<bool()>& done, std::chrono::millisecon
   }
 }
 
+bool Window::CloseRequested() const {
+  const auto isExit = [this](std::uint32_t command) { return exitCommand_ != 0 && command == exitCommand_; };
+  return queue_.Contains([&](const MessageQueue::Item& item) {
+    if (const auto* message = std::get_if<Message>(&item)) {
+      return message->id == wm::kClose || (message->id == wm::kCommand && isExit(message->wParam & 0xFFFF));
+    }
+    const auto& event = std::get<InputEvent>(item);
+    if (event.type == InputEvent::Type::kCloseRequest) return true;
+    if (event.type != InputEvent::Type::kKeyDown || !event.ctrl) return false;
+    return std::any_of(accelerators_.begin(), accelerators_.end(), [&](const Accelerator& accelerator) {
+      return accelerator.key == event.key && isExit(accelerator.command);
+    });
+  });
+}
+
+bool Window::WaitModal(const std::function<bool()>& done) {
+  assert(IsUiThread());
+  auto nextPresent = std::chrono::steady_clock::now();
+  while (!done()) {
+    if (quitting_.load() || CloseRequested()) return false;
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= nextPresent) {
+      Present();
+      nextPresent = now + kModalPresentStep;
+    }
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(nextPresent - now).count();
+    backend_.PumpEvents(*this, static_cast<int>(std::max<std::int64_t>(wait, 1)));
+  }
+  return true;
+}
+
 void Window::RunFor(std::chrono::milliseconds duration) {
   RunUntil([] { return false; }, duration);
 }
@@ -181,7 +216,11 @@ Canvas Window::GetDC() { return Canvas(client_); }
 
 Canvas Window::GetScreenDC() {
   if (!splashShown_ || splash_.GetSize() != ScreenSize()) {
+    // Drawing starts over what the screen shows now (the bars stay where nothing covers them).
+    ComposeScreen();
     splash_.Reset(ScreenSize().width, ScreenSize().height, PixelFormat::kXrgb32);
+    Canvas splash(splash_);
+    splash.BitBlt(0, 0, splash_.GetSize().width, splash_.GetSize().height, Canvas(screen_), 0, 0);
     splashShown_ = true;
   }
   return Canvas(splash_);
@@ -242,6 +281,23 @@ void Window::Present() { backend_.Present(ComposeScreen()); }
 
 bool Window::SaveScreenshot(const std::string& path, std::string* error) {
   return WritePngFile(ComposeScreen(), path, error);
+}
+
+std::vector<std::string> Window::DescribeScreen() const {
+  std::vector<std::string> lines;
+  if (procedure_) procedure_->DescribeScreen(lines);
+  return lines;
+}
+
+bool Window::SaveScreenText(const std::string& path, std::string* error) const {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  for (const std::string& line : DescribeScreen()) out << line << '\n';
+  out.flush();
+  if (!out) {
+    if (error) *error = "cannot write " + path + ": " + std::strerror(errno);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace platform

@@ -63,6 +63,16 @@ class Window {
   void RunFor(std::chrono::milliseconds duration);
   // Runs the loop until done() holds (checked after every pass), quit, or the time-out.
   bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
+  // A modal wait while the UI thread waits for work done elsewhere (a catalogue request), as
+  // a message box's own loop: until done() holds, the desktop's events are taken in and the
+  // screen is presented again every kModalPresentStep, but nothing is dispatched; input and
+  // messages stay queued for the loop. Returns true once done() holds, false at once when a
+  // close request is queued (the window's close, Ctrl+Q, the Exit command) or the loop is
+  // quitting; the close request stays queued for the loop to answer. Wake ends a step early.
+  static constexpr std::chrono::milliseconds kModalPresentStep{100};
+  bool WaitModal(const std::function<bool()>& done);
+  // Ends the current wait for events (of the loop or of WaitModal) early. Any thread.
+  void Wake() { backend_.Wake(); }
   // Called with each message as it is dispatched to the procedure.
   void SetMessageObserver(std::function<void(const Message&)> observer) {
     observer_ = std::move(observer);
@@ -118,7 +128,12 @@ class Window {
   const Surface& ComposeScreen();
   void Present();
   bool SaveScreenshot(const std::string& path, std::string* error);
-  // Where F12 writes its screenshots (default: the working directory).
+  // The screen as text: the procedure's lines (none without a window).
+  std::vector<std::string> DescribeScreen() const;
+  // Writes DescribeScreen to a file, one line each; false with a reason when it cannot.
+  bool SaveScreenText(const std::string& path, std::string* error) const;
+  // Where F12 writes its screenshots and F11 the screen as text (default: the working
+  // directory).
   void SetScreenshotDirectory(std::string directory) { screenshotDirectory_ = std::move(directory); }
 
  private:
@@ -129,6 +144,7 @@ class Window {
   void Paint();
   void PostCommand(std::uint32_t command) { Post(wm::kCommand, command, 0); }
   bool IsUiThread() const { return std::this_thread::get_id() == uiThread_; }
+  bool CloseRequested() const;
 
   Backend& backend_;
   const std::thread::id uiThread_;
@@ -136,6 +152,7 @@ class Window {
   TimerSet timers_;
   ShellChrome chrome_;
   std::vector<Accelerator> accelerators_;
+  std::uint32_t exitCommand_ = 0;  // ShellResources::exitCommand
   Surface client_;
   Surface screen_;
   Surface splash_;

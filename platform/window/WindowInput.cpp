@@ -12,6 +12,7 @@ namespace platform {
 void Window::SetResources(ShellResources resources) {
   chrome_.SetMenuBars(std::move(resources.menuBars));
   accelerators_ = std::move(resources.accelerators);
+  exitCommand_ = resources.exitCommand;
 }
 
 void Window::HandleInput(const InputEvent& event) { queue_.Push(event); }
@@ -55,11 +56,13 @@ void Window::DispatchKeyDown(const InputEvent& event) {
     }
     return;
   }
-  if (key == vk::kF12) {
+  if (key == vk::kF12 || key == vk::kF11) {
+    // F12 saves the screen as a picture, F11 as text.
     std::string path = screenshotDirectory_.empty() ? std::string() : screenshotDirectory_ + "/";
-    path += "vornalo-screenshot-" + std::to_string(++screenshotCount_) + ".png";
+    path += "vornalo-screenshot-" + std::to_string(++screenshotCount_) + (key == vk::kF12 ? ".png" : ".txt");
     std::string error;
-    if (!SaveScreenshot(path, &error)) DebugPrintf("screenshot %s failed: %s", path.c_str(), error.c_str());
+    const bool saved = key == vk::kF12 ? SaveScreenshot(path, &error) : SaveScreenText(path, &error);
+    if (!saved) DebugPrintf("screenshot %s failed: %s", path.c_str(), error.c_str());
     return;
   }
   if (event.ctrl) {

@@ -103,13 +103,30 @@ TEST_F(ScriptDriverTest, TapsOnTheSoftKeyBarAndTheMenu) {
   EXPECT_EQ(Input(), (std::vector<std::string>{"command 32772"}));
 }
 
-TEST_F(ScriptDriverTest, WaitForSeesMessagesPostedFromAnotherThread) {
+TEST_F(ScriptDriverTest, WaitForSeesMessagesAndTextCausedFromAnotherThread) {
+  testsupport::TempDir dir;
+  procedure_.handler = [this](platform::Window&, const Message& m) {
+    if (m.id == 12024) procedure_.screenText = {"tab 1 Featured", "text Playing \xc3\xa9"};
+    return false;
+  };
+  window_.SetScreenshotDirectory(dir.Path().string());
   std::thread worker([this] {
     window_.Post(12024);
   });
-  EXPECT_EQ(Run("waitfor message 12024 5000\n"), 0);
+  EXPECT_EQ(Run("post 1928 7 -1\n"
+                "waitfor text \"Playing \xc3\xa9\" 5000\n"
+                "waitfor message 12024 0\n"
+                "dump " + (dir / "screen.txt").string() + "\n"
+                "key F11\n"),
+            0);
   worker.join();
   EXPECT_EQ(procedure_.Only({12024}).size(), 1u);
+  ASSERT_EQ(procedure_.Only({1928}).size(), 1u);
+  EXPECT_EQ(procedure_.Only({1928})[0].wParam, 7u);
+  EXPECT_EQ(procedure_.Only({1928})[0].lParam, -1);
+  EXPECT_EQ(testsupport::ReadFile(dir / "screen.txt"), "tab 1 Featured\ntext Playing \xc3\xa9\n");
+  // F11 wrote the same into the screenshot folder, as on the desktop.
+  EXPECT_EQ(testsupport::ReadFile(dir / "vornalo-screenshot-1.txt"), "tab 1 Featured\ntext Playing \xc3\xa9\n");
 }
 
 TEST_F(ScriptDriverTest, ErrorsEndTheScriptWithACode) {
@@ -123,15 +140,41 @@ TEST_F(ScriptDriverTest, ErrorsEndTheScriptWithACode) {
       {"waitfor message 12025 5\n", "script error: test.script:1: message 12025 did not arrive within 5 ms"},
       {"menu \"Nothing\"\n", "script error: test.script:1: no soft key or menu entry \"Nothing\""},
       {"char ab\n", "script error: test.script:1: expected one character"},
+      {"waitfor text \"never shown\" 5\n", "script error: test.script:1: text \"never shown\" did not appear within 5 ms"},
+      {"waitfor text\n", nullptr},
       {"screenshot /nonexistent-dir/x.png\n", nullptr},
+      {"dump /nonexistent-dir/x.txt\n", nullptr},
+      {"post 1928 x\n", "script error: test.script:1: expected: post ID [WPARAM [LPARAM]]"},
   };
   for (const Case& c : cases) {
-    log_.clear();
-    EXPECT_EQ(Run(c.script), platform::ScriptDriver::kScriptErrorExitCode) << c.script;
+    // A failed line closes the window: each case gets its own.
+    std::vector<std::string> log;
+    platform::HeadlessBackend backend{[&log](const std::string& line) { log.push_back(line); }};
+    platform::Window window(backend, Size{240, 320}, u"Vornalo Mobile");
+    testsupport::RecordingWindowProcedure procedure;
+    procedure.handler = procedure_.handler;
+    window.Create(procedure);
+    platform::ScriptDriver driver(window, backend);
+    std::istringstream in(c.script);
+    EXPECT_EQ(driver.Run(in, "test.script"), platform::ScriptDriver::kScriptErrorExitCode) << c.script;
     if (c.error) {
-      EXPECT_EQ(log_.back(), c.error);
+      EXPECT_EQ(log.back(), c.error);
+      EXPECT_EQ(driver.Error(), c.error);
     }
   }
+}
+
+// A failed line closes the window while the driver still lives, and the driver leaves nothing
+// behind that the window could call once it is gone.
+TEST_F(ScriptDriverTest, AFailedLineClosesTheWindowAndLeavesNoObserver) {
+  EXPECT_EQ(Run("bogus\nquit\n"), platform::ScriptDriver::kScriptErrorExitCode);
+  EXPECT_EQ(procedure_.messages.back().id, wm::kDestroy);
+  EXPECT_FALSE(window_.IsCreated());
+  // A window made again and destroyed dispatches to no observer of the dead driver.
+  procedure_.messages.clear();
+  ASSERT_TRUE(window_.Create(procedure_));
+  window_.Destroy();
+  EXPECT_EQ(procedure_.messages.back().id, wm::kDestroy);
 }
 
 TEST_F(ScriptDriverTest, AnswersFeedTheNextMessageBoxes) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "platform/window/Window.h"
@@ -34,7 +35,13 @@ class RecordingWindowProcedure : public platform::WindowProcedure {
     return out;
   }
 
+  void DescribeScreen(std::vector<std::string>& lines) const override {
+    lines.insert(lines.end(), screenText.begin(), screenText.end());
+  }
+
   std::vector<platform::Message> messages;
+  // What DescribeScreen reports.
+  std::vector<std::string> screenText;
   std::function<bool(platform::Window&, const platform::Message&)> handler;
 };
 

@@ -1,0 +1,338 @@
+// The real `vornalo` program driven headless by scripts: its screen stack, tabs, strokes,
+// taps, keys, popups, the About screen, rotation, playback messages, the theme key and the
+// ways out, checked through the screen as text (`dump`), screenshots and the files it leaves.
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstring>
+#include <sstream>
+
+#include "core/AppSettings.h"
+#include "catalogue/ItemRecords.h"
+#include "platform/RegistryStore.h"
+#include "playlist/PlaylistFile.h"
+#include "tests/app/ProgramRun.h"
+#include "tests/support/Mp3Synth.h"
+#include "tests/support/ScriptedServer.h"
+#include "tests/support/TempDir.h"
+#include "ui/STScreenBuffer.h"
+
+namespace {
+
+using testsupport::HttpResponse;
+using testsupport::Reply;
+using testsupport::ScriptedServer;
+using Lines = std::vector<std::string>;
+
+class ApplicationTest : public ::testing::Test {
+ protected:
+  ApplicationTest() {
+    std::filesystem::create_directory(dir_ / "runtime");
+    ::chmod((dir_ / "runtime").c_str(), 0700);
+  }
+
+  // Runs the program over `server` with the script; "DUMP name" in the script stands for a
+  // dump into the test's folder, read back with Dump(name).
+  apptest::ProgramResult Run(const ScriptedServer& server, std::string script, std::vector<std::string> extra = {},
+                             std::map<std::string, std::string> environment = {}) {
+    for (std::size_t at = script.find("DUMP "); at != std::string::npos; at = script.find("DUMP ", at)) {
+      script.replace(at, 5, "dump " + (dir_ / "dump-").string());
+    }
+    testsupport::WriteFile(dir_ / "script.txt", script);
+    std::vector<std::string> args{"--script", (dir_ / "script.txt").string(), "--config-dir", (dir_ / "config").string(),
+                                  "--data-dir", dir_.Path().string(), "--server", server.Url(""), "--audio", "null"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    environment["XDG_RUNTIME_DIR"] = (dir_ / "runtime").string();
+    return apptest::RunProgram(VORNALO_PROGRAM, args, environment, dir_.Path());
+  }
+
+  Lines Dump(const std::string& name) const {
+    std::istringstream in(testsupport::ReadFile(dir_ / ("dump-" + name)));
+    Lines lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+  // The first two lines: the tab and the stack.
+  Lines TabAndStack(const std::string& name) const {
+    Lines lines = Dump(name);
+    lines.resize(std::min<std::size_t>(lines.size(), 2));
+    return lines;
+  }
+  static bool Has(const Lines& lines, const std::string& prefix) {
+    for (const std::string& line : lines) {
+      if (line.rfind(prefix, 0) == 0) return true;
+    }
+    return false;
+  }
+
+  testsupport::TempDir dir_;
+};
+
+// Tabs: the start on Featured, strokes both ways with wrap-around, a movement that is neither
+// tap nor stroke, the Player tab without tab bar and mini player, taps on the tab bar and the
+// mini player, a popup that takes every tap and ignores strokes, a rotation under the popup,
+// About opened and cancelled back to the tab before.
+TEST_F(ApplicationTest, TabsStrokesTapsPopupsAndAbout) {
+  ScriptedServer server(Reply(HttpResponse("", "text/plain")));
+  const apptest::ProgramResult result = Run(server,
+                                            "waitfor message 15\n"
+                                            "DUMP start\n"
+                                            "stroke 200 100 100 100\n"  // to the left: next tab
+                                            "DUMP left1\n"
+                                            "stroke 200 100 139 100\n"  // 61 px
+                                            "DUMP left2\n"
+                                            "tap 10 10\n"               // where the tab bar was
+                                            "tap 120 250\n"             // where the mini player was
+                                            "DUMP playertaps\n"
+                                            "stroke 200 100 140 100\n"  // 60 px: 3 wraps to 0
+                                            "DUMP wrap30\n"
+                                            "stroke 100 100 200 100\n"  // to the right: 0 wraps to 3
+                                            "DUMP wrap03\n"
+                                            "stroke 100 100 130 130\n"  // 30 px both ways: nothing
+                                            "stroke 100 100 159 100\n"  // 59 px: nothing
+                                            "DUMP between\n"
+                                            "stroke 100 100 200 100\n"  // 3 to 2
+                                            "tap 120 250\n"             // the mini player: the player tab
+                                            "DUMP minitap\n"
+                                            "stroke 200 100 100 100\n"  // 3 to 0
+                                            "tap 165 10\n"              // the collapsed Featured tab
+                                            "DUMP tabtap\n"
+                                            "softkey left\n"            // New Search
+                                            "tap 120 250\n"
+                                            "tap 165 10\n"
+                                            "stroke 200 100 100 100\n"
+                                            "stroke 100 200 100 50\n"
+                                            "DUMP popup\n"
+                                            "rotate\n"
+                                            "DUMP rotated\n"
+                                            "screenshot " + (dir_ / "rotated.png").string() + "\n"
+                                            "key Ctrl+A\n"             // About replaces the open popup
+                                            "DUMP aboutoverpopup\n"
+                                            "menu Cancel\n"
+                                            "DUMP cancelled\n"
+                                            "post 1026\n"              // a list screen's Right: next tab
+                                            "post 1028\n"              // an item activated: the item popup
+                                            "DUMP itempopup\n"
+                                            "post 1927\n"              // one of its entries: closes it
+                                            "post 1725\n"              // the player's playlist button
+                                            "DUMP messages1\n"
+                                            "softkey left\n"
+                                            "post 1224 0 2\n"          // a search chosen in the panel
+                                            "DUMP searched\n"
+                                            "post 1025\n"              // a list screen's Left: 0 wraps to 3
+                                            "post 1724\n"              // the player's search button
+                                            "post 1124 0 1\n"          // the tab bar chose Featured
+                                            "post 1124 0 9\n"          // no such tab
+                                            "DUMP messages2\n"
+                                            "key Ctrl+A\n"
+                                            "key Down\n"
+                                            "key Enter\n"
+                                            "tap 100 100\n"
+                                            "DUMP about\n"
+                                            "screenshot " + (dir_ / "about.png").string() + "\n"
+                                            "menu Cancel\n"
+                                            "DUMP aboutcancelled\n"
+                                            "screenshot " + (dir_ / "aboutcancelled.png").string() + "\n"
+                                            "menu About\n"
+                                            "stroke 250 100 100 100\n"   // strokes are ignored over About too
+                                            "DUMP aboutstroke\n"
+                                            "quit\n");
+  ASSERT_EQ(result.exitCode, 0) << result.err << result.out;
+
+  const Lines start = Dump("start");
+  EXPECT_EQ(TabAndStack("start"), (Lines{"tab 1 Featured", "stack application featured"}));
+  EXPECT_TRUE(Has(start, "mini ")) << testing::PrintToString(start);
+  EXPECT_TRUE(Has(start, "title "));
+  EXPECT_EQ(TabAndStack("left1"), (Lines{"tab 2 Current Playlist", "stack application playlist"}));
+  EXPECT_EQ(TabAndStack("left2"), (Lines{"tab 3 Player", "stack application player"}));
+  // The Player tab: no mini player shown, nothing of the tab bar or the mini player tapped.
+  EXPECT_EQ(TabAndStack("playertaps"), (Lines{"tab 3 Player", "stack application player"}));
+  EXPECT_FALSE(Has(Dump("playertaps"), "mini "));
+  EXPECT_TRUE(Has(Dump("playertaps"), "player 0 0:00 0:00 |  | "));
+  EXPECT_EQ(TabAndStack("wrap30"), (Lines{"tab 0 Search Results", "stack application search"}));
+  EXPECT_EQ(TabAndStack("wrap03"), (Lines{"tab 3 Player", "stack application player"}));
+  EXPECT_EQ(TabAndStack("between"), (Lines{"tab 3 Player", "stack application player"}));
+  EXPECT_EQ(TabAndStack("minitap"), (Lines{"tab 3 Player", "stack application player"}));
+  EXPECT_EQ(TabAndStack("tabtap"), (Lines{"tab 1 Featured", "stack application featured"}));
+  // Under the popup nothing reaches the mini player or the tab bar, and no stroke acts.
+  EXPECT_EQ(TabAndStack("popup"), (Lines{"tab 1 Featured", "stack application featured newsearch"}));
+  EXPECT_TRUE(Has(Dump("popup"), "title New Search"));
+  EXPECT_EQ(TabAndStack("rotated"), (Lines{"tab 1 Featured", "stack application featured newsearch"}));
+  EXPECT_EQ(TabAndStack("aboutoverpopup"), (Lines{"tab 1 Featured", "stack application featured about"}));
+  EXPECT_EQ(TabAndStack("cancelled"), (Lines{"tab 1 Featured", "stack application featured"}));
+  EXPECT_EQ(TabAndStack("itempopup"), (Lines{"tab 2 Current Playlist", "stack application playlist itempopup"}));
+  EXPECT_EQ(TabAndStack("messages1"), (Lines{"tab 2 Current Playlist", "stack application playlist"}));
+  EXPECT_EQ(TabAndStack("searched"), (Lines{"tab 0 Search Results", "stack application search"}));
+  EXPECT_EQ(TabAndStack("messages2"), (Lines{"tab 1 Featured", "stack application featured"}));
+  const Lines about = Dump("about");
+  EXPECT_EQ(TabAndStack("about"), (Lines{"tab 1 Featured", "stack application featured about"}));
+  EXPECT_TRUE(Has(about, "text Version 1.4")) << testing::PrintToString(about);
+  EXPECT_EQ(TabAndStack("aboutcancelled"), (Lines{"tab 1 Featured", "stack application featured"}));
+  EXPECT_EQ(TabAndStack("aboutstroke"), (Lines{"tab 1 Featured", "stack application featured about"}));
+
+  // The rotation re-measured the screen and repainted the whole stack: the tab bar spans the
+  // landscape width and the popup was composed again in landscape, over the right-hand part
+  // a portrait panel would have left white.
+  ui::STScreenBuffer shot;
+  ASSERT_TRUE(shot.LoadPng((dir_ / "rotated.png").c_str()));
+  ASSERT_EQ(shot.Width(), 320);
+  const std::int32_t top = 26;  // the title bar
+  EXPECT_NE(shot.DecodedPixel(300, top + 10) & 0xFFFFFF, 0xFFFFFFu);
+  EXPECT_NE(shot.DecodedPixel(300, top + 100) & 0xFFFFFF, 0xFFFFFFu);
+  EXPECT_NE(shot.DecodedPixel(290, top + 150) & 0xFFFFFF, 0xFFFFFFu);
+  // About opened after the rotation shows the landscape picture, across the whole width.
+  ASSERT_TRUE(shot.LoadPng((dir_ / "about.png").c_str()));
+  EXPECT_NE(shot.DecodedPixel(300, top + 100) & 0xFFFFFF, 0xFFFFFFu);
+  // Once About is cancelled, the tab's page shows again where the picture was.
+  ASSERT_TRUE(shot.LoadPng((dir_ / "aboutcancelled.png").c_str()));
+  EXPECT_EQ(shot.DecodedPixel(160, top + 120) & 0xFFFFFF, 0xFFFFFFu);
+}
+
+// "c", "C" and "9" advance the colour theme (other characters do nothing), kept across runs:
+// nine presses from Jazzy Blue (4) give Wild Purple (3), the tenth returns to 4. Ctrl+Q ends
+// the program after writing the playlist file on the way out.
+TEST_F(ApplicationTest, ThemeKeyAndCtrlQWritesThePlaylist) {
+  ScriptedServer server(Reply(HttpResponse("", "text/plain")));
+  AudioCueRecord record{};
+  std::strcpy(record.title, "Kept");
+  // A final record cut short is read zero-filled and written back whole.
+  std::string file = playlistfile::Encode(u"Mine", {&record});
+  file += std::string(100, 'x');
+  testsupport::WriteFile(dir_ / playlistfile::kFileName, file);
+
+  apptest::ProgramResult result = Run(server,
+                                      "waitfor message 15\n"
+                                      "char x\nchar c\nchar C\nchar 9\nchar c\nchar c\nchar c\nchar c\nchar c\nchar c\n"
+                                      "stroke 200 100 100 100\n"  // to the playlist tab
+                                      "DUMP playlist\n"
+                                      "key Ctrl+Q\n");
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out.find("script error"), std::string::npos) << result.out;
+  platform::RegistryStore store((dir_ / "config").string());
+  EXPECT_EQ(store.Query(core::AppSettings::kRegistryKey, "overlayColor")->number, 3u);
+  const Lines playlist = Dump("playlist");
+  EXPECT_TRUE(Has(playlist, "row 0 selected  | Kept")) << testing::PrintToString(playlist);
+  EXPECT_TRUE(Has(playlist, "row 1 ")) << testing::PrintToString(playlist);
+  EXPECT_EQ(testsupport::ReadFile(dir_ / playlistfile::kFileName).size(),
+            playlistfile::kTitleBytes + 2 * playlistfile::kRecordBytes);
+
+  // A theme index outside the ten chooses nothing; "Help" opens the help page.
+  apptest::BrowserRecorder browser(dir_.Path());
+  result = Run(server, "waitfor message 15\nchar 9\npost 1929 0 10\npost 1929 0 -1\n"
+                       "menu \"Help (Launches Browser)...\"\nmenu Exit\n", {}, {{"VORNALO_BROWSER", browser.Program()}});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(store.Query(core::AppSettings::kRegistryKey, "overlayColor")->number, 4u);
+  ASSERT_TRUE(browser.WaitForUrls(1));
+  EXPECT_EQ(browser.Urls(), (std::vector<std::string>{"http://www.vornalo.com/mobile/wm/help"}));
+}
+
+// A track plays from the playlist: the mini player follows it on timer 1005 but not while a
+// popup is open; "Clear Current Playlist" stops it with 12027, empties the playlist and its
+// file, and no next track is asked for.
+TEST_F(ApplicationTest, PositionTimerAndClearCurrentPlaylist) {
+  const std::string mp3 = testsupport::SynthesizeMp3(8.0, 44100, 2, 128);
+  ASSERT_FALSE(mp3.empty());
+  ScriptedServer server(std::vector<testsupport::ServerScript>{
+      Reply(HttpResponse("", "text/plain")),                 // the version check
+      Reply(HttpResponse("", "text/xml")),                   // the first featured page: none
+      Reply(HttpResponse("not_available", "text/plain")),    // the stream URL lookup
+      Reply(HttpResponse(mp3, "audio/mpeg")),                // the stream
+      Reply(HttpResponse("not_available", "text/plain"))});  // anything after: not expected
+  AudioCueRecord record{};
+  std::strcpy(record.title, "Tone");
+  std::strcpy(record.creator, "Synth");
+  std::strcpy(record.album, "Tests");
+  std::strcpy(record.mp3_url_id, "7");
+  std::snprintf(record.location, sizeof record.location, "%s", server.Url("/tone.mp3").c_str());
+  testsupport::WriteFile(dir_ / playlistfile::kFileName, playlistfile::Encode(u"Mine", {&record}));
+
+  const apptest::ProgramResult result = Run(server,
+                                            "waitfor message 15\n"
+                                            "stroke 200 100 100 100\n"  // the playlist tab
+                                            "post 1928\n"  // its item popup's "Play": plays the selection
+                                            "waitfor message 12024 10000\n"
+                                            "waitfor text \"mini Synth - Tone | 0:01 | 0:0\" 10000\n"
+                                            "softkey left\n"
+                                            "DUMP popupopen\n"
+                                            "wait 3000\n"
+                                            "DUMP popuplater\n"
+                                            "menu Cancel\n"
+                                            "waitfor text \"mini Synth - Tone | 0:05\" 10000\n"
+                                            "menu \"Clear Current Playlist\"\n"
+                                            "waitfor message 12027 5000\n"
+                                            "DUMP cleared\n"
+                                            "stroke 200 100 100 100\n"  // the player tab
+                                            "DUMP player\n"
+                                            "quit\n");
+  ASSERT_EQ(result.exitCode, 0) << result.err << result.out;
+  const Lines open = Dump("popupopen"), later = Dump("popuplater");
+  ASSERT_TRUE(Has(open, "mini Synth - Tone | 0:0")) << testing::PrintToString(open);
+  EXPECT_EQ(open, later);  // two timer ticks under the popup changed nothing
+  const Lines cleared = Dump("cleared");
+  EXPECT_EQ(TabAndStack("cleared"), (Lines{"tab 2 Current Playlist", "stack application playlist"}));
+  EXPECT_TRUE(Has(cleared, "mini  | 0:00 | 0:00")) << testing::PrintToString(cleared);
+  EXPECT_FALSE(Has(cleared, "row ")) << testing::PrintToString(cleared);
+  EXPECT_TRUE(Has(Dump("player"), "player 0 0:00 0:00 |  | "));
+  EXPECT_EQ(testsupport::ReadFile(dir_ / playlistfile::kFileName), "");
+  EXPECT_EQ(server.AcceptedCount(), 4);  // no next track was looked up
+}
+
+// A track that ends (12025) makes the playlist move on to its next entry, which starts and
+// shows in the mini player.
+TEST_F(ApplicationTest, TrackEndPlaysTheNextEntry) {
+  const std::string mp3 = testsupport::SynthesizeMp3(1.0, 44100, 2, 128);
+  const testsupport::ServerScript lookup = Reply(HttpResponse("not_available", "text/plain"));
+  const testsupport::ServerScript stream = Reply(HttpResponse(mp3, "audio/mpeg"));
+  ScriptedServer server(std::vector<testsupport::ServerScript>{Reply(HttpResponse("", "text/plain")), lookup, stream,
+                                                               lookup, stream});
+  AudioCueRecord records[2]{};
+  const char* titles[2] = {"One", "Two"};
+  for (int i = 0; i < 2; ++i) {
+    std::strcpy(records[i].title, titles[i]);
+    std::strcpy(records[i].creator, "Synth");
+    std::snprintf(records[i].location, sizeof records[i].location, "%s", server.Url("/tone.mp3").c_str());
+  }
+  testsupport::WriteFile(dir_ / playlistfile::kFileName, playlistfile::Encode(u"Mine", {&records[0], &records[1]}));
+  const apptest::ProgramResult result = Run(server,
+                                            "waitfor message 15\n"
+                                            "stroke 200 100 100 100\n"
+                                            "post 1928\n"
+                                            "waitfor text \"mini Synth - One\" 10000\n"
+                                            "waitfor message 12025 10000\n"
+                                            "waitfor text \"mini Synth - Two\" 10000\n"
+                                            "DUMP second\n"
+                                            "quit\n");
+  ASSERT_EQ(result.exitCode, 0) << result.err << result.out;
+  const Lines second = Dump("second");
+  EXPECT_TRUE(Has(second, "row 1 current Synth | Two")) << testing::PrintToString(second);
+}
+
+// An image missing at window creation: "Missing Files", the window closes before its first
+// paint (the script never runs) and the program ends with 0, leaving the playlist file as it
+// was.
+TEST_F(ApplicationTest, MissingImageAtCreation) {
+  ScriptedServer server(Reply(HttpResponse("", "text/plain")));
+  AudioCueRecord record{};
+  std::strcpy(record.title, "Kept");
+  const std::string playlist = playlistfile::Encode(u"Mine", {&record});
+  testsupport::WriteFile(dir_ / playlistfile::kFileName, playlist);
+  const std::filesystem::path resources = dir_ / "qvga";
+  for (const char* missing : {"misc_resources/Splash_About_Horizontal.png", "tab_resources/tab_middle.png",
+                              "miniplayer/vertical_miniplayer_background.png"}) {
+    SCOPED_TRACE(missing);
+    std::filesystem::copy(std::filesystem::path(VORNALO_PROGRAM).parent_path() / "qvga", resources,
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::remove(resources / missing);
+    const apptest::ProgramResult result = Run(server, "waitfor message 15\nDUMP never\nquit\n",
+                                              {"--resources", resources.string()});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out,
+              "MessageBox: Missing Files: Files are missing from this installation.  Please re-install the "
+              "application. A fresh copy can be downloaded from http://www.vornalo.com/mobile/.\nWindow raised\n");
+    EXPECT_EQ(testsupport::ReadFile(dir_ / playlistfile::kFileName), playlist);
+  }
+}
+
+}  // namespace
