@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <tuple>
 
 #include "platform/TextCodec.h"
@@ -265,6 +270,31 @@ TEST(StreamPlayerControlTest, StopRightAfterPlayEndsAPendingConnectAtOnce) {
     expected.push_back(cycle % 2 == 0 ? kMsgStoppedAdvance : kMsgStoppedNoAdvance);
   }
   EXPECT_EQ(target.Messages(), expected);
+}
+
+// In a child process: limits the address space to what is mapped now plus 1 MiB, so that no
+// thread stack fits, and exits 0 when `play` then fails and leaves the player stopped.
+void PlayWithoutAddressSpace() {
+  StreamPlayer player(std::make_unique<platform::NullPcmSink>(0.0));
+  player.setUrl(u"http://127.0.0.1:1/a.mp3");
+  long pages = 0;
+  std::FILE* statm = std::fopen("/proc/self/statm", "r");
+  if (!statm || std::fscanf(statm, "%ld", &pages) != 1) std::exit(3);
+  std::fclose(statm);
+  const rlim_t now = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE));
+  const rlimit limit{now + (1 << 20), now + (1 << 20)};
+  if (setrlimit(RLIMIT_AS, &limit) != 0) std::exit(4);
+  const bool started = player.play();
+  std::exit(!started && player.state() == StreamPlayer::Stopped ? 0 : 1);
+}
+
+// A playback thread that cannot be made (no address space left for its stack): `play` says
+// so and the player stays stopped, rather than throwing with the state left Connecting.
+TEST(StreamPlayerControlTest, AThreadThatCannotStartLeavesThePlayerStopped) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "the sanitizers reserve address space that the limit below would refuse";
+#endif
+  EXPECT_EXIT(PlayWithoutAddressSpace(), ::testing::ExitedWithCode(0), "");
 }
 
 // Pause holds the device and `play` resumes; the position counts from 0 on each track and is
