@@ -9,6 +9,7 @@
 #include "platform/TextCodec.h"
 #include "playlist/PlaylistFile.h"
 #include "screens/WindowMessages.h"
+#include "ui/ResourcePaths.h"
 #include "ui/ViewMetrics.h"
 
 namespace {
@@ -54,8 +55,6 @@ void ScaleRects(const platform::Rect (&qvga)[2], platform::Rect (&out)[2]) {
 Application::Application(AppContext& context)
     : context_(context),
       window_(context.window),
-      itemPopup_(screens::PopupScreen::kItemPanel, u"Item"),
-      listPopup_(screens::PopupScreen::kListPanel, u"Options"),
       streamPlayer_(MakePcmSink(context.options)) {
   viewStack_.push_back(this);
 }
@@ -119,7 +118,8 @@ int Application::CreateScreens() {
   playerScreen_.SetStreamService(streams);
   streamPlayer_.setNotifyWindow(this);
 
-  for (screens::PopupScreen* popup : {&itemPopup_, &listPopup_}) popup->SetThemeColourSource(theme);
+  itemPopup_.SetThemeColourSource(theme);
+  listPopup_.SetThemeColourSource(theme);
   newSearchPanel_.SetThemeColourSource(theme);
   for (ui::Screen* screen : std::initializer_list<ui::Screen*>{&featuredScreen_, &itemPopup_, &listPopup_,
                                                                &newSearchPanel_, &aboutScreen_}) {
@@ -273,11 +273,13 @@ void Application::ClearPlaylistAndStop() {
 void Application::BuildPopup() {
   switch (popupMode_) {
     case kColourThemesPopup:
-      listPopup_.SetTitle(u"Color Themes");
+      listPopup_.FillThemes(context_.settings);
       break;
-    case kPlayerSkinsPopup:
-      listPopup_.SetTitle(u"Player Skins");
+    case kPlayerSkinsPopup: {
+      const char* skinsFolder = ui::GetResourcePathA(u"\\player\\skins\\");
+      listPopup_.FillSkins(context_.settings, skinsFolder ? skinsFolder : "", skinNames_);
       break;
+    }
     case kNewSearchPopup:
       newSearchPanel_.Fill();
       break;

@@ -11,10 +11,11 @@
 #include "screens/AboutScreen.h"
 #include "screens/CurrentPlaylistScreen.h"
 #include "screens/FeaturedScreen.h"
+#include "screens/ItemPopup.h"
+#include "screens/ListPopup.h"
 #include "screens/MiniPlayer.h"
 #include "screens/NewSearchPanel.h"
 #include "screens/PlayerScreen.h"
-#include "screens/PopupScreen.h"
 #include "screens/SearchResultsScreen.h"
 #include "ui/Screen.h"
 #include "ui/TabBar.h"
@@ -102,8 +103,8 @@ class Application : public ui::Screen, public platform::WindowProcedure, public 
   screens::CurrentPlaylistScreen currentPlaylistScreen_;
   screens::PlayerScreen playerScreen_;
   screens::FeaturedScreen featuredScreen_;
-  screens::PopupScreen itemPopup_;
-  screens::PopupScreen listPopup_;
+  screens::ItemPopup itemPopup_;
+  screens::ListPopup listPopup_;
   screens::NewSearchPanel newSearchPanel_;
   screens::AboutScreen aboutScreen_;
   int popupMode_ = kColourThemesPopup;

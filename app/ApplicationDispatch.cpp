@@ -151,6 +151,8 @@ void Application::OnPrivateMessage(std::uint32_t message, std::uintptr_t wParam,
       return;
     case msg::kOpenItemPopup:
       window_.Update();
+      // A screen without a selected item adds nothing: nothing of an earlier opening stays.
+      itemPopup_.Clear();
       if (ui::Screen* top = Top()) top->FillItemPopup(itemPopup_);
       OpenPopup(itemPopup_);
       return;

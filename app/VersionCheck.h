@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "app/StartupUi.h"
+#include "core/ProductSites.h"
 
 // Asks the product's web server whether this version may still be used, once per start, on
 // the main thread before the window exists, and acts on the answer: the update questions,
@@ -16,7 +17,7 @@ class VersionCheck {
   static constexpr const char* kVersionPath = "/mobile/wm/downloads/version.php";
   static constexpr const char* kDownloadPagePath = "/wm/downloads";
   // The product's download site (the catalogue server serves no download page).
-  static constexpr const char* kDefaultDownloadSite = "http://www.vornalo.com";
+  static constexpr const char* kDefaultDownloadSite = core::kProductSite;
 
   struct Options {
     std::string serverUrl;  // "http://host[:port]": the version check's host

@@ -156,7 +156,7 @@ void CurrentPlaylistScreen::PreviousPage(bool byButton) {
 
 void CurrentPlaylistScreen::Purchase() {
   const PlaylistEntry* entry = playlist_->entryAt(static_cast<std::uint32_t>(playlist_->selectedIndex));
-  if (entry) OpenStoreSearch(entry->record->creator, entry->record->title);
+  if (entry) OpenStoreSearch(SlotText(entry->record->creator), SlotText(entry->record->title));
 }
 
 void CurrentPlaylistScreen::OnKey(std::uint32_t virtualKey, std::intptr_t) {

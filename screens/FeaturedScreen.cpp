@@ -6,6 +6,8 @@
 #include "core/Utilities.h"
 #include "core/WaitCursor.h"
 #include "platform/TextCodec.h"
+#include "screens/ItemPopupContent.h"
+#include "screens/WindowMessages.h"
 
 namespace screens {
 namespace {
@@ -66,6 +68,15 @@ void FeaturedScreen::Hide() {
   titleStrip_.Hide();
   pageControl_.Hide();
   ui::Screen::Hide();
+}
+
+void FeaturedScreen::FillItemPopup(ui::Screen& itemPopup) {
+  auto* content = dynamic_cast<ItemPopupContent*>(&itemPopup);
+  const CueListRecord* cueList = SelectedCueList();
+  if (!content || !cueList) return;
+  content->ClearEntries();
+  content->SetItem(ItemRef(std::make_unique<CueListRecord>(*cueList)));
+  content->AddEntry("Replace Current Playlist", msg::kReplacePlaylist);
 }
 
 void FeaturedScreen::Refresh(bool reset) {

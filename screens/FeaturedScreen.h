@@ -31,6 +31,8 @@ class FeaturedScreen : public PagedListScreen {
   void Paint(platform::Canvas& dc, bool force, std::uint32_t layers) override;
   void Show() override;
   void Hide() override;
+  // The selected CueList with "Replace Current Playlist".
+  void FillItemPopup(ui::Screen& itemPopup) override;
   // After a rotation (and at the first layout): the page that holds the selected CueList,
   // fetched at the new page size when the program has its API key.
   void Invalidate() override;

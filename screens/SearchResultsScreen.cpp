@@ -5,15 +5,12 @@
 #include "core/Utilities.h"
 #include "core/WaitCursor.h"
 #include "platform/TextCodec.h"
+#include "screens/ItemPopupContent.h"
+#include "screens/StoreSearch.h"
 #include "screens/WindowMessages.h"
 
 namespace screens {
 namespace {
-
-// Store search: "creator title" is kept to this many bytes, and its encoded form to the
-// address buffer's capacity.
-constexpr std::size_t kStoreTermsBytes = 254;
-constexpr std::int32_t kStoreEncodedCapacity = 512;
 
 const CatalogueList::Style kSearchListStyle = {
     {{kAudioCue, "\\list_resources\\Selected_Blue_AudioCue_Icon.png", "\\list_resources\\Normal_Blue_AudioCue_Icon.png"},
@@ -32,14 +29,6 @@ constexpr char16_t kPortraitHint[] =
     u"CueList Name, or Subject.\n\nResults will be displayed here.";
 
 std::u16string Wide(const char (&slot)[kTextSlotSize]) { return platform::Utf8ToUtf16(SlotText(slot)); }
-
-// The longest prefix of at most `bytes` bytes that does not split a UTF-8 character.
-std::string_view CutUtf8(std::string_view text, std::size_t bytes) {
-  if (text.size() <= bytes) return text;
-  std::size_t end = bytes;
-  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
-  return text.substr(0, end);
-}
 
 }  // namespace
 
@@ -81,7 +70,7 @@ std::intptr_t SearchResultsScreen::OnMessage(std::uint32_t message, std::uintptr
     return 0;
   }
   if (message == msg::kPurchase) {
-    if (item && item->audioCue()) core::OpenInBrowser(StoreSearchUrl(*item->audioCue()).c_str());
+    if (item && item->audioCue()) OpenStoreSearch(SlotText(item->audioCue()->creator), SlotText(item->audioCue()->title));
     return 0;
   }
   return PagedListScreen::OnMessage(message, wParam, lParam);
@@ -101,6 +90,23 @@ void SearchResultsScreen::Hide() {
   titleStrip_.Hide();
   pageControl_.Hide();
   ui::Screen::Hide();
+}
+
+void SearchResultsScreen::FillItemPopup(ui::Screen& itemPopup) {
+  auto* content = dynamic_cast<ItemPopupContent*>(&itemPopup);
+  const ItemRef* item = SelectedItem();
+  if (!content || !item) return;
+  content->SetItem(*item);
+  content->ClearEntries();
+  if (item->audioCue()) {
+    content->AddEntry("Add to Current Playlist", msg::kAddToPlaylist);
+    content->AddEntry("Replace Current Playlist", msg::kReplacePlaylist);
+    content->AddEntry("Purchase (Launches Browser)...", msg::kPurchase);
+  } else if (item->cueList()) {
+    content->AddEntry("Replace Current Playlist", msg::kReplacePlaylist);
+  } else if (item->textCue()) {
+    content->AddEntry("Open Article In Browser...", msg::kOpenArticle);
+  }
 }
 
 void SearchResultsScreen::ResetPaging() {
@@ -188,12 +194,6 @@ CatalogueRow SearchResultsScreen::RowFor(const ItemRef& item) {
     row.location = Wide(text->location);
   }
   return row;
-}
-
-std::string SearchResultsScreen::StoreSearchUrl(const AudioCueRecord& record) {
-  const std::string terms = std::string(SlotText(record.creator)) + " " + std::string(SlotText(record.title));
-  return std::string(kStoreBaseUrl) + kStoreSearchPath +
-         core::UrlEncode(CutUtf8(terms, kStoreTermsBytes), kStoreEncodedCapacity);
 }
 
 }  // namespace screens

@@ -21,11 +21,6 @@ namespace screens {
 // the wait cursor shows (RunModalRequest).
 class SearchResultsScreen : public PagedListScreen {
  public:
-  // Where the store search for an AudioCue's artist goes (its base address).
-  static constexpr const char* kStoreBaseUrl = "http://store.vornalo.com";
-  static constexpr const char* kStoreSearchPath =
-      "/s/ref=nb_ss_m?url=search-alias%3Dmusic-artist&field-keywords=";
-
   SearchResultsScreen();
   ~SearchResultsScreen() override;
 
@@ -42,6 +37,8 @@ class SearchResultsScreen : public PagedListScreen {
   std::intptr_t OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
   void Show() override;
   void Hide() override;
+  // The selected result with the entries of its kind.
+  void FillItemPopup(ui::Screen& itemPopup) override;
   // After a rotation: the page that holds the selected result, fetched again at the new
   // page size; nothing before a search found anything.
   void Invalidate() override;
@@ -56,8 +53,6 @@ class SearchResultsScreen : public PagedListScreen {
 
   // The row a result shows (its kind, three lines and the result itself).
   static CatalogueRow RowFor(const ItemRef& item);
-  // The store's artist-search address for an AudioCue.
-  static std::string StoreSearchUrl(const AudioCueRecord& record);
 
  private:
   CatalogueRequest& Request() override { return *request_; }

@@ -1,21 +1,27 @@
 #include "screens/StoreSearch.h"
 
+#include "core/ProductSites.h"
 #include "core/Utilities.h"
+#include "platform/TextCodec.h"
 
 namespace screens {
 namespace {
 
-constexpr const char* kStoreSite = "http://store.vornalo.com";
-constexpr const char* kArtistSearch = "/s/ref=nb_ss_m?url=search-alias%3Dmusic-artist&field-keywords=";
-constexpr std::int32_t kKeywordsCapacity = 512;
+// "creator title" is kept to this many bytes, and its encoded form to the address buffer's
+// capacity.
+constexpr std::size_t kTermsBytes = 254;
+constexpr std::int32_t kEncodedCapacity = 512;
 
 }  // namespace
 
-std::string StoreSearchUrl(const char* creator, const char* title) {
-  const std::string keywords = std::string(creator) + " " + title;
-  return std::string(kStoreSite) + kArtistSearch + core::UrlEncode(keywords, kKeywordsCapacity);
+std::string StoreSearchUrl(std::string_view creator, std::string_view title) {
+  const std::string terms = std::string(creator) + " " + std::string(title);
+  const std::string_view kept(terms.data(), platform::Utf8PrefixLength(terms, kTermsBytes));
+  return std::string(core::kStoreSite) + core::kStoreArtistSearch + core::UrlEncode(kept, kEncodedCapacity);
 }
 
-void OpenStoreSearch(const char* creator, const char* title) { core::OpenInBrowser(StoreSearchUrl(creator, title).c_str()); }
+void OpenStoreSearch(std::string_view creator, std::string_view title) {
+  core::OpenInBrowser(StoreSearchUrl(creator, title).c_str());
+}
 
 }  // namespace screens

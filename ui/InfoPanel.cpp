@@ -1,5 +1,7 @@
 #include "ui/InfoPanel.h"
 
+#include <algorithm>
+
 #include "platform/TextCodec.h"
 #include "ui/ViewMetrics.h"
 
@@ -17,6 +19,8 @@ constexpr platform::Point kInfoCorners[2][InfoPanel::kLines + 1] = {
     {{60, 13}, {60, 27}, {158, 26}, {301, 64}},
     {{16, 51}, {16, 64}, {16, 77}, {224, 96}},
 };
+// Room kept between the second line and a third line on its row (QVGA).
+constexpr std::int32_t kLineGap = 4;
 constexpr FontSpec kInfoFonts[InfoPanel::kLines] = {{13, 700}, {13, 400}, {14, 700}};
 
 }  // namespace
@@ -37,7 +41,16 @@ platform::Rect InfoPanel::LineBox(int i) const { return ScaledBox(kInfoCorners[O
 
 void InfoPanel::DrawContent(platform::Canvas& dc) {
   DrawIcon(dc, iconIndex);
-  for (int i = 0; i < kLines; ++i) DrawTextLine(dc, fonts_[i].get(), lines_[i], LineBox(i), 0x000000);
+  for (int i = 0; i < kLines; ++i) {
+    platform::Rect box = LineBox(i);
+    // In landscape the third line continues the second one's row: a second line wider than
+    // the room before it pushes it right rather than under its text.
+    if (i == 2 && box.left > LineBox(1).left && fonts_[1] && !lines_[1].empty()) {
+      const std::int32_t end = LineBox(1).left + fonts_[1]->Measure(platform::Utf16ToUtf8(lines_[1])).width;
+      box.left = std::max(box.left, end + kLineGap * Scale());
+    }
+    DrawTextLine(dc, fonts_[i].get(), lines_[i], box, 0x000000);
+  }
 }
 
 }  // namespace ui

@@ -62,7 +62,9 @@ platform::Rect PopupList::TextRect() const {
 void PopupList::Activate() {
   if (selected < 0 || selected >= Count()) return;
   const MenuEntry& entry = *items[static_cast<std::size_t>(selected)];
-  if (window) window->Post(entry.command, cookie, static_cast<std::intptr_t>(entry.value));
+  // The value is a signed 32-bit parameter ("None" in the skin list is -1).
+  const auto value = static_cast<std::int32_t>(entry.value);
+  if (window) window->Post(entry.command, cookie, static_cast<std::intptr_t>(value));
 }
 
 void PopupList::DrawRows(platform::Canvas& dc) {
@@ -77,8 +79,10 @@ void PopupList::DrawRows(platform::Canvas& dc) {
     DrawStrip(dc, y, strip, strip ? strip->Height() : 0, true);
     TextImage& label = labels_[static_cast<std::size_t>(row)];
     label.SetUtf8(font_.get(), items[static_cast<std::size_t>(index)]->text);
-    label.Draw(dc, textRect.left, y + (rowHeight - textHeight_) / 2, textRect,
-               isSelected ? kSelectedTextColour : kTextColour);
+    const std::int32_t labelTop = y + (rowHeight - textHeight_) / 2;
+    const platform::Colour colour = isSelected ? kSelectedTextColour : kTextColour;
+    label.Draw(dc, textRect.left + LabelIndent(), labelTop, textRect, colour);
+    DrawRowMark(dc, index, labelTop, textRect, colour);
   }
 }
 

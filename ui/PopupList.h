@@ -37,6 +37,13 @@ class PopupList : public ListViewOf<std::unique_ptr<MenuEntry>> {
 
  protected:
   void Activate() override;
+  // Where a row's label starts, from the text box's left edge (0 here).
+  virtual std::int32_t LabelIndent() const { return 0; }
+  // Draws whatever a row shows beside its label, in the label's colour and font, with the
+  // label's top at labelTop; nothing here.
+  virtual void DrawRowMark(platform::Canvas&, std::int32_t /*index*/, std::int32_t /*labelTop*/,
+                           const platform::Rect& /*textRect*/, platform::Colour) {}
+  const platform::Font* ListFont() const { return font_.get(); }
 
  private:
   static constexpr std::size_t kMaxShownRows = 8;

@@ -208,3 +208,36 @@ TEST(TextFieldTest, AfterARotationTheEditFieldSitsInTheOtherPicture) {
 }
 
 }  // namespace
+
+// In landscape the third line shares the second one's row: a second line wider than the
+// room before the third pushes the third to the right of its text instead of over it.
+TEST(PopupPanelTest, ALandscapeThirdLineStartsAfterAWideSecondLine) {
+  ToolkitWorld world(320, 240);
+  platform::Colour theme = 0xFFFFFF;
+  ui::InfoPanel panel;
+  CreatePanel(panel, world, theme);
+  panel.iconIndex = 9;  // no icon
+  const Rect row{60, 22, 301, 36};  // above the tint rectangle's outline
+  auto render = [&](const std::u16string& third) {
+    panel.SetTexts(u"", u"Currently Selected: and more", third);
+    world.window.GetDC().FillRect(Rect{0, 0, 320, 189}, 0xFFFFFF);
+    panel.Compose();
+    panel.Draw();
+  };
+  render(u"");
+  platform::Canvas dc = world.window.GetDC();
+  std::int32_t secondEnd = row.left;
+  for (std::int32_t x = row.left; x < row.right; ++x) {
+    if (InkInColumn(dc, x, row.top, row.bottom)) secondEnd = x;
+  }
+  ASSERT_GT(secondEnd, 158);  // wider than the room the third line leaves it
+  std::vector<bool> before(static_cast<std::size_t>(row.right), false);
+  for (std::int32_t x = row.left; x < row.right; ++x) before[static_cast<std::size_t>(x)] = InkInColumn(dc, x, row.top, row.bottom);
+  render(u"Sunburst");
+  std::int32_t thirdStart = row.right;
+  for (std::int32_t x = row.right - 1; x >= row.left; --x) {
+    if (InkInColumn(dc, x, row.top, row.bottom) && !before[static_cast<std::size_t>(x)]) thirdStart = x;
+  }
+  EXPECT_LT(thirdStart, row.right);
+  EXPECT_GT(thirdStart, secondEnd);
+}

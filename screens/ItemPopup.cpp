@@ -1,0 +1,171 @@
+#include "screens/ItemPopup.h"
+
+#include <cstdio>
+#include <iterator>
+
+#include "platform/TextCodec.h"
+#include "screens/PopupKeys.h"
+#include "screens/WindowMessages.h"
+#include "ui/ControlMessages.h"
+#include "ui/ViewMetrics.h"
+
+namespace screens {
+namespace {
+
+// QVGA rectangles and points (landscape, portrait).
+constexpr platform::Rect kPanelRects[2] = {{0, 0, 320, 189}, {0, 0, 240, 268}};
+constexpr platform::Rect kListRects[2] = {{12, 70, 308, 165}, {12, 129, 228, 227}};
+constexpr platform::Point kIconPos[2] = {{10, 15}, {97, 9}};
+
+void Scaled(const platform::Rect (&qvga)[2], platform::Rect (&out)[2]) {
+  const std::int32_t s = ui::Scale();
+  for (int o = 0; o < 2; ++o) {
+    out[o] = platform::Rect{qvga[o].left * s, qvga[o].top * s, qvga[o].right * s, qvga[o].bottom * s};
+  }
+}
+
+std::u16string Wide(const char (&slot)[kTextSlotSize]) { return platform::Utf8ToUtf16(SlotText(slot)); }
+
+}  // namespace
+
+const char* const ItemPopup::kIcons[3] = {"\\popup_panel\\Panel_Floating_AudioCue_Icon.png",
+                                          "\\popup_panel\\Panel_Floating_CueList_Icon.png",
+                                          "\\popup_panel\\Panel_Floating_WikipediaCue_Icon.png"};
+
+int ItemPopup::Create(platform::Window& owner) {
+  ui::Screen::Create(owner);
+  const auto cookie = reinterpret_cast<std::uintptr_t>(static_cast<ui::Screen*>(this));
+  platform::Rect rects[2];
+  Scaled(kPanelRects, rects);
+  int result = panel_.Create(rects, owner, cookie);
+  if (result == 1) {
+    result = panel_.LoadPanelImages("\\popup_panel\\Horizontal_PopUp_Panel.png", "\\popup_panel\\Vertical_PopUp_Panel.png");
+  }
+  for (const char* icon : kIcons) {
+    if (result == 1) result = panel_.AddIcon(icon);
+  }
+  if (result != 1) return result;
+  const std::int32_t s = ui::Scale();
+  for (int o = 0; o < 2; ++o) panel_.iconPos[o] = platform::Point{kIconPos[o].x * s, kIconPos[o].y * s};
+  Scaled(kListRects, rects);
+  result = list_.Create(rects, owner, cookie);
+  list_.noBackground = true;
+  needsCompose_ = false;
+  return result;
+}
+
+void ItemPopup::SetItem(const ItemRef& item) {
+  panel_.iconIndex = static_cast<std::size_t>(item.kind() - 1);
+  if (const AudioCueRecord* audio = item.audioCue()) {
+    panel_.SetTexts(u"AudioCue", Wide(audio->creator) + u" - " + Wide(audio->album), Wide(audio->title),
+                    Wide(audio->location));
+  } else if (const CueListRecord* cueList = item.cueList()) {
+    char count[32];
+    std::snprintf(count, sizeof count, "%ld total items", static_cast<long>(cueList->item_count));
+    panel_.SetTexts(u"CueList", platform::Utf8ToUtf16(count), Wide(cueList->title), Wide(cueList->location));
+  } else if (const TextCueRecord* text = item.textCue()) {
+    panel_.SetTexts(u"TextCue", u"Wikipedia article", Wide(text->title), Wide(text->location));
+  }
+  list_.selected = 0;
+  panel_.Compose();
+  needsCompose_ = false;
+}
+
+void ItemPopup::ClearEntries() { list_.ClearItems(); }
+
+void ItemPopup::Clear() {
+  ClearEntries();
+  panel_.SetTexts(u"", u"", u"", u"");
+  panel_.iconIndex = std::size(kIcons);
+  needsCompose_ = true;
+}
+
+void ItemPopup::AddEntry(const char* text, std::uint32_t command) { list_.AddEntry(text, command, 0); }
+
+void ItemPopup::Show() {
+  if (window) window->SetMenuBar(menubar::kPopup);
+  if (needsCompose_) {
+    panel_.Compose();
+    needsCompose_ = false;
+  }
+  panel_.Show();
+  list_.Show();
+  ui::Screen::Show();
+}
+
+void ItemPopup::Hide() {
+  panel_.Hide();
+  list_.Hide();
+  ui::Screen::Hide();
+}
+
+void ItemPopup::Paint(platform::Canvas& dc, bool, std::uint32_t layers) {
+  if (!active) return;
+  if (needsCompose_) {
+    panel_.Compose();
+    needsCompose_ = false;
+  }
+  if (layers & kLayerSecondary) panel_.Draw(dc);
+  list_.Draw(dc);
+}
+
+void ItemPopup::Repaint(std::uint32_t layers) {
+  if (!window) return;
+  platform::Canvas dc = window->GetDC();
+  Paint(dc, false, layers);
+}
+
+std::intptr_t ItemPopup::OnMessage(std::uint32_t message, std::uintptr_t, std::intptr_t) {
+  switch (message) {
+    case msg::kThemeChanged:
+    case msg::kLayoutChanged:
+      Invalidate();
+      break;
+    case ui::msg::kNextPageByKey:
+      list_.NextRows();
+      Repaint(kLayerMain);
+      break;
+    case ui::msg::kPreviousPageByKey:
+      list_.PreviousRows();
+      Repaint(kLayerMain);
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+void ItemPopup::OnKey(std::uint32_t virtualKey, std::intptr_t) {
+  if (virtualKey == platform::vk::kReturn) {
+    list_.OnKey(virtualKey);
+    return;
+  }
+  if (virtualKey != platform::vk::kUp && virtualKey != platform::vk::kDown) return;
+  switch (MovePopupSelection(list_, virtualKey)) {
+    case PopupKeyResult::kNotConsumed:
+      return;
+    case PopupKeyResult::kMoved:
+      Repaint(kLayerMain);
+      return;
+    case PopupKeyResult::kPaged:
+      Repaint(kLayerAll);
+      return;
+  }
+}
+
+bool ItemPopup::OnTap(std::int32_t x, std::int32_t y) { return list_.OnTap(x, y); }
+
+void ItemPopup::AppendScreenText(std::vector<std::string>& lines) const {
+  for (int i = 0; i < ui::ItemInfoPanel::kLines; ++i) lines.push_back("text " + platform::Utf16ToUtf8(panel_.Line(i)));
+  AppendEntryLines(list_, -1, lines);
+}
+
+void AppendEntryLines(const ui::PopupList& list, std::int32_t currentIndex, std::vector<std::string>& lines) {
+  const std::int32_t rows = list.rowsPerPage[ui::Orientation()];
+  for (std::int32_t i = list.firstRow; i < list.Count() && i < list.firstRow + rows; ++i) {
+    lines.push_back("entry " + std::to_string(i) + (i == list.selected ? " selected" : "") +
+                    (i == currentIndex ? " current " : " ") + list.items[static_cast<std::size_t>(i)]->text);
+  }
+}
+
+}  // namespace screens

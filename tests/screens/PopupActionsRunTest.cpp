@@ -1,0 +1,263 @@
+// The item popup's actions and the theme and skin lists in the real `vornalo` program, run
+// headless by scripts: the entries each screen offers for each kind, the browser actions
+// through a recording browser, adding, replacing and removing with real playback over a
+// generated library, and a theme and skin chosen in one run and found again in the next.
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <fstream>
+#include <regex>
+
+#include "core/AppSettings.h"
+#include "platform/RegistryStore.h"
+#include "server/CatalogueServer.h"
+#include "tests/app/ProgramRun.h"
+#include "tests/server/TestLibrary.h"
+#include "tests/support/ScriptedServer.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using testsupport::HttpResponse;
+using testsupport::Reply;
+using Lines = std::vector<std::string>;
+
+int NoDeviceId(std::uint8_t*, std::size_t*) { return -1; }
+
+class PopupActionsRunTest : public ::testing::Test {
+ protected:
+  PopupActionsRunTest() : browser_(dir_.Path()) {
+    std::filesystem::create_directory(dir_ / "runtime");
+    ::chmod((dir_ / "runtime").c_str(), 0700);
+  }
+
+  // Runs the client against `serverUrl`; "dump NAME" lines write into the test's folder.
+  apptest::ProgramResult Run(const std::string& script, const std::string& serverUrl,
+                             std::vector<std::string> extra = {}) {
+    testsupport::WriteFile(dir_ / "script.txt",
+                           std::regex_replace(script, std::regex("(^|\n)dump "), "$1dump " + dir_.Path().string() + "/d-"));
+    std::vector<std::string> args{"--script", (dir_ / "script.txt").string(), "--config-dir", (dir_ / "config").string(),
+                                  "--data-dir", dir_.Path().string(), "--audio", "null", "--server", serverUrl, "--debug"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    apptest::ProgramResult result = apptest::RunProgram(
+        VORNALO_PROGRAM, args,
+        {{"XDG_RUNTIME_DIR", (dir_ / "runtime").string()}, {"VORNALO_BROWSER", browser_.Program()}}, dir_.Path(),
+        std::chrono::seconds(60));
+    EXPECT_EQ(result.exitCode, 0) << result.out << result.err << Dumps();
+    return result;
+  }
+  // Every dump written so far, for a failure's message.
+  std::string Dumps() const {
+    std::string all;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.Path())) {
+      if (entry.path().filename().string().rfind("d-", 0) == 0) {
+        all += "== " + entry.path().filename().string() + "\n" + testsupport::ReadFile(entry.path());
+      }
+    }
+    return all;
+  }
+  // The lines of a dump that start with one of the prefixes.
+  Lines Only(const std::string& name, std::initializer_list<const char*> prefixes) const {
+    std::ifstream in(dir_ / ("d-" + name));
+    Lines out;
+    for (std::string line; std::getline(in, line);) {
+      for (const char* prefix : prefixes) {
+        if (line.rfind(prefix, 0) == 0) out.push_back(line);
+      }
+    }
+    return out;
+  }
+  // A catalogue server over a generated library: three tracks by one band and a featured
+  // CueList of all three.
+  void StartLibrary() {
+    for (const char* title : {"Dawn", "Noon", "Dusk"}) {
+      library_.AddTrack({std::string("tracks/") + title + ".mp3", title, "The Hours", "Day", "Ambient", "", 1.0, 20});
+    }
+    library_.AddPlaylist("featured/A Day.m3u", {"../tracks/Dawn.mp3", "../tracks/Noon.mp3", "../tracks/Dusk.mp3"},
+                         "2009-12-25");
+    server::ServerOptions options;
+    options.library = library_.Root();
+    ASSERT_TRUE(catalogue_.Start(options));
+  }
+
+  testsupport::TempDir dir_;
+  apptest::BrowserRecorder browser_;
+  servertest::TestLibrary library_;
+  server::CatalogueServer catalogue_;
+};
+
+std::string SearchItem(const std::string& media, const std::string& fields) {
+  return "<result_list_item><media>" + media + "</media>" + fields + "</result_list_item>";
+}
+
+// Search results of each kind and a featured CueList: the popup's lines and entries for
+// each; the store search for a title built to break a shell, the article, and an article
+// whose address is not http that opens nothing.
+TEST_F(PopupActionsRunTest, EntriesByScreenAndKindAndTheBrowserActions) {
+  const std::string search =
+      "<search><filter_count_total>4</filter_count_total>" +
+      SearchItem("audio", "<title>\"; rm -rf ~; \"</title><creator>$(id)</creator><location>http://m/a.mp3</location>") +
+      SearchItem("playlist", "<title>Mix</title><item_count>12</item_count><playlist_id>p</playlist_id>"
+                             "<location>http://m/list</location>") +
+      SearchItem("text", "<title>Subject</title><location>http://w/Subject</location>") +
+      SearchItem("text", "<title>Trap</title><location>file:///etc/passwd</location>") + "</search>";
+  testsupport::ScriptedServer server(std::vector<testsupport::ServerScript>{
+      Reply(HttpResponse("", "text/plain")),
+      Reply(HttpResponse("<featured><total_cuelist_count>1</total_cuelist_count><result_list_item><title>Best"
+                         "</title><playlist_id>f0</playlist_id><publish_date>2009-12-25</publish_date><item_count>4"
+                         "</item_count><location>http://m/f</location></result_list_item></featured>")),
+      Reply(HttpResponse(search))});
+  const apptest::ProgramResult result = Run(
+      "waitfor message 15\n"
+      "key Enter\ndump featured\nmenu Cancel\n"
+      "post 1124 0 0\nkey Enter\ndump empty\nmenu Cancel\n"  // no results yet: an empty popup
+      "softkey left\ntext x\nkey Enter\n"
+      "key Enter\ndump audio\nkey Down\nkey Down\nkey Enter\n"  // Purchase
+      "key Down\nkey Enter\ndump cuelist\nmenu Cancel\n"
+      "key Down\nkey Enter\ndump text\nkey Enter\n"  // Open Article
+      "key Down\nkey Enter\nkey Enter\n"             // the article that is not http
+      "dump after\n",
+      server.Url(""));
+  EXPECT_EQ(Only("featured", {"stack", "text", "entry"}),
+            (Lines{"stack application featured itempopup", "text CueList", "text 4 total items", "text Best",
+                   "text http://m/f", "entry 0 selected Replace Current Playlist"}));
+  EXPECT_EQ(Only("empty", {"stack", "text Best", "text CueList", "entry"}), Lines{"stack application search itempopup"});
+  EXPECT_EQ(Only("audio", {"stack", "text", "entry"}),
+            (Lines{"stack application search itempopup", "text AudioCue", "text $(id) - ", "text \"; rm -rf ~; \"",
+                   "text http://m/a.mp3", "entry 0 selected Add to Current Playlist", "entry 1 Replace Current Playlist",
+                   "entry 2 Purchase (Launches Browser)..."}));
+  EXPECT_EQ(Only("cuelist", {"text", "entry"}),
+            (Lines{"text CueList", "text 12 total items", "text Mix", "text http://m/list",
+                   "entry 0 selected Replace Current Playlist"}));
+  EXPECT_EQ(Only("text", {"text", "entry"}),
+            (Lines{"text TextCue", "text Wikipedia article", "text Subject", "text http://w/Subject",
+                   "entry 0 selected Open Article In Browser..."}));
+  EXPECT_EQ(Only("after", {"stack"}), Lines{"stack application search"});
+  ASSERT_TRUE(browser_.WaitForUrls(2));
+  Lines urls = browser_.Urls();
+  std::sort(urls.begin(), urls.end());
+  EXPECT_EQ(urls, (Lines{"http://store.vornalo.com/s/ref=nb_ss_m?url=search-alias%3Dmusic-artist&field-keywords="
+                         "%24%28id%29+%22%3B+rm+%2Drf+%7E%3B+%22",
+                         "http://w/Subject"}));
+  EXPECT_NE(result.err.find("refused URL \"file:///etc/passwd\""), std::string::npos) << result.err;
+}
+
+// Add to an empty playlist plays at once; a second add plays on what played; Replace from
+// Featured stops the track without moving on (12027), fills, shows the Current Playlist and
+// plays its first entry; Remove of the playing entry stops it.
+TEST_F(PopupActionsRunTest, AddReplaceAndRemoveWithPlayback) {
+  StartLibrary();
+  Run("waitfor message 15\n"
+      "softkey left\ntext Hours\nkey Enter\n"
+      "dump results\n"
+      "key Down\nkey Enter\nkey Enter\n"  // row 1: Add to Current Playlist
+      "waitfor message 12024 20000\n"
+      "dump first\n"
+      "key Down\nkey Enter\nkey Enter\n"
+      "dump second\n"
+      "post 1124 0 1\n"
+      "key Enter\nkey Enter\n"  // Replace Current Playlist
+      "waitfor message 12027 20000\n"
+      "waitfor message 12024 20000\n"
+      "dump replaced\n"
+      "key Enter\ndump playlistpopup\nkey Down\nkey Enter\n"  // Remove Item From Playlist
+      "waitfor message 12027 20000\n"
+      "dump removed\n",
+      catalogue_.BaseUrl());
+  EXPECT_EQ(Only("results", {"row"}), (Lines{"row 0 selected Wikipedia Article | The Hours", "row 1 The Hours - Day | Dawn",
+                                              "row 2 The Hours - Day | Dusk", "row 3 The Hours - Day | Noon"}));
+  auto mini = [&](const std::string& name) {
+    const Lines line = Only(name, {"mini"});
+    return line.empty() ? std::string() : line[0].substr(0, line[0].find(" |"));
+  };
+  EXPECT_NE(mini("first").find("Dawn"), std::string::npos) << mini("first");
+  EXPECT_EQ(mini("second"), mini("first"));
+  EXPECT_EQ(Only("second", {"stack"}), Lines{"stack application search"});
+  EXPECT_EQ(Only("replaced", {"tab", "row"}),
+            (Lines{"tab 2 Current Playlist", "row 0 selected current The Hours - Day | Dawn", "row 1 The Hours - Day | Noon",
+                   "row 2 The Hours - Day | Dusk"}));
+  EXPECT_NE(mini("replaced").find("Dawn"), std::string::npos) << mini("replaced");
+  EXPECT_EQ(Only("playlistpopup", {"entry"}),
+            (Lines{"entry 0 selected Play", "entry 1 Remove Item From Playlist", "entry 2 Purchase (Launches Browser)..."}));
+  EXPECT_EQ(Only("removed", {"row"}), (Lines{"row 0 selected The Hours - Day | Noon", "row 1 The Hours - Day | Dusk"}));
+  EXPECT_EQ(mini("removed").find("Dawn"), std::string::npos) << mini("removed");
+}
+
+// A track added from a search, the theme "RPM Red" and the skin "Carbon" chosen from their
+// lists; the next start shows the same playlist, theme and skin, and the settings store
+// holds both.
+TEST_F(PopupActionsRunTest, ThemeAndSkinChosenAreKeptAcrossARestart) {
+  StartLibrary();
+  Run("waitfor message 15\n"
+      "softkey left\ntext Dawn\nkey Enter\n"
+      "key Enter\nkey Enter\n"
+      "waitfor message 12024 20000\n"
+      "menu \"Color Themes... (C key)\"\n"
+      "dump themes\n"
+      "key Down\nkey Down\nkey Down\nkey Down\nkey Down\nkey Down\nkey Down\nkey Down\nkey Enter\n"
+      "menu \"Player Skins...\"\n"
+      "dump skins\n"
+      "key Down\nkey Down\nkey Enter\n"
+      "dump chosen\n"
+      "quit\n",
+      catalogue_.BaseUrl());
+  EXPECT_EQ(Only("themes", {"stack", "text J", "entry 4"}),
+            (Lines{"stack application search listpopup", "text Jazzy Blue", "entry 4 current Jazzy Blue"}));
+  EXPECT_EQ(Only("skins", {"text", "entry"}),
+            (Lines{"text Player Skins", "text Currently Selected:", "text Sunburst", "entry 0 selected None",
+                   "entry 1 Aurora", "entry 2 Carbon", "entry 3 current Sunburst"}));
+  EXPECT_EQ(Only("chosen", {"stack"}), Lines{"stack application search"});
+
+  Run("waitfor message 15\n"
+      "post 1124 0 2\n"
+      "dump playlist\n"
+      "menu \"Color Themes... (C key)\"\n"
+      "dump themes2\n"
+      "menu Cancel\n"
+      "menu \"Player Skins...\"\n"
+      "dump skins2\n"
+      "menu Cancel\n"
+      "quit\n",
+      catalogue_.BaseUrl());
+  EXPECT_EQ(Only("playlist", {"row"}), Lines{"row 0 selected The Hours - Day | Dawn"});
+  EXPECT_EQ(Only("themes2", {"text Currently", "text RPM", "entry 8"}),
+            (Lines{"text Currently Selected:", "text RPM Red"}));
+  EXPECT_EQ(Only("skins2", {"text", "entry"}),
+            (Lines{"text Player Skins", "text Currently Selected:", "text Carbon", "entry 0 selected None",
+                   "entry 1 Aurora", "entry 2 current Carbon", "entry 3 Sunburst"}));
+  platform::RegistryStore store(dir_ / "config");
+  core::AppSettings settings(store, NoDeviceId);
+  EXPECT_EQ(settings.overlayColor, 8u);
+  EXPECT_EQ(settings.currentSkinName, u"Carbon");
+
+  // Carbon's portrait picture gone: the player says so once and goes on without a skin,
+  // which the list then shows; Carbon is no longer offered.
+  std::filesystem::copy(std::filesystem::path(VORNALO_PROGRAM).parent_path() / "qvga", dir_ / "res",
+                        std::filesystem::copy_options::recursive);
+  std::filesystem::remove(dir_ / "res/player/skins/portrait/p_Carbon.png");
+  const apptest::ProgramResult gone = Run("waitfor message 15\n"
+                                          "post 1124 0 3\npost 1124 0 2\npost 1124 0 3\n"
+                                          "dump player\n"
+                                          "post 1124 0 2\n"
+                                          "menu \"Player Skins...\"\n"
+                                          "dump skins3\n"
+                                          "post 1930 0 2\n"  // no third skin: refused
+                                          "dump refused\n",
+                                          catalogue_.BaseUrl(), {"--resources", (dir_ / "res").string()});
+  std::size_t boxes = 0;
+  for (std::size_t at = gone.out.find("MessageBox: Skin File Missing"); at != std::string::npos;
+       at = gone.out.find("MessageBox: Skin File Missing", at + 1)) {
+    ++boxes;
+  }
+  EXPECT_EQ(boxes, 1u) << gone.out;
+  EXPECT_EQ(Only("player", {"tab"}), Lines{"tab 3 Player"});
+  EXPECT_EQ(Only("skins3", {"text", "entry"}),
+            (Lines{"text Player Skins", "text Currently Selected:", "text None Selected", "entry 0 selected current None",
+                   "entry 1 Aurora", "entry 2 Sunburst"}));
+  EXPECT_EQ(Only("refused", {"stack", "text None"}), (Lines{"stack application playlist listpopup", "text None Selected"}));
+  EXPECT_EQ(core::AppSettings(store, NoDeviceId).currentSkinName, u"");
+}
+
+}  // namespace
