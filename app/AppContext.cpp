@@ -9,7 +9,8 @@ std::unique_ptr<platform::PcmSink> MakePcmSink(const AppOptions& options) {
     case AppOptions::AudioOutput::kNull:
       return std::make_unique<platform::NullPcmSink>();
     case AppOptions::AudioOutput::kWav:
-      return std::make_unique<platform::WavPcmSink>(options.wavPath, 1.0);
+      // One recording of every track played, in order.
+      return std::make_unique<platform::WavPcmSink>(options.wavPath, 1.0, true);
     case AppOptions::AudioOutput::kSdl:
       break;
   }

@@ -42,6 +42,7 @@ const char* AppUsage() {
          "  --zoom N            show the screen N times larger on the desktop (1 to 8)\n"
          "  --headless          run without a display; message boxes are logged\n"
          "  --script FILE       run a script of user actions headless (implies --headless)\n"
+         "  --windowed          run the script in the desktop window instead\n"
          "  --screenshot-dir DIR  where F12 and the script save screenshots\n"
          "  --data-dir DIR      where the Current Playlist file data.dat lives\n"
          "                      (default: beside the program)\n"

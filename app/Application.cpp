@@ -105,9 +105,11 @@ int Application::CreateScreens() {
   if (result != 1) return result;
   currentPlaylistScreen_.SetPlayer(streamPlayer_, audio::StreamUrlService{context_.serverUrl, &context_.settings, {}},
                                    std::filesystem::path(context_.dataDirectory) / playlistfile::kFileName);
+  playerScreen_.SetSettings(context_.settings);
   result = playerScreen_.Create(window_);
   if (result != 1) return result;
   playerScreen_.SetPlayer(streamPlayer_);
+  playerScreen_.SetStreamService(audio::StreamUrlService{context_.serverUrl, &context_.settings, {}});
   streamPlayer_.setNotifyWindow(this);
 
   for (screens::PopupScreen* popup : {&itemPopup_, &listPopup_, &newSearchPanel_}) popup->SetThemeColourSource(theme);
@@ -292,12 +294,7 @@ void Application::DescribeScreen(std::vector<std::string>& lines) const {
   std::string stack = "stack";
   for (const ui::Screen* screen : viewStack_) stack += std::string(" ") + StackName(screen);
   lines.push_back(stack);
-  if (miniPlayer_.visible) {
-    const screens::PlaybackDisplay& shown = miniPlayer_.Display();
-    lines.push_back("mini " + platform::Utf16ToUtf8(miniPlayer_.Caption()) + " | " +
-                    screens::PlaybackDisplay::FormatMinutes(shown.elapsedSec) + " | " +
-                    screens::PlaybackDisplay::FormatMinutes(shown.durationSec));
-  }
+  if (miniPlayer_.visible) miniPlayer_.AppendScreenText(lines);
   // The tab's screen, then an open popup.
   for (std::size_t i = 1; i < viewStack_.size(); ++i) {
     if (const auto* text = dynamic_cast<const ui::ScreenText*>(viewStack_[i])) text->AppendScreenText(lines);

@@ -24,13 +24,23 @@ void Put32(uint8_t* at, uint32_t value) {
 }  // namespace
 
 PcmOpenResult WavPcmSink::OnOpen(const PcmFormat& format) {
-  file_.reset(std::fopen(path_.c_str(), "wb"));
+  const bool append = appendOpens_ && written_;
+  file_.reset(std::fopen(path_.c_str(), append ? "r+b" : "wb"));
   if (!file_) {
     DebugPrintf("WavPcmSink: cannot create %s", path_.c_str());
     return PcmOpenResult::kError;
   }
+  if (append) {
+    if (format.sampleRate != format_.sampleRate || format.channels != format_.channels ||
+        format.bitsPerSample != format_.bitsPerSample) {
+      DebugPrintf("WavPcmSink: %s goes on in another format than its header says", path_.c_str());
+    }
+    std::fseek(file_.get(), 0, SEEK_END);
+    return PcmOpenResult::kOk;
+  }
   format_ = format;
   dataBytes_ = 0;
+  written_ = true;
   WriteHeader(0);
   return PcmOpenResult::kOk;
 }

@@ -8,13 +8,15 @@
 
 namespace platform {
 
-// A sink that writes what it plays to a RIFF/WAVE file. Each `Open` starts the file afresh;
-// the header's sizes are filled in at `Close`. Paced like the null sink (`speed` 0 = as fast
-// as possible).
+// A sink that writes what it plays to a RIFF/WAVE file. Each `Open` starts the file afresh,
+// or, with `appendOpens`, the first one does and later ones go on after what the earlier
+// ones wrote (a recording of several tracks in a row; its header keeps the first track's
+// format). The header's sizes are filled in at `Close`. Paced like the null sink (`speed` 0 =
+// as fast as possible).
 class WavPcmSink : public ThreadedPcmSink {
  public:
-  explicit WavPcmSink(std::string path, double speed = 0.0)
-      : ThreadedPcmSink(speed), path_(std::move(path)) {}
+  explicit WavPcmSink(std::string path, double speed = 0.0, bool appendOpens = false)
+      : ThreadedPcmSink(speed), path_(std::move(path)), appendOpens_(appendOpens) {}
   ~WavPcmSink() override { Close(); }
 
   // Size of the header written before the samples.
@@ -33,6 +35,8 @@ class WavPcmSink : public ThreadedPcmSink {
   void WriteHeader(uint32_t dataBytes);
 
   const std::string path_;
+  const bool appendOpens_;
+  bool written_ = false;  // an earlier open made the file
   PcmFormat format_;
   // Owned by the opening thread until the driver starts, then by the driver until `Close`.
   std::unique_ptr<std::FILE, FileCloser> file_;

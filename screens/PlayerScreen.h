@@ -1,9 +1,9 @@
 #pragma once
 
-#include <memory>
+#include <cstdint>
 
-#include "platform/text/Font.h"
-#include "screens/PlaybackDisplay.h"
+#include "audio/TrackStart.h"
+#include "screens/PlayerView.h"
 #include "ui/Screen.h"
 #include "ui/ScreenText.h"
 
@@ -13,43 +13,65 @@ class StreamPlayer;
 
 namespace screens {
 
-// Tab 3: the track under way over the whole window. Today it draws the track's text on a
-// dark page; the skinned console, its buttons and keys come with the player screen itself.
+// Tab 3: the skinned console over the whole window. It drives the shared stream player for
+// play and pause, forwards next and previous to the Current Playlist and switches tabs from
+// its side buttons. The phone-call handling pauses and resumes through it.
 class PlayerScreen : public ui::Screen, public ui::ScreenText {
  public:
   PlayerScreen();
   ~PlayerScreen() override;
 
+  // Where the skin name and the theme colour come from; before Create.
+  void SetSettings(AppSettings& settings);
   int Create(platform::Window& owner) override;
+  // The player the buttons drive and where stream URLs are looked up.
   void SetPlayer(audio::StreamPlayer& player) { player_ = &player; }
+  void SetStreamService(audio::StreamUrlService service) { service_ = std::move(service); }
 
+  // While active: the console.
   void Paint(platform::Canvas& dc, bool force, std::uint32_t layers) override;
+  // 1624 play/pause; 1625 and 1626 flash their button and ask the playlist for the previous
+  // or next track; 1627 and 1628 flash theirs and switch to the playlist or search tab; 1027
+  // and 1029 lay the console out again (theme, skin or size changed).
   std::intptr_t OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
-  void OnKey(std::uint32_t, std::intptr_t) override {}
-  bool OnTap(std::int32_t, std::int32_t) override { return false; }
-  void Invalidate() override {}
-  // Sets active and draws the whole window at once.
+  // Enter and the arrow keys go to the console.
+  void OnKey(std::uint32_t virtualKey, std::intptr_t keyData) override;
+  bool OnTap(std::int32_t x, std::int32_t y) override;
   void Show() override;
+  void Hide() override;
+  void Invalidate() override { view_.UpdateLayout(); }
+  // "player <playState> <elapsed> <total> | <creator/album line> | <title>".
   void AppendScreenText(std::vector<std::string>& lines) const override;
 
-  void SetTrack(const audio::TrackInfo& info, std::int32_t contentLength, const audio::Mp3FrameHeader& header);
-  // Redraws while active.
-  void SetProgress(std::uint32_t bytesReceived, std::uint32_t positionSamples);
-  // playState 0 and nothing shown.
-  void ResetDisplay();
+  void SetTrack(const audio::TrackInfo& info, std::int32_t contentLength, const audio::Mp3FrameHeader& header) {
+    view_.SetTrack(info, contentLength, header);
+  }
+  void SetProgress(std::uint32_t bytesReceived, std::uint32_t positionSamples) {
+    view_.SetProgress(bytesReceived, positionSamples);
+  }
+  void ResetDisplay() { view_.ResetDisplay(); }
+  // Stops what plays (reason 0) and clears the display when a track is under way, then keeps
+  // the record as what play/pause starts.
+  void ShowItem(const AudioCueRecord& record);
+  // A call came in: pauses what plays, remembering that the user did not.
+  void PauseForCall();
+  // The call ended: resumes, unless the user pressed play/pause since the pause for the call.
+  void ResumeAfterCall();
 
-  // 0 nothing under way, 1 playing, 2 paused.
-  std::int32_t playState = 0;
+  PlayerView& View() { return view_; }
+  const PlayerView& View() const { return view_; }
+
+  // Set by every press of play/pause, cleared by a pause for a call.
+  bool userFlag = false;
+  // The console's playState (0 nothing under way, 1 playing, 2 paused).
+  std::int32_t& playState;
 
  private:
-  void Redraw();
-  // "creator - album", or whichever of the two is not empty.
-  std::u16string CreatorAlbumLine() const;
+  void PlayPause();
 
+  PlayerView view_;
   audio::StreamPlayer* player_ = nullptr;
-  PlaybackDisplay display_;
-  std::unique_ptr<platform::Font> lineFont_;
-  std::unique_ptr<platform::Font> titleFont_;
+  audio::StreamUrlService service_;
 };
 
 }  // namespace screens

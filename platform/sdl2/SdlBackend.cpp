@@ -55,6 +55,11 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(Size screen, int zoom, const std:
   }
   impl->screen = screen;
   impl->zoom = std::max(zoom, 1);
+  // The window shows one small picture the program draws itself: SDL's software renderer
+  // does that without loading an OpenGL stack (tens of megabytes of driver code resident on
+  // machines without a GPU driver). The environment may still choose otherwise.
+  SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "software", SDL_HINT_DEFAULT);
+  SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
   impl->window.reset(SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                       screen.width * impl->zoom, screen.height * impl->zoom, 0));
   if (impl->window) impl->renderer.reset(SDL_CreateRenderer(impl->window.get(), -1, 0));

@@ -53,6 +53,8 @@ bool ParseWindowOptions(std::vector<std::string>& args, WindowOptions& options, 
     } else if (arg == "--script") {
       options.script = args[++i];
       options.headless = true;
+    } else if (arg == "--windowed") {
+      options.windowed = true;
     } else if (arg == "--screenshot-dir") {
       options.screenshotDirectory = args[++i];
     } else {
@@ -60,6 +62,7 @@ bool ParseWindowOptions(std::vector<std::string>& args, WindowOptions& options, 
     }
   }
   args = std::move(rest);
+  if (options.windowed) options.headless = false;
   return true;
 }
 
@@ -86,6 +89,17 @@ std::unique_ptr<WindowHost> WindowHost::Open(const WindowOptions& options, const
   } else {
     host->backend_ = SdlBackend::Create(options.screen, options.zoom, Utf16ToUtf8(title), error);
     if (!host->backend_) return nullptr;
+    if (!options.script.empty()) {
+      std::ifstream in(options.script);
+      if (!in) {
+        error = "cannot read the script " + options.script;
+        return nullptr;
+      }
+      std::ostringstream text;
+      text << in.rdbuf();
+      host->scriptPath_ = options.script;
+      host->scriptText_ = text.str();
+    }
   }
   host->window_ = std::make_unique<Window>(*host->backend_, options.screen, title);
   host->window_->SetScreenshotDirectory(options.screenshotDirectory);
@@ -97,8 +111,8 @@ WindowHost::~WindowHost() {
 }
 
 int WindowHost::RunMessageLoop() {
-  if (headless_ && !scriptPath_.empty()) {
-    ScriptDriver driver(*window_, *headless_);
+  if (!scriptPath_.empty()) {
+    ScriptDriver driver(*window_, headless_);
     std::istringstream script(scriptText_);
     const int exitCode = driver.Run(script, scriptPath_);
     if (!driver.Error().empty()) std::fprintf(stderr, "%s\n", driver.Error().c_str());

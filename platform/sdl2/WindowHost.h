@@ -17,11 +17,12 @@ struct WindowOptions {
   Size screen{240, 320};
   int zoom = 1;
   bool headless = false;
-  std::string script;  // implies headless
+  std::string script;  // implies headless, unless windowed
+  bool windowed = false;  // --windowed: a script runs in the desktop window
   std::string screenshotDirectory;
 };
 
-// Takes the window options (--screen WxH, --zoom N, --headless, --script FILE,
+// Takes the window options (--screen WxH, --zoom N, --headless, --script FILE, --windowed,
 // --screenshot-dir DIR) out of args, leaving the others in order. False with a reason on a
 // bad value.
 bool ParseWindowOptions(std::vector<std::string>& args, WindowOptions& options, std::string& error);

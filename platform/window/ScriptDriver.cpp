@@ -1,5 +1,7 @@
 #include "platform/window/ScriptDriver.h"
 
+#include <cstdio>
+
 #include <cctype>
 #include <charconv>
 
@@ -112,8 +114,19 @@ bool ParseKeyName(const std::string& name, std::uint32_t& key, bool& ctrl, bool&
   return false;
 }
 
-ScriptDriver::ScriptDriver(Window& window, HeadlessBackend& backend) : window_(window), backend_(backend) {
+ScriptDriver::ScriptDriver(Window& window, HeadlessBackend& backend) : ScriptDriver(window, &backend) {}
+
+ScriptDriver::ScriptDriver(Window& window, HeadlessBackend* backend) : window_(window), backend_(backend) {
   window_.SetMessageObserver([this](const Message& message) { ++seen_[message.id]; });
+}
+
+void ScriptDriver::Log(const std::string& line) {
+  if (backend_) {
+    backend_->Log(line);
+  } else {
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+  }
 }
 
 ScriptDriver::~ScriptDriver() { window_.SetMessageObserver(nullptr); }
@@ -143,11 +156,11 @@ int ScriptDriver::Run(std::istream& script, const std::string& sourceName) {
     bool isAnswer = SplitScriptLine(line, words, error) && !words.empty() && words[0] == "answer";
     if (!words.empty() && words[0][0] != '#' && !isAnswer) leading = false;
     if (words.empty() || words[0][0] == '#') continue;
-    backend_.Log("script: " + line);
+    Log("script: " + line);
     if (isAnswer && leading) continue;
     if (!RunLine(line, error)) {
       error_ = "script error: " + sourceName + ":" + std::to_string(number) + ": " + error;
-      backend_.Log(error_);
+      Log(error_);
       // The program ends through its normal teardown, while this driver still observes.
       if (!window_.IsQuitting()) Close();
       return kScriptErrorExitCode;
@@ -291,7 +304,11 @@ bool ScriptDriver::RunLine(const std::string& line, std::string& error) {
       error = "expected: answer Yes|No|OK";
       return false;
     }
-    backend_.QueueAnswer(answer);
+    if (!backend_) {
+      error = "answer needs the headless window: the desktop asks the user";
+      return false;
+    }
+    backend_->QueueAnswer(answer);
   } else if (command == "rotate") {
     window_.Rotate();
   } else if (command == "wait") {

@@ -28,6 +28,9 @@ class ScriptDriver {
   static constexpr int kDefaultWaitForMs = 5000;
 
   ScriptDriver(Window& window, HeadlessBackend& backend);
+  // A window on the desktop: the log goes to stdout and `answer` lines fail (the user
+  // answers the message boxes).
+  ScriptDriver(Window& window, HeadlessBackend* backend);
   // Detaches the driver from the window, which may go on dispatching after the driver.
   ~ScriptDriver();
   ScriptDriver(const ScriptDriver&) = delete;
@@ -54,10 +57,11 @@ class ScriptDriver {
   bool WaitForMessage(std::uint32_t id, std::int64_t timeoutMs, std::string& error);
   bool WaitForText(const std::string& text, std::int64_t timeoutMs, std::string& error);
   void Stylus(InputEvent::Type type, std::int32_t x, std::int32_t y);
+  void Log(const std::string& line);
   void Close();
 
   Window& window_;
-  HeadlessBackend& backend_;
+  HeadlessBackend* backend_;  // null for a desktop window
   // How many of each message id were dispatched and not yet waited for.
   std::map<std::uint32_t, int> seen_;
   std::string error_;

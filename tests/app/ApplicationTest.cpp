@@ -213,7 +213,7 @@ TEST_F(ApplicationTest, ThemeKeyAndCtrlQWritesThePlaylist) {
   platform::RegistryStore store((dir_ / "config").string());
   EXPECT_EQ(store.Query(AppSettings::kRegistryKey, "overlayColor")->number, 3u);
   const Lines playlist = Dump("playlist");
-  EXPECT_TRUE(Has(playlist, "row 0 selected Kept | ")) << testing::PrintToString(playlist);
+  EXPECT_TRUE(Has(playlist, "row 0 selected  | Kept")) << testing::PrintToString(playlist);
   EXPECT_TRUE(Has(playlist, "row 1 ")) << testing::PrintToString(playlist);
   EXPECT_EQ(testsupport::ReadFile(dir_ / playlistfile::kFileName).size(),
             playlistfile::kTitleBytes + 2 * playlistfile::kRecordBytes);
@@ -305,7 +305,7 @@ TEST_F(ApplicationTest, TrackEndPlaysTheNextEntry) {
                                             "quit\n");
   ASSERT_EQ(result.exitCode, 0) << result.err << result.out;
   const Lines second = Dump("second");
-  EXPECT_TRUE(Has(second, "row 1 current Two | Synth")) << testing::PrintToString(second);
+  EXPECT_TRUE(Has(second, "row 1 current Synth | Two")) << testing::PrintToString(second);
 }
 
 // An image missing at window creation: "Missing Files", the window closes before its first

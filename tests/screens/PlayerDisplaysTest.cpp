@@ -1,0 +1,203 @@
+// The player console and the mini player over the real artwork, headless: what their keys,
+// taps and track calls post and show.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "screens/MiniPlayer.h"
+#include "screens/PlayerView.h"
+#include "screens/TrackProgress.h"
+#include "screens/WindowMessages.h"
+#include "tests/support/TestSettings.h"
+#include "tests/ui/ToolkitTestSupport.h"
+#include "ui/ViewMetrics.h"
+
+namespace {
+
+using screens::PlayerView;
+
+platform::Rect Scaled(platform::Rect r, std::int32_t s) { return platform::Rect{r.left * s, r.top * s, r.right * s, r.bottom * s}; }
+
+audio::Mp3FrameHeader Header(std::uint32_t kbps, std::uint32_t rate) {
+  audio::Mp3FrameHeader header;
+  header.bitrate = kbps;
+  header.sampleRate = rate;
+  return header;
+}
+
+// The pixels of the whole client area, to compare two drawings.
+std::vector<platform::Colour> Pixels(platform::Window& window) {
+  platform::Canvas dc = window.GetDC();
+  std::vector<platform::Colour> out;
+  for (std::int32_t y = 0; y < dc.GetSize().height; ++y) {
+    for (std::int32_t x = 0; x < dc.GetSize().width; ++x) out.push_back(dc.GetPixel(x, y));
+  }
+  return out;
+}
+
+// Length from the content length and bitrate at every bitrate (32 kbit/s like the others);
+// elapsed time in steps of 1 % of it; nothing, and no division by zero, without a length, a
+// bitrate or a sample rate.
+TEST(TrackProgressTest, LengthAndProgress) {
+  const struct {
+    std::int32_t contentLength;
+    std::uint32_t kbps, rate, positionSamples, bytesReceived;
+    const char16_t *total, *elapsed;
+    std::int32_t loadPercent;
+  } cases[] = {
+      {1600000, 128, 44100, 44100 * 61, 800000, u"1:40", u"1:01", 50},
+      {400000, 32, 22050, 22050 * 10 + 22049, 400000, u"1:40", u"0:10", 100},
+      {0, 128, 44100, 44100, 5000, u"0:00", u"0:00", 0},  // no content length: 0 %
+      {-1, 128, 44100, 44100, 5000, u"0:00", u"0:00", 0},
+      {1600000, 0, 0, 44100, 1000, u"0:00", u"0:00", 0},  // no header found yet
+      {16000 * 3600, 128, 48000, 48000u * 3601u, 16000 * 3600, u"60:00", u"60:00", 100},  // past the end: 100 %
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.contentLength);
+    screens::TrackProgress progress;
+    progress.SetTrack(audio::TrackInfo{u"T", u"C", u"A"}, c.contentLength, Header(c.kbps, c.rate));
+    progress.SetProgress(c.bytesReceived, c.positionSamples);
+    EXPECT_EQ(screens::TrackProgress::FormatTime(progress.durationSec), c.total);
+    EXPECT_EQ(screens::TrackProgress::FormatTime(progress.ElapsedSec()), c.elapsed);
+    EXPECT_EQ(progress.loadPercent, c.loadPercent);
+  }
+}
+
+class PlayerDisplaysTest : public ::testing::TestWithParam<platform::Size> {
+ protected:
+  PlayerDisplaysTest() : world_(GetParam().width, GetParam().height) {
+    s_ = ui::Scale();
+    const platform::Rect viewRects[2] = {Scaled({0, 0, 320, 189}, s_), Scaled({0, 0, 240, 268}, s_)};
+    view_.SetSettings(settings_.settings);
+    view_.SetFlashPause([] {});
+    EXPECT_EQ(view_.Create(viewRects, world_.window, 7), 1);
+    const platform::Rect miniRects[2] = {Scaled({0, 166, 320, 188}, s_), Scaled({0, 232, 240, 268}, s_)};
+    EXPECT_EQ(mini_.Create(miniRects, world_.window, 8), 1);
+  }
+
+  std::vector<std::uint32_t> PostedIds() {
+    std::vector<std::uint32_t> ids;
+    for (const auto& m : world_.Posted({screens::msg::kPlayPause, screens::msg::kPlayerPreviousButton,
+                                        screens::msg::kPlayerNextButton, screens::msg::kPlayerPlaylistTab,
+                                        screens::msg::kPlayerSearchTab})) {
+      EXPECT_EQ(m.wParam, 7u);
+      ids.push_back(m.id);
+    }
+    return ids;
+  }
+  std::pair<std::int32_t, std::int32_t> Centre(PlayerView::Button b) const {
+    const platform::Rect r = view_.ButtonRect(b);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  }
+
+  testsupport::TestSettings settings_;
+  testsupport::ToolkitWorld world_;
+  std::int32_t s_ = 1;
+  PlayerView view_;
+  screens::MiniPlayer mini_;
+};
+
+// With nothing under way, previous, next and play/pause (and Enter, Up, Down) do nothing;
+// the two side symbols still switch tabs. Once something plays, every one posts.
+TEST_P(PlayerDisplaysTest, ButtonsAndKeysByPlayState) {
+  namespace msg = screens::msg;
+  const std::vector<std::uint32_t> sides{msg::kPlayerPlaylistTab, msg::kPlayerSearchTab};
+  const std::vector<std::uint32_t> all{msg::kPlayerPreviousButton, msg::kPlayerNextButton, msg::kPlayerPlaylistTab,
+                                       msg::kPlayerSearchTab, msg::kPlayPause};
+  for (std::int32_t state : {PlayerView::kNothing, PlayerView::kPlaying}) {
+    SCOPED_TRACE(state);
+    view_.playState = state;
+    for (int b = 0; b < PlayerView::kButtonCount; ++b) {
+      const auto [x, y] = Centre(static_cast<PlayerView::Button>(b));
+      EXPECT_FALSE(view_.OnTap(x, y));
+    }
+    EXPECT_EQ(PostedIds(), state ? all : sides);
+    for (std::uint32_t key : {platform::vk::kUp, platform::vk::kDown, platform::vk::kReturn, platform::vk::kLeft,
+                              platform::vk::kRight}) {
+      EXPECT_FALSE(view_.OnKey(key));
+    }
+    const std::vector<std::uint32_t> byKeys{msg::kPlayerPreviousButton, msg::kPlayerNextButton, msg::kPlayPause,
+                                            msg::kPlayerPlaylistTab, msg::kPlayerSearchTab};
+    EXPECT_EQ(PostedIds(), state ? byKeys : sides);
+  }
+}
+
+// Taps on the glass crack it, fourteen times at most; showing the view again mends it.
+TEST_P(PlayerDisplaysTest, CracksUpToFourteenGoneWhenShownAgain) {
+  view_.Show();
+  const platform::Rect glass = Scaled(ui::Orientation() ? platform::Rect{13, 9, 225, 135} : platform::Rect{11, 2, 306, 58}, s_);
+  for (int i = 0; i < 15; ++i) EXPECT_TRUE(view_.OnTap(glass.left + 5 + i * 3, glass.top + 10));
+  EXPECT_EQ(view_.CrackCount(), PlayerView::kMaxCracks);
+  EXPECT_TRUE(PostedIds().empty());
+  view_.Show();
+  EXPECT_EQ(view_.CrackCount(), 0);
+}
+
+// A stream without a content length: total 0:00, no load bar, no handle: the console looks
+// as with nothing under way. The mini player after a reset looks as one never given a track.
+TEST_P(PlayerDisplaysTest, NoLengthAndResetShowNothingMoving) {
+  view_.Show();
+  const auto idle = Pixels(world_.window);
+  view_.SetTrack(audio::TrackInfo{}, 0, Header(128, 44100));
+  view_.SetProgress(30000, 44100 * 5);
+  EXPECT_EQ(view_.Progress().durationSec, 0);
+  EXPECT_EQ(Pixels(world_.window), idle);
+  view_.SetTrack(audio::TrackInfo{}, 160000, Header(128, 44100));
+  view_.SetProgress(80000, 44100 * 5);
+  EXPECT_NE(Pixels(world_.window), idle) << "the bar and handle of a stream with a length";
+  view_.Hide();
+
+  mini_.Show();
+  const auto fresh = Pixels(world_.window);
+  mini_.SetTrack(audio::TrackInfo{u"Title", u"Creator", u"Album"}, 160000, Header(128, 44100));
+  mini_.SetProgress(80000, 44100 * 5);
+  EXPECT_NE(Pixels(world_.window), fresh);
+  mini_.ResetDisplay();
+  EXPECT_EQ(Pixels(world_.window), fresh);
+  std::vector<std::string> lines;
+  mini_.AppendScreenText(lines);
+  EXPECT_EQ(lines, std::vector<std::string>{"mini  | 0:00 | 0:00"});
+}
+
+// The mini player takes taps inside its strip only; both displays show the same total time
+// for the same stream at every bitrate.
+TEST_P(PlayerDisplaysTest, MiniPlayerTapsAndTotalsLikeThePlayer) {
+  const platform::Rect& r = mini_.CurrentRect();
+  EXPECT_TRUE(mini_.OnTap(r.left + 1, r.top + 1));
+  EXPECT_TRUE(mini_.OnTap(r.right - 1, r.bottom - 1));
+  EXPECT_FALSE(mini_.OnTap(r.left + 1, r.top - 1));
+  EXPECT_FALSE(mini_.OnTap(r.right, r.bottom - 1));
+  const std::int32_t length = 2400000;
+  for (std::uint32_t kbps : {32u, 64u, 128u, 320u}) {
+    SCOPED_TRACE(kbps);
+    view_.SetTrack(audio::TrackInfo{u"T", u"C", u"A"}, length, Header(kbps, 44100));
+    mini_.SetTrack(audio::TrackInfo{u"T", u"C", u"A"}, length, Header(kbps, 44100));
+    EXPECT_EQ(view_.Progress().durationSec, static_cast<std::int32_t>(length / (kbps * 125)));
+    EXPECT_EQ(mini_.Progress().durationSec, view_.Progress().durationSec);
+  }
+}
+
+// A skin whose pictures are gone clears the setting (the "Skin File Missing" box); the same
+// skin chosen again without a reload loads nothing, even when its files have gone since.
+TEST_P(PlayerDisplaysTest, SkinLoadsOnceAndAMissingSkinIsCleared) {
+  AppSettings& settings = settings_.settings;
+  settings.SetSkinName(u"Sunburst");
+  view_.UpdateLayout();
+  EXPECT_TRUE(view_.SkinLoaded());
+  testsupport::TempDir empty;
+  ui::ConfigureResourcePaths(scaleFactor, empty.Path().string());
+  view_.UpdateLayout();  // nothing to load: the pictures in hand serve
+  EXPECT_TRUE(view_.SkinLoaded());
+  EXPECT_EQ(settings.currentSkinName, u"Sunburst");
+  settings.SetSkinName(u"Aurora");
+  view_.UpdateLayout();
+  EXPECT_FALSE(view_.SkinLoaded());
+  EXPECT_EQ(settings.currentSkinName, u"");
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, PlayerDisplaysTest,
+                         ::testing::Values(platform::Size{240, 320}, platform::Size{640, 480}),
+                         [](const auto& p) { return std::to_string(p.param.width) + "x" + std::to_string(p.param.height); });
+
+}  // namespace
