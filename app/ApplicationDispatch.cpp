@@ -15,6 +15,7 @@ namespace {
 
 namespace wm = platform::wm;
 
+constexpr std::uint32_t kKeepAwakeTimer = 1000;
 constexpr std::uint32_t kPositionTimer = 1005;
 // Stylus movements (QVGA pixels): at least this far is a stroke, at most this far a tap.
 constexpr std::int32_t kStrokeDistance = 60;
@@ -24,6 +25,12 @@ constexpr const char* kHelpPath = "/mobile/wm/help";
 }  // namespace
 
 std::intptr_t Application::OnMessage(platform::Window& target, const platform::Message& message) {
+  // Whatever the message changed, the desktop's media controls hear of it afterwards.
+  struct PublishAfter {
+    Application& application;
+    ~PublishAfter() { application.PublishMediaState(); }
+  } publishAfter{*this};
+  if (message.id == audio::kMsgPlaybackStarted) ++tracksStarted_;
   switch (message.id) {
     case wm::kCreate:
       OnCreate();
@@ -51,6 +58,7 @@ std::intptr_t Application::OnMessage(platform::Window& target, const platform::M
       return 0;
     case wm::kTimer:
       if (ready_ && message.wParam == kPositionTimer) OnPositionTimer();
+      if (ready_ && message.wParam == kKeepAwakeTimer) KeepAwake();
       return 0;
     case wm::kCommand:
       OnCommand(static_cast<std::uint32_t>(message.wParam & 0xFFFF));
@@ -227,6 +235,12 @@ void Application::OnPrivateMessage(std::uint32_t message, std::uintptr_t wParam,
       return;
     case msg::kRemovePlaylistItem:
       OnRemovePlaylistItem();
+      return;
+    case kMediaCommandMessage:
+      OnMediaCommand(static_cast<platform::MediaCommand>(wParam));
+      return;
+    case msg::kCallCountChanged:
+      OnPhoneStateChanged(static_cast<std::uint32_t>(wParam));
       return;
     case audio::kMsgPlaybackStarted:
     case audio::kMsgTrackEnded:

@@ -71,6 +71,9 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(Size screen, int zoom, const std:
   impl->arrowCursor.reset(SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW));
   impl->wakeEvent = SDL_RegisterEvents(1);
   SDL_StartTextInput();
+  // SDL keeps the screensaver off for as long as its video runs; the client lets the desktop
+  // sleep except while music plays (KeepSystemAwake).
+  SDL_EnableScreenSaver();
   return std::unique_ptr<SdlBackend>(new SdlBackend(std::move(impl)));
 }
 
@@ -172,6 +175,13 @@ MessageBoxResult SdlBackend::ShowMessageBox(const std::string& caption, const st
 void SdlBackend::SetWaitCursor(bool shown) {
   SDL_Cursor* cursor = shown ? impl_->waitCursor.get() : impl_->arrowCursor.get();
   if (cursor) SDL_SetCursor(cursor);
+}
+
+void SdlBackend::KeepSystemAwake(bool on) {
+  // SDL inhibits through the desktop's screensaver service where there is one (D-Bus), and
+  // through the X server's screensaver otherwise.
+  if (on) SDL_DisableScreenSaver();
+  else SDL_EnableScreenSaver();
 }
 
 void SdlBackend::Raise() {

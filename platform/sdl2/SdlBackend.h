@@ -27,6 +27,7 @@ class SdlBackend : public Backend {
                                   MessageBoxButtons buttons) override;
   void SetWaitCursor(bool shown) override;
   void Raise() override;
+  void KeepSystemAwake(bool on) override;
 
  private:
   struct Impl;
