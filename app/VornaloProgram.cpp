@@ -31,10 +31,29 @@ constexpr const char* kMemoryLowText =
 constexpr const char* kProgramErrorCaption = "Program Error";
 constexpr const char* kProgramErrorText = "Initialization has failed";
 constexpr int kOpenFailedExitCode = 1;
+// The desktop window's last zoom the user chose, beside the settings' own values.
+constexpr const char* kWindowZoomValue = "windowZoom";
 
 std::filesystem::path ConfigDirectory(const AppOptions& options) {
   return options.configDirectory.empty() ? platform::RegistryStore::DefaultDirectory()
                                          : std::filesystem::path(options.configDirectory);
+}
+
+// The window options with the zoom the user chose last (when --zoom does not say), and a
+// hook that remembers each zoom the user chooses.
+platform::WindowOptions RememberedZoom(const platform::WindowOptions& given, platform::RegistryStore& store) {
+  platform::WindowOptions options = given;
+  if (options.zoom == 0) {
+    const auto stored = store.Query(AppSettings::kRegistryKey, kWindowZoomValue);
+    if (stored && stored->type == platform::RegistryValue::Type::Dword && stored->number >= 1 &&
+        stored->number <= static_cast<std::uint32_t>(platform::WindowOptions::kMaxZoom)) {
+      options.zoom = static_cast<int>(stored->number);
+    }
+  }
+  options.zoomChanged = [&store](int zoom) {
+    store.SetValue(AppSettings::kRegistryKey, kWindowZoomValue, platform::RegistryValue::Dword(static_cast<std::uint32_t>(zoom)));
+  };
+  return options;
 }
 
 // Installs the window's wait cursor for as long as it lives; the cursor ends with the window.
@@ -93,7 +112,7 @@ int RunEntryPoint(const AppOptions& options, const ApplicationParts& parts, AppS
   // gets its procedure only once the checks have passed.
   std::string error;
   std::unique_ptr<platform::WindowHost> host =
-      platform::WindowHost::Open(options.window, platform::Utf8ToUtf16(kWindowTitle), error);
+      platform::WindowHost::Open(RememberedZoom(options.window, settings.Store()), platform::Utf8ToUtf16(kWindowTitle), error);
   if (!host) {
     std::fprintf(stderr, "vornalo: %s\n", error.c_str());
     return kOpenFailedExitCode;
