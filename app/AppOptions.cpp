@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "ui/ResourcePaths.h"
+
 namespace {
 
 constexpr std::uint32_t kMaxCallCount = 1000;
@@ -28,7 +30,9 @@ bool NormalizeServerUrl(std::string url, std::string& out) {
 
 }  // namespace
 
-const char* DefaultLibraryDirectory() { return VORNALO_DEFAULT_LIBRARY; }
+std::string DefaultLibraryDirectory() {
+  return ui::IsInstalled() ? ui::ProgramDataDirectory() + "/demo-library" : VORNALO_DEFAULT_LIBRARY;
+}
 
 const char* AppUsage() {
   return "usage: vornalo [options]\n"

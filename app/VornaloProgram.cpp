@@ -39,6 +39,23 @@ std::filesystem::path ConfigDirectory(const AppOptions& options) {
                                          : std::filesystem::path(options.configDirectory);
 }
 
+// Where data.dat lives: --data-dir; beside the program in the build tree; in the user's data
+// folder ($XDG_DATA_HOME/vornalo) when installed, where the program's folder is not the
+// user's to write.
+std::string DataDirectory(const AppOptions& options) {
+  if (!options.dataDirectory.empty()) return options.dataDirectory;
+  if (!ui::IsInstalled()) return ui::ExecutableDirectory();
+  const char* xdg = std::getenv("XDG_DATA_HOME");
+  const char* home = std::getenv("HOME");
+  const std::filesystem::path base = xdg && *xdg == '/' ? std::filesystem::path(xdg)
+                                                        : std::filesystem::path(home && *home ? home : ".") / ".local" / "share";
+  const std::filesystem::path directory = base / "vornalo";
+  std::error_code ec;
+  std::filesystem::create_directories(directory, ec);
+  if (ec) platform::DebugPrintf("data folder %s: %s", directory.c_str(), ec.message().c_str());
+  return directory.string();
+}
+
 // The window options with the zoom the user chose last (when --zoom does not say), and a
 // hook that remembers each zoom the user chooses.
 platform::WindowOptions RememberedZoom(const platform::WindowOptions& given, platform::RegistryStore& store) {
@@ -166,8 +183,7 @@ int RunEntryPoint(const AppOptions& options, const ApplicationParts& parts, AppS
                         buffer->ByteSize());
   BlendBufferInstall blend(std::move(buffer));
 
-  AppContext context{window, settings, options, catalogue.BaseUrl(),
-                     options.dataDirectory.empty() ? ui::ExecutableDirectory() : options.dataDirectory};
+  AppContext context{window, settings, options, catalogue.BaseUrl(), DataDirectory(options)};
   std::unique_ptr<platform::WindowProcedure> application =
       parts.makeApplication ? parts.makeApplication(context) : std::make_unique<ShellWindow>();
   if (!application || !window.Create(*application)) {
