@@ -283,7 +283,9 @@ void PlayerView::DrawTimes(platform::Canvas& dc, int o) {
   dc.SetBkMode(platform::BackgroundMode::kTransparent);
   dc.SetTextColor(kTimeColour);
   const platform::Font* previous = dc.SelectFont(timeFont_.get());
-  const std::uint32_t flags = platform::kDtLeft | platform::kDtTop | platform::kDtSingleLine;
+  // Not clipped to the rectangles: DejaVu Sans Bold is wider than the phone's font, and
+  // "0:15" would lose its last digit in the landscape total's 28-pixel box at VGA.
+  const std::uint32_t flags = platform::kDtLeft | platform::kDtTop | platform::kDtSingleLine | platform::kDtNoClip;
   platform::Rect box = Scaled(kElapsedRect[o]);
   dc.DrawText(TrackProgress::FormatTime(progress_.ElapsedSec()), box, flags);
   box = Scaled(kTotalRect[o]);

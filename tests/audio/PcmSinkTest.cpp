@@ -113,6 +113,17 @@ TEST(WavPcmSinkTest, WritesWhatItPlaysWithHeaderFixedAtClose) {
   EXPECT_EQ(wav.substr(36, 4), "data");
   EXPECT_EQ(Read32(wav, 40), dataBytes);
 
+  // Recording several tracks: the second open goes on after the first one's samples and
+  // the header counts both.
+  WavPcmSink tracks((dir / "tracks.wav").string(), 0.0, true);
+  CheckOrderPauseAndReset(tracks, PcmFormat{1, 22050, 16});
+  CheckOrderPauseAndReset(tracks, PcmFormat{1, 22050, 16});
+  const std::string both = testsupport::ReadFile(dir / "tracks.wav");
+  ASSERT_EQ(both.size(), WavPcmSink::kHeaderBytes + 2 * dataBytes);
+  EXPECT_EQ(Read32(both, 4), 36 + 2 * dataBytes);
+  EXPECT_EQ(Read32(both, 40), 2 * dataBytes);
+  EXPECT_EQ(both.substr(WavPcmSink::kHeaderBytes + dataBytes), wav.substr(WavPcmSink::kHeaderBytes));
+
   WavPcmSink unwritable("/nonexistent-dir/out.wav");
   EXPECT_EQ(unwritable.Open(PcmFormat{1, 22050, 16}, [](void*) {}), PcmOpenResult::kError);
 }

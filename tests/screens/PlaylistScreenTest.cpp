@@ -8,6 +8,7 @@
 #include "audio/StreamPlayer.h"
 #include "platform/NullPcmSink.h"
 #include "screens/CurrentPlaylistScreen.h"
+#include "screens/StoreSearch.h"
 #include "ui/ControlMessages.h"
 #include "ui/ResourceImages.h"
 #include "tests/support/TestSettings.h"
@@ -78,6 +79,10 @@ TEST_F(PlaylistScreenTest, EmptyTextAndRowLines) {
                                                     "row 2 Album | Three"}));
   EXPECT_EQ(Lines("page"), std::vector<std::string>{"page Page 1 / 1 | 3 items"});
   EXPECT_EQ(Lines("text"), std::vector<std::string>{});
+  // "Purchase" searches the store for creator and title, form-encoded.
+  EXPECT_EQ(screens::StoreSearchUrl("Marrow & Tide", "Salt/Ølberg"),
+            "http://store.vornalo.com/s/ref=nb_ss_m?url=search-alias%3Dmusic-artist&field-keywords="
+            "Marrow+%26+Tide+Salt/%C3%98lberg");
 }
 
 // Down past the page's last row turns the page with the selection on its first row; the
