@@ -17,7 +17,7 @@ using platform::RegistryWatch;
 constexpr const char* kKey = "system\\state\\phone\\";
 constexpr const char* kName = "active call count";
 
-// The values a watch reported, in order, waited for one at a time.
+// The values a watch reported, in order; Next waits up to 5 s for one (-1: none came).
 class Reports {
  public:
   void Add(std::uint32_t value) {
@@ -25,7 +25,6 @@ class Reports {
     values_.push_back(value);
     changed_.notify_all();
   }
-  // The next report; -1 when none comes within the time.
   std::int64_t Next() {
     std::unique_lock<std::mutex> lock(mutex_);
     if (!changed_.wait_for(lock, std::chrono::seconds(5), [this] { return !values_.empty(); })) return -1;
@@ -35,8 +34,7 @@ class Reports {
   }
 
  private:
-  // Guards values_.
-  std::mutex mutex_;
+  std::mutex mutex_;  // guards values_
   std::condition_variable changed_;
   std::deque<std::uint32_t> values_;
 };
