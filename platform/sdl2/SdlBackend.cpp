@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/DebugLog.h"
 #include "platform/sdl2/SdlObjects.h"
 #include "platform/sdl2/WindowHost.h"
 #include "platform/window/Window.h"
@@ -40,6 +41,7 @@ bool SdlBackend::Impl::ZoomKey(const SDL_Keysym& key) {
   if (wanted != zoom) {
     zoom = wanted;
     SDL_SetWindowSize(window.get(), screen.width * zoom, screen.height * zoom);
+    DebugPrintf("desktop window: zoom %d", zoom);
     if (zoomChanged) zoomChanged(zoom);
   }
   return true;
@@ -81,6 +83,7 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(Size screen, int zoom, const std:
     zoom = SDL_GetDisplayUsableBounds(0, &usable) == 0 ? AutomaticZoom(screen.height, usable.h) : 1;
   }
   impl->zoom = std::clamp(zoom, 1, WindowOptions::kMaxZoom);
+  DebugPrintf("desktop window: zoom %d", impl->zoom);
   // The window shows one small picture the program draws itself: SDL's software renderer
   // does that without loading an OpenGL stack (tens of megabytes of driver code resident on
   // machines without a GPU driver). The environment may still choose otherwise.
