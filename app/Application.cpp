@@ -82,8 +82,8 @@ void Application::OnCreate() {
   window_.SetTimer(kKeepAwakeTimer, kKeepAwakePeriodMs);
   window_.SetTimer(kPositionTimer, kPositionPeriodMs);
   currentPlaylistScreen_.LoadPlaylist();
-  WatchPhoneState();
   OpenMediaControls();
+  WatchPhoneState();
   ready_ = true;
 }
 
