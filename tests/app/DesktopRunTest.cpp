@@ -9,6 +9,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <map>
+#include <mutex>
+#include <sdbus-c++/sdbus-c++.h>
 #include <cstdlib>
 #include <thread>
 
@@ -206,12 +209,62 @@ TEST_F(DesktopRunTest, CallsPauseAndResumeOnlyWhatTheyPaused) {
   EXPECT_TRUE(found) << played.size() << " samples played do not continue the track";
 }
 
+// What the player announces with PropertiesChanged, in order: "PlaybackStatus=<status>" and
+// "Metadata=<title>".
+class ChangeListener {
+ public:
+  ChangeListener()
+      : proxy_(sdbus::createProxy(sdbus::createSessionBusConnection(), "org.mpris.MediaPlayer2.vornalo",
+                                  "/org/mpris/MediaPlayer2")) {
+    proxy_->uponSignal("PropertiesChanged")
+        .onInterface("org.freedesktop.DBus.Properties")
+        .call([this](const std::string&, const std::map<std::string, sdbus::Variant>& changed,
+                     const std::vector<std::string>&) {
+          std::lock_guard<std::mutex> lock(mutex_);
+          for (const auto& [name, value] : changed) {
+            if (name == "PlaybackStatus") seen_.push_back(name + "=" + value.get<std::string>());
+            if (name == "Metadata") {
+              const auto metadata = value.get<std::map<std::string, sdbus::Variant>>();
+              const auto title = metadata.find("xesam:title");
+              seen_.push_back(name + "=" + (title == metadata.end() ? "" : title->second.get<std::string>()));
+            }
+          }
+        });
+    proxy_->finishRegistration();
+  }
+  // True once `expected` were announced in this order (others may come between).
+  bool WaitFor(const std::vector<std::string>& expected) {
+    return testsupport::WaitUntil([&] {
+      std::lock_guard<std::mutex> lock(mutex_);
+      auto at = seen_.begin();
+      for (const std::string& one : expected) {
+        at = std::find(at, seen_.end(), one);
+        if (at == seen_.end()) return false;
+      }
+      return true;
+    });
+  }
+  std::string Seen() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::string all;
+    for (const std::string& one : seen_) all += one + "; ";
+    return all;
+  }
+
+ private:
+  std::unique_ptr<sdbus::IProxy> proxy_;
+  std::mutex mutex_;  // guards seen_
+  std::vector<std::string> seen_;
+};
+
 // The media controls with a real client: playerctl sees the track play, pauses it (as the
-// player's centre button does), moves the Current Playlist on and reads the new title.
+// player's centre button does), moves the Current Playlist on and reads the new title; every
+// change is announced.
 TEST_F(DesktopRunTest, PlayerctlControlsThePlayer) {
   const char* bus = std::getenv("DBUS_SESSION_BUS_ADDRESS");
   if (!bus || !*bus) GTEST_SKIP() << "no session bus: run this suite under dbus-run-session";
   if (!std::filesystem::exists(kPlayerctl)) GTEST_SKIP() << kPlayerctl << " is not installed";
+  ChangeListener changes;
   StartClient("waitfor message 15\n" + PlayFirstTrack() + Dump(0) + "waitfor text \"player 2 \" 15000\n" + Dump(1) +
               "waitfor message 12024 15000\n"
               "waitfor text \"| Second\"\n" +
@@ -240,6 +293,9 @@ TEST_F(DesktopRunTest, PlayerctlControlsThePlayer) {
   ASSERT_TRUE(WaitForDump(3));
   EXPECT_EQ(StateOf(PlayerLine(DumpPath(3))), 0);
   EXPECT_EQ(playerctl({"status"}), "Stopped\n");
+  EXPECT_TRUE(changes.WaitFor({"Metadata=Long", "PlaybackStatus=Playing", "PlaybackStatus=Paused", "Metadata=Second",
+                               "PlaybackStatus=Playing", "PlaybackStatus=Stopped"}))
+      << changes.Seen();
   // Quit closes the window (16 is the close request) and the program ends normally.
   const apptest::ProgramResult quit = apptest::RunProgram(
       "/usr/bin/dbus-send", {"--session", "--print-reply", "--dest=org.mpris.MediaPlayer2.vornalo", "/org/mpris/MediaPlayer2",
