@@ -1,18 +1,12 @@
 #include "app/AppContext.h"
 
-#include "platform/NullPcmSink.h"
-#include "platform/WavPcmSink.h"
-#include "platform/sdl2/audio/SdlPcmSink.h"
+#include "platform/audio/PcmSinkFactory.h"
+#include "platform/audio/sdl2/SdlPcmSink.h"
 
 std::unique_ptr<platform::PcmSink> MakePcmSink(const AppOptions& options) {
-  switch (options.audio) {
-    case AppOptions::AudioOutput::kNull:
-      return std::make_unique<platform::NullPcmSink>();
-    case AppOptions::AudioOutput::kWav:
-      // One recording of every track played, in order.
-      return std::make_unique<platform::WavPcmSink>(options.wavPath, 1.0, true);
-    case AppOptions::AudioOutput::kSdl:
-      break;
-  }
-  return std::make_unique<platform::SdlPcmSink>();
+  platform::PcmSinkPacing pacing;
+  pacing.wavSpeed = 1.0;  // the client writes its WAV file at the pace it would play,
+  pacing.wavAppendOpens = true;  // one recording of every track played, in order
+  return platform::MakePcmSink(platform::PcmSinkChoice{options.audio, options.wavPath}, pacing,
+                               [] { return std::make_unique<platform::SdlPcmSink>(); });
 }

@@ -5,17 +5,19 @@
 #include <string>
 
 #include "app/AppOptions.h"
-#include "platform/PcmSink.h"
+#include "platform/audio/PcmSink.h"
 #include "platform/window/Window.h"
 
+namespace core {
 class AppSettings;
+}  // namespace core
 
 // What start-up hands the application object: the window it will create, the settings, the
 // command line and the catalogue server's address. Everything lives until the application
 // object is gone.
 struct AppContext {
   platform::Window& window;
-  AppSettings& settings;
+  core::AppSettings& settings;
   const AppOptions& options;
   std::string serverUrl;      // "http://host:port"
   std::string dataDirectory;  // where data.dat lives

@@ -98,17 +98,13 @@ AppOptions::Outcome ParseAppOptions(const std::vector<std::string>& arguments, A
     } else if (arg == "--audio") {
       const std::string& value = args[++i];
       audioGiven = true;
-      if (value == "sdl") {
-        options.audio = AppOptions::AudioOutput::kSdl;
-      } else if (value == "null") {
-        options.audio = AppOptions::AudioOutput::kNull;
-      } else if (value.compare(0, 4, "wav:") == 0 && value.size() > 4) {
-        options.audio = AppOptions::AudioOutput::kWav;
-        options.wavPath = value.substr(4);
-      } else {
+      const std::optional<platform::PcmSinkChoice> choice = platform::ParsePcmSinkChoice(value);
+      if (!choice) {
         error = "--audio expects sdl, null or wav:FILE: " + value;
         return AppOptions::Outcome::kError;
       }
+      options.audio = choice->kind;
+      if (choice->kind == AppOptions::AudioOutput::kWav) options.wavPath = choice->wavPath;
     } else if (arg == "--set-call-count") {
       if (!ParseUnsigned(args[++i], options.callCount) || options.callCount > kMaxCallCount) {
         error = "--set-call-count expects a number from 0 to 1000: " + args[i];

@@ -5,11 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/audio/PcmSinkChoice.h"
 #include "platform/sdl2/WindowHost.h"
 
 // The command line of `vornalo`.
 struct AppOptions {
-  enum class AudioOutput { kSdl, kNull, kWav };
+  using AudioOutput = platform::PcmSinkKind;
   enum class Outcome { kRun, kHelp, kSetCallCount, kError };
 
   static constexpr std::int32_t kDefaultVersionTimeoutMs = 7500;

@@ -1,15 +1,20 @@
 #include "app/Application.h"
 
-#include "app/util/AppSettings.h"
-#include "app/util/ScreenMetrics.h"
-#include "app/util/StartupMessages.h"
-#include "app/util/WaitCursor.h"
+#include "app/AppResources.h"
+#include "app/StartupMessages.h"
+#include "core/AppSettings.h"
+#include "core/RequestIdentity.h"
+#include "core/ScreenMetrics.h"
+#include "core/WaitCursor.h"
 #include "platform/TextCodec.h"
 #include "playlist/PlaylistFile.h"
 #include "screens/WindowMessages.h"
 #include "ui/ViewMetrics.h"
 
 namespace {
+
+// The screens install the bars by these ids.
+static_assert(screens::menubar::kMain == kMainMenuBarResource && screens::menubar::kPopup == kPopupMenuBarResource);
 
 constexpr int kImageMissing = 1001;
 constexpr std::uint32_t kKeepAwakeTimer = 1000;
@@ -108,13 +113,14 @@ int Application::CreateScreens() {
   result = searchResultsScreen_.Create(window_);
   if (result == 1) result = currentPlaylistScreen_.Create(window_);
   if (result != 1) return result;
-  currentPlaylistScreen_.SetPlayer(streamPlayer_, audio::StreamUrlService{context_.serverUrl, &context_.settings, {}},
+  currentPlaylistScreen_.SetPlayer(streamPlayer_, audio::StreamUrlService{context_.serverUrl, core::RequestIdentity::From(context_.settings), {}},
                                    std::filesystem::path(context_.dataDirectory) / playlistfile::kFileName);
   playerScreen_.SetSettings(context_.settings);
   result = playerScreen_.Create(window_);
   if (result != 1) return result;
   playerScreen_.SetPlayer(streamPlayer_);
-  playerScreen_.SetStreamService(audio::StreamUrlService{context_.serverUrl, &context_.settings, {}});
+  playerScreen_.SetStreamService(
+      audio::StreamUrlService{context_.serverUrl, core::RequestIdentity::From(context_.settings), {}});
   streamPlayer_.setNotifyWindow(this);
 
   for (screens::PopupScreen* popup : {&itemPopup_, &listPopup_, &newSearchPanel_}) popup->SetThemeColourSource(theme);
@@ -180,7 +186,7 @@ void Application::DismissPopup() {
   RepaintAll();
 }
 
-void Application::SetMainMenuBar() { window_.SetMenuBar(screens::menubar::kMain); }
+void Application::SetMainMenuBar() { window_.SetMenuBar(kMainMenuBarResource); }
 
 void Application::Broadcast(std::uint32_t message) {
   for (ui::Screen* screen : std::initializer_list<ui::Screen*>{
@@ -212,18 +218,18 @@ void Application::Paint(platform::Canvas& dc, bool, std::uint32_t) {
 
 void Application::OnPaint() {
   if (!ready_) return;
-  BeginWaitCursor();
+  core::BeginWaitCursor();
   bool force = false;
   if (layoutDirty_) {
     layoutDirty_ = false;
     const platform::Size screen = window_.ScreenSize();
-    MeasureScreen(screen.width, screen.height);
+    core::MeasureScreen(screen.width, screen.height);
     Broadcast(screens::msg::kLayoutChanged);
     force = true;
   }
   platform::Canvas dc = window_.GetDC();
   for (ui::Screen* screen : viewStack_) screen->Paint(dc, force, kLayerAll);
-  EndWaitCursor();
+  core::EndWaitCursor();
 }
 
 void Application::Invalidate() { miniPlayer_.UpdateLayout(); }

@@ -2,11 +2,12 @@
 
 #include <cstdlib>
 
+#include "app/AppResources.h"
 #include "app/Application.h"
 #include "app/VersionCheck.h"
-#include "app/util/AppSettings.h"
-#include "app/util/Utilities.h"
-#include "app/util/WaitCursor.h"
+#include "core/AppSettings.h"
+#include "core/Utilities.h"
+#include "core/WaitCursor.h"
 #include "screens/WindowMessages.h"
 #include "ui/ControlMessages.h"
 #include "ui/ViewMetrics.h"
@@ -17,6 +18,8 @@ namespace wm = platform::wm;
 
 constexpr std::uint32_t kKeepAwakeTimer = 1000;
 constexpr std::uint32_t kPositionTimer = 1005;
+// The second "Cancel" command popups may send.
+constexpr std::uint32_t kOtherCancelCommand = 40005;
 // Stylus movements (QVGA pixels): at least this far is a stroke, at most this far a tap.
 constexpr std::int32_t kStrokeDistance = 60;
 constexpr std::int32_t kTapDistance = 20;
@@ -101,36 +104,35 @@ void Application::OnChar(char16_t character) {
 }
 
 void Application::OnCommand(std::uint32_t command) {
-  namespace cmd = screens::command;
   switch (command) {
-    case cmd::kNewSearch:
-    case cmd::kPlayerSkins:
-    case cmd::kColourThemes:
+    case kNewSearchCommand:
+    case kPlayerSkinsCommand:
+    case kColorThemesCommand:
       window_.Update();
-      popupMode_ = command == cmd::kNewSearch ? kNewSearchPopup
-                   : command == cmd::kPlayerSkins ? kPlayerSkinsPopup
-                                                  : kColourThemesPopup;
+      popupMode_ = command == kNewSearchCommand ? kNewSearchPopup
+                   : command == kPlayerSkinsCommand ? kPlayerSkinsPopup
+                                                    : kColourThemesPopup;
       BuildPopup();
-      OpenPopup(command == cmd::kNewSearch ? static_cast<ui::Screen&>(newSearchPanel_) : listPopup_);
+      OpenPopup(command == kNewSearchCommand ? static_cast<ui::Screen&>(newSearchPanel_) : listPopup_);
       break;
-    case cmd::kClearPlaylist:
+    case kClearPlaylistCommand:
       ClearPlaylistAndStop();
       PaintLayers({this, &currentPlaylistScreen_, &playerScreen_});
       break;
-    case cmd::kExit:
+    case kExitCommand:
       window_.Send(wm::kClose);
       break;
-    case cmd::kAbout:
+    case kAboutCommand:
       window_.Update();
       popupMode_ = kAboutPopup;
       OpenPopup(aboutScreen_);
       break;
-    case cmd::kCancel:
-    case cmd::kCancelOther:
+    case kCancelCommand:
+    case kOtherCancelCommand:
       DismissPopup();
       break;
-    case cmd::kHelp:
-      OpenInBrowser((std::string(VersionCheck::kDefaultDownloadSite) + kHelpPath).c_str());
+    case kHelpCommand:
+      core::OpenInBrowser((std::string(VersionCheck::kDefaultDownloadSite) + kHelpPath).c_str());
       break;
     default:
       break;
@@ -166,13 +168,13 @@ void Application::OnPrivateMessage(std::uint32_t message, std::uintptr_t wParam,
     case msg::kSearchChosen: {
       SetMainMenuBar();
       ClosePopup();
-      BeginWaitCursor();
+      core::BeginWaitCursor();
       RepaintAll();
       // The panel's text field comes with the new-search panel itself; until then the query
       // it hands over is empty.
       searchResultsScreen_.NewSearch(static_cast<std::int32_t>(lParam), std::u16string());
       SwitchTab(0);
-      EndWaitCursor();
+      core::EndWaitCursor();
       return;
     }
     case ui::msg::kItemActivated:
@@ -202,7 +204,7 @@ void Application::OnPrivateMessage(std::uint32_t message, std::uintptr_t wParam,
       DismissPopup();
       AddSelectionToPlaylist(false);
       const CurrentPlaylist* playlist = currentPlaylistScreen_.Playlist();
-      if (playlist && playlist->count == 1) currentPlaylistScreen_.OnMessage(msg::kPlayItem, 0, 0);
+      if (playlist && playlist->count() == 1) currentPlaylistScreen_.OnMessage(msg::kPlayItem, 0, 0);
       return;
     }
     case msg::kReplacePlaylist:
@@ -214,11 +216,11 @@ void Application::OnPrivateMessage(std::uint32_t message, std::uintptr_t wParam,
     case msg::kThemeChosen:
     case msg::kSkinChosen:
       // A theme outside the ten, or a skin index outside the list found, chooses nothing.
-      if (message == msg::kThemeChosen && (lParam < 0 || lParam >= AppSettings::kThemeCount)) return;
+      if (message == msg::kThemeChosen && (lParam < 0 || lParam >= core::AppSettings::kThemeCount)) return;
       if (message == msg::kSkinChosen && (lParam < -1 || lParam >= static_cast<std::intptr_t>(skinNames_.size()))) {
         return;
       }
-      BeginWaitCursor();
+      core::BeginWaitCursor();
       if (message == msg::kThemeChosen) {
         context_.settings.overlayColor = static_cast<std::uint32_t>(lParam);
       } else {
@@ -227,7 +229,7 @@ void Application::OnPrivateMessage(std::uint32_t message, std::uintptr_t wParam,
       Broadcast(msg::kThemeChanged);
       DismissPopup();
       ForwardToTop(message, wParam, lParam);
-      EndWaitCursor();
+      core::EndWaitCursor();
       return;
     case msg::kPlayerNext:
     case msg::kPlayerPrevious:
@@ -276,7 +278,7 @@ void Application::OnPlayerMessage(std::uint32_t message) {
     miniPlayer_.SetTrack(info, length, header);
     playerScreen_.SetTrack(info, length, header);
     playerScreen_.playState = 1;
-    EndWaitCursor();
+    core::EndWaitCursor();
     return;
   }
   ForgetProgress();

@@ -1,5 +1,6 @@
 // Application: the desktop's media controls (media keys, sound menus, playerctl) over MPRIS.
 
+#include "app/AppResources.h"
 #include "app/Application.h"
 #include "platform/TextCodec.h"
 #include "screens/TrackProgress.h"
@@ -26,7 +27,7 @@ void Application::PublishMediaState() {
                  : playState == screens::PlayerView::kPaused ? Status::kPaused
                                                              : Status::kStopped;
   const CurrentPlaylist* playlist = currentPlaylistScreen_.Playlist();
-  const bool hasEntries = playlist && playlist->count > 0;
+  const bool hasEntries = playlist && playlist->count() > 0;
   state.canGoNext = state.canGoPrevious = hasEntries;
   state.canPlay = state.canPause = hasEntries || playState != screens::PlayerView::kNothing;
   if (playState != screens::PlayerView::kNothing) {
@@ -54,7 +55,7 @@ void Application::OnMediaCommand(platform::MediaCommand command) {
                      (command == Command::kPlay || command == Command::kPlayPause);
   if (start) {
     const CurrentPlaylist* playlist = currentPlaylistScreen_.Playlist();
-    if (playlist && playlist->count > 0) currentPlaylistScreen_.OnMessage(msg::kPlayItem, 0, 0);
+    if (playlist && playlist->count() > 0) currentPlaylistScreen_.OnMessage(msg::kPlayItem, 0, 0);
     return;
   }
   switch (command) {
@@ -80,7 +81,7 @@ void Application::OnMediaCommand(platform::MediaCommand command) {
       window_.RequestRaise();
       break;
     case Command::kQuit:
-      window_.Post(platform::wm::kCommand, screens::command::kExit, 0);
+      window_.Post(platform::wm::kCommand, kExitCommand, 0);
       break;
   }
 }

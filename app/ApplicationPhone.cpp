@@ -1,8 +1,8 @@
 // Application: pausing for phone calls and keeping the system awake while music plays.
 
 #include "app/Application.h"
-#include "app/util/AppSettings.h"
-#include "app/util/PhoneState.h"
+#include "core/AppSettings.h"
+#include "app/PhoneState.h"
 #include "screens/PlayerView.h"
 #include "screens/WindowMessages.h"
 

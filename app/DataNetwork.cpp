@@ -1,6 +1,6 @@
 #include "app/DataNetwork.h"
 
-#include "app/util/StartupMessages.h"
+#include "app/StartupMessages.h"
 #include "platform/DebugLog.h"
 
 int DataNetwork::ConnectDataNetwork() {

@@ -1,29 +1,29 @@
 #include "app/ShellWindow.h"
 
-#include "app/util/WaitCursor.h"
-#include "platform/window/MenuResources.h"
+#include "core/WaitCursor.h"
+#include "app/AppResources.h"
 
 std::intptr_t ShellWindow::OnMessage(platform::Window& window, const platform::Message& message) {
   namespace wm = platform::wm;
   switch (message.id) {
     case wm::kCreate:
-      window.SetMenuBar(platform::kMainMenuBarResource);
+      window.SetMenuBar(kMainMenuBarResource);
       return 0;
     case wm::kPaint:
       // Nothing to draw over the window's white background; the first paint ends the wait
       // cursor of start-up.
-      BeginWaitCursor();
-      EndWaitCursor();
+      core::BeginWaitCursor();
+      core::EndWaitCursor();
       return 0;
     case wm::kActivate:
     case wm::kShowWindow:
       return 0;
     case wm::kCommand: {
       const std::uint32_t command = message.wParam & 0xFFFF;
-      if (command == platform::kExitCommand) {
+      if (command == kExitCommand) {
         window.Send(wm::kClose);
-      } else if (command == platform::kCancelCommand) {
-        window.SetMenuBar(platform::kMainMenuBarResource);
+      } else if (command == kCancelCommand) {
+        window.SetMenuBar(kMainMenuBarResource);
       }
       return 0;
     }

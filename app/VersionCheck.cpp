@@ -1,14 +1,13 @@
 #include "app/VersionCheck.h"
 
 #include <chrono>
-#include <thread>
 #include <vector>
 
-#include "app/util/AppSettings.h"
-#include "app/util/StartupMessages.h"
-#include "app/util/Utilities.h"
-#include "app/util/WaitCursor.h"
+#include "app/StartupMessages.h"
 #include "catalogue/HttpClient.h"
+#include "core/AppSettings.h"
+#include "core/Utilities.h"
+#include "core/WaitCursor.h"
 #include "platform/DebugLog.h"
 
 namespace {
@@ -23,7 +22,6 @@ constexpr const char* kRecommendedUpdateText =
 constexpr std::string_view kRequired = "required";
 constexpr std::string_view kUnsupportedPlatform = "unsupported platform";
 constexpr std::string_view kHttpPrefix = "http";
-constexpr auto kPollInterval = std::chrono::milliseconds(1);
 
 bool IsTrailingSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -42,7 +40,7 @@ std::vector<std::string_view> SplitAtCommas(std::string_view text) {
 }  // namespace
 
 std::string VersionCheck::VersionUrl() const {
-  return options_.serverUrl + kVersionPath + "?v=" + appVersion + "&p=" + std::to_string(kPlatformCode) +
+  return options_.serverUrl + kVersionPath + "?v=" + core::appVersion + "&p=" + std::to_string(kPlatformCode) +
          "&r=" + std::to_string(options_.resolutionCode);
 }
 
@@ -72,31 +70,17 @@ int VersionCheck::CheckVersion(bool& connectionFailure) {
   // start-up longer than the check allows.
   httpOptions.connectTimeoutMicros = std::chrono::duration_cast<std::chrono::microseconds>(timeout).count();
   HttpClient client(httpOptions);
-  client.setUrl(VersionUrl());
-  client.receiveMode = HttpClient::WholeBody;
-
-  const auto started = std::chrono::steady_clock::now();
-  const auto timedOut = [&] { return std::chrono::steady_clock::now() - started > timeout; };
   // A request that cannot even start (refused, no such host) failed at once: start-up goes on
   // as if no update existed, like any other aborted request. Only silence stops it.
-  const bool running = client.start() == 1;
-  bool silent = !running && timedOut();
-  while (running && !client.isFinished() && !client.isAborted()) {
-    if (timedOut()) {
-      silent = true;
-      break;
-    }
-    std::this_thread::sleep_for(kPollInterval);
-  }
-  if (silent) {
-    client.stop();
-    EndWaitCursor();
+  const HttpClient::WholeBodyReply fetched = client.fetchWholeBody(VersionUrl(), timeout);
+  if (fetched.status == HttpClient::FetchStatus::kTimedOut) {
+    core::EndWaitCursor();
     messageBox_(kConnectionFailureCaption, kConnectionFailureText, platform::MessageBoxButtons::kOk);
     connectionFailure = true;
     return 0;
   }
 
-  const std::string body(reinterpret_cast<const char*>(client.body()), client.bodyLength());
+  const std::string& body = fetched.body;
   platform::DebugPrintf("version check: %zu bytes", body.size());
   const Reply reply = ParseReply(body);
   switch (reply.kind) {
@@ -107,7 +91,7 @@ int VersionCheck::CheckVersion(bool& connectionFailure) {
     case Reply::Kind::kUnsupportedPlatform: {
       const auto answer = messageBox_(kNewVersionCaption, kRecommendedUpdateText, platform::MessageBoxButtons::kYesNo);
       if (answer != platform::MessageBoxResult::kYes) return 0;
-      OpenInBrowser((options_.downloadSite + kDownloadPagePath).c_str());
+      core::OpenInBrowser((options_.downloadSite + kDownloadPagePath).c_str());
       return 1;
     }
   }
@@ -118,10 +102,10 @@ int VersionCheck::AskForUpdate(const Reply& reply) {
   const auto answer = messageBox_(kNewVersionCaption, reply.required ? kRequiredUpdateText : kRecommendedUpdateText,
                                   platform::MessageBoxButtons::kYesNo);
   if (answer == platform::MessageBoxResult::kYes) {
-    OpenInBrowser(reply.url.c_str());
+    core::OpenInBrowser(reply.url.c_str());
     return 1;
   }
   if (reply.required) return 1;
-  BeginWaitCursor();  // the question took the cursor's place
+  core::BeginWaitCursor();  // the question took the cursor's place
   return 0;
 }

@@ -6,13 +6,14 @@
 
 #include "app/CatalogueHost.h"
 #include "app/DataNetwork.h"
+#include "app/AppResources.h"
+#include "app/PhoneState.h"
 #include "app/ShellWindow.h"
 #include "app/SingleInstance.h"
 #include "app/VersionCheck.h"
-#include "app/util/AppSettings.h"
-#include "app/util/PhoneState.h"
-#include "app/util/ScreenMetrics.h"
-#include "app/util/WaitCursor.h"
+#include "core/AppSettings.h"
+#include "core/ScreenMetrics.h"
+#include "core/WaitCursor.h"
 #include "platform/DebugLog.h"
 #include "platform/RegistryStore.h"
 #include "platform/TextCodec.h"
@@ -61,14 +62,14 @@ std::string DataDirectory(const AppOptions& options) {
 platform::WindowOptions RememberedZoom(const platform::WindowOptions& given, platform::RegistryStore& store) {
   platform::WindowOptions options = given;
   if (options.zoom == 0) {
-    const auto stored = store.Query(AppSettings::kRegistryKey, kWindowZoomValue);
+    const auto stored = store.Query(core::AppSettings::kRegistryKey, kWindowZoomValue);
     if (stored && stored->type == platform::RegistryValue::Type::Dword && stored->number >= 1 &&
         stored->number <= static_cast<std::uint32_t>(platform::WindowOptions::kMaxZoom)) {
       options.zoom = static_cast<int>(stored->number);
     }
   }
   options.zoomChanged = [&store](int zoom) {
-    store.SetValue(AppSettings::kRegistryKey, kWindowZoomValue, platform::RegistryValue::Dword(static_cast<std::uint32_t>(zoom)));
+    store.SetValue(core::AppSettings::kRegistryKey, kWindowZoomValue, platform::RegistryValue::Dword(static_cast<std::uint32_t>(zoom)));
   };
   return options;
 }
@@ -76,17 +77,17 @@ platform::WindowOptions RememberedZoom(const platform::WindowOptions& given, pla
 // Installs the window's wait cursor for as long as it lives; the cursor ends with the window.
 class WaitCursorInstall {
  public:
-  explicit WaitCursorInstall(platform::Window& window) : host_(window) { previous_ = SetWaitCursorHost(&host_); }
+  explicit WaitCursorInstall(platform::Window& window) : host_(window) { previous_ = core::SetWaitCursorHost(&host_); }
   ~WaitCursorInstall() {
-    EndWaitCursor();
-    SetWaitCursorHost(previous_);
+    core::EndWaitCursor();
+    core::SetWaitCursorHost(previous_);
   }
   WaitCursorInstall(const WaitCursorInstall&) = delete;
   WaitCursorInstall& operator=(const WaitCursorInstall&) = delete;
 
  private:
   ui::WindowWaitCursor host_;
-  WaitCursorHost* previous_ = nullptr;
+  core::WaitCursorHost* previous_ = nullptr;
 };
 
 // The process's blend buffer, installed while this lives.
@@ -110,14 +111,14 @@ class BlendBufferInstall {
 
 // Steps 1 to 20 of start-up, the message loop and teardown. Everything it builds is gone when
 // it returns.
-int RunEntryPoint(const AppOptions& options, const ApplicationParts& parts, AppSettings& settings) {
+int RunEntryPoint(const AppOptions& options, const ApplicationParts& parts, core::AppSettings& settings) {
   // The featured request draws a random number for its URL.
   std::srand(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
 
-  MeasureScreen(options.window.screen.width, options.window.screen.height);
-  ui::ConfigureResourcePaths(scaleFactor, options.resourceDirectory);
+  core::MeasureScreen(options.window.screen.width, options.window.screen.height);
+  ui::ConfigureResourcePaths(core::scaleFactor, options.resourceDirectory);
   platform::DebugPrintf("screen %dx%d: resolution code %d, scale %u, portrait %u", options.window.screen.width,
-                        options.window.screen.height, resolutionCode, scaleFactor, isPortrait);
+                        options.window.screen.height, core::resolutionCode, core::scaleFactor, core::isPortrait);
 
   SingleInstance singleInstance(options.instanceDirectory);
   if (singleInstance.Acquire() == SingleInstance::Outcome::kOtherRunning) {
@@ -135,6 +136,7 @@ int RunEntryPoint(const AppOptions& options, const ApplicationParts& parts, AppS
     return kOpenFailedExitCode;
   }
   platform::Window& window = host->GetWindow();
+  window.SetResources(VornaloResources());
   WaitCursorInstall waitCursor(window);
   const MessageBoxFunction messageBox = [&window](const std::string& caption, const std::string& text,
                                                   platform::MessageBoxButtons buttons) {
@@ -153,29 +155,25 @@ int RunEntryPoint(const AppOptions& options, const ApplicationParts& parts, AppS
     parts.drawSplash(window);
     window.Present();
   }
-  BeginWaitCursor();
+  core::BeginWaitCursor();
 
   VersionCheck::Options versionOptions;
   versionOptions.serverUrl = catalogue.BaseUrl();
-  versionOptions.resolutionCode = resolutionCode;
+  versionOptions.resolutionCode = core::resolutionCode;
   versionOptions.timeoutMs = options.versionTimeoutMs;
   VersionCheck versionCheck(versionOptions, messageBox);
   bool connectionFailure = false;
   const int mustEnd = versionCheck.CheckVersion(connectionFailure);
-  if (connectionFailure) {
-    singleInstance.Close();
-    return 0;
-  }
+  // On every early return the destructors release the single instance and the network.
+  if (connectionFailure) return 0;
   if (mustEnd) {
-    EndWaitCursor();
-    singleInstance.Close();
+    core::EndWaitCursor();
     return 0;
   }
 
-  std::unique_ptr<ui::BlendBuffer> buffer = ui::BlendBuffer::Allocate(scaleFactor);
+  std::unique_ptr<ui::BlendBuffer> buffer = ui::BlendBuffer::Allocate(core::scaleFactor);
   if (!buffer) {
     messageBox(kMemoryLowCaption, kMemoryLowText, platform::MessageBoxButtons::kOk);
-    dataNetwork.ReleaseDataNetwork();
     return 0;
   }
   // What the screen's scale chose: the artwork folder and the blended draws' scratch size.
@@ -189,8 +187,6 @@ int RunEntryPoint(const AppOptions& options, const ApplicationParts& parts, AppS
   if (!application || !window.Create(*application)) {
     messageBox(kProgramErrorCaption, kProgramErrorText, platform::MessageBoxButtons::kOk);
     blend.Free();
-    singleInstance.Close();
-    dataNetwork.ReleaseDataNetwork();
     return 0;
   }
   window.RequestRaise();
@@ -203,8 +199,8 @@ int RunEntryPoint(const AppOptions& options, const ApplicationParts& parts, AppS
   if (window.IsCreated()) window.Destroy();  // the procedure must not outlive the object below
   application.reset();
   blend.Free();
+  // Released before the embedded server stops: a start from now on runs a new instance.
   singleInstance.Close();
-  dataNetwork.ReleaseDataNetwork();
   catalogue.Stop();
   return exitCode;
 }
@@ -214,7 +210,7 @@ int RunEntryPoint(const AppOptions& options, const ApplicationParts& parts, AppS
 int RunVornalo(const AppOptions& options, const ApplicationParts& parts) {
   platform::SetDebugOutputEnabled(options.debug);
   platform::RegistryStore store(ConfigDirectory(options));
-  AppSettings settings(store);
+  core::AppSettings settings(store);
   const int exitCode = RunEntryPoint(options, parts, settings);
   if (settings.Save() != 0) platform::DebugOutput("settings could not be saved");
   return exitCode;

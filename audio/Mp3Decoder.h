@@ -25,7 +25,6 @@ class Mp3Decoder {
 
   // A fresh decoder, or null when it cannot be allocated.
   static std::unique_ptr<Mp3Decoder> create();
-  static void destroy(std::unique_ptr<Mp3Decoder>& holder) { holder.reset(); }
   // Replaces an existing decoder with a fresh one; does nothing when `holder` is null.
   static void reset(std::unique_ptr<Mp3Decoder>& holder);
 

@@ -177,7 +177,7 @@ bool StreamPlayer::prebuffer() {
     if (abortRequested_) return false;
     if (!http_.isConnectionOpen()) return http_.isFinished();
     if (http_.queuedChunkCount() >= http_.prebufferChunkCount()) return true;
-    std::this_thread::sleep_for(kPollInterval);
+    http_.waitForQueuedChunks(http_.prebufferChunkCount(), kAbortCheck);
   }
 }
 
@@ -230,7 +230,7 @@ bool StreamPlayer::decodeLoop() {
           teardown(false);
           return false;
         }
-        std::this_thread::sleep_for(kPollInterval);
+        http_.waitForQueuedChunks(kLowChunkCount, kDryDeviceCheck);
       }
     }
     uint32_t got = 0;
@@ -345,7 +345,7 @@ void StreamPlayer::teardown(bool drain) {
         output_.setPaused(false);
         rebuffering_ = false;
       }
-      std::this_thread::sleep_for(kPollInterval);
+      output_.waitBufferDone(kDrainCheck);
     }
   }
   output_.close();

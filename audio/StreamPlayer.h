@@ -14,7 +14,7 @@
 #include "audio/TrackInfo.h"
 #include "audio/WaveOutput.h"
 #include "catalogue/HttpStream.h"
-#include "platform/PcmSink.h"
+#include "platform/audio/PcmSink.h"
 
 namespace audio {
 
@@ -53,8 +53,13 @@ class StreamPlayer {
   static constexpr uint32_t resumePercent = 100;
   // Below this many queued chunks the decode loop watches for the device running dry.
   static constexpr uint32_t kLowChunkCount = 2;
-  // Step of every wait of the playback thread.
-  static constexpr std::chrono::milliseconds kPollInterval{1};
+  // The playback thread waits on the stream's queue and the output's buffer completions; a
+  // stop wakes both. These bound each wait: how late a device that ran dry while the queue
+  // is low is noticed, and how often a drain looks at a sink position that advances without
+  // a completion.
+  static constexpr std::chrono::milliseconds kDryDeviceCheck{5};
+  static constexpr std::chrono::milliseconds kDrainCheck{20};
+  static constexpr std::chrono::milliseconds kAbortCheck{50};
 
   // `httpOptions` are the stream's time limits (tests shorten them).
   explicit StreamPlayer(std::unique_ptr<platform::PcmSink> sink,
@@ -93,7 +98,6 @@ class StreamPlayer {
   bool headerFound() const;
 
   WaveOutput& output() { return output_; }
-  HttpStream& http() { return http_; }
 
  private:
   void runTrack();

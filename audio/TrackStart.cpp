@@ -1,20 +1,16 @@
 #include "audio/TrackStart.h"
 
-#include <chrono>
 #include <cstring>
-#include <thread>
 
-#include "app/util/AppSettings.h"
-#include "app/util/Utilities.h"
 #include "audio/StreamPlayer.h"
 #include "catalogue/HttpClient.h"
+#include "core/Utilities.h"
 #include "platform/DebugLog.h"
 #include "platform/TextCodec.h"
 
 namespace audio {
 namespace {
 
-constexpr std::chrono::milliseconds kPollStep{10};
 // An id longer than this is not an id; the encoded form is cut there.
 constexpr std::int32_t kEncodedIdCapacity = 1024;
 
@@ -26,29 +22,25 @@ std::u16string Widen(const char (&slot)[kTextSlotSize]) {
 }  // namespace
 
 std::string streamUrlRequest(const StreamUrlService& service, const char* mp3UrlId) {
-  const AppSettings& settings = *service.settings;
   return service.baseUrl + "/api/wm_app/results?mp3_url_id=" +
-         UrlEncode(mp3UrlId ? mp3UrlId : "", kEncodedIdCapacity) +
-         "&sk=" + platform::Utf16ToUtf8(settings.apiKey) + "&v=" + appVersion +
-         "&di=" + settings.deviceId;
+         core::UrlEncode(mp3UrlId ? mp3UrlId : "", kEncodedIdCapacity) + service.identity.QuerySuffix();
 }
 
 bool resolveStreamUrl(const StreamUrlService& service, const char* mp3UrlId,
                       char (&reply)[kStreamUrlReplySize]) {
   reply[0] = '\0';
   HttpClient client(service.httpOptions);
-  client.receiveMode = HttpClient::WholeBody;
-  if (!client.setUrl(streamUrlRequest(service, mp3UrlId)) || !client.start()) {
+  const HttpClient::WholeBodyReply fetched = client.fetchWholeBody(streamUrlRequest(service, mp3UrlId));
+  if (fetched.status == HttpClient::FetchStatus::kNotStarted) {
     platform::DebugPrintf("stream URL lookup for \"%s\" failed to start", mp3UrlId);
     return false;
   }
-  while (!client.isFinished() && !client.isAborted()) std::this_thread::sleep_for(kPollStep);
 
-  const std::size_t length = std::min(client.bodyLength(), kStreamUrlReplySize - 1);
-  if (length > 0) std::memcpy(reply, client.body(), length);
+  const std::size_t length = std::min(fetched.body.size(), kStreamUrlReplySize - 1);
+  if (length > 0) std::memcpy(reply, fetched.body.data(), length);
   reply[length] = '\0';
-  if (client.bodyLength() > length) {
-    platform::DebugPrintf("stream URL reply of %zu bytes cut to %zu", client.bodyLength(), length);
+  if (fetched.body.size() > length) {
+    platform::DebugPrintf("stream URL reply of %zu bytes cut to %zu", fetched.body.size(), length);
   }
   if (length == 0) return false;  // no reply: an empty URL would replay the previous track
   return std::strcmp(reply, kNotAvailable) != 0;

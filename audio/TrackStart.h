@@ -7,8 +7,8 @@
 #include "audio/TrackInfo.h"
 #include "catalogue/HttpClientLimits.h"
 #include "catalogue/ItemRecords.h"
+#include "core/RequestIdentity.h"
 
-class AppSettings;
 
 namespace audio {
 
@@ -17,7 +17,7 @@ class StreamPlayer;
 // Where stream URLs are looked up: the catalogue server and the values every request carries.
 struct StreamUrlService {
   std::string baseUrl;  // "http://host[:port]"
-  const AppSettings* settings = nullptr;
+  core::RequestIdentity identity;
   HttpClientOptions httpOptions;
 };
 

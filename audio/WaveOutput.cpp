@@ -113,6 +113,8 @@ void WaveOutput::closeLocked() {
   format_ = platform::PcmFormat{};
   // Wakes a thread waiting for a buffer; it sees the output closed.
   freeBufferEvent_.Set();
+  ++buffersDone_;
+  bufferDone_.notify_all();
 }
 
 void WaveOutput::reset() {
@@ -133,6 +135,8 @@ void WaveOutput::flushLocked() {
     inFlight_ = 0;
     samplesWritten_ = 0;
     nextIndex_ = 0;
+    ++buffersDone_;
+    bufferDone_.notify_all();
   }
   sink_->Pause();
 }
@@ -189,6 +193,14 @@ void WaveOutput::onBufferDone() {
 void WaveOutput::onBufferDoneLocked() {
   freeBufferEvent_.Set();
   if (inFlight_ > 0) --inFlight_;
+  ++buffersDone_;
+  bufferDone_.notify_all();
+}
+
+bool WaveOutput::waitBufferDone(std::chrono::milliseconds timeout) {
+  std::unique_lock<std::mutex> buffers(bufferLock_);
+  const uint64_t seen = buffersDone_;
+  return bufferDone_.wait_for(buffers, timeout, [&] { return buffersDone_ != seen; });
 }
 
 uint32_t WaveOutput::position() {

@@ -1,13 +1,14 @@
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <vector>
 
-#include "catalogue/ManualResetEvent.h"
-#include "platform/PcmSink.h"
+#include "platform/ManualResetEvent.h"
+#include "platform/audio/PcmSink.h"
 
 namespace audio {
 
@@ -64,6 +65,9 @@ class WaveOutput {
   // Sample frames played since the last open or reset; 0 while closed.
   uint32_t position();
   bool isDrained();
+  // Blocks until the sink hands back a buffer, or the output is flushed or closed; false when
+  // `timeout` passed first.
+  bool waitBufferDone(std::chrono::milliseconds timeout);
   int32_t samplesAhead();
   void bufferFill(uint32_t& capacity, uint32_t& queued) const;
 
@@ -86,7 +90,7 @@ class WaveOutput {
 
   std::unique_ptr<platform::PcmSink> sink_;
   std::chrono::milliseconds busyRetryDelay_ = kBusyRetryDelay;
-  ManualResetEvent freeBufferEvent_{true};
+  platform::ManualResetEvent freeBufferEvent_{true};
 
   // Around every call on the sink and `open`/`close`/`reset`/`write` as a whole.
   mutable std::mutex deviceLock_;
@@ -103,6 +107,8 @@ class WaveOutput {
   uint32_t nextIndex_ = 0;
   uint32_t inFlight_ = 0;
   uint32_t samplesWritten_ = 0;
+  uint64_t buffersDone_ = 0;               // counts completions, flushes and closes
+  std::condition_variable bufferDone_;     // notified under bufferLock_ when buffersDone_ grows
 };
 
 }  // namespace audio

@@ -1,25 +1,19 @@
 #include "catalogue/CatalogueRequest.h"
 
-#include <chrono>
 #include <cstring>
-#include <thread>
 
-#include "app/util/AppSettings.h"
 #include "platform/DebugLog.h"
-#include "platform/TextCodec.h"
 
-namespace {
-
-constexpr std::chrono::milliseconds kPollInterval(10);
-
-}  // namespace
-
-CatalogueRequest::CatalogueRequest(std::string baseUrl, const AppSettings& settings,
+CatalogueRequest::CatalogueRequest(std::string baseUrl, core::RequestIdentity identity,
                                    const HttpClientOptions& httpOptions)
-    : baseUrl_(std::move(baseUrl)), settings_(settings), httpOptions_(httpOptions) {
+    : baseUrl_(std::move(baseUrl)), identity_(std::move(identity)), httpOptions_(httpOptions) {
   // A trailing '/' of the configured address would double the one every path starts with.
   while (!baseUrl_.empty() && baseUrl_.back() == '/') baseUrl_.pop_back();
 }
+
+CatalogueRequest::CatalogueRequest(std::string baseUrl, const core::AppSettings& settings,
+                                   const HttpClientOptions& httpOptions)
+    : CatalogueRequest(std::move(baseUrl), core::RequestIdentity::From(settings), httpOptions) {}
 
 CatalogueRequest::~CatalogueRequest() = default;
 
@@ -35,22 +29,13 @@ void CatalogueRequest::setRequestText(const char* text) {
   std::memset(requestText_ + length, 0, sizeof requestText_ - length);
 }
 
-std::string CatalogueRequest::identityQuery() const {
-  return "&sk=" + platform::Utf16ToUtf8(settings_.apiKey) + "&v=" + appVersion +
-         "&di=" + settings_.deviceId;
-}
-
 int CatalogueRequest::run(std::int32_t start) {
   startIndex = start;
   client_ = std::make_unique<HttpClient>(httpOptions_);
   clearItems();
-  client_->receiveMode = HttpClient::WholeBody;
-  if (!client_->setUrl(url_) || !client_->start()) return 0;
-  while (!client_->isFinished() && !client_->isAborted()) std::this_thread::sleep_for(kPollInterval);
-  if (client_->bodyLength() > 0) {
-    parse(reinterpret_cast<const char*>(client_->body()), client_->bodyLength());
-  }
-  return client_->isFinished() || client_->bodyLength() > 0 ? 1 : 0;
+  const HttpClient::WholeBodyReply result = client_->fetchWholeBody(url_);
+  if (!result.body.empty()) parse(result.body.data(), result.body.size());
+  return result.status == HttpClient::FetchStatus::kFinished || !result.body.empty() ? 1 : 0;
 }
 
 int CatalogueRequest::nextPage() {

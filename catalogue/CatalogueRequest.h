@@ -9,22 +9,28 @@
 #include "catalogue/HttpClient.h"
 #include "catalogue/XmlFieldText.h"
 #include "catalogue/XmlReader.h"
+#include "core/RequestIdentity.h"
 
+namespace core {
 class AppSettings;
+}  // namespace core
 
 // One kind of catalogue request: builds its URL, fetches the reply with a WholeBody
 // HttpClient, parses it and keeps the items of one page with the paging state until the next
-// request. Runs on the calling thread (the UI thread) and waits for the reply by polling.
+// request. Runs on the calling thread (the UI thread) and blocks until the reply has ended.
 //
 // Every URL is `baseUrl` ("http://host[:port]", configuration) followed by the request's path
-// and query, with the API key, version and device identity of `settings`.
+// and query, with the API key, version and device identity of `settings` (copied at
+// construction).
 class CatalogueRequest : public XmlReader {
  public:
   // Event types handed to onXmlEvent.
   enum XmlEventType : int { kElementStart = 0, kElementEnd = 1, kCharacterData = 2 };
   static constexpr std::size_t kRequestTextSize = 128;
 
-  CatalogueRequest(std::string baseUrl, const AppSettings& settings,
+  CatalogueRequest(std::string baseUrl, core::RequestIdentity identity,
+                   const HttpClientOptions& httpOptions = HttpClientOptions());
+  CatalogueRequest(std::string baseUrl, const core::AppSettings& settings,
                    const HttpClientOptions& httpOptions = HttpClientOptions());
   ~CatalogueRequest() override;
 
@@ -65,7 +71,7 @@ class CatalogueRequest : public XmlReader {
   // not fit whole.
   void setRequestText(const char* text);
   // The values every request carries, as "&sk=...&v=...&di=...".
-  std::string identityQuery() const;
+  std::string identityQuery() const { return identity_.QuerySuffix(); }
   void setUrlText(std::string url) { url_ = std::move(url); }
   // Resets the per-document parse state before a reply is parsed.
   virtual void beginDocument() = 0;
@@ -82,7 +88,7 @@ class CatalogueRequest : public XmlReader {
   static void XMLCALL OnText(void* userData, const XML_Char* text, int length);
 
   std::string baseUrl_;
-  const AppSettings& settings_;
+  const core::RequestIdentity identity_;
   const HttpClientOptions httpOptions_;
   std::unique_ptr<HttpClient> client_;
   std::string url_;

@@ -1,7 +1,7 @@
 #include "catalogue/CueListTracksRequest.h"
 
-#include "app/util/Utilities.h"
 #include "catalogue/FieldCodes.h"
+#include "core/Utilities.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ void CueListTracksRequest::buildUrl(const char* text) {
   // A playlist_id already encoded by nextPage/previousPage stays as it is.
   if (!text) text = "";
   if (text != requestText()) {
-    setRequestText(UrlEncode(text, static_cast<std::int32_t>(kRequestTextSize - 1)).c_str());
+    setRequestText(core::UrlEncode(text, static_cast<std::int32_t>(kRequestTextSize - 1)).c_str());
   }
   setUrlText(baseUrl() + "/api/wm_app/getPlaylist?playlist_id=" + requestText() + identityQuery());
 }

@@ -16,7 +16,7 @@ constexpr fieldcode::Entry kItemFields[] = {
 
 }  // namespace
 
-FeaturedCueListsRequest::FeaturedCueListsRequest(std::string baseUrl, const AppSettings& settings,
+FeaturedCueListsRequest::FeaturedCueListsRequest(std::string baseUrl, const core::AppSettings& settings,
                                                  const HttpClientOptions& httpOptions)
     : CatalogueRequest(std::move(baseUrl), settings, httpOptions),
       random_(std::random_device{}()) {}

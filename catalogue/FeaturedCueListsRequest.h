@@ -10,7 +10,7 @@
 // The server's featured CueLists, one page at a time.
 class FeaturedCueListsRequest : public CatalogueRequest {
  public:
-  FeaturedCueListsRequest(std::string baseUrl, const AppSettings& settings,
+  FeaturedCueListsRequest(std::string baseUrl, const core::AppSettings& settings,
                           const HttpClientOptions& httpOptions = HttpClientOptions());
   ~FeaturedCueListsRequest() override;
 

@@ -170,7 +170,12 @@ void HttpClient::reset() {
 
 void HttpClient::CloseConnection() {
   socket_.Close();
-  connectionOpen_.store(false, std::memory_order_release);
+  {
+    // Under the queue lock, so that a waiter between its check and its wait sees the close.
+    std::lock_guard<std::mutex> guard(queueLock_);
+    connectionOpen_.store(false, std::memory_order_release);
+  }
+  queueChanged_.notify_all();
   workerEnded_.Set();
 }
 
@@ -188,6 +193,32 @@ HttpClient::WaitOutcome HttpClient::WaitForData(std::int64_t* idleMicros) {
         break;
     }
   }
+}
+
+HttpClient::WholeBodyReply HttpClient::fetchWholeBody(std::string_view url,
+                                                      std::optional<std::chrono::milliseconds> timeout) {
+  const auto started = std::chrono::steady_clock::now();
+  const auto remaining = [&] {
+    return *timeout - std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+  };
+  WholeBodyReply reply;
+  receiveMode = WholeBody;
+  if (!setUrl(url)) return reply;
+  if (!start()) {
+    if (timeout && remaining().count() < 0) reply.status = FetchStatus::kTimedOut;
+    return reply;
+  }
+  if (!timeout) {
+    workerEnded_.Wait();
+  } else if (!workerEnded_.WaitFor(std::max(remaining(), std::chrono::milliseconds(0)))) {
+    stop();
+    reply.status = FetchStatus::kTimedOut;
+  }
+  if (reply.status != FetchStatus::kTimedOut) {
+    reply.status = isFinished() ? FetchStatus::kFinished : FetchStatus::kAborted;
+  }
+  reply.body.assign(reinterpret_cast<const char*>(body_.data()), body_.size());
+  return reply;
 }
 
 void HttpClient::RunWholeBody() {

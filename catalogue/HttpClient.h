@@ -1,9 +1,12 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -11,8 +14,8 @@
 
 #include "catalogue/DataChunk.h"
 #include "catalogue/HttpClientLimits.h"
-#include "catalogue/ManualResetEvent.h"
 #include "catalogue/TcpSocket.h"
+#include "platform/ManualResetEvent.h"
 
 // Fetches one URL at a time with an HTTP/1.0 GET and receives the reply on a worker thread of
 // its own, either as one body (WholeBody: headers skipped, body gathered until the server
@@ -44,6 +47,23 @@ class HttpClient {
   // Stops any running request, connects (on this thread, up to the connect time-out), sends
   // the request and launches the worker; 1 once the worker runs, 0 on any failure.
   int start();
+  // How a whole-body fetch ended.
+  enum class FetchStatus {
+    kFinished,    // the server closed the connection
+    kAborted,     // the worker gave up: idle time-out, body cap or receive error
+    kNotStarted,  // the URL was refused or no connection was made
+    kTimedOut,    // the caller's time-out passed first; the request was stopped
+  };
+  struct WholeBodyReply {
+    FetchStatus status = FetchStatus::kNotStarted;
+    std::string body;  // what arrived, also when aborted or timed out
+  };
+  // Fetches `url` as one body and blocks until the worker has ended or `timeout` (which
+  // counts from the call, connect included) has passed. Without a time-out the client's
+  // idle time-out bounds the wait. The body stays readable through body() as well.
+  WholeBodyReply fetchWholeBody(std::string_view url,
+                                std::optional<std::chrono::milliseconds> timeout = std::nullopt);
+
   // Ends the worker, empties the chunk lists and clears isAborted and isFinished. Returns
   // within about one wait step also while another thread is connecting in start.
   void stop();
@@ -64,6 +84,9 @@ class HttpClient {
   // stream ended first (`got` holds the bytes copied). wanted 0 returns 1 at once.
   int readStream(void* dest, std::uint32_t wanted, std::uint32_t* got);
   std::size_t queuedChunkCount() const;
+  // Blocks until at least `count` chunks are queued or the connection has closed (the worker
+  // ended, also by stop); false when `timeout` passed first.
+  bool waitForQueuedChunks(std::size_t count, std::chrono::milliseconds timeout) const;
   std::uint32_t prebufferChunkCount() const { return httplimits::kPrebufferChunkCount; }
   std::int32_t poolChunkCount() const { return poolChunkCount_.load(std::memory_order_relaxed); }
   // Raw reply bytes (headers included) received by the current or last worker.
@@ -115,10 +138,12 @@ class HttpClient {
   std::atomic<std::uint32_t> bytesReceived_{0};
   std::atomic<std::int32_t> contentLength_{0};
 
-  ManualResetEvent workerStarted_{false};
-  ManualResetEvent workerEnded_{true};
-  ManualResetEvent dataAvailable_{true};  // set while readyQueue_ is not empty
-  ManualResetEvent chunkFree_{true};      // set while freePool_ is not empty
+  platform::ManualResetEvent workerStarted_{false};
+  platform::ManualResetEvent workerEnded_{true};
+  platform::ManualResetEvent dataAvailable_{true};  // set while readyQueue_ is not empty
+  platform::ManualResetEvent chunkFree_{true};      // set while freePool_ is not empty
+  // Notified under queueLock_ when chunks are queued and when the connection closes.
+  mutable std::condition_variable queueChanged_;
 
   std::vector<std::uint8_t> body_;  // WholeBody: written by the worker only while it runs
   std::vector<DataChunk> chunkStorage_;

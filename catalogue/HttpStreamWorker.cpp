@@ -33,6 +33,7 @@ void HttpClient::QueueChunks(DataChunk* const* chunks, std::size_t count) {
   std::lock_guard<std::mutex> guard(queueLock_);
   for (std::size_t i = 0; i < count; ++i) readyQueue_.PushBack(chunks[i]);
   dataAvailable_.Set();
+  queueChanged_.notify_all();
 }
 
 void HttpClient::RecycleChunks(DataChunk* const* chunks, std::size_t count) {
@@ -110,6 +111,11 @@ void HttpClient::RunStream() {
   QueueChunks(held, last);
   RecycleChunks(held + last, heldCount - last);
   CloseConnection();
+}
+
+bool HttpClient::waitForQueuedChunks(std::size_t count, std::chrono::milliseconds timeout) const {
+  std::unique_lock<std::mutex> lock(queueLock_);
+  return queueChanged_.wait_for(lock, timeout, [&] { return readyQueue_.Size() >= count || !isConnectionOpen(); });
 }
 
 std::size_t HttpClient::queuedChunkCount() const {

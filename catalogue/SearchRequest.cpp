@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/util/Utilities.h"
 #include "catalogue/FieldCodes.h"
+#include "core/Utilities.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ bool Matches(std::string_view text, std::string_view keyword) {
 SearchRequest::~SearchRequest() { clearItems(); }
 
 std::string SearchRequest::EncodeQuery(std::string_view query) {
-  return UrlEncode(query, kEncodedQueryCapacity);
+  return core::UrlEncode(query, kEncodedQueryCapacity);
 }
 
 void SearchRequest::buildUrl(const char* text) {

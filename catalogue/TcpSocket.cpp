@@ -13,21 +13,18 @@
 #include <cstring>
 #include <utility>
 
-TcpSocket::TcpSocket(TcpSocket&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-
 TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
   if (this != &other) {
     Close();
-    fd_ = std::exchange(other.fd_, -1);
+    fd_ = std::move(other.fd_);
   }
   return *this;
 }
 
 void TcpSocket::Close() {
-  if (fd_ < 0) return;
-  ::shutdown(fd_, SHUT_RDWR);
-  ::close(fd_);
-  fd_ = -1;
+  if (!fd_) return;
+  ::shutdown(fd_.Get(), SHUT_RDWR);
+  fd_.Reset();
 }
 
 bool TcpSocket::BeginConnect(const std::string& host, int port) {
@@ -60,9 +57,9 @@ bool TcpSocket::BeginConnect(const std::string& host, int port) {
   } else {
     v4->sin_port = htons(static_cast<std::uint16_t>(port));
   }
-  fd_ = ::socket(address.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-  if (fd_ < 0) return false;
-  if (::connect(fd_, reinterpret_cast<const sockaddr*>(&address), size) != 0 && errno != EINPROGRESS) {
+  fd_.Reset(::socket(address.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  if (!fd_) return false;
+  if (::connect(fd_.Get(), reinterpret_cast<const sockaddr*>(&address), size) != 0 && errno != EINPROGRESS) {
     Close();
     return false;
   }
@@ -70,7 +67,7 @@ bool TcpSocket::BeginConnect(const std::string& host, int port) {
 }
 
 TcpSocket::WaitResult TcpSocket::Wait(short events, std::int64_t micros) {
-  pollfd entry{fd_, events, 0};
+  pollfd entry{fd_.Get(), events, 0};
   int millis = static_cast<int>((micros + 999) / 1000);
   int ready;
   do {
@@ -91,7 +88,7 @@ TcpSocket::WaitResult TcpSocket::WaitConnected(std::int64_t micros) {
   // Writable or an error event: the socket's pending error tells a connection from a refusal.
   int error = 0;
   socklen_t size = sizeof error;
-  if (::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0) {
+  if (::getsockopt(fd_.Get(), SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0) {
     return WaitResult::kError;
   }
   return result;
@@ -106,7 +103,7 @@ TcpSocket::WaitResult TcpSocket::WaitWritable(std::int64_t micros) {
 ssize_t TcpSocket::Receive(void* buffer, std::size_t length) {
   ssize_t n;
   do {
-    n = ::recv(fd_, buffer, length, 0);
+    n = ::recv(fd_.Get(), buffer, length, 0);
   } while (n < 0 && errno == EINTR);
   return n;
 }
@@ -114,7 +111,7 @@ ssize_t TcpSocket::Receive(void* buffer, std::size_t length) {
 ssize_t TcpSocket::Send(const void* bytes, std::size_t length) {
   ssize_t n;
   do {
-    n = ::send(fd_, bytes, length, MSG_NOSIGNAL);
+    n = ::send(fd_.Get(), bytes, length, MSG_NOSIGNAL);
   } while (n < 0 && errno == EINTR);
   return n;
 }
@@ -122,7 +119,7 @@ ssize_t TcpSocket::Send(const void* bytes, std::size_t length) {
 ssize_t TcpSocket::ReceiveVector(const iovec* buffers, int count) {
   ssize_t n;
   do {
-    n = ::readv(fd_, buffers, count);
+    n = ::readv(fd_.Get(), buffers, count);
   } while (n < 0 && errno == EINTR);
   return n;
 }

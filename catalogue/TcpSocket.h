@@ -5,6 +5,8 @@
 #include <string>
 #include <sys/types.h>
 
+#include "platform/UniqueFd.h"
+
 // Move-only owner of a non-blocking IPv4 TCP socket; shuts it down both ways and closes it on
 // Close or destruction. Waits are single poll calls of a given length, retried on EINTR.
 class TcpSocket {
@@ -12,7 +14,7 @@ class TcpSocket {
   enum class WaitResult { kReady, kTimeout, kError };
 
   TcpSocket() = default;
-  TcpSocket(TcpSocket&& other) noexcept;
+  TcpSocket(TcpSocket&& other) noexcept = default;
   TcpSocket& operator=(TcpSocket&& other) noexcept;
   TcpSocket(const TcpSocket&) = delete;
   TcpSocket& operator=(const TcpSocket&) = delete;
@@ -31,11 +33,11 @@ class TcpSocket {
   // One receive scattered over `count` buffers.
   ssize_t ReceiveVector(const struct iovec* buffers, int count);
 
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return fd_.IsValid(); }
   void Close();
 
  private:
   WaitResult Wait(short events, std::int64_t micros);
 
-  int fd_ = -1;
+  platform::UniqueFd fd_;
 };

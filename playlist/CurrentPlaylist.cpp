@@ -1,20 +1,12 @@
 #include "playlist/CurrentPlaylist.h"
 
-#include <chrono>
 #include <cstring>
-#include <thread>
 
 #include "audio/StreamPlayer.h"
 #include "catalogue/CueListTracksRequest.h"
 #include "platform/DebugLog.h"
 #include "platform/TextCodec.h"
 #include "playlist/PlaylistFile.h"
-
-namespace {
-
-constexpr std::chrono::milliseconds kStopPollStep{10};
-
-}  // namespace
 
 CurrentPlaylist::CurrentPlaylist(audio::StreamPlayer& player, audio::StreamUrlService service,
                                  std::filesystem::path file, PlaylistHost& host)
@@ -29,7 +21,6 @@ void CurrentPlaylist::load() {
   for (auto& record : contents->records) {
     entries_.push_back(PlaylistEntry{std::move(record), kAudioCue});
   }
-  count = static_cast<std::uint32_t>(entries_.size());
 }
 
 void CurrentPlaylist::save() {
@@ -61,18 +52,16 @@ void CurrentPlaylist::addTrack(const ItemRef& item) {
 void CurrentPlaylist::addTrack(const AudioCueRecord& record) {
   if (entries_.empty()) title = kCustomTitle;
   append(record);
-  count = static_cast<std::uint32_t>(entries_.size());
   save();
 }
 
 void CurrentPlaylist::addCueList(const CueListRecord& cueList) {
   host_.beginWaitCursor();
-  CueListTracksRequest request(service_.baseUrl, *service_.settings, service_.httpOptions);
+  CueListTracksRequest request(service_.baseUrl, service_.identity, service_.httpOptions);
   request.buildUrl(cueList.playlist_id);
   request.run(0);
   for (std::size_t i = 0; i < request.resultCount(); ++i) append(*request.itemAt(i));
   title = platform::Utf8ToUtf16(SlotText(cueList.title));
-  count = static_cast<std::uint32_t>(entries_.size());
   host_.endWaitCursor();
   save();
 }
@@ -84,7 +73,6 @@ void CurrentPlaylist::clear() {
   selectedIndex = 0;
   pageNumber = 0;
   currentIndex = 0;
-  count = 0;
   title.clear();
   save();
 }
@@ -101,8 +89,7 @@ bool CurrentPlaylist::removeSelected() {
     removedCurrent = true;
   }
   entries_.erase(entries_.begin() + s);
-  count = static_cast<std::uint32_t>(entries_.size());
-  if (s > 0 && s == count) {
+  if (s > 0 && s == count()) {
     selectedIndex = static_cast<std::int32_t>(s) - 1;
     if (selectedIndex < topIndex) {
       pageNumber = pageNumber > 0 ? pageNumber - 1 : 0;
@@ -143,15 +130,15 @@ void CurrentPlaylist::playSelected() {
   currentIndex = static_cast<std::uint32_t>(selectedIndex);
   startCurrent([this] {
     if (player_.state() == audio::StreamPlayer::Stopped) return;
+    // Returns once the playback thread has ended; its teardown leaves the state Stopped.
     player_.stop(1);
-    while (player_.state() != audio::StreamPlayer::Stopped) std::this_thread::sleep_for(kStopPollStep);
   });
 }
 
 void CurrentPlaylist::next(bool stopFirst) {
   if (entries_.empty()) return;
   markCurrent(false);
-  currentIndex = currentIndex + 1 >= count ? 0 : currentIndex + 1;
+  currentIndex = currentIndex + 1 >= count() ? 0 : currentIndex + 1;
   markCurrent(true);
   playCurrent(stopFirst);
 }

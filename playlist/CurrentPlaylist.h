@@ -65,7 +65,8 @@ class CurrentPlaylist {
   std::int32_t selectedIndex = 0;
   std::int32_t topIndex = 0;
   std::int32_t pageNumber = 0;
-  std::uint32_t count = 0;
+  // The number of entries.
+  std::uint32_t count() const { return static_cast<std::uint32_t>(entries_.size()); }
 
  private:
   void append(const AudioCueRecord& record);

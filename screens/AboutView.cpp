@@ -1,6 +1,6 @@
 #include "screens/AboutView.h"
 
-#include "app/util/AppSettings.h"
+#include "core/AppSettings.h"
 #include "platform/TextCodec.h"
 #include "screens/SplashPicture.h"
 #include "ui/ResourcePaths.h"
@@ -27,7 +27,7 @@ const std::vector<AboutView::Credit>& AboutView::Credits() {
   return credits;
 }
 
-std::u16string AboutView::VersionLine() { return u"Version " + platform::Utf8ToUtf16(appVersion); }
+std::u16string AboutView::VersionLine() { return u"Version " + platform::Utf8ToUtf16(core::appVersion); }
 
 const char16_t* AboutView::Notice() { return u"Search. Listen."; }
 

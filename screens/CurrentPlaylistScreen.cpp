@@ -1,6 +1,6 @@
 #include "screens/CurrentPlaylistScreen.h"
 
-#include "app/util/WaitCursor.h"
+#include "core/WaitCursor.h"
 #include "audio/PlayerNotifyTarget.h"
 #include "platform/TextCodec.h"
 #include "screens/ItemPopupContent.h"
@@ -70,7 +70,7 @@ void CurrentPlaylistScreen::SyncControls() {
   if (!playlist_) return;
   list_.selected = playlist_->selectedIndex;
   list_.firstRow = playlist_->topIndex;
-  pageControl_.itemCount = static_cast<std::int32_t>(playlist_->count);
+  pageControl_.itemCount = static_cast<std::int32_t>(playlist_->count());
   pageControl_.currentPage = playlist_->pageNumber;
   if (titleStrip_.Title() != playlist_->title) titleStrip_.SetTitle(playlist_->title);
 }
@@ -127,7 +127,7 @@ void CurrentPlaylistScreen::NextPage(bool byButton) {
   CurrentPlaylist& p = *playlist_;
   const std::int32_t rows = rowsPerPage();
   const std::int32_t offset = p.selectedIndex - p.topIndex;
-  if (p.topIndex + rows < static_cast<std::int32_t>(p.count)) {
+  if (p.topIndex + rows < static_cast<std::int32_t>(p.count())) {
     p.topIndex += rows;
     p.selectedIndex = p.topIndex;
   }
@@ -240,7 +240,7 @@ void CurrentPlaylistScreen::PageCommand(int direction) {
 
 void CurrentPlaylistScreen::AppendScreenText(std::vector<std::string>& lines) const {
   lines.push_back("title " + platform::Utf16ToUtf8(playlist_ ? playlist_->title : std::u16string()));
-  const std::int32_t count = playlist_ ? static_cast<std::int32_t>(playlist_->count) : 0;
+  const std::int32_t count = playlist_ ? static_cast<std::int32_t>(playlist_->count()) : 0;
   if (count == 0) {
     lines.push_back("text " + platform::Utf16ToUtf8(PlaylistListView::kEmptyText[ui::Orientation()]));
   }
@@ -261,9 +261,9 @@ void CurrentPlaylistScreen::AppendScreenText(std::vector<std::string>& lines) co
   }
 }
 
-void CurrentPlaylistScreen::beginWaitCursor() { BeginWaitCursor(); }
+void CurrentPlaylistScreen::beginWaitCursor() { core::BeginWaitCursor(); }
 
-void CurrentPlaylistScreen::endWaitCursor() { EndWaitCursor(); }
+void CurrentPlaylistScreen::endWaitCursor() { core::EndWaitCursor(); }
 
 void CurrentPlaylistScreen::postTrackStarted() {
   if (window) window->Post(msg::kPlaylistTrackStarted);

@@ -1,6 +1,6 @@
 #include "screens/PlayerScreen.h"
 
-#include "app/util/AppSettings.h"
+#include "core/AppSettings.h"
 #include "audio/StreamPlayer.h"
 #include "platform/TextCodec.h"
 #include "screens/WindowMessages.h"
@@ -17,7 +17,7 @@ constexpr platform::Rect kViewRects[2] = {{0, 0, 320, 189}, {0, 0, 240, 268}};
 PlayerScreen::PlayerScreen() : playState(view_.playState) {}
 PlayerScreen::~PlayerScreen() = default;
 
-void PlayerScreen::SetSettings(AppSettings& settings) {
+void PlayerScreen::SetSettings(core::AppSettings& settings) {
   view_.SetSettings(settings);
   view_.SetThemeColourSource([&settings] { return settings.CurrentThemeColor(); });
 }

@@ -22,7 +22,7 @@ class PlayerScreen : public ui::Screen, public ui::ScreenText {
   ~PlayerScreen() override;
 
   // Where the skin name and the theme colour come from; before Create.
-  void SetSettings(AppSettings& settings);
+  void SetSettings(core::AppSettings& settings);
   int Create(platform::Window& owner) override;
   // The player the buttons drive and where stream URLs are looked up.
   void SetPlayer(audio::StreamPlayer& player) { player_ = &player; }

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <thread>
 
-#include "app/util/AppSettings.h"
+#include "core/AppSettings.h"
 #include "platform/TextCodec.h"
 #include "screens/WindowMessages.h"
 #include "ui/ResourceImages.h"
@@ -213,7 +213,7 @@ bool PlayerView::LoadSkin() {
   if (results[0] != 1001 && results[1] != 1001) return true;
   settings_->SetSkinName(std::u16string());
   if (window) {
-    char text[sizeof kSkinMissingText + AppSettings::kSkinNameMaxBytes * 2];
+    char text[sizeof kSkinMissingText + core::AppSettings::kSkinNameMaxBytes * 2];
     std::snprintf(text, sizeof text, kSkinMissingText, platform::Utf16ToUtf8(name).c_str());
     window->ShowMessageBox(kSkinMissingCaption, platform::Utf8ToUtf16(text), platform::MessageBoxButtons::kOk);
   }

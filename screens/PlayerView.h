@@ -13,7 +13,9 @@
 #include "ui/ThemeColour.h"
 #include "ui/View.h"
 
+namespace core {
 class AppSettings;
+}  // namespace core
 
 namespace screens {
 
@@ -45,7 +47,7 @@ class PlayerView : public ui::View {
 
   // Where the skin name is read (and cleared when its pictures are gone) and the theme
   // colour comes from; set before Create.
-  void SetSettings(AppSettings& settings) { settings_ = &settings; }
+  void SetSettings(core::AppSettings& settings) { settings_ = &settings; }
   void SetThemeColourSource(ui::ThemeColourSource source) { themeColour_ = std::move(source); }
   // What happens while the play/pause button shows its pressed picture; by default the
   // window is presented and 75 ms pass. Tests may replace it.
@@ -97,7 +99,7 @@ class PlayerView : public ui::View {
   void DrawTimes(platform::Canvas& dc, int orientation);
   void DrawLoadBar(platform::Canvas& dc, int orientation);
 
-  AppSettings* settings_ = nullptr;
+  core::AppSettings* settings_ = nullptr;
   ui::ThemeColourSource themeColour_;
   std::function<void()> flashPause_;
 

@@ -41,7 +41,7 @@ int PlaylistListView::Create(const platform::Rect rects[2], platform::Window& ow
   return 1;
 }
 
-std::int32_t PlaylistListView::Count() const { return playlist_ ? static_cast<std::int32_t>(playlist_->count) : 0; }
+std::int32_t PlaylistListView::Count() const { return playlist_ ? static_cast<std::int32_t>(playlist_->count()) : 0; }
 
 std::u16string PlaylistListView::CreatorAlbumLine(const char* creator, const char* album) {
   if (creator[0] && album[0]) return platform::Utf8ToUtf16(creator) + u" - " + platform::Utf8ToUtf16(album);

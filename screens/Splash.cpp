@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "app/util/AppSettings.h"
-#include "app/util/ScreenMetrics.h"
+#include "core/AppSettings.h"
+#include "core/ScreenMetrics.h"
 #include "platform/TextCodec.h"
 #include "platform/text/Font.h"
 #include "screens/SplashPicture.h"
@@ -22,8 +22,8 @@ constexpr std::int32_t kTitleBarHeight = 26;
 }  // namespace
 
 void DrawSplash(platform::Window& window) {
-  const std::int32_t s = static_cast<std::int32_t>(scaleFactor);
-  const int o = isPortrait ? 1 : 0;
+  const std::int32_t s = static_cast<std::int32_t>(core::scaleFactor);
+  const int o = core::isPortrait ? 1 : 0;
   const char16_t* path = ui::GetResourcePathW(kSplashPictureNames[o]);
   int error = 0;
   std::unique_ptr<platform::Surface> picture = ui::LoadImageFile(path, error);
@@ -38,7 +38,7 @@ void DrawSplash(platform::Window& window) {
   screen.SelectFont(font.get());
   screen.SetBkMode(platform::BackgroundMode::kTransparent);
   screen.SetTextColor(kSplashVersionColour);
-  const std::u16string version = u"V" + platform::Utf8ToUtf16(appVersion);
+  const std::u16string version = u"V" + platform::Utf8ToUtf16(core::appVersion);
   const platform::Size size = screen.MeasureText(version);
   platform::Rect box{kVersionLeft * s, kVersionTop[o] * s, size.width + kVersionLeft * s + 2,
                      kVersionTop[o] * s + size.height + 2};

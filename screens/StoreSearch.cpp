@@ -1,6 +1,6 @@
 #include "screens/StoreSearch.h"
 
-#include "app/util/Utilities.h"
+#include "core/Utilities.h"
 
 namespace screens {
 namespace {
@@ -13,9 +13,9 @@ constexpr std::int32_t kKeywordsCapacity = 512;
 
 std::string StoreSearchUrl(const char* creator, const char* title) {
   const std::string keywords = std::string(creator) + " " + title;
-  return std::string(kStoreSite) + kArtistSearch + UrlEncode(keywords, kKeywordsCapacity);
+  return std::string(kStoreSite) + kArtistSearch + core::UrlEncode(keywords, kKeywordsCapacity);
 }
 
-void OpenStoreSearch(const char* creator, const char* title) { OpenInBrowser(StoreSearchUrl(creator, title).c_str()); }
+void OpenStoreSearch(const char* creator, const char* title) { core::OpenInBrowser(StoreSearchUrl(creator, title).c_str()); }
 
 }  // namespace screens

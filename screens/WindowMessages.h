@@ -4,8 +4,8 @@
 
 #include "platform/window/Messages.h"
 
-// The program's private window messages, menu commands and soft-key bars, by their numbers: what screens,
-// controls, the stream player and the platform post to the main window. The toolkit's own
+// The program's private window messages, by their numbers: what screens, controls, the stream
+// player and the platform post to the main window; and the soft-key bars screens install. The toolkit's own
 // control messages (1124, 1324 to 1328, 1934) are in ui/ControlMessages.h; the stream
 // player's (11026, 12024 to 12027) in audio/PlayerNotifyTarget.h.
 namespace screens::msg {
@@ -37,20 +37,8 @@ inline constexpr std::uint32_t kCallCountChanged = kUser + 909;       // 1933, w
 inline constexpr std::uint32_t kRemovePlaylistItem = kUser + 911;     // 1935
 }  // namespace screens::msg
 
-namespace screens::command {
-inline constexpr std::uint32_t kNewSearch = 32772;
-inline constexpr std::uint32_t kPlayerSkins = 32774;
-inline constexpr std::uint32_t kColourThemes = 32775;
-inline constexpr std::uint32_t kClearPlaylist = 32776;
-inline constexpr std::uint32_t kExit = 40000;   // also Ctrl+Q
-inline constexpr std::uint32_t kAbout = 40002;  // also Ctrl+A
-inline constexpr std::uint32_t kCancel = 40003;
-inline constexpr std::uint32_t kHelp = 40004;
-inline constexpr std::uint32_t kCancelOther = 40005;
-}  // namespace screens::command
-
-// The soft-key bars by resource id: the main bar ("New Search", "Options") and the bar every
-// popup installs while it is open ("Cancel").
+// The soft-key bars by resource id (the application's resources define them): the main bar
+// ("New Search", "Options") and the bar every popup installs while it is open ("Cancel").
 namespace screens::menubar {
 inline constexpr int kMain = 102;
 inline constexpr int kPopup = 20;

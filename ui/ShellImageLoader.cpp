@@ -1,13 +1,11 @@
 #include "ui/ShellImageLoader.h"
 
-#include <png.h>
-
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <vector>
+#include <string>
 
 #include "platform/DebugLog.h"
+#include "platform/png/PngFile.h"
 #include "ui/ResourcePaths.h"
 #include "ui/STScreenBuffer.h"
 
@@ -25,32 +23,24 @@ std::unique_ptr<platform::Surface> LoadImageFile(const char16_t* path, int& erro
     error = errno;
     return nullptr;
   }
-  png_image image;
-  std::memset(&image, 0, sizeof image);
-  image.version = PNG_IMAGE_VERSION;
+  platform::PngBgrImage image;
+  std::string message;
   std::unique_ptr<platform::Surface> surface;
-  if (png_image_begin_read_from_stdio(&image, file) && image.width > 0 && image.height > 0 &&
-      image.width <= STScreenBuffer::kMaxImageSide && image.height <= STScreenBuffer::kMaxImageSide) {
-    image.format = PNG_FORMAT_BGR;
+  if (platform::ReadPngOverBlack(file, STScreenBuffer::kMaxImageSide, &image, &message)) {
     const std::size_t stride = static_cast<std::size_t>(image.width) * 3;
-    std::vector<png_byte> pixels(stride * image.height);
-    png_color black{0, 0, 0};
-    if (png_image_finish_read(&image, &black, pixels.data(), static_cast<png_int_32>(stride), nullptr)) {
-      surface = std::make_unique<platform::Surface>(static_cast<std::int32_t>(image.width),
-                                                    static_cast<std::int32_t>(image.height),
-                                                    platform::PixelFormat::kXrgb32);
-      for (png_uint_32 y = 0; y < image.height; ++y) {
-        const png_byte* in = pixels.data() + y * stride;
-        auto* out = reinterpret_cast<std::uint32_t*>(surface->Row(static_cast<std::int32_t>(y)));
-        for (png_uint_32 x = 0; x < image.width; ++x) {
-          out[x] = platform::ReadPixel24(in + x * 3);
-        }
+    surface = std::make_unique<platform::Surface>(static_cast<std::int32_t>(image.width),
+                                                  static_cast<std::int32_t>(image.height),
+                                                  platform::PixelFormat::kXrgb32);
+    for (std::uint32_t y = 0; y < image.height; ++y) {
+      const std::uint8_t* in = image.bgr.data() + y * stride;
+      auto* out = reinterpret_cast<std::uint32_t*>(surface->Row(static_cast<std::int32_t>(y)));
+      for (std::uint32_t x = 0; x < image.width; ++x) {
+        out[x] = platform::ReadPixel24(in + x * 3);
       }
-      error = 0;
     }
+    error = 0;
   }
-  if (!surface) platform::DebugPrintf("LoadImageFile %s: %s", narrow.c_str(), image.message);
-  png_image_free(&image);
+  if (!surface) platform::DebugPrintf("LoadImageFile %s: %s", narrow.c_str(), message.c_str());
   std::fclose(file);
   return surface;
 }

@@ -1,9 +1,8 @@
 #include "platform/gfx/PngWriter.h"
 
-#include <png.h>
-
-#include <cstring>
 #include <vector>
+
+#include "platform/png/PngFile.h"
 
 namespace platform {
 
@@ -23,16 +22,7 @@ bool WritePngFile(const Surface& surface, const std::string& path, std::string* 
       out[x * 3 + 2] = static_cast<std::uint8_t>(p);
     }
   }
-  png_image image;
-  std::memset(&image, 0, sizeof image);
-  image.version = PNG_IMAGE_VERSION;
-  image.width = static_cast<png_uint_32>(w);
-  image.height = static_cast<png_uint_32>(h);
-  image.format = PNG_FORMAT_RGB;
-  bool ok = png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr) != 0;
-  if (!ok && error) *error = image.message;
-  png_image_free(&image);
-  return ok;
+  return WritePng(path, w, h, PngLayout::kRgb, rgb.data(), false, error);
 }
 
 }  // namespace platform

@@ -28,12 +28,18 @@ struct MenuBarResource {
   SoftKey right;
 };
 
-// The main bar: "New Search" and "Options" with the Options menu.
-inline constexpr int kMainMenuBarResource = 102;
-// The bar of popups: "Cancel".
-inline constexpr int kPopupMenuBarResource = 20;
+// Ctrl + key sends the command at once, before the key reaches the window. `key` is an
+// upper-case letter.
+struct Accelerator {
+  std::uint32_t key = 0;
+  std::uint32_t command = 0;
+};
 
-// The soft-key bar resource with that id; null when there is none.
-const MenuBarResource* FindMenuBarResource(int id);
+// What the application hands its window: every soft-key bar it may install by id, and its
+// accelerators.
+struct ShellResources {
+  std::vector<MenuBarResource> menuBars;
+  std::vector<Accelerator> accelerators;
+};
 
 }  // namespace platform

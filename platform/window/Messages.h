@@ -63,13 +63,6 @@ inline constexpr std::uint32_t kF11 = 122;
 inline constexpr std::uint32_t kF12 = 123;
 }  // namespace vk
 
-// Commands of the accelerators: Ctrl+A and Ctrl+Q.
-inline constexpr std::uint32_t kAboutCommand = 40002;
-inline constexpr std::uint32_t kExitCommand = 40000;
-// Commands of the soft keys: "New Search" on the main bar, "Cancel" on the popup bar.
-inline constexpr std::uint32_t kNewSearchCommand = 32772;
-inline constexpr std::uint32_t kCancelCommand = 40003;
-
 constexpr std::intptr_t MakeLParam(std::int32_t low, std::int32_t high) {
   return static_cast<std::intptr_t>((static_cast<std::uint32_t>(low) & 0xFFFF) |
                                     (static_cast<std::uint32_t>(high) & 0xFFFF) << 16);

@@ -55,10 +55,18 @@ Rect ShellChrome::ClientArea() const {
   return Rect{0, kBarHeight * scale_, screen_.width, screen_.height - kBarHeight * scale_};
 }
 
+void ShellChrome::SetMenuBars(std::vector<MenuBarResource> bars) {
+  ClearMenuBar();
+  bars_ = std::move(bars);
+}
+
 bool ShellChrome::SetMenuBar(int resourceId) {
   Changed();
   menuOpen_ = false;
-  bar_ = FindMenuBarResource(resourceId);
+  bar_ = nullptr;
+  for (const MenuBarResource& bar : bars_) {
+    if (bar.id == resourceId) bar_ = &bar;
+  }
   return bar_ != nullptr;
 }
 

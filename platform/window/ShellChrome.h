@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/gfx/Geometry.h"
 #include "platform/gfx/Surface.h"
@@ -37,6 +38,8 @@ class ShellChrome {
   }
   const std::u16string& Title() const { return title_; }
 
+  // The bars SetMenuBar chooses from (the application's resources); removes the current bar.
+  void SetMenuBars(std::vector<MenuBarResource> bars);
   // Installs a soft-key bar resource (closing any open menu); false and no bar when the
   // resource does not exist.
   bool SetMenuBar(int resourceId);
@@ -82,7 +85,8 @@ class ShellChrome {
   Size screen_{240, 320};
   int scale_ = 1;
   std::u16string title_;
-  const MenuBarResource* bar_ = nullptr;
+  std::vector<MenuBarResource> bars_;
+  const MenuBarResource* bar_ = nullptr;  // one of bars_
   bool menuOpen_ = false;
   int menuKey_ = 1;          // the soft key whose menu is open
   std::size_t selection_ = 0;  // selected entry of the open menu

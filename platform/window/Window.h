@@ -88,6 +88,8 @@ class Window {
   Rect ClientArea() const { return chrome_.ClientArea(); }
 
   void SetTitle(std::u16string title) { chrome_.SetTitle(std::move(title)); }
+  // Takes the application's soft-key bars and accelerators (before Create).
+  void SetResources(ShellResources resources);
   // Installs the soft-key bar resource; false (and no bar) when it does not exist.
   bool SetMenuBar(int resourceId) { return chrome_.SetMenuBar(resourceId); }
   void DestroyMenuBar() { chrome_.ClearMenuBar(); }
@@ -144,6 +146,7 @@ class Window {
   MessageQueue queue_;
   TimerSet timers_;
   ShellChrome chrome_;
+  std::vector<Accelerator> accelerators_;
   Surface client_;
   Surface screen_;
   Surface splash_;

@@ -9,6 +9,11 @@
 
 namespace platform {
 
+void Window::SetResources(ShellResources resources) {
+  chrome_.SetMenuBars(std::move(resources.menuBars));
+  accelerators_ = std::move(resources.accelerators);
+}
+
 void Window::HandleInput(const InputEvent& event) { queue_.Push(event); }
 
 void Window::DispatchInput(const InputEvent& event) {
@@ -61,10 +66,16 @@ void Window::DispatchKeyDown(const InputEvent& event) {
   }
   if (event.ctrl) {
     // The accelerators send their command at once, as the translated key would.
-    if (key == 'A') Send(wm::kCommand, kAboutCommand, 0);
-    else if (key == 'Q') Send(wm::kCommand, kExitCommand, 0);
-    else if (key == 'R') Rotate();
-    if (key == 'A' || key == 'Q' || key == 'R') return;
+    for (const Accelerator& accelerator : accelerators_) {
+      if (accelerator.key == key) {
+        Send(wm::kCommand, accelerator.command, 0);
+        return;
+      }
+    }
+    if (key == 'R') {
+      Rotate();
+      return;
+    }
   }
   if (focus_) {
     focus_->KeyDown(key, event.shift);

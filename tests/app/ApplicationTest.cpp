@@ -9,7 +9,7 @@
 #include <cstring>
 #include <sstream>
 
-#include "app/util/AppSettings.h"
+#include "core/AppSettings.h"
 #include "catalogue/ItemRecords.h"
 #include "platform/RegistryStore.h"
 #include "playlist/PlaylistFile.h"
@@ -211,7 +211,7 @@ TEST_F(ApplicationTest, ThemeKeyAndCtrlQWritesThePlaylist) {
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out.find("script error"), std::string::npos) << result.out;
   platform::RegistryStore store((dir_ / "config").string());
-  EXPECT_EQ(store.Query(AppSettings::kRegistryKey, "overlayColor")->number, 3u);
+  EXPECT_EQ(store.Query(core::AppSettings::kRegistryKey, "overlayColor")->number, 3u);
   const Lines playlist = Dump("playlist");
   EXPECT_TRUE(Has(playlist, "row 0 selected  | Kept")) << testing::PrintToString(playlist);
   EXPECT_TRUE(Has(playlist, "row 1 ")) << testing::PrintToString(playlist);
@@ -223,7 +223,7 @@ TEST_F(ApplicationTest, ThemeKeyAndCtrlQWritesThePlaylist) {
   result = Run(server, "waitfor message 15\nchar 9\npost 1929 0 10\npost 1929 0 -1\n"
                        "menu \"Help (Launches Browser)...\"\nmenu Exit\n", {}, {{"VORNALO_BROWSER", browser.Program()}});
   ASSERT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(store.Query(AppSettings::kRegistryKey, "overlayColor")->number, 4u);
+  EXPECT_EQ(store.Query(core::AppSettings::kRegistryKey, "overlayColor")->number, 4u);
   ASSERT_TRUE(browser.WaitForUrls(1));
   EXPECT_EQ(browser.Urls(), (std::vector<std::string>{"http://www.vornalo.com/mobile/wm/help"}));
 }

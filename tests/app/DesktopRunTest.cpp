@@ -15,12 +15,12 @@
 #include <cstdlib>
 #include <thread>
 
-#include "app/util/AppSettings.h"
+#include "core/AppSettings.h"
 #include "catalogue/CueListTracksRequest.h"
 #include "catalogue/FeaturedCueListsRequest.h"
 #include "audio/Mp3FrameHeader.h"
 #include "platform/RegistryStore.h"
-#include "platform/WavPcmSink.h"
+#include "platform/audio/wav/WavPcmSink.h"
 #include "playlist/PlaylistFile.h"
 #include "server/CatalogueServer.h"
 #include "tests/app/ProgramRun.h"
@@ -69,7 +69,7 @@ class DesktopRunTest : public ::testing::Test {
   // The featured CueList's two tracks as the Current Playlist file.
   void WritePlaylist() {
     platform::RegistryStore store(dir_ / "lookup-config");
-    AppSettings settings(store, NoDeviceId);
+    core::AppSettings settings(store, NoDeviceId);
     FeaturedCueListsRequest featured(catalogue_.BaseUrl(), settings);
     featured.pageSize = 10;
     featured.buildUrl("");

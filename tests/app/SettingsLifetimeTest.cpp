@@ -9,8 +9,8 @@
 
 #include "app/ShellWindow.h"
 #include "app/VornaloProgram.h"
-#include "app/util/AppSettings.h"
-#include "app/util/WaitCursor.h"
+#include "core/AppSettings.h"
+#include "core/WaitCursor.h"
 #include "platform/RegistryStore.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/TempDir.h"
@@ -40,10 +40,10 @@ class TestApplication : public platform::WindowProcedure {
   std::intptr_t OnMessage(platform::Window& window, const platform::Message& message) override {
     if (message.id == platform::wm::kPaint && !painted_) {
       painted_ = true;
-      seen_.waitCursorAtFirstPaint = IsWaitCursorShown();
+      seen_.waitCursorAtFirstPaint = core::IsWaitCursorShown();
       context_.settings.NextTheme();
       std::intptr_t result = shell_.OnMessage(window, message);
-      seen_.waitCursorAfterFirstPaint = IsWaitCursorShown();
+      seen_.waitCursorAfterFirstPaint = core::IsWaitCursorShown();
       seen_.events.push_back("painted");
       return result;
     }
@@ -54,7 +54,7 @@ class TestApplication : public platform::WindowProcedure {
  private:
   std::string StoredTheme() const {
     auto value = platform::RegistryStore(context_.options.configDirectory)
-                     .Query(AppSettings::kRegistryKey, "overlayColor");
+                     .Query(core::AppSettings::kRegistryKey, "overlayColor");
     return value ? std::to_string(value->number) : "nothing";
   }
 
@@ -96,7 +96,7 @@ TEST_F(SettingsLifetimeTest, WaitCursorUntilTheFirstPaintAndSettingsSavedLast) {
     SCOPED_TRACE(reply);
     seen_ = Observations();
     platform::RegistryStore store(options_.configDirectory);
-    ASSERT_TRUE(store.SetValue(AppSettings::kRegistryKey, "overlayColor", platform::RegistryValue::Dword(7)));
+    ASSERT_TRUE(store.SetValue(core::AppSettings::kRegistryKey, "overlayColor", platform::RegistryValue::Dword(7)));
     ScriptedServer server(Reply(HttpResponse(reply, "text/plain")));
     options_.serverUrl = server.Url("");
     testsupport::WriteFile(options_.window.script, answers + std::string("waitfor message 15\n") + quit + "\n");
@@ -109,7 +109,7 @@ TEST_F(SettingsLifetimeTest, WaitCursorUntilTheFirstPaintAndSettingsSavedLast) {
     EXPECT_FALSE(seen_.waitCursorAfterFirstPaint);
     EXPECT_EQ(seen_.events, (std::vector<std::string>{"constructed for " + server.Url(""), "painted",
                                                       "destroyed, stored 7", "destructed, stored 7"}));
-    EXPECT_EQ(store.Query(AppSettings::kRegistryKey, "overlayColor")->number, 8u);
+    EXPECT_EQ(store.Query(core::AppSettings::kRegistryKey, "overlayColor")->number, 8u);
   }
 }
 
@@ -126,7 +126,7 @@ TEST_F(SettingsLifetimeTest, ApplicationThatCannotBeMadeIsAProgramError) {
   EXPECT_EQ(log, "MessageBox: Program Error: Initialization has failed\n");
   // Settings are saved on every way out of the program.
   platform::RegistryStore store(options_.configDirectory);
-  EXPECT_TRUE(store.Query(AppSettings::kRegistryKey, "overlayColor").has_value());
+  EXPECT_TRUE(store.Query(core::AppSettings::kRegistryKey, "overlayColor").has_value());
 }
 
 }  // namespace

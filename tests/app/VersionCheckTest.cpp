@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/util/WaitCursor.h"
+#include "core/WaitCursor.h"
 #include "tests/support/ScriptedServer.h"
 
 namespace {
@@ -70,10 +70,10 @@ TEST(VersionCheckTest, OnlySilenceIsAConnectionFailure) {
     VersionCheck check(options, [&](const std::string& caption, const std::string&,
                                     platform::MessageBoxButtons buttons) {
       boxes.push_back(caption + (buttons == platform::MessageBoxButtons::kOk ? " [OK]" : " [?]"));
-      boxes.push_back(IsWaitCursorShown() ? "cursor shown" : "cursor hidden");
+      boxes.push_back(core::IsWaitCursorShown() ? "cursor shown" : "cursor hidden");
       return platform::MessageBoxResult::kOk;
     });
-    BeginWaitCursor();
+    core::BeginWaitCursor();
     bool failure = !failureExpected;
     const auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(check.CheckVersion(failure), 0);
@@ -81,11 +81,11 @@ TEST(VersionCheckTest, OnlySilenceIsAConnectionFailure) {
     if (failureExpected) {
       EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(kTimeoutMs));
       EXPECT_EQ(boxes, (std::vector<std::string>{"Connection Failure [OK]", "cursor hidden"}));
-      EXPECT_FALSE(IsWaitCursorShown());
+      EXPECT_FALSE(core::IsWaitCursorShown());
     } else {
       EXPECT_TRUE(boxes.empty());
     }
-    EndWaitCursor();
+    core::EndWaitCursor();
   }
 }
 

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <tuple>
 
-#include "platform/NullPcmSink.h"
 #include "platform/TextCodec.h"
-#include "platform/WavPcmSink.h"
+#include "platform/audio/null/NullPcmSink.h"
+#include "platform/audio/wav/WavPcmSink.h"
 #include "tests/audio/AudioTestSupport.h"
 #include "tests/support/Mp3Synth.h"
 #include "tests/support/ScriptedServer.h"

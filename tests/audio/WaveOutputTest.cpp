@@ -5,7 +5,7 @@
 #include <chrono>
 #include <future>
 
-#include "platform/NullPcmSink.h"
+#include "platform/audio/null/NullPcmSink.h"
 #include "tests/support/WaitUntil.h"
 
 namespace audio {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/TestSettings.h"
 #include "tests/support/ScriptedServer.h"
+#include "tests/support/TestSettings.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ struct Outcome {
   std::string err;
 };
 
-Outcome RunCommand(const AppSettings& settings, std::vector<std::string> args) {
+Outcome RunCommand(const core::AppSettings& settings, std::vector<std::string> args) {
   args.insert(args.begin(), "vornalo-catalogue");
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(arg.data());

@@ -8,8 +8,8 @@
 #include "catalogue/FeaturedCueListsRequest.h"
 #include "catalogue/SearchRequest.h"
 #include "tests/catalogue/HttpTestSupport.h"
-#include "tests/support/TestSettings.h"
 #include "tests/support/ScriptedServer.h"
+#include "tests/support/TestSettings.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ std::string RequestedPath(const ScriptedServer& server, std::size_t index) {
 class CatalogueRequestTest : public ::testing::Test {
  protected:
   std::string Identity() const {
-    return "&sk=" + std::string(AppSettings::BuiltInApiKey()) + "&v=1.4&di=" +
+    return "&sk=" + std::string(core::AppSettings::BuiltInApiKey()) + "&v=1.4&di=" +
            settings_.settings.deviceId;
   }
   TestSettings settings_;

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <optional>
 #include <thread>
 
 #include "catalogue/HttpClient.h"
@@ -95,6 +96,43 @@ TEST(HttpWholeBodyTest, EndsAsAbortedKeepingWhatArrived) {
     EXPECT_FALSE(result.finished) << c.name;
     EXPECT_EQ(result.body, c.body) << c.name;
   }
+}
+
+TEST(HttpWholeBodyTest, BlockingFetchReportsHowTheReplyEnded) {
+  using Status = HttpClient::FetchStatus;
+  const std::string head = "HTTP/1.0 200 OK\r\n\r\n";
+  struct Case {
+    const char* name;
+    ServerScript script;
+    std::optional<std::chrono::milliseconds> timeout;
+    Status status;
+    std::string body;
+  } cases[] = {
+      {"closed", {ReadRequest(), Send(head + "whole"), Close()}, std::nullopt, Status::kFinished, "whole"},
+      {"closed within the time-out", {ReadRequest(), Send(head + "whole"), Close()}, std::chrono::seconds(5),
+       Status::kFinished, "whole"},
+      {"idle", {ReadRequest(), Send(head + "partial"), Hang()}, std::nullopt, Status::kAborted, "partial"},
+      {"silent past the time-out", {ReadRequest(), Send(head + "partial"), Hang()}, std::chrono::milliseconds(100),
+       Status::kTimedOut, "partial"},
+  };
+  for (Case& c : cases) {
+    ScriptedServer server(c.script);
+    HttpClientOptions options = FastOptions();
+    // The caller's time-out must come before the idle time-out in the time-out case.
+    if (c.status == Status::kTimedOut) options.idleTimeoutMicros = 10'000'000;
+    HttpClient client(options);
+    const auto started = Clock::now();
+    const HttpClient::WholeBodyReply reply = client.fetchWholeBody(server.Url("/"), c.timeout);
+    EXPECT_EQ(reply.status, c.status) << c.name;
+    EXPECT_EQ(reply.body, c.body) << c.name;
+    if (c.timeout) {
+      EXPECT_LT(Clock::now() - started, *c.timeout + std::chrono::seconds(2)) << c.name;
+    }
+  }
+  HttpClient client(FastOptions());
+  EXPECT_EQ(client.fetchWholeBody("ftp://127.0.0.1/").status, Status::kNotStarted);
+  const std::string refused = "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/";
+  EXPECT_EQ(client.fetchWholeBody(refused, std::chrono::seconds(5)).status, Status::kNotStarted);
 }
 
 TEST(HttpWholeBodyTest, FailedConnectsFailStartAndATimeOutWritesTheDebugString) {

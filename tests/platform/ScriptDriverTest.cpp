@@ -5,6 +5,7 @@
 #include <sstream>
 #include <thread>
 
+#include "app/AppResources.h"
 #include "tests/support/RecordingWindowProcedure.h"
 #include "tests/support/TempDir.h"
 #include "ui/STScreenBuffer.h"
@@ -19,9 +20,10 @@ class ScriptDriverTest : public ::testing::Test {
  protected:
   explicit ScriptDriverTest(Size screen = Size{240, 320}) : window_(backend_, screen, u"Vornalo Mobile") {
     procedure_.handler = [](platform::Window& w, const Message& m) {
-      if (m.id == wm::kCreate) w.SetMenuBar(platform::kMainMenuBarResource);
+      if (m.id == wm::kCreate) w.SetMenuBar(kMainMenuBarResource);
       return false;
     };
+    window_.SetResources(VornaloResources());
     window_.Create(procedure_);
   }
   int Run(const std::string& script) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/AppResources.h"
+
 namespace {
 
 using platform::Rect;
@@ -31,7 +33,8 @@ TEST(ShellChromeTest, BarsAreTwentySixPixelsTimesTheScale) {
 
 TEST(ShellChromeTest, MenuKeysSkipSeparatorsAndCloseTheMenu) {
   ShellChrome chrome;
-  ASSERT_TRUE(chrome.SetMenuBar(platform::kMainMenuBarResource));
+  chrome.SetMenuBars(VornaloResources().menuBars);
+  ASSERT_TRUE(chrome.SetMenuBar(kMainMenuBarResource));
   EXPECT_EQ(chrome.PressSoftKey(0), std::optional<std::uint32_t>(32772));
   EXPECT_EQ(chrome.PressSoftKey(1), std::nullopt);
   ASSERT_TRUE(chrome.IsMenuOpen());
@@ -52,7 +55,8 @@ TEST(ShellChromeTest, MenuKeysSkipSeparatorsAndCloseTheMenu) {
 
 TEST(ShellChromeTest, PopupBarHasOnlyCancel) {
   ShellChrome chrome;
-  chrome.SetMenuBar(platform::kPopupMenuBarResource);
+  chrome.SetMenuBars(VornaloResources().menuBars);
+  chrome.SetMenuBar(kPopupMenuBarResource);
   EXPECT_EQ(chrome.PressSoftKey(0), std::optional<std::uint32_t>(40003));
   EXPECT_EQ(chrome.PressSoftKey(1), std::nullopt);
   EXPECT_FALSE(chrome.IsMenuOpen());
@@ -60,7 +64,8 @@ TEST(ShellChromeTest, PopupBarHasOnlyCancel) {
 
 TEST(ShellChromeTest, MenuEntriesAreTappedByTheirRows) {
   ShellChrome chrome;
-  chrome.SetMenuBar(platform::kMainMenuBarResource);
+  chrome.SetMenuBars(VornaloResources().menuBars);
+  chrome.SetMenuBar(kMainMenuBarResource);
   chrome.PressSoftKey(1);
   Rect menu = chrome.MenuRect();
   ASSERT_FALSE(menu.IsEmpty());

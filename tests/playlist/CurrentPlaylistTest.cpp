@@ -4,9 +4,9 @@
 
 #include <cstring>
 
-#include "app/util/AppSettings.h"
 #include "audio/StreamPlayer.h"
-#include "platform/NullPcmSink.h"
+#include "core/AppSettings.h"
+#include "platform/audio/null/NullPcmSink.h"
 #include "tests/playlist/RecordingPlaylistHost.h"
 #include "tests/support/TempDir.h"
 
@@ -30,7 +30,7 @@ class CurrentPlaylistTest : public ::testing::Test {
       : store_(dir_ / "config"),
         settings_(store_, ZeroId),
         player_(std::make_unique<platform::NullPcmSink>(0.0)),
-        playlist_(player_, audio::StreamUrlService{"http://127.0.0.1:1", &settings_, {}},
+        playlist_(player_, audio::StreamUrlService{"http://127.0.0.1:1", core::RequestIdentity::From(settings_), {}},
                   dir_ / "data.dat", host_) {}
 
   void Fill(int n) {
@@ -40,7 +40,7 @@ class CurrentPlaylistTest : public ::testing::Test {
   // Index of the entry marked current (kind 0), or -1.
   int Marked() const {
     int marked = -1;
-    for (std::uint32_t i = 0; i < playlist_.count; ++i) {
+    for (std::uint32_t i = 0; i < playlist_.count(); ++i) {
       if (playlist_.entryAt(i)->kind == 0) {
         EXPECT_EQ(marked, -1) << "two entries marked";
         marked = static_cast<int>(i);
@@ -51,7 +51,7 @@ class CurrentPlaylistTest : public ::testing::Test {
 
   testsupport::TempDir dir_;
   platform::RegistryStore store_;
-  AppSettings settings_;
+  core::AppSettings settings_;
   audio::StreamPlayer player_;
   RecordingPlaylistHost host_;
   CurrentPlaylist playlist_;
@@ -68,7 +68,7 @@ TEST_F(CurrentPlaylistTest, FirstAddNamesThePlaylistAndOnlyAudioCuesAreTaken) {
   auto cueList = std::make_unique<CueListRecord>();
   std::memset(cueList.get(), 0, sizeof *cueList);
   playlist_.addTrack(ItemRef(std::move(cueList)));
-  EXPECT_EQ(playlist_.count, 2u);
+  EXPECT_EQ(playlist_.count(), 2u);
 
   // The playlist keeps its own copy: the search list's record may go away.
   auto record = std::make_unique<AudioCueRecord>(Track("c"));
@@ -119,7 +119,7 @@ TEST_F(CurrentPlaylistTest, RemovingShiftsOrResetsTheCurrentEntry) {
   playlist_.selectedIndex = 2;  // the current entry itself
   EXPECT_TRUE(playlist_.removeSelected());
   EXPECT_EQ(playlist_.currentIndex, 0u);
-  EXPECT_EQ(playlist_.count, 3u);
+  EXPECT_EQ(playlist_.count(), 3u);
 
   playlist_.selectedIndex = 2;  // after it: nothing moves
   playlist_.currentIndex = 1;
@@ -160,16 +160,16 @@ TEST_F(CurrentPlaylistTest, EveryChangeIsSavedAndLoadsBack) {
   playlist_.removeSelected();  // saves with the new title
 
   RecordingPlaylistHost otherHost;
-  CurrentPlaylist reloaded(player_, audio::StreamUrlService{"http://127.0.0.1:1", &settings_, {}},
+  CurrentPlaylist reloaded(player_, audio::StreamUrlService{"http://127.0.0.1:1", core::RequestIdentity::From(settings_), {}},
                            dir_ / "data.dat", otherHost);
   reloaded.load();
   EXPECT_EQ(reloaded.title, u"Evening");
-  ASSERT_EQ(reloaded.count, 2u);
+  ASSERT_EQ(reloaded.count(), 2u);
   EXPECT_STREQ(reloaded.entryAt(0)->record->title, "t1");
   EXPECT_EQ(reloaded.entryAt(0)->kind, 1u);  // the marker is not stored
 
   playlist_.clear();
-  EXPECT_EQ(playlist_.count, 0u);
+  EXPECT_EQ(playlist_.count(), 0u);
   EXPECT_TRUE(playlist_.title.empty());
   EXPECT_NE(host_.events.find('Z'), std::string::npos);
   EXPECT_EQ(std::filesystem::file_size(dir_ / "data.dat"), 0u);
@@ -186,11 +186,11 @@ TEST_F(CurrentPlaylistTest, NothingIsSavedBeforeTheScreenIsLaidOut) {
 
 TEST_F(CurrentPlaylistTest, AnUnwritableFileKeepsThePlaylistInMemory) {
   RecordingPlaylistHost otherHost;
-  CurrentPlaylist stuck(player_, audio::StreamUrlService{"http://127.0.0.1:1", &settings_, {}},
+  CurrentPlaylist stuck(player_, audio::StreamUrlService{"http://127.0.0.1:1", core::RequestIdentity::From(settings_), {}},
                         dir_ / "no-such-folder" / "data.dat", otherHost);
   stuck.addTrack(Track("kept"));
   stuck.addTrack(Track("also"));
-  EXPECT_EQ(stuck.count, 2u);
+  EXPECT_EQ(stuck.count(), 2u);
   EXPECT_STREQ(stuck.entryAt(1)->record->title, "also");
   EXPECT_EQ(otherHost.events, "");  // nothing shown to the user
 }

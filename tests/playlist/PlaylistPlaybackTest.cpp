@@ -5,11 +5,11 @@
 #include <chrono>
 #include <cstring>
 
-#include "app/util/AppSettings.h"
 #include "audio/PlayerNotifyTarget.h"
 #include "audio/StreamPlayer.h"
 #include "catalogue/FeaturedCueListsRequest.h"
-#include "platform/NullPcmSink.h"
+#include "core/AppSettings.h"
+#include "platform/audio/null/NullPcmSink.h"
 #include "playlist/CurrentPlaylist.h"
 #include "server/CatalogueServer.h"
 #include "tests/audio/AudioTestSupport.h"
@@ -33,7 +33,7 @@ class PlaylistPlaybackTest : public ::testing::Test {
     server::ServerOptions options;
     options.library = library_.Root();
     ASSERT_TRUE(catalogue_.Start(options));
-    service_ = audio::StreamUrlService{catalogue_.BaseUrl(), &settings_, {}};
+    service_ = audio::StreamUrlService{catalogue_.BaseUrl(), core::RequestIdentity::From(settings_), {}};
     player_.setNotifyWindow(&queue_);
     playlist_ = std::make_unique<CurrentPlaylist>(player_, service_, dir_ / "data.dat", host_);
   }
@@ -54,7 +54,7 @@ class PlaylistPlaybackTest : public ::testing::Test {
   servertest::TestLibrary library_;
   testsupport::TempDir dir_;
   platform::RegistryStore store_{dir_ / "config"};
-  AppSettings settings_{store_, ZeroId};
+  core::AppSettings settings_{store_, ZeroId};
   server::CatalogueServer catalogue_;
   audio::StreamUrlService service_;
   audio::StreamPlayer player_{std::make_unique<platform::NullPcmSink>(0.0)};
@@ -65,7 +65,7 @@ class PlaylistPlaybackTest : public ::testing::Test {
 
 TEST_F(PlaylistPlaybackTest, AFeaturedCueListPlaysInOrderAndWraps) {
   playlist_->addCueList(FeaturedCueList());
-  ASSERT_EQ(playlist_->count, 3u);
+  ASSERT_EQ(playlist_->count(), 3u);
   EXPECT_EQ(playlist_->title, u"A Day");
   EXPECT_STREQ(playlist_->entryAt(0)->record->title, "Dawn");
   EXPECT_STREQ(playlist_->entryAt(2)->record->title, "Dusk");

@@ -11,12 +11,12 @@
 #include <cstring>
 #include <map>
 
-#include "app/util/AppSettings.h"
+#include "core/AppSettings.h"
 #include "audio/Mp3FrameHeader.h"
 #include "catalogue/CueListTracksRequest.h"
 #include "catalogue/FeaturedCueListsRequest.h"
 #include "platform/RegistryStore.h"
-#include "platform/WavPcmSink.h"
+#include "platform/audio/wav/WavPcmSink.h"
 #include "playlist/PlaylistFile.h"
 #include "server/CatalogueServer.h"
 #include "tests/app/ProgramRun.h"
@@ -71,7 +71,7 @@ class ListeningRunTest : public ::testing::Test {
   // The featured CueList's tracks, as "Replace Current Playlist" would leave them in the file.
   void WriteFeaturedPlaylist() {
     platform::RegistryStore store(dir_ / "lookup-config");
-    AppSettings settings(store, NoDeviceId);
+    core::AppSettings settings(store, NoDeviceId);
     FeaturedCueListsRequest featured(catalogue_.BaseUrl(), settings);
     featured.pageSize = 10;
     featured.buildUrl("");

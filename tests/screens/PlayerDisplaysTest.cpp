@@ -181,12 +181,12 @@ TEST_P(PlayerDisplaysTest, MiniPlayerTapsAndTotalsLikeThePlayer) {
 // A skin whose pictures are gone clears the setting (the "Skin File Missing" box); the same
 // skin chosen again without a reload loads nothing, even when its files have gone since.
 TEST_P(PlayerDisplaysTest, SkinLoadsOnceAndAMissingSkinIsCleared) {
-  AppSettings& settings = settings_.settings;
+  core::AppSettings& settings = settings_.settings;
   settings.SetSkinName(u"Sunburst");
   view_.UpdateLayout();
   EXPECT_TRUE(view_.SkinLoaded());
   testsupport::TempDir empty;
-  ui::ConfigureResourcePaths(scaleFactor, empty.Path().string());
+  ui::ConfigureResourcePaths(core::scaleFactor, empty.Path().string());
   view_.UpdateLayout();  // nothing to load: the pictures in hand serve
   EXPECT_TRUE(view_.SkinLoaded());
   EXPECT_EQ(settings.currentSkinName, u"Sunburst");

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "audio/StreamPlayer.h"
-#include "platform/NullPcmSink.h"
+#include "platform/audio/null/NullPcmSink.h"
 #include "screens/CurrentPlaylistScreen.h"
 #include "screens/StoreSearch.h"
 #include "ui/ControlMessages.h"
@@ -32,7 +32,7 @@ class PlaylistScreenTest : public ::testing::Test {
   explicit PlaylistScreenTest(platform::Size screen = {240, 320})
       : world_(screen.width, screen.height), player_(std::make_unique<platform::NullPcmSink>(0.0)) {
     EXPECT_EQ(screen_.Create(world_.window), 1);
-    screen_.SetPlayer(player_, audio::StreamUrlService{"", &settings_.settings, {}}, dir_ / "data.dat");
+    screen_.SetPlayer(player_, audio::StreamUrlService{"", core::RequestIdentity::From(settings_.settings), {}}, dir_ / "data.dat");
   }
   ~PlaylistScreenTest() override { player_.stop(1); }
 

@@ -86,7 +86,7 @@ class ContractTest : public ::testing::TestWithParam<const char*> {
   static std::map<std::string, std::unique_ptr<server::CatalogueServer>> servers_;
   server::CatalogueServer* server_ = nullptr;
   testsupport::TestSettings test_;
-  AppSettings& settings_ = test_.settings;
+  core::AppSettings& settings_ = test_.settings;
 };
 
 std::unique_ptr<TestLibrary> ContractTest::library_;
@@ -180,7 +180,7 @@ TEST_P(ContractTest, StreamUrlLookupAndStreamBytes) {
   Search(search, "long tide", 1);
   ASSERT_EQ(search.resultCount(), 1u);
   const AudioCueRecord& record = *search.itemAt(0)->audioCue();
-  audio::StreamUrlService service{Base(), &settings_, HttpClientOptions()};
+  audio::StreamUrlService service{Base(), core::RequestIdentity::From(settings_), HttpClientOptions()};
   char reply[audio::kStreamUrlReplySize];
   EXPECT_TRUE(audio::resolveStreamUrl(service, record.mp3_url_id, reply));
   EXPECT_STREQ(reply, record.location);
@@ -212,7 +212,7 @@ TEST_P(ContractTest, AmpersandsAndMarkupInTagsArriveWhole) {
 }
 
 TEST_P(ContractTest, WrongKeyYieldsNoItemsAndNoTotal) {
-  AppSettings other(test_.store, testsupport::TestSettings::FixedId);
+  core::AppSettings other(test_.store, testsupport::TestSettings::FixedId);
   other.apiKey = u"fffffffffffffff";
   SearchRequest search(Base(), other);
   Search(search, "marrow", 7);

@@ -18,8 +18,9 @@ namespace {
 constexpr std::size_t kReadBlock = 4096;
 constexpr std::size_t kMaxRecordedRequest = 64 * 1024;
 
-int ListenOnLoopback(int backlog, std::uint16_t* port) {
-  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+platform::UniqueFd ListenOnLoopback(int backlog, std::uint16_t* port) {
+  platform::UniqueFd owner(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  const int fd = owner.Get();
   if (fd < 0) throw std::runtime_error("socket failed");
   sockaddr_in address{};
   address.sin_family = AF_INET;
@@ -29,11 +30,10 @@ int ListenOnLoopback(int backlog, std::uint16_t* port) {
   if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
       ::listen(fd, backlog) != 0 ||
       ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
-    ::close(fd);
     throw std::runtime_error("cannot listen on 127.0.0.1");
   }
   *port = ntohs(address.sin_port);
-  return fd;
+  return owner;
 }
 
 std::string LoopbackUrl(std::uint16_t port, const std::string& path) {
@@ -65,18 +65,15 @@ ScriptedServer::ScriptedServer(ServerScript script)
 ScriptedServer::ScriptedServer(std::vector<ServerScript> scripts) : scripts_(std::move(scripts)) {
   if (scripts_.empty()) scripts_.push_back({});
   listenFd_ = ListenOnLoopback(SOMAXCONN, &port_);
-  if (::pipe2(wakeFd_, O_CLOEXEC) != 0) {
-    ::close(listenFd_);
-    throw std::runtime_error("pipe failed");
-  }
+  int pipeEnds[2];
+  if (::pipe2(pipeEnds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+  wakeRead_.Reset(pipeEnds[0]);
+  wakeWrite_.Reset(pipeEnds[1]);
   acceptor_ = std::thread(&ScriptedServer::AcceptLoop, this);
 }
 
 ScriptedServer::~ScriptedServer() {
   Stop();
-  ::close(listenFd_);
-  ::close(wakeFd_[0]);
-  ::close(wakeFd_[1]);
 }
 
 std::string ScriptedServer::Url(const std::string& path) const { return LoopbackUrl(port_, path); }
@@ -102,7 +99,7 @@ void ScriptedServer::Stop() {
   }
   changed_.notify_all();
   char wake = 1;
-  (void)!::write(wakeFd_[1], &wake, 1);
+  (void)!::write(wakeWrite_.Get(), &wake, 1);
   if (acceptor_.joinable()) acceptor_.join();
   {
     std::lock_guard<std::mutex> guard(mutex_);
@@ -113,22 +110,19 @@ void ScriptedServer::Stop() {
 
 void ScriptedServer::AcceptLoop() {
   for (int index = 0;; ++index) {
-    pollfd entries[2] = {{listenFd_, POLLIN, 0}, {wakeFd_[0], POLLIN, 0}};
+    pollfd entries[2] = {{listenFd_.Get(), POLLIN, 0}, {wakeRead_.Get(), POLLIN, 0}};
     int ready = ::poll(entries, 2, -1);
     if (ready < 0 && errno == EINTR) continue;
     if (ready < 0 || entries[1].revents) return;
-    int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (fd < 0) continue;
+    platform::UniqueFd fd(::accept4(listenFd_.Get(), nullptr, nullptr, SOCK_CLOEXEC));
+    if (!fd) continue;
     const ServerScript& script =
         scripts_[std::min<std::size_t>(static_cast<std::size_t>(index), scripts_.size() - 1)];
     std::lock_guard<std::mutex> guard(mutex_);
-    if (stopping_) {
-      ::close(fd);
-      return;
-    }
+    if (stopping_) return;
     accepted_.fetch_add(1);
-    openFds_.push_back(fd);
-    connections_.emplace_back(&ScriptedServer::RunScript, this, fd, std::cref(script));
+    openFds_.push_back(fd.Get());
+    connections_.emplace_back(&ScriptedServer::RunScript, this, std::move(fd), std::cref(script));
   }
 }
 
@@ -185,19 +179,19 @@ bool ScriptedServer::RunStep(int fd, const ServerStep& step) {
   return false;
 }
 
-void ScriptedServer::RunScript(int fd, const ServerScript& script) {
+void ScriptedServer::RunScript(platform::UniqueFd fd, const ServerScript& script) {
   for (const ServerStep& step : script) {
-    if (!RunStep(fd, step)) break;
+    if (!RunStep(fd.Get(), step)) break;
   }
   {
     std::lock_guard<std::mutex> guard(mutex_);
     for (auto it = openFds_.begin(); it != openFds_.end(); ++it) {
-      if (*it == fd) {
+      if (*it == fd.Get()) {
         openFds_.erase(it);
         break;
       }
     }
-    ::close(fd);
+    fd.Reset();
     finished_.fetch_add(1);
   }
   changed_.notify_all();
@@ -213,18 +207,13 @@ StalledListener::StalledListener() {
   constexpr int kMaxFillers = 8;
   constexpr int kPendingProbeMillis = 200;
   for (int i = 0; i < kMaxFillers; ++i) {
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) break;
-    fillers_.push_back(fd);
+    fillers_.emplace_back(fd);
     if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) continue;
     pollfd entry{fd, POLLOUT, 0};
     if (::poll(&entry, 1, kPendingProbeMillis) == 0) break;
   }
-}
-
-StalledListener::~StalledListener() {
-  for (int fd : fillers_) ::close(fd);
-  ::close(listenFd_);
 }
 
 std::string StalledListener::Url(const std::string& path) const { return LoopbackUrl(port_, path); }

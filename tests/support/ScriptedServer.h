@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/UniqueFd.h"
+
 namespace testsupport {
 
 // One step of what the server does on a connection.
@@ -74,13 +76,13 @@ class ScriptedServer {
 
  private:
   void AcceptLoop();
-  void RunScript(int fd, const ServerScript& script);
+  void RunScript(platform::UniqueFd fd, const ServerScript& script);
   bool RunStep(int fd, const ServerStep& step);
   bool WaitStopped(std::chrono::milliseconds duration);
 
   std::vector<ServerScript> scripts_;
-  int listenFd_ = -1;
-  int wakeFd_[2] = {-1, -1};  // a pipe that wakes the accept loop on Stop
+  platform::UniqueFd listenFd_;
+  platform::UniqueFd wakeRead_, wakeWrite_;  // a pipe that wakes the accept loop on Stop
   std::uint16_t port_ = 0;
   std::atomic<int> accepted_{0};
   std::atomic<int> finished_{0};
@@ -90,7 +92,7 @@ class ScriptedServer {
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;  // stopping_ set or a script finished
   bool stopping_ = false;
-  std::vector<int> openFds_;
+  std::vector<int> openFds_;  // the connections' descriptors, owned by their threads
   std::vector<std::thread> connections_;
   std::vector<std::string> requests_;
 };
@@ -100,7 +102,6 @@ class ScriptedServer {
 class StalledListener {
  public:
   StalledListener();
-  ~StalledListener();
   StalledListener(const StalledListener&) = delete;
   StalledListener& operator=(const StalledListener&) = delete;
 
@@ -108,8 +109,8 @@ class StalledListener {
   std::string Url(const std::string& path = "/") const;
 
  private:
-  int listenFd_ = -1;
-  std::vector<int> fillers_;
+  platform::UniqueFd listenFd_;
+  std::vector<platform::UniqueFd> fillers_;
   std::uint16_t port_ = 0;
 };
 

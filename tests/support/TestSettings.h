@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "app/util/AppSettings.h"
+#include "core/AppSettings.h"
 #include "platform/RegistryStore.h"
 #include "tests/support/TempDir.h"
 
@@ -17,7 +17,7 @@ struct TestSettings {
   }
   TempDir dir;
   platform::RegistryStore store{dir.Path()};
-  AppSettings settings{store, FixedId};
+  core::AppSettings settings{store, FixedId};
 };
 
 }  // namespace testsupport

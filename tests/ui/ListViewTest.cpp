@@ -129,14 +129,14 @@ TEST(PageControlTest, TextsButtonsAndHitBoxesFollowTheItemCount) {
   const std::int32_t screens[][2] = {{240, 320}, {320, 240}, {480, 640}, {640, 480}};
   for (const auto& screen : screens) {
     ToolkitWorld world(screen[0], screen[1]);
-    const std::int32_t s = static_cast<std::int32_t>(scaleFactor);
+    const std::int32_t s = static_cast<std::int32_t>(core::scaleFactor);
     ui::PageControl page;
     const Rect rects[2] = {Rect{0, 166 * s, 320 * s, 188 * s}, Rect{0, 232 * s, 240 * s, 254 * s}};
     ASSERT_EQ(page.Create(rects, world.window, 9), 1);
     ASSERT_EQ(page.SetButtonImages("\\tab_resources\\page_button_normal.png",
                                    "\\tab_resources\\page_button_clickdown.png"),
               1);
-    const Rect& r = rects[isPortrait];
+    const Rect& r = rects[core::isPortrait];
     const std::int32_t bw = 26 * s;
     for (std::int32_t perPage : {3, 5}) {
       for (std::int32_t count : {0, 1, 2, 6, 7}) {
@@ -145,7 +145,7 @@ TEST(PageControlTest, TextsButtonsAndHitBoxesFollowTheItemCount) {
           const std::string where = std::to_string(screen[0]) + "x" + std::to_string(screen[1]) + " " +
                                     std::to_string(count) + "/" + std::to_string(perPage) + " page " +
                                     std::to_string(current);
-          page.rowsPerPage[isPortrait] = perPage;
+          page.rowsPerPage[core::isPortrait] = perPage;
           page.itemCount = count;
           page.currentPage = current;
           world.FillPattern();

@@ -103,7 +103,7 @@ TEST(PopupListTest, SelectedRowIsWhiteOnTheBandAndOthersBlackOnTheLine) {
 // A panel with the application's popup rectangles and pictures.
 template <typename Panel>
 void CreatePanel(Panel& panel, ToolkitWorld& world, platform::Colour& theme) {
-  const std::int32_t s = static_cast<std::int32_t>(scaleFactor);
+  const std::int32_t s = static_cast<std::int32_t>(core::scaleFactor);
   const Rect rects[2] = {Rect{0, 0, 320 * s, 189 * s}, Rect{0, 0, 240 * s, 268 * s}};
   ASSERT_EQ(panel.Create(rects, world.window, 0), 1);
   ASSERT_EQ(panel.LoadPanelImages("\\popup_panel\\Horizontal_PopUp_Panel.png", "\\popup_panel\\Vertical_PopUp_Panel.png"), 1);
@@ -202,7 +202,7 @@ TEST(TextFieldTest, AfterARotationTheEditFieldSitsInTheOtherPicture) {
   const Rect rects[2] = {Rect{56, 50, 305, 88}, Rect{15, 120, 225, 158}};
   ASSERT_EQ(field.Create(rects, world.window, 44), 1);
   EXPECT_EQ(field.edit->GetRect(), (Rect{22, 131, 218, 146}));
-  isPortrait = 0;
+  core::isPortrait = 0;
   field.Reposition();
   EXPECT_EQ(field.edit->GetRect(), (Rect{63, 61, 298, 76}));
 }

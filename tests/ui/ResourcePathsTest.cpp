@@ -153,12 +153,12 @@ TEST(WindowWaitCursorTest, BeginAndEndReachTheWindow) {
   platform::HeadlessBackend backend([](const std::string&) {});
   platform::Window window(backend, platform::Size{240, 320}, u"t");
   ui::WindowWaitCursor host(window);
-  WaitCursorHost* previous = SetWaitCursorHost(&host);
-  BeginWaitCursor();
+  core::WaitCursorHost* previous = core::SetWaitCursorHost(&host);
+  core::BeginWaitCursor();
   EXPECT_TRUE(backend.IsWaitCursorShown());
-  EndWaitCursor();
+  core::EndWaitCursor();
   EXPECT_FALSE(backend.IsWaitCursorShown());
-  SetWaitCursorHost(previous);
+  core::SetWaitCursorHost(previous);
 }
 
 }  // namespace

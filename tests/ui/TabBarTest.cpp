@@ -26,7 +26,7 @@ class BandView : public ui::View {
 
 // The application's bar: its rectangles, icon area and four tabs.
 void CreateBar(ui::TabBar& bar, ToolkitWorld& world, std::uintptr_t cookie = 77) {
-  const std::int32_t s = static_cast<std::int32_t>(scaleFactor);
+  const std::int32_t s = static_cast<std::int32_t>(core::scaleFactor);
   const Rect rects[2] = {Rect{0, 0, 320 * s, 20 * s}, Rect{0, 0, 240 * s, 20 * s}};
   ASSERT_EQ(bar.Create(rects, 15 * s, world.window, cookie), 1);
   const char* icons[4] = {"searchresults", "featuredstar", "currentplaylist", "player"};
@@ -50,7 +50,7 @@ TEST(ViewDrawTest, DrawPaintsAtTheControlsCornerAndKeepsEverythingElse) {
     view.Create(rects, world.window, 0);
     world.FillPattern();
     view.Show();
-    const Rect& r = rects[isPortrait];
+    const Rect& r = rects[core::isPortrait];
     EXPECT_EQ(world.FirstChangeOutside(r), "") << c.w << "x" << c.h;
     platform::Canvas dc = world.window.GetDC();
     EXPECT_EQ(dc.GetPixel(r.left, r.top + 10), 0x0000FFu);  // the band, moved to the corner

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/util/ScreenMetrics.h"
+#include "core/ScreenMetrics.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "platform/window/Window.h"
 #include "tests/support/RecordingWindowProcedure.h"
@@ -21,11 +21,11 @@ class ToolkitWorld {
   ToolkitWorld(std::int32_t screenWidth, std::int32_t screenHeight)
       : backend_([](const std::string&) {}),
         window(backend_, platform::Size{screenWidth, screenHeight}, u"Vornalo Mobile") {
-    const ScreenMetrics metrics = ComputeScreenMetrics(screenWidth, screenHeight);
-    isPortrait = metrics.isPortrait;
-    scaleFactor = metrics.scaleFactor;
-    ui::ConfigureResourcePaths(scaleFactor, std::string(VORNALO_RESOURCE_ROOT) + (scaleFactor == 2 ? "/vga" : "/qvga"));
-    blend_ = ui::BlendBuffer::Allocate(scaleFactor);
+    const core::ScreenMetrics metrics = core::ComputeScreenMetrics(screenWidth, screenHeight);
+    core::isPortrait = metrics.isPortrait;
+    core::scaleFactor = metrics.scaleFactor;
+    ui::ConfigureResourcePaths(core::scaleFactor, std::string(VORNALO_RESOURCE_ROOT) + (core::scaleFactor == 2 ? "/vga" : "/qvga"));
+    blend_ = ui::BlendBuffer::Allocate(core::scaleFactor);
     ui::blendBuffer = blend_.get();
     window.Create(procedure);
     window.RunUntilIdle();  // the first paint erases the client area; get it done
@@ -33,8 +33,8 @@ class ToolkitWorld {
   }
   ~ToolkitWorld() {
     ui::blendBuffer = nullptr;
-    isPortrait = 1;
-    scaleFactor = 1;
+    core::isPortrait = 1;
+    core::scaleFactor = 1;
   }
 
   // The messages the controls posted since the last call, with these ids.

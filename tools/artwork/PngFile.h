@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
-#include <vector>
+
+#include "platform/png/PngFile.h"
 
 namespace artwork {
 
@@ -16,22 +17,9 @@ namespace artwork {
 // Returns false (with a reason in *error) when the file cannot be written.
 bool WritePng(const std::filesystem::path& path, cairo_surface_t* surface, std::string* error);
 
-// A PNG file as it is stored: header facts and the pixels expanded to 8-bit RGBA.
-struct PngImage {
-  int width = 0;
-  int height = 0;
-  int colorType = -1;  // PNG_COLOR_TYPE_* of the file
-  int bitDepth = 0;
-  bool hasBackgroundChunk = false;
-  bool hasGammaChunk = false;
-  bool hasTransparencyChunk = false;
-  std::vector<uint8_t> rgba;  // width * height * 4 bytes, rows top-down
+using platform::PngImage;
 
-  uint8_t Alpha(int x, int y) const { return rgba[(static_cast<size_t>(y) * width + x) * 4 + 3]; }
-  const uint8_t* Pixel(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
-};
-
-// Reads a PNG file with libpng. Returns false when it cannot be opened or decoded.
+// Reads a PNG file. Returns false when it cannot be opened or decoded.
 bool ReadPng(const std::filesystem::path& path, PngImage* image);
 
 }  // namespace artwork

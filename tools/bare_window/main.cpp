@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/AppResources.h"
 #include "platform/sdl2/WindowHost.h"
-#include "platform/window/MenuResources.h"
 
 namespace {
 
@@ -24,14 +24,14 @@ class BareWindow : public platform::WindowProcedure {
     }
     switch (message.id) {
       case wm::kCreate:
-        window.SetMenuBar(platform::kMainMenuBarResource);
+        window.SetMenuBar(kMainMenuBarResource);
         return 0;
       case wm::kPaint:
         return 0;  // the window's white background is all there is
       case wm::kCommand:
-        if ((message.wParam & 0xFFFF) == platform::kExitCommand) window.Send(wm::kClose);
-        if ((message.wParam & 0xFFFF) == platform::kCancelCommand) window.SetMenuBar(platform::kMainMenuBarResource);
-        if ((message.wParam & 0xFFFF) == platform::kNewSearchCommand) window.SetMenuBar(platform::kPopupMenuBarResource);
+        if ((message.wParam & 0xFFFF) == kExitCommand) window.Send(wm::kClose);
+        if ((message.wParam & 0xFFFF) == kCancelCommand) window.SetMenuBar(kMainMenuBarResource);
+        if ((message.wParam & 0xFFFF) == kNewSearchCommand) window.SetMenuBar(kPopupMenuBarResource);
         return 0;
       case wm::kDestroy:
         window.DestroyMenuBar();
@@ -73,6 +73,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   BareWindow procedure(log);
+  host->GetWindow().SetResources(VornaloResources());
   host->GetWindow().Create(procedure);
   return host->RunMessageLoop();
 }

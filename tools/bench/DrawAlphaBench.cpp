@@ -4,8 +4,6 @@
 //
 //   vornalo-bench-drawalpha [ROUNDS]
 
-#include <png.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -14,7 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "app/AppResources.h"
 #include "platform/headless/HeadlessBackend.h"
+#include "platform/png/PngFile.h"
 #include "platform/window/Window.h"
 #include "ui/BlendBuffer.h"
 #include "ui/PixelMapping.h"
@@ -32,25 +32,17 @@ double Milliseconds(Clock::duration d) { return std::chrono::duration<double, st
 
 // A full-window image with every alpha level, written as a PNG and decoded as the screens do.
 bool MakeImage(const std::string& path) {
-  std::vector<png_byte> rgba(static_cast<std::size_t>(kWidth) * kHeight * 4);
+  std::vector<std::uint8_t> rgba(static_cast<std::size_t>(kWidth) * kHeight * 4);
   for (int y = 0; y < kHeight; ++y) {
     for (int x = 0; x < kWidth; ++x) {
-      png_byte* p = &rgba[(static_cast<std::size_t>(y) * kWidth + x) * 4];
-      p[0] = static_cast<png_byte>(x);
-      p[1] = static_cast<png_byte>(y);
-      p[2] = static_cast<png_byte>(x + y);
-      p[3] = static_cast<png_byte>((x * 7 + y * 3) & 0xFF);
+      std::uint8_t* p = &rgba[(static_cast<std::size_t>(y) * kWidth + x) * 4];
+      p[0] = static_cast<std::uint8_t>(x);
+      p[1] = static_cast<std::uint8_t>(y);
+      p[2] = static_cast<std::uint8_t>(x + y);
+      p[3] = static_cast<std::uint8_t>((x * 7 + y * 3) & 0xFF);
     }
   }
-  png_image image;
-  std::memset(&image, 0, sizeof image);
-  image.version = PNG_IMAGE_VERSION;
-  image.width = kWidth;
-  image.height = kHeight;
-  image.format = PNG_FORMAT_RGBA;
-  bool ok = png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), 0, nullptr) != 0;
-  png_image_free(&image);
-  return ok;
+  return platform::WritePng(path, kWidth, kHeight, platform::PngLayout::kRgba, rgba.data(), false, nullptr);
 }
 
 }  // namespace
@@ -95,7 +87,8 @@ int main(int argc, char** argv) {
 
   platform::HeadlessBackend backend([](const std::string&) {});
   platform::Window screen(backend, platform::Size{480, 640}, u"Vornalo Mobile");
-  screen.SetMenuBar(platform::kMainMenuBarResource);
+  screen.SetResources(VornaloResources());
+  screen.SetMenuBar(kMainMenuBarResource);
   screen.Chrome().PressSoftKey(1);  // the Options menu open too
   screen.ComposeScreen();
   auto t0 = Clock::now();

@@ -13,19 +13,63 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
-#include "tests/support/Mp3Synth.h"
-#include "tests/support/TempDir.h"
+#include "tools/demo/Mp3Encoder.h"
 #include "tools/play/LoopbackFileServer.h"
 
 extern char** environ;
 
 namespace {
+
+// A 44.1 kHz stereo 128 kbit/s tone (left 440 Hz, right 660 Hz) whose loudness swells, so
+// that successive frames differ.
+std::string SynthesizeTone(double seconds) {
+  constexpr int kRate = 44100;
+  constexpr double kPi = 3.14159265358979323846;
+  const auto frames = static_cast<std::size_t>(seconds * kRate);
+  std::vector<int16_t> samples(frames * 2);
+  for (std::size_t i = 0; i < frames; ++i) {
+    const double t = double(i) / kRate;
+    const double level = 0.5 * (0.6 + 0.4 * std::sin(2 * kPi * 0.25 * t));
+    samples[2 * i] = int16_t(32767 * level * std::sin(2 * kPi * 440 * t));
+    samples[2 * i + 1] = int16_t(32767 * level * std::sin(2 * kPi * 660 * t));
+  }
+  demo::Mp3Encoder encoder(demo::Mp3Format{});
+  const std::vector<uint8_t> mp3 = encoder.IsValid() ? encoder.EncodeAll(samples) : std::vector<uint8_t>();
+  return std::string(mp3.begin(), mp3.end());
+}
+
+std::string ReadWhole(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A fresh folder under the system's temporary one, removed with its contents at the end.
+class ScratchDir {
+ public:
+  ScratchDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "vornalo-bench-XXXXXX").string();
+    if (::mkdtemp(pattern.data())) path_ = pattern;
+  }
+  ~ScratchDir() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
 
 struct ChildCost {
   double cpuSeconds = -1;
@@ -119,12 +163,10 @@ int main(int argc, char** argv) {
   }
 
   std::printf("synthesizing %.0f s of 44.1 kHz stereo 128 kbit/s MP3...\n", seconds);
-  testsupport::Mp3SynthOptions options;
-  options.seconds = seconds;
-  const std::string mp3 = testsupport::SynthesizeMp3(options);
-  testsupport::TempDir dir;
+  const std::string mp3 = SynthesizeTone(seconds);
+  ScratchDir dir;
   const std::string path = (dir / "bench.mp3").string();
-  testsupport::WriteFile(path, mp3);
+  std::ofstream(path, std::ios::binary) << mp3;
   tools::LoopbackFileServer server(path);
   if (mp3.empty() || !server.start()) {
     std::fprintf(stderr, "cannot prepare the benchmark file\n");
@@ -146,7 +188,7 @@ int main(int argc, char** argv) {
     }
     streamed = std::min(streamed, play.cpuSeconds);
     // The child's own high-water mark: rusage's would include this process's memory.
-    const std::string text = testsupport::ReadFile(report);
+    const std::string text = ReadWhole(report);
     const size_t at = text.find("peak RSS: ");
     if (at != std::string::npos) peakRss = std::max(peakRss, std::atol(text.c_str() + at + 10));
     ChildCost mpg123 = RunChild({"mpg123", "-q", "-t", path});

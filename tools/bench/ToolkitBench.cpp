@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/util/ScreenMetrics.h"
+#include "core/ScreenMetrics.h"
 #include "platform/TextCodec.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "platform/text/Font.h"
@@ -89,9 +89,9 @@ class PlainCopy {
 
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : kDefaultRounds;
-  MeasureScreen(480, 640);
-  ui::ConfigureResourcePaths(scaleFactor, std::string(VORNALO_RESOURCE_ROOT) + "/vga");
-  auto blend = ui::BlendBuffer::Allocate(scaleFactor);
+  core::MeasureScreen(480, 640);
+  ui::ConfigureResourcePaths(core::scaleFactor, std::string(VORNALO_RESOURCE_ROOT) + "/vga");
+  auto blend = ui::BlendBuffer::Allocate(core::scaleFactor);
   ui::blendBuffer = blend.get();
   platform::HeadlessBackend backend([](const std::string&) {});
   platform::Window window(backend, platform::Size{480, 640}, u"Vornalo Mobile");

@@ -5,15 +5,15 @@
 #include <cstring>
 #include <ostream>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "app/util/AppSettings.h"
-#include "app/util/Utilities.h"
 #include "catalogue/CueListTracksRequest.h"
 #include "catalogue/FeaturedCueListsRequest.h"
 #include "catalogue/HttpUrl.h"
 #include "catalogue/SearchRequest.h"
+#include "core/AppSettings.h"
+#include "core/RequestIdentity.h"
+#include "core/Utilities.h"
 #include "platform/DebugLog.h"
 #include "platform/TextCodec.h"
 
@@ -150,7 +150,7 @@ void PrintPage(std::ostream& out, const CatalogueRequest& request) {
       << request.pageSize << ")\n";
 }
 
-int RunSearch(const Arguments& args, const AppSettings& settings, std::ostream& out) {
+int RunSearch(const Arguments& args, const core::AppSettings& settings, std::ostream& out) {
   SearchRequest search(args.server, settings);
   search.setResultKinds(static_cast<std::uint32_t>(args.kinds));
   search.pageSize = args.count;
@@ -170,7 +170,7 @@ int RunSearch(const Arguments& args, const AppSettings& settings, std::ostream& 
   return kExitReply;
 }
 
-int RunFeatured(const Arguments& args, const AppSettings& settings, std::ostream& out) {
+int RunFeatured(const Arguments& args, const core::AppSettings& settings, std::ostream& out) {
   FeaturedCueListsRequest featured(args.server, settings);
   featured.pageSize = args.count;
   featured.startIndex = args.start;
@@ -185,7 +185,7 @@ int RunFeatured(const Arguments& args, const AppSettings& settings, std::ostream
   return kExitReply;
 }
 
-int RunTracks(const Arguments& args, const AppSettings& settings, std::ostream& out) {
+int RunTracks(const Arguments& args, const core::AppSettings& settings, std::ostream& out) {
   CueListTracksRequest tracks(args.server, settings);
   tracks.buildUrl(args.operand.c_str());
   if (!tracks.run(0)) return kExitUnreachable;
@@ -197,23 +197,19 @@ int RunTracks(const Arguments& args, const AppSettings& settings, std::ostream& 
   return kExitReply;
 }
 
-int RunStreamUrl(const Arguments& args, const AppSettings& settings, std::ostream& out) {
+int RunStreamUrl(const Arguments& args, const core::AppSettings& settings, std::ostream& out) {
   // The same request the track start makes before it streams a track.
   std::string base = args.server;
   while (!base.empty() && base.back() == '/') base.pop_back();
   std::string url = base + "/api/wm_app/results?mp3_url_id=" +
-                    UrlEncode(args.operand, kMp3UrlIdCapacity) + "&sk=" +
-                    platform::Utf16ToUtf8(settings.apiKey) + "&v=" + appVersion +
-                    "&di=" + settings.deviceId;
+                    core::UrlEncode(args.operand, kMp3UrlIdCapacity) +
+                    core::RequestIdentity::From(settings).QuerySuffix();
   HttpClient client;
-  client.receiveMode = HttpClient::WholeBody;
-  if (!client.setUrl(url) || !client.start()) return kExitUnreachable;
-  while (!client.isFinished() && !client.isAborted()) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  std::string body(reinterpret_cast<const char*>(client.body()), client.bodyLength());
+  const HttpClient::WholeBodyReply fetched = client.fetchWholeBody(url);
+  if (fetched.status == HttpClient::FetchStatus::kNotStarted) return kExitUnreachable;
+  const std::string& body = fetched.body;
   out << "request: " << url << "\n";
-  if (!client.isFinished() && body.empty()) return kExitUnreachable;
+  if (fetched.status != HttpClient::FetchStatus::kFinished && body.empty()) return kExitUnreachable;
   out << "stream URL: " << body << (body == "not_available" ? " (the record's location is played)" : "")
       << "\n";
   return kExitReply;
@@ -221,7 +217,7 @@ int RunStreamUrl(const Arguments& args, const AppSettings& settings, std::ostrea
 
 }  // namespace
 
-int RunCatalogueCommand(int argc, char** argv, const AppSettings& settings, std::ostream& out,
+int RunCatalogueCommand(int argc, char** argv, const core::AppSettings& settings, std::ostream& out,
                         std::ostream& err) {
   Arguments args;
   std::string error = Parse(argc, argv, &args);

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <iterator>
 
-#include "app/util/ScreenMetrics.h"
+#include "core/ScreenMetrics.h"
 #include "platform/TextCodec.h"
 #include "ui/ControlMessages.h"
 #include "ui/ViewMetrics.h"
@@ -347,7 +347,7 @@ std::intptr_t Gallery::OnMessage(platform::Window& window, const platform::Messa
       return 0;
     case wm::kSize: {
       const platform::Size screen = window.ScreenSize();
-      MeasureScreen(screen.width, screen.height);
+      core::MeasureScreen(screen.width, screen.height);
       if (!ready_) return 0;
       const std::int32_t perPage = list_.rowsPerPage[ui::Orientation()];
       const std::int32_t absolute = pageOffset_ + list_.selected;

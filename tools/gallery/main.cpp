@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/util/ScreenMetrics.h"
+#include "core/ScreenMetrics.h"
 #include "platform/sdl2/WindowHost.h"
 #include "tools/gallery/Gallery.h"
 #include "ui/BlendBuffer.h"
@@ -36,10 +36,10 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  MeasureScreen(options.screen.width, options.screen.height);
-  if (resources.empty()) resources = std::string(VORNALO_RESOURCE_ROOT) + (scaleFactor == 2 ? "/vga" : "/qvga");
-  ui::ConfigureResourcePaths(scaleFactor, resources);
-  auto blend = ui::BlendBuffer::Allocate(scaleFactor);
+  core::MeasureScreen(options.screen.width, options.screen.height);
+  if (resources.empty()) resources = std::string(VORNALO_RESOURCE_ROOT) + (core::scaleFactor == 2 ? "/vga" : "/qvga");
+  ui::ConfigureResourcePaths(core::scaleFactor, resources);
+  auto blend = ui::BlendBuffer::Allocate(core::scaleFactor);
   if (!blend) {
     std::fprintf(stderr, "vornalo-gallery: no memory for the blend buffer\n");
     return 1;

@@ -3,16 +3,16 @@
 #include <cstdint>
 #include <string>
 
-struct MHD_Daemon;
+#include "server/HttpDaemon.h"
 
 namespace tools {
 
 // Serves one local file over HTTP on 127.0.0.1 (an ephemeral port), with a Content-Length,
-// so that a local file can be played through the same streaming path as a remote one.
+// so that a local file can be played through the same streaming path as a remote one. The
+// catalogue server's daemon does the serving.
 class LoopbackFileServer {
  public:
   explicit LoopbackFileServer(std::string path);
-  ~LoopbackFileServer();
   LoopbackFileServer(const LoopbackFileServer&) = delete;
   LoopbackFileServer& operator=(const LoopbackFileServer&) = delete;
 
@@ -23,8 +23,7 @@ class LoopbackFileServer {
 
  private:
   const std::string path_;
-  MHD_Daemon* daemon_ = nullptr;
-  uint16_t port_ = 0;
+  server::HttpDaemon daemon_;
 };
 
 }  // namespace tools

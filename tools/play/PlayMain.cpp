@@ -15,10 +15,9 @@
 
 #include "audio/StreamPlayer.h"
 #include "platform/DebugLog.h"
-#include "platform/NullPcmSink.h"
 #include "platform/TextCodec.h"
-#include "platform/WavPcmSink.h"
-#include "platform/sdl2/audio/SdlPcmSinkModule.h"
+#include "platform/audio/PcmSinkFactory.h"
+#include "platform/audio/sdl2/SdlPcmSinkModule.h"
 #include "tools/play/LoopbackFileServer.h"
 #include "tools/play/PlayOptions.h"
 
@@ -120,21 +119,16 @@ long PeakRssKiB() {
 }
 
 std::unique_ptr<platform::PcmSink> MakeSink(const tools::PlayOptions& options) {
-  switch (options.audio) {
-    case tools::PlayOptions::Audio::kNull:
-      return std::make_unique<platform::NullPcmSink>(options.speed < 0 ? 1.0 : options.speed);
-    case tools::PlayOptions::Audio::kWav:
-      return std::make_unique<platform::WavPcmSink>(options.wavPath,
-                                                    options.speed < 0 ? 0.0 : options.speed);
-    case tools::PlayOptions::Audio::kSdl:
-      break;
-  }
-  std::string error;
-  const std::string directory =
-      std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
-  auto sink = platform::LoadSdlPcmSink(directory, error);
-  if (!sink) std::fprintf(stderr, "vornalo-play: no SDL audio: %s\n", error.c_str());
-  return sink;
+  platform::PcmSinkPacing pacing;
+  pacing.nullSpeed = options.speed < 0 ? 1.0 : options.speed;
+  pacing.wavSpeed = options.speed < 0 ? 0.0 : options.speed;
+  return platform::MakePcmSink(platform::PcmSinkChoice{options.audio, options.wavPath}, pacing, [] {
+    std::string error;
+    const std::string directory = std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
+    std::unique_ptr<platform::PcmSink> sink = platform::LoadSdlPcmSink(directory, error);
+    if (!sink) std::fprintf(stderr, "vornalo-play: no SDL audio: %s\n", error.c_str());
+    return sink;
+  });
 }
 
 void PrintProgress(audio::StreamPlayer& player, const audio::Mp3FrameHeader& header,

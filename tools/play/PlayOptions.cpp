@@ -49,17 +49,13 @@ bool ParsePlayOptions(int argc, char** argv, PlayOptions& options, std::string& 
       options.audio = PlayOptions::Audio::kWav;
     } else if (arg == "--audio") {
       if (!value(text)) return false;
-      if (text == "sdl") {
-        options.audio = PlayOptions::Audio::kSdl;
-      } else if (text == "null") {
-        options.audio = PlayOptions::Audio::kNull;
-      } else if (text.rfind("wav:", 0) == 0 && text.size() > 4) {
-        options.audio = PlayOptions::Audio::kWav;
-        options.wavPath = text.substr(4);
-      } else {
+      const std::optional<platform::PcmSinkChoice> choice = platform::ParsePcmSinkChoice(text);
+      if (!choice) {
         error = "--audio takes sdl, null or wav:FILE";
         return false;
       }
+      options.audio = choice->kind;
+      if (choice->kind == PlayOptions::Audio::kWav) options.wavPath = choice->wavPath;
     } else if (arg == "--speed") {
       if (!value(text)) return false;
       char* end = nullptr;

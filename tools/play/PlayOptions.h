@@ -2,11 +2,13 @@
 
 #include <string>
 
+#include "platform/audio/PcmSinkChoice.h"
+
 namespace tools {
 
 // The command line of vornalo-play.
 struct PlayOptions {
-  enum class Audio { kSdl, kNull, kWav };
+  using Audio = platform::PcmSinkKind;
 
   std::string source;  // an http:// URL or a local file
   Audio audio = Audio::kSdl;

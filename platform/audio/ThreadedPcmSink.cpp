@@ -1,0 +1,153 @@
+#include "platform/audio/ThreadedPcmSink.h"
+
+#include <algorithm>
+
+namespace platform {
+
+ThreadedPcmSink::ThreadedPcmSink(double speed) : speed_(std::max(0.0, speed)) {}
+
+ThreadedPcmSink::~ThreadedPcmSink() {
+  // Subclasses close in their destructors; this only catches a driver still running.
+  if (driver_.joinable()) {
+    {
+      std::lock_guard<std::mutex> guard(mutex_);
+      quit_ = true;
+    }
+    wake_.notify_all();
+    driver_.join();
+  }
+}
+
+PcmOpenResult ThreadedPcmSink::Open(const PcmFormat& format, DoneHandler done) {
+  Close();
+  if (format.BlockAlign() == 0 || format.sampleRate == 0) return PcmOpenResult::kError;
+  PcmOpenResult result = OnOpen(format);
+  if (result != PcmOpenResult::kOk) return result;
+  format_ = format;
+  done_ = std::move(done);
+  position_.store(0, std::memory_order_release);
+  {
+    std::lock_guard<std::mutex> guard(mutex_);
+    open_ = true;
+    paused_ = false;
+    quit_ = false;
+    flushRequested_ = false;
+    head_ = 0;
+    count_ = 0;
+    headTimed_ = false;
+  }
+  driver_ = std::thread([this] { DriverLoop(); });
+  return PcmOpenResult::kOk;
+}
+
+void ThreadedPcmSink::Close() {
+  if (!driver_.joinable()) return;
+  Reset();
+  {
+    std::lock_guard<std::mutex> guard(mutex_);
+    quit_ = true;
+    open_ = false;
+  }
+  wake_.notify_all();
+  driver_.join();
+  OnClose();
+}
+
+bool ThreadedPcmSink::Write(const uint8_t* data, uint32_t bytes, void* tag) {
+  {
+    std::lock_guard<std::mutex> guard(mutex_);
+    if (!open_ || count_ == kMaxQueued) return false;
+    ring_[(head_ + count_) % kMaxQueued] = Entry{data, bytes, tag};
+    ++count_;
+  }
+  wake_.notify_all();
+  return true;
+}
+
+void ThreadedPcmSink::Pause() {
+  {
+    std::lock_guard<std::mutex> guard(mutex_);
+    paused_ = true;
+  }
+  wake_.notify_all();
+}
+
+void ThreadedPcmSink::Restart() {
+  {
+    std::lock_guard<std::mutex> guard(mutex_);
+    paused_ = false;
+  }
+  wake_.notify_all();
+}
+
+bool ThreadedPcmSink::IsPaused() const {
+  std::lock_guard<std::mutex> guard(mutex_);
+  return paused_;
+}
+
+void ThreadedPcmSink::Reset() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (!open_) return;
+  flushRequested_ = true;
+  wake_.notify_all();
+  flushDone_.wait(lock, [this] { return !flushRequested_; });
+}
+
+ThreadedPcmSink::Clock::duration ThreadedPcmSink::PlayTime(uint32_t bytes) const {
+  double seconds = double(bytes) / format_.BytesPerSecond() / speed_;
+  return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+}
+
+void ThreadedPcmSink::FlushLocked(std::unique_lock<std::mutex>& lock) {
+  std::array<void*, kMaxQueued> tags;
+  size_t flushed = count_;
+  for (size_t i = 0; i < flushed; ++i) tags[i] = ring_[(head_ + i) % kMaxQueued].tag;
+  head_ = 0;
+  count_ = 0;
+  headTimed_ = false;
+  position_.store(0, std::memory_order_release);
+  lock.unlock();
+  for (size_t i = 0; i < flushed; ++i) done_(tags[i]);
+  lock.lock();
+  flushRequested_ = false;
+  flushDone_.notify_all();
+}
+
+void ThreadedPcmSink::DriverLoop() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    wake_.wait(lock, [this] { return quit_ || flushRequested_ || (count_ > 0 && !paused_); });
+    if (flushRequested_) {
+      FlushLocked(lock);
+      continue;
+    }
+    if (quit_) break;
+    Entry entry = ring_[head_];
+    if (speed_ > 0) {
+      if (!headTimed_) {
+        headRemaining_ = PlayTime(entry.bytes);
+        headTimed_ = true;
+      }
+      Clock::time_point deadline = Clock::now() + headRemaining_;
+      bool interrupted = wake_.wait_until(
+          lock, deadline, [this] { return quit_ || flushRequested_ || paused_; });
+      if (interrupted) {
+        // A pause keeps what is left of this buffer's time for the restart.
+        headRemaining_ = std::max(Clock::duration::zero(), deadline - Clock::now());
+        continue;
+      }
+      headTimed_ = false;
+    }
+    lock.unlock();
+    Consume(entry.data, entry.bytes);
+    lock.lock();
+    head_ = (head_ + 1) % kMaxQueued;
+    --count_;
+    position_.fetch_add(entry.bytes / format_.BlockAlign(), std::memory_order_acq_rel);
+    lock.unlock();
+    done_(entry.tag);
+    lock.lock();
+  }
+}
+
+}  // namespace platform

@@ -1,0 +1,98 @@
+#include "audio/TrackStart.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "core/AppSettings.h"
+#include "tests/support/ScriptedServer.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using testsupport::HttpResponse;
+using testsupport::Reply;
+using testsupport::ScriptedServer;
+
+int ZeroId(std::uint8_t*, std::size_t*) { return -1; }
+
+class TrackStartTest : public ::testing::Test {
+ protected:
+  TrackStartTest() : store_(dir_.Path()), settings_(store_, ZeroId) {
+    std::memset(&record_, 0, sizeof record_);
+    CopyToSlot(record_.location, "http://files.example/own.mp3");
+    CopyToSlot(record_.mp3_url_id, "42");
+  }
+  audio::StreamUrlService Service(const ScriptedServer& server) {
+    audio::StreamUrlService service{"http://127.0.0.1:" + std::to_string(server.port()), core::RequestIdentity::From(settings_), {}};
+    service.httpOptions.idleTimeoutMicros = 500000;
+    return service;
+  }
+
+  testsupport::TempDir dir_;
+  platform::RegistryStore store_;
+  core::AppSettings settings_;
+  AudioCueRecord record_;
+};
+
+TEST_F(TrackStartTest, TheReplyIsTheUrlAndNotAvailableFallsBackToTheLocation) {
+  struct Case {
+    std::string body;
+    std::u16string expected;
+  } cases[] = {
+      {"http://127.0.0.1:9/stream/7.mp3", u"http://127.0.0.1:9/stream/7.mp3"},
+      {"not_available", u"http://files.example/own.mp3"},
+      {"not_available\n", u"not_available\n"},  // only the exact text means "none"
+      {"", u"http://files.example/own.mp3"},    // no reply: never an empty URL
+  };
+  for (const auto& c : cases) {
+    ScriptedServer server(Reply(HttpResponse(c.body, "text/plain")));
+    EXPECT_EQ(audio::trackUrl(Service(server), record_), c.expected) << c.body;
+  }
+}
+
+TEST_F(TrackStartTest, TheLookupCarriesTheIdentityAndAnEncodedId) {
+  ScriptedServer server(Reply(HttpResponse("not_available", "text/plain")));
+  CopyToSlot(record_.mp3_url_id, "7&sk=forged");
+  char reply[audio::kStreamUrlReplySize];
+  EXPECT_FALSE(audio::resolveStreamUrl(Service(server), record_.mp3_url_id, reply));
+  EXPECT_STREQ(reply, "not_available");
+  auto requests = server.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  const std::string expected = "GET /api/wm_app/results?mp3_url_id=7%26sk%3Dforged&sk=" +
+                               std::string(core::AppSettings::BuiltInApiKey()) + "&v=1.4&di=" +
+                               std::string(27, 'A') + "%3D ";
+  EXPECT_EQ(requests[0].substr(0, expected.size()), expected);
+}
+
+TEST_F(TrackStartTest, ALongReplyIsCutInsideTheBuffer) {
+  const std::string longUrl = "http://h/" + std::string(900, 'x');
+  ScriptedServer server(Reply(HttpResponse(longUrl, "text/plain")));
+  char reply[audio::kStreamUrlReplySize + 8];
+  std::memset(reply, '#', sizeof reply);
+  auto& exact = *reinterpret_cast<char(*)[audio::kStreamUrlReplySize]>(reply);
+  EXPECT_TRUE(audio::resolveStreamUrl(Service(server), "1", exact));
+  EXPECT_EQ(std::strlen(reply), 511u);
+  EXPECT_EQ(std::string(reply, 511), longUrl.substr(0, 511));
+  EXPECT_EQ(reply[512], '#');  // nothing written past the buffer
+}
+
+TEST_F(TrackStartTest, TrackInfoDecodesUtf8AndCutsWholeCharacters) {
+  CopyToSlot(record_.title, "Caf\xC3\xA9 del Mar");
+  CopyToSlot(record_.creator, "Simon & Garfunkel");
+  // 250 ASCII characters, then emoji of two code units each: the 255-unit cut falls inside
+  // the third emoji, which is dropped whole.
+  std::string album(250, 'a');
+  for (int i = 0; i < 60; ++i) album += "\xF0\x9F\x8E\xB5";
+  CopyToSlot(record_.album, album);
+  auto info = audio::makeTrackInfo(record_);
+  EXPECT_EQ(info.title, u"Caf\u00e9 del Mar");
+  EXPECT_EQ(info.creator, u"Simon & Garfunkel");
+  EXPECT_EQ(info.album, std::u16string(250, u'a') + u"\U0001F3B5\U0001F3B5");
+
+  std::memset(record_.title, 0, sizeof record_.title);
+  CopyToSlot(record_.title, std::string(400, 'a'));
+  EXPECT_EQ(audio::makeTrackInfo(record_).title.size(), 255u);
+}
+
+}  // namespace

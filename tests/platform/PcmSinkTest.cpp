@@ -1,0 +1,256 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/audio/PcmSinkChoice.h"
+#include "platform/audio/PcmSinkFactory.h"
+#include "platform/audio/null/NullPcmSink.h"
+#include "platform/audio/sdl2/SdlPcmSink.h"
+#include "platform/audio/wav/WavPcmSink.h"
+#include "tests/support/TempDir.h"
+
+namespace platform {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Collects completion notices: the buffer tags, in order, and whether any came on the caller's
+// thread instead of one of the sink's.
+struct DoneRecorder {
+  PcmSink::DoneHandler Handler() {
+    return [this](void* tag) {
+      std::lock_guard<std::mutex> guard(mutex);
+      tags.push_back(tag);
+      onCallerThread |= std::this_thread::get_id() == caller;
+      changed.notify_all();
+    };
+  }
+  bool WaitFor(size_t count, std::chrono::milliseconds timeout = 5s) {
+    std::unique_lock<std::mutex> lock(mutex);
+    return changed.wait_for(lock, timeout, [&] { return tags.size() >= count; });
+  }
+  std::vector<void*> Tags() {
+    std::lock_guard<std::mutex> guard(mutex);
+    EXPECT_FALSE(onCallerThread);
+    return tags;
+  }
+  std::mutex mutex;  // guards `tags` and `onCallerThread`
+  std::condition_variable changed;
+  std::vector<void*> tags;
+  bool onCallerThread = false;
+  const std::thread::id caller = std::this_thread::get_id();
+};
+
+void* Tag(int i) { return reinterpret_cast<void*>(uintptr_t(i + 1)); }
+
+// Every backend: buffers come back in order on a thread of the sink, the position counts the
+// sample frames played, a paused sink keeps its buffers, and a reset returns what is queued
+// and starts again from 0.
+void CheckOrderPauseAndReset(PcmSink& sink, const PcmFormat& format) {
+  DoneRecorder done;
+  ASSERT_EQ(sink.Open(format, done.Handler()), PcmOpenResult::kOk);
+  std::vector<uint8_t> data(format.BlockAlign() * 256, 0);
+  auto write = [&](int i) { return sink.Write(data.data(), uint32_t(data.size()), Tag(i)); };
+  for (int i = 0; i < 4; ++i) ASSERT_TRUE(write(i));
+  ASSERT_TRUE(done.WaitFor(4));
+  EXPECT_EQ(done.Tags(), (std::vector<void*>{Tag(0), Tag(1), Tag(2), Tag(3)}));
+  EXPECT_EQ(sink.Position(), 4u * 256);
+
+  sink.Pause();
+  for (int i = 4; i < 7; ++i) ASSERT_TRUE(write(i));
+  EXPECT_FALSE(done.WaitFor(5, 30ms));
+  EXPECT_EQ(sink.Position(), 4u * 256);
+  sink.Reset();
+  // Every flushed buffer's notice has arrived by the time `Reset` returns.
+  EXPECT_EQ(done.Tags().size(), 7u);
+  EXPECT_EQ(sink.Position(), 0u);
+  sink.Restart();
+  ASSERT_TRUE(write(7));
+  ASSERT_TRUE(done.WaitFor(8));
+  EXPECT_EQ(sink.Position(), 256u);
+  sink.Close();
+  EXPECT_FALSE(write(8));
+}
+
+TEST(NullPcmSinkTest, OrderPauseAndReset) {
+  NullPcmSink sink(0.0);
+  CheckOrderPauseAndReset(sink, PcmFormat{2, 44100, 16});
+}
+
+TEST(NullPcmSinkTest, PacesBuffersByTheirDurationOverSpeed) {
+  NullPcmSink sink(10.0);  // one second of audio at ten times real speed
+  DoneRecorder done;
+  ASSERT_EQ(sink.Open(PcmFormat{1, 8000, 16}, done.Handler()), PcmOpenResult::kOk);
+  std::vector<uint8_t> data(1600);  // 100 ms
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < 10; ++i) ASSERT_TRUE(sink.Write(data.data(), 1600, Tag(i)));
+  ASSERT_TRUE(done.WaitFor(10));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 95ms);
+  EXPECT_EQ(sink.Position(), 8000u);
+  EXPECT_EQ(sink.BytesPlayed(), 16000u);
+}
+
+uint32_t Read32(const std::string& s, size_t at) {
+  return uint32_t(uint8_t(s[at])) | uint32_t(uint8_t(s[at + 1])) << 8 |
+         uint32_t(uint8_t(s[at + 2])) << 16 | uint32_t(uint8_t(s[at + 3])) << 24;
+}
+
+TEST(WavPcmSinkTest, WritesWhatItPlaysWithHeaderFixedAtClose) {
+  testsupport::TempDir dir;
+  WavPcmSink sink((dir / "out.wav").string());
+  CheckOrderPauseAndReset(sink, PcmFormat{1, 22050, 16});
+  const std::string wav = testsupport::ReadFile(dir / "out.wav");
+  // Five buffers of 256 mono frames were played; the three flushed ones were not.
+  const uint32_t dataBytes = 5 * 256 * 2;
+  ASSERT_EQ(wav.size(), WavPcmSink::kHeaderBytes + dataBytes);
+  EXPECT_EQ(wav.substr(0, 16), "RIFF" + wav.substr(4, 4) + "WAVEfmt ");
+  EXPECT_EQ(Read32(wav, 4), 36 + dataBytes);
+  EXPECT_EQ(Read32(wav, 24), 22050u);  // sample rate, then bytes a second
+  EXPECT_EQ(Read32(wav, 28), 44100u);
+  EXPECT_EQ(wav.substr(36, 4), "data");
+  EXPECT_EQ(Read32(wav, 40), dataBytes);
+
+  // Recording several tracks: the second open goes on after the first one's samples and
+  // the header counts both.
+  WavPcmSink tracks((dir / "tracks.wav").string(), 0.0, true);
+  CheckOrderPauseAndReset(tracks, PcmFormat{1, 22050, 16});
+  CheckOrderPauseAndReset(tracks, PcmFormat{1, 22050, 16});
+  const std::string both = testsupport::ReadFile(dir / "tracks.wav");
+  ASSERT_EQ(both.size(), WavPcmSink::kHeaderBytes + 2 * dataBytes);
+  EXPECT_EQ(Read32(both, 4), 36 + 2 * dataBytes);
+  EXPECT_EQ(Read32(both, 40), 2 * dataBytes);
+  EXPECT_EQ(both.substr(WavPcmSink::kHeaderBytes + dataBytes), wav.substr(WavPcmSink::kHeaderBytes));
+
+  WavPcmSink unwritable("/nonexistent-dir/out.wav");
+  EXPECT_EQ(unwritable.Open(PcmFormat{1, 22050, 16}, [](void*) {}), PcmOpenResult::kError);
+}
+
+// Sets an environment variable for one test and puts the previous value back.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) previous_ = old;
+    setenv(name, value, 1);
+  }
+  ~ScopedEnv() {
+    if (previous_) {
+      setenv(name_, previous_->c_str(), 1);
+    } else {
+      unsetenv(name_);
+    }
+  }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  const char* name_;
+  std::optional<std::string> previous_;
+};
+
+TEST(SdlPcmSinkTest, DummyDriverPlaysInOrder) {
+  ScopedEnv driver("SDL_AUDIODRIVER", "dummy");  // consumes audio in real time without a sound card
+  SdlPcmSink sink;
+  if (sink.DeviceCount() == 0) GTEST_SKIP() << "no SDL audio driver";
+  CheckOrderPauseAndReset(sink, PcmFormat{2, 48000, 16});
+}
+
+TEST(PcmSinkChoiceTest, ReadsTheThreeOutputsAndNothingElse) {
+  struct Case {
+    const char* value;
+    bool valid;
+    PcmSinkKind kind;
+    const char* wavPath;
+  } cases[] = {
+      {"sdl", true, PcmSinkKind::kSdl, ""},
+      {"null", true, PcmSinkKind::kNull, ""},
+      {"wav:out.wav", true, PcmSinkKind::kWav, "out.wav"},
+      {"wav:a:b", true, PcmSinkKind::kWav, "a:b"},
+      {"wav:", false, PcmSinkKind::kSdl, ""},
+      {"wav", false, PcmSinkKind::kSdl, ""},
+      {"SDL", false, PcmSinkKind::kSdl, ""},
+      {"", false, PcmSinkKind::kSdl, ""},
+      {"nullx", false, PcmSinkKind::kSdl, ""},
+  };
+  for (const Case& c : cases) {
+    const std::optional<PcmSinkChoice> choice = ParsePcmSinkChoice(c.value);
+    ASSERT_EQ(choice.has_value(), c.valid) << c.value;
+    if (!choice) continue;
+    EXPECT_EQ(choice->kind, c.kind) << c.value;
+    EXPECT_EQ(choice->wavPath, c.wavPath) << c.value;
+  }
+}
+
+TEST(PcmSinkFactoryTest, BuildsTheChosenBackendAndAsksForSdlOnlyWhenChosen) {
+  testsupport::TempDir dir;
+  int sdlRequests = 0;
+  const auto makeSdl = [&sdlRequests]() -> std::unique_ptr<PcmSink> {
+    ++sdlRequests;
+    return std::make_unique<NullPcmSink>();
+  };
+  const std::string wavPath = (dir / "out.wav").string();
+  std::unique_ptr<PcmSink> wav = MakePcmSink(PcmSinkChoice{PcmSinkKind::kWav, wavPath}, PcmSinkPacing{}, makeSdl);
+  ASSERT_NE(wav, nullptr);
+  ASSERT_EQ(wav->Open(PcmFormat{1, 8000, 16}, [](void*) {}), PcmOpenResult::kOk);
+  wav->Close();
+  EXPECT_TRUE(std::filesystem::exists(wavPath));
+  EXPECT_NE(MakePcmSink(PcmSinkChoice{PcmSinkKind::kNull, {}}, PcmSinkPacing{}, makeSdl), nullptr);
+  EXPECT_EQ(sdlRequests, 0);
+  EXPECT_NE(MakePcmSink(PcmSinkChoice{PcmSinkKind::kSdl, {}}, PcmSinkPacing{}, makeSdl), nullptr);
+  EXPECT_EQ(sdlRequests, 1);
+  EXPECT_EQ(MakePcmSink(PcmSinkChoice{PcmSinkKind::kSdl, {}}, PcmSinkPacing{}, nullptr), nullptr);
+}
+
+// At 32 kHz the dummy driver takes one 1024-frame callback buffer and then waits 32 ms, so
+// from the moment a paused device restarts it can have consumed at most 1024 frames for each
+// whole 32 ms. The position may never claim more, also at the moment the last buffer is
+// reported done: a drained sink must have had its last samples consumed.
+TEST(SdlPcmSinkTest, PositionAndNoticesFollowWhatTheDeviceConsumed) {
+  ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
+  SdlPcmSink sink;
+  if (sink.DeviceCount() == 0) GTEST_SKIP() << "no SDL audio driver";
+  constexpr uint32_t kFrames = 7 * SdlPcmSink::kCallbackFrames + 300;
+  std::chrono::steady_clock::time_point start;
+  auto mostConsumed = [&] {
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    return uint64_t(elapsed.count()) / 32 * SdlPcmSink::kCallbackFrames;
+  };
+  std::mutex mutex;  // guards the three values below
+  std::condition_variable drained;
+  bool done = false;
+  uint64_t positionAtDone = 0, consumedAtDone = 0;
+  ASSERT_EQ(sink.Open(PcmFormat{1, 32000, 16},
+                      [&](void*) {
+                        std::lock_guard<std::mutex> guard(mutex);
+                        positionAtDone = sink.Position();
+                        consumedAtDone = mostConsumed();
+                        done = true;
+                        drained.notify_all();
+                      }),
+            PcmOpenResult::kOk);
+  sink.Pause();
+  std::vector<uint8_t> data(kFrames * 2, 0);
+  ASSERT_TRUE(sink.Write(data.data(), uint32_t(data.size()), Tag(0)));
+  std::unique_lock<std::mutex> lock(mutex);
+  start = std::chrono::steady_clock::now();
+  sink.Restart();
+  // Samples the position once a millisecond while it plays.
+  while (!drained.wait_for(lock, 1ms, [&] { return done; })) {
+    const uint64_t position = sink.Position();
+    ASSERT_LE(position, mostConsumed());
+    ASSERT_LT(std::chrono::steady_clock::now() - start, 5s);
+  }
+  EXPECT_EQ(positionAtDone, kFrames);
+  EXPECT_LE(positionAtDone, consumedAtDone);
+  lock.unlock();
+  sink.Close();
+}
+
+}  // namespace
+}  // namespace platform
