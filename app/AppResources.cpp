@@ -25,5 +25,6 @@ platform::ShellResources VornaloResources() {
       {kPopupMenuBarResource, SoftKey{u"Cancel", kCancelCommand, {}}, SoftKey{}},
   };
   resources.accelerators = {{'A', kAboutCommand}, {'Q', kExitCommand}};
+  resources.exitCommand = kExitCommand;
   return resources;
 }

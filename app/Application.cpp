@@ -56,7 +56,6 @@ Application::Application(AppContext& context)
       window_(context.window),
       itemPopup_(screens::PopupScreen::kItemPanel, u"Item"),
       listPopup_(screens::PopupScreen::kListPanel, u"Options"),
-      newSearchPanel_(screens::PopupScreen::kNewSearchPanel, u"New Search"),
       streamPlayer_(MakePcmSink(context.options)) {
   viewStack_.push_back(this);
 }
@@ -110,20 +109,23 @@ int Application::CreateScreens() {
   tabBar_.Show();
   miniPlayer_.Show();
 
+  searchResultsScreen_.SetCatalogue(context_.serverUrl, context_.settings);
+  featuredScreen_.SetCatalogue(context_.serverUrl, context_.settings);
   result = searchResultsScreen_.Create(window_);
   if (result == 1) result = currentPlaylistScreen_.Create(window_);
   if (result != 1) return result;
-  currentPlaylistScreen_.SetPlayer(streamPlayer_, audio::StreamUrlService{context_.serverUrl, core::RequestIdentity::From(context_.settings), {}},
+  const audio::StreamUrlService streams{context_.serverUrl, core::RequestIdentity::From(context_.settings), {}};
+  currentPlaylistScreen_.SetPlayer(streamPlayer_, streams,
                                    std::filesystem::path(context_.dataDirectory) / playlistfile::kFileName);
   playerScreen_.SetSettings(context_.settings);
   result = playerScreen_.Create(window_);
   if (result != 1) return result;
   playerScreen_.SetPlayer(streamPlayer_);
-  playerScreen_.SetStreamService(
-      audio::StreamUrlService{context_.serverUrl, core::RequestIdentity::From(context_.settings), {}});
+  playerScreen_.SetStreamService(streams);
   streamPlayer_.setNotifyWindow(this);
 
-  for (screens::PopupScreen* popup : {&itemPopup_, &listPopup_, &newSearchPanel_}) popup->SetThemeColourSource(theme);
+  for (screens::PopupScreen* popup : {&itemPopup_, &listPopup_}) popup->SetThemeColourSource(theme);
+  newSearchPanel_.SetThemeColourSource(theme);
   for (ui::Screen* screen : std::initializer_list<ui::Screen*>{&featuredScreen_, &itemPopup_, &listPopup_,
                                                                &newSearchPanel_, &aboutScreen_}) {
     result = screen->Create(window_);
@@ -280,6 +282,9 @@ void Application::BuildPopup() {
       break;
     case kPlayerSkinsPopup:
       listPopup_.SetTitle(u"Player Skins");
+      break;
+    case kNewSearchPopup:
+      newSearchPanel_.Fill();
       break;
     default:
       break;

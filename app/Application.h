@@ -14,6 +14,7 @@
 #include "screens/CurrentPlaylistScreen.h"
 #include "screens/FeaturedScreen.h"
 #include "screens/MiniPlayer.h"
+#include "screens/NewSearchPanel.h"
 #include "screens/PlayerScreen.h"
 #include "screens/PopupScreen.h"
 #include "screens/SearchResultsScreen.h"
@@ -121,7 +122,7 @@ class Application : public ui::Screen, public platform::WindowProcedure, public 
   screens::FeaturedScreen featuredScreen_;
   screens::PopupScreen itemPopup_;
   screens::PopupScreen listPopup_;
-  screens::PopupScreen newSearchPanel_;
+  screens::NewSearchPanel newSearchPanel_;
   screens::AboutScreen aboutScreen_;
   int popupMode_ = kColourThemesPopup;
   int currentTab_ = 1;

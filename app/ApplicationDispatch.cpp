@@ -170,9 +170,7 @@ void Application::OnPrivateMessage(std::uint32_t message, std::uintptr_t wParam,
       ClosePopup();
       core::BeginWaitCursor();
       RepaintAll();
-      // The panel's text field comes with the new-search panel itself; until then the query
-      // it hands over is empty.
-      searchResultsScreen_.NewSearch(static_cast<std::int32_t>(lParam), std::u16string());
+      searchResultsScreen_.NewSearch(static_cast<std::int32_t>(lParam), newSearchPanel_.Query());
       SwitchTab(0);
       core::EndWaitCursor();
       return;

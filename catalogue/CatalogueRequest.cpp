@@ -31,11 +31,23 @@ void CatalogueRequest::setRequestText(const char* text) {
 
 int CatalogueRequest::run(std::int32_t start) {
   startIndex = start;
-  client_ = std::make_unique<HttpClient>(httpOptions_);
+  {
+    std::lock_guard<std::mutex> lock(clientLock_);
+    client_ = std::make_unique<HttpClient>(httpOptions_);
+  }
   clearItems();
+  // abandon() may stop the client from another thread: what it leaves is not to be parsed.
+  if (abandoned_.load()) return 0;
   const HttpClient::WholeBodyReply result = client_->fetchWholeBody(url_);
+  if (abandoned_.load()) return 0;
   if (!result.body.empty()) parse(result.body.data(), result.body.size());
   return result.status == HttpClient::FetchStatus::kFinished || !result.body.empty() ? 1 : 0;
+}
+
+void CatalogueRequest::abandon() {
+  abandoned_.store(true);
+  std::lock_guard<std::mutex> lock(clientLock_);
+  if (client_) client_->stop();
 }
 
 int CatalogueRequest::nextPage() {

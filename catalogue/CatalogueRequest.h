@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -49,6 +51,11 @@ class CatalogueRequest : public XmlReader {
   // (the server answered and closed, or sent part of a body before going idle), 0 when the
   // server could not be reached or sent nothing.
   int run(std::int32_t start);
+  // Ends a run going on in another thread as soon as it can (0, nothing parsed) and makes
+  // every later run end at once: for a window closing while it waits on a request. Any
+  // thread; call it again until the run has returned, as a connect that was just beginning
+  // may miss one call.
+  void abandon();
   // The next page, when startIndex + pageSize < totalCount; else nothing.
   int nextPage();
   // The previous page (startIndex - pageSize, at least 0), when startIndex is not 0.
@@ -90,7 +97,10 @@ class CatalogueRequest : public XmlReader {
   std::string baseUrl_;
   const core::RequestIdentity identity_;
   const HttpClientOptions httpOptions_;
+  // Guards the replacement of client_ against abandon's stop of it.
+  std::mutex clientLock_;
   std::unique_ptr<HttpClient> client_;
+  std::atomic<bool> abandoned_{false};
   std::string url_;
   char requestText_[kRequestTextSize] = {};
 };

@@ -1,18 +1,55 @@
 #pragma once
 
-#include "catalogue/ItemRecords.h"
-#include "screens/TitledScreen.h"
+#include <memory>
+#include <string>
+
+#include "catalogue/FeaturedCueListsRequest.h"
+#include "screens/PagedListScreen.h"
+
+namespace core {
+class AppSettings;
+}  // namespace core
 
 namespace screens {
 
-// Tab 1: the featured CueLists. Today it shows its title; the list of CueLists, its paging
-// and the request behind it come with the featured screen itself.
-class FeaturedScreen : public TitledScreen {
+// Tab 1: the catalogue's featured CueLists, one page at a time, under the range of their
+// publish dates ("Nov. 3, 2008 - Nov. 17, 2008", or one date when the page shares it). The
+// first page is fetched when the main window first lays the screens out (1029).
+class FeaturedScreen : public PagedListScreen {
  public:
-  FeaturedScreen() : TitledScreen(u"Featured CueLists") {}
+  FeaturedScreen();
+  ~FeaturedScreen() override;
 
-  // The CueList the list has selected; null while there is none.
-  const CueListRecord* SelectedCueList() const { return nullptr; }
+  // The catalogue server and the identity its requests carry; before Create.
+  void SetCatalogue(const std::string& baseUrl, const core::AppSettings& settings,
+                    const HttpClientOptions& httpOptions = HttpClientOptions());
+
+  // The list (icons, strips), the title strip and the page control: 1, 1001 or 1002.
+  int Create(platform::Window& owner) override;
+  // While active, or when force is set: layer 2 the title strip and the page control, 1 the
+  // list.
+  void Paint(platform::Canvas& dc, bool force, std::uint32_t layers) override;
+  void Show() override;
+  void Hide() override;
+  // After a rotation (and at the first layout): the page that holds the selected CueList,
+  // fetched at the new page size when the program has its API key.
+  void Invalidate() override;
+
+  // Fetches the current page (the first when reset is set).
+  void Refresh(bool reset);
+  // The CueList of the selected row; null while there is none.
+  const CueListRecord* SelectedCueList() const;
+
+  // The title of a page whose first and last publish dates are these.
+  static std::u16string DateRangeTitle(const std::u16string& first, const std::u16string& last);
+
+ private:
+  CatalogueRequest& Request() override { return *request_; }
+  void RebuildRows() override;
+
+  std::unique_ptr<FeaturedCueListsRequest> request_;
+  const core::AppSettings* settings_ = nullptr;
+  bool created_ = false;
 };
 
 }  // namespace screens

@@ -1,17 +1,199 @@
 #include "screens/SearchResultsScreen.h"
 
+#include <cstdio>
+
+#include "core/Utilities.h"
+#include "core/WaitCursor.h"
 #include "platform/TextCodec.h"
+#include "screens/WindowMessages.h"
 
 namespace screens {
+namespace {
 
-void SearchResultsScreen::NewSearch(std::int32_t kinds, const std::u16string& query) {
-  kinds_ = kinds;
-  query_ = query;
+// Store search: "creator title" is kept to this many bytes, and its encoded form to the
+// address buffer's capacity.
+constexpr std::size_t kStoreTermsBytes = 254;
+constexpr std::int32_t kStoreEncodedCapacity = 512;
+
+const CatalogueList::Style kSearchListStyle = {
+    {{kAudioCue, "\\list_resources\\Selected_Blue_AudioCue_Icon.png", "\\list_resources\\Normal_Blue_AudioCue_Icon.png"},
+     {kCueList, "\\list_resources\\Selected_CueList_Icon.png", "\\list_resources\\Normal_CueList_Icon.png"},
+     {kTextCue, "\\list_resources\\Selected_WikipediaCue_Icon.png", "\\list_resources\\Normal_WikipediaCue_Icon.png"}},
+    kCueList,
+    true,
+    2,
+    true};
+
+constexpr char16_t kLandscapeHint[] =
+    u"Please use the \u201CNew Search\u201D option\nbelow to search for an Audio Title,\n"
+    u"Artist Name, CueList Name, or Subject.\n\nResults will be displayed here.";
+constexpr char16_t kPortraitHint[] =
+    u"Please use the \u201CNew Search\u201D\noption below to search for an\nAudio Title, Artist Name,\n"
+    u"CueList Name, or Subject.\n\nResults will be displayed here.";
+
+std::u16string Wide(const char (&slot)[kTextSlotSize]) { return platform::Utf8ToUtf16(SlotText(slot)); }
+
+// The longest prefix of at most `bytes` bytes that does not split a UTF-8 character.
+std::string_view CutUtf8(std::string_view text, std::size_t bytes) {
+  if (text.size() <= bytes) return text;
+  std::size_t end = bytes;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return text.substr(0, end);
 }
 
-void SearchResultsScreen::AppendScreenText(std::vector<std::string>& lines) const {
-  TitledScreen::AppendScreenText(lines);
-  if (kinds_ != 0 && !query_.empty()) lines.push_back("text " + platform::Utf16ToUtf8(query_));
+}  // namespace
+
+SearchResultsScreen::SearchResultsScreen() : PagedListScreen(kSearchListStyle) {
+  list_.SetHint(kLandscapeHint, kPortraitHint);
+}
+
+SearchResultsScreen::~SearchResultsScreen() {
+  // The rows point into the request's results.
+  list_.ClearItems();
+}
+
+void SearchResultsScreen::SetCatalogue(const std::string& baseUrl, const core::AppSettings& settings,
+                                       const HttpClientOptions& httpOptions) {
+  list_.ClearItems();
+  request_ = std::make_unique<SearchRequest>(baseUrl, settings, httpOptions);
+}
+
+int SearchResultsScreen::Create(platform::Window& owner) {
+  ui::Screen::Create(owner);
+  if (!request_) return 1002;
+  const int result = CreateControls(owner);
+  if (result != 1) return result;
+  created_ = true;
+  return 1;
+}
+
+void SearchResultsScreen::Paint(platform::Canvas& dc, bool, std::uint32_t layers) {
+  if (!active) return;
+  if (layers & 4) titleStrip_.Draw(dc);
+  if (layers & kLayerSecondary) pageControl_.Draw(dc);
+  if (layers & kLayerMain) list_.Draw(dc);
+}
+
+std::intptr_t SearchResultsScreen::OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+  const ItemRef* item = SelectedItem();
+  if (message == msg::kOpenArticle) {
+    if (item && item->textCue()) core::OpenInBrowser(item->textCue()->location);
+    return 0;
+  }
+  if (message == msg::kPurchase) {
+    if (item && item->audioCue()) core::OpenInBrowser(StoreSearchUrl(*item->audioCue()).c_str());
+    return 0;
+  }
+  return PagedListScreen::OnMessage(message, wParam, lParam);
+}
+
+void SearchResultsScreen::Show() {
+  list_.Show();
+  titleStrip_.Show();
+  pageControl_.Show();
+  if (list_.Count() > 0) list_.SetFocus(true);
+  ui::Screen::Show();
+}
+
+void SearchResultsScreen::Hide() {
+  list_.SetFocus(false);
+  list_.Hide();
+  titleStrip_.Hide();
+  pageControl_.Hide();
+  ui::Screen::Hide();
+}
+
+void SearchResultsScreen::ResetPaging() {
+  pageControl_.currentPage = 0;
+  pageControl_.itemCount = 0;
+  pageOffset_ = 0;
+}
+
+void SearchResultsScreen::NewSearch(std::int32_t kinds, const std::u16string& query) {
+  request_->setResultKinds(static_cast<std::uint32_t>(kinds));
+  StartSearch(query, true);
+}
+
+void SearchResultsScreen::StartSearch(const std::u16string& query, bool isNew) {
+  const std::string encoded = SearchRequest::EncodeQuery(platform::Utf16ToUtf8(query));
+  if (isNew) {
+    request_->startIndex = 0;
+    request_->totalCount = 0;
+    ResetPaging();
+    list_.selected = 0;
+  }
+  request_->pageSize = RowsPerPage();
+  request_->buildUrl(encoded.c_str());
+  if (!Fetch([this] { request_->run(request_->startIndex); })) return;
+  if (isNew && request_->totalCount == 0) {
+    list_.ClearItems();
+    ResetPaging();
+    titleStrip_.SetTitle(u"");
+    core::EndWaitCursor();
+    if (!window) return;
+    if (request_->totalReceived) {
+      window->ShowMessageBox(u"No Results", u"No Results Found", platform::MessageBoxButtons::kOk);
+    } else {
+      window->ShowMessageBox(u"Server Problem",
+                             u"There is a connection problem to the Vornalo servers. Please try search again later.",
+                             platform::MessageBoxButtons::kOk);
+    }
+    return;
+  }
+  titleStrip_.SetTitle(u"Results for: " + query);
+  RebuildRows();
+}
+
+void SearchResultsScreen::Invalidate() {
+  if (!request_ || request_->totalCount == 0) return;
+  RealignPage();
+  request_->pageSize = RowsPerPage();
+  request_->buildUrl(request_->requestText());
+  if (!Fetch([this] { request_->run(request_->startIndex); })) return;
+  RebuildRows();
+  pageControl_.currentPage = pageOffset_ / RowsPerPage();
+}
+
+void SearchResultsScreen::RebuildRows() {
+  list_.ClearItems();
+  if (request_->resultCount() == 0 || request_->totalCount <= 0) return;
+  const std::size_t rows = static_cast<std::size_t>(RowsPerPage());
+  for (std::size_t i = 0; i < request_->resultCount() && i < rows; ++i) list_.AddItem(RowFor(*request_->itemAt(i)));
+  pageControl_.itemCount = request_->totalCount;
+}
+
+const ItemRef* SearchResultsScreen::SelectedItem() const {
+  const CatalogueRow* row = list_.SelectedRow();
+  return row ? static_cast<const ItemRef*>(row->source) : nullptr;
+}
+
+CatalogueRow SearchResultsScreen::RowFor(const ItemRef& item) {
+  CatalogueRow row;
+  row.kind = item.kind();
+  row.source = &item;
+  if (const AudioCueRecord* audio = item.audioCue()) {
+    const std::u16string creator = Wide(audio->creator), album = Wide(audio->album);
+    row.info = creator.empty() ? album : album.empty() ? creator : creator + u" - " + album;
+    row.title = Wide(audio->title);
+    row.location = Wide(audio->location);
+  } else if (const CueListRecord* cueList = item.cueList()) {
+    char info[64];
+    std::snprintf(info, sizeof info, "Cuelist - %ld total items", static_cast<long>(cueList->item_count));
+    row.info = platform::Utf8ToUtf16(info);
+    row.title = Wide(cueList->title);
+    row.location = Wide(cueList->location);
+  } else if (const TextCueRecord* text = item.textCue()) {
+    row.info = u"Wikipedia Article";
+    row.title = Wide(text->title);
+    row.location = Wide(text->location);
+  }
+  return row;
+}
+
+std::string SearchResultsScreen::StoreSearchUrl(const AudioCueRecord& record) {
+  const std::string terms = std::string(SlotText(record.creator)) + " " + std::string(SlotText(record.title));
+  return std::string(kStoreBaseUrl) + kStoreSearchPath +
+         core::UrlEncode(CutUtf8(terms, kStoreTermsBytes), kStoreEncodedCapacity);
 }
 
 }  // namespace screens

@@ -1,28 +1,71 @@
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <string>
 
 #include "catalogue/ItemRef.h"
-#include "screens/TitledScreen.h"
+#include "catalogue/SearchRequest.h"
+#include "screens/PagedListScreen.h"
+
+namespace core {
+class AppSettings;
+}  // namespace core
 
 namespace screens {
 
-// Tab 0: the results of the last search. Today it shows its title and the query it was
-// given; the results list, paging and outcome texts come with the search itself.
-class SearchResultsScreen : public TitledScreen {
+// Tab 0: a catalogue search and its results, one page at a time: AudioCues, CueLists and
+// TextCues mixed in the server's order, under "Results for: <query>". Before any search the
+// list shows how to start one; a new search that finds nothing says "No Results", one the
+// server does not answer "Server Problem". The searches run on the UI thread's behalf while
+// the wait cursor shows (RunModalRequest).
+class SearchResultsScreen : public PagedListScreen {
  public:
-  SearchResultsScreen() : TitledScreen(u"Search Results") {}
+  // Where the store search for an AudioCue's artist goes (its base address).
+  static constexpr const char* kStoreBaseUrl = "http://store.vornalo.com";
+  static constexpr const char* kStoreSearchPath =
+      "/s/ref=nb_ss_m?url=search-alias%3Dmusic-artist&field-keywords=";
 
-  // Takes the result kinds (7 all, 1 AudioCues, 2 CueLists, 4 TextCues) and the query.
+  SearchResultsScreen();
+  ~SearchResultsScreen() override;
+
+  // The catalogue server and the identity its requests carry; before Create.
+  void SetCatalogue(const std::string& baseUrl, const core::AppSettings& settings,
+                    const HttpClientOptions& httpOptions = HttpClientOptions());
+
+  // The list (icons, strips), the title strip and the page control: 1, 1001 or 1002.
+  int Create(platform::Window& owner) override;
+  // While active: layer 4 the title strip, 2 the page control, 1 the list.
+  void Paint(platform::Canvas& dc, bool force, std::uint32_t layers) override;
+  // Also 1924 (open the selected TextCue's article) and 1927 (the store search for the
+  // selected AudioCue's artist and title).
+  std::intptr_t OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
+  void Show() override;
+  void Hide() override;
+  // After a rotation: the page that holds the selected result, fetched again at the new
+  // page size; nothing before a search found anything.
+  void Invalidate() override;
+
+  // A new search (page 1) over the result kinds (7 all, 1 AudioCues, 2 CueLists, 4 TextCues).
   void NewSearch(std::int32_t kinds, const std::u16string& query);
-  // The item the list has selected; null while there is none.
-  const ItemRef* SelectedItem() const { return nullptr; }
+  // Runs the search for `query`; isNew starts at its first page.
+  void StartSearch(const std::u16string& query, bool isNew);
+  // The item of the selected row; null while there is none.
+  const ItemRef* SelectedItem() const;
+  SearchRequest& Search() { return *request_; }
 
-  void AppendScreenText(std::vector<std::string>& lines) const override;
+  // The row a result shows (its kind, three lines and the result itself).
+  static CatalogueRow RowFor(const ItemRef& item);
+  // The store's artist-search address for an AudioCue.
+  static std::string StoreSearchUrl(const AudioCueRecord& record);
 
  private:
-  std::int32_t kinds_ = 0;
-  std::u16string query_;
+  CatalogueRequest& Request() override { return *request_; }
+  void RebuildRows() override;
+  void ResetPaging();
+
+  std::unique_ptr<SearchRequest> request_;
+  bool created_ = false;
 };
 
 }  // namespace screens

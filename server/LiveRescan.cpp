@@ -66,6 +66,9 @@ void LiveRescan::Run() {
   // the caller (the client's first paint).
   const bool watching = settings_.watch && watcher_.Start(root_);
   if (settings_.watch && !watching) platform::DebugPrintf("server: cannot watch %s\n", root_.c_str());
+  // What changed between the caller's scan and the watches being set raised no event: look once
+  // more now that every later change will (unchanged files cost a stat each).
+  if (watching) full_ = true;
   LibraryChanges changes;
   std::optional<Clock::time_point> quietAt;  // when gathered changes are due for a rescan
   const bool periodic = settings_.interval.count() > 0;

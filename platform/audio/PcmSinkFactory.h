@@ -12,8 +12,7 @@ namespace platform {
 struct PcmSinkPacing {
   double nullSpeed = 1.0;
   double wavSpeed = 0.0;
-  // The WAV file records every track played in a row rather than the last one alone.
-  bool wavAppendOpens = false;
+  bool wavAppendOpens = false;  // later opens of the WAV sink go on in the same file
 };
 
 // The sink of `choice`: the null and WAV backends directly; the SDL2 one from `makeSdl`, so

@@ -36,10 +36,12 @@ struct Accelerator {
 };
 
 // What the application hands its window: every soft-key bar it may install by id, and its
-// accelerators.
+// accelerators, and the command that ends the program (0 for none), which a modal wait gives
+// way to.
 struct ShellResources {
   std::vector<MenuBarResource> menuBars;
   std::vector<Accelerator> accelerators;
+  std::uint32_t exitCommand = 0;
 };
 
 }  // namespace platform

@@ -23,6 +23,14 @@ bool MessageQueue::IsEmpty() const {
   return items_.empty();
 }
 
+bool MessageQueue::Contains(const std::function<bool(const Item&)>& match) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (const Item& item : items_) {
+    if (match(item)) return true;
+  }
+  return false;
+}
+
 void MessageQueue::Clear() {
   std::lock_guard<std::mutex> lock(mutex_);
   items_.clear();

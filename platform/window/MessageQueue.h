@@ -22,6 +22,8 @@ class MessageQueue {
   void Push(Item item);
   std::optional<Item> TryPop();
   bool IsEmpty() const;
+  // Whether any queued item satisfies `match` (called under the lock; it must not reenter).
+  bool Contains(const std::function<bool(const Item&)>& match) const;
   void Clear();
 
  private:

@@ -1,5 +1,6 @@
 #include "platform/window/Window.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cerrno>
 #include <cstring>
@@ -156,6 +157,37 @@ bool Window::RunUntil(const std::function<bool()>& done, std::chrono::millisecon
     if (std::optional<int> next = timers_.MillisecondsUntilNext(now)) wait = std::min(wait, *next);
     backend_.PumpEvents(*this, wait);
   }
+}
+
+bool Window::CloseRequested() const {
+  const auto isExit = [this](std::uint32_t command) { return exitCommand_ != 0 && command == exitCommand_; };
+  return queue_.Contains([&](const MessageQueue::Item& item) {
+    if (const auto* message = std::get_if<Message>(&item)) {
+      return message->id == wm::kClose || (message->id == wm::kCommand && isExit(message->wParam & 0xFFFF));
+    }
+    const auto& event = std::get<InputEvent>(item);
+    if (event.type == InputEvent::Type::kCloseRequest) return true;
+    if (event.type != InputEvent::Type::kKeyDown || !event.ctrl) return false;
+    return std::any_of(accelerators_.begin(), accelerators_.end(), [&](const Accelerator& accelerator) {
+      return accelerator.key == event.key && isExit(accelerator.command);
+    });
+  });
+}
+
+bool Window::WaitModal(const std::function<bool()>& done) {
+  assert(IsUiThread());
+  auto nextPresent = std::chrono::steady_clock::now();
+  while (!done()) {
+    if (quitting_.load() || CloseRequested()) return false;
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= nextPresent) {
+      Present();
+      nextPresent = now + kModalPresentStep;
+    }
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(nextPresent - now).count();
+    backend_.PumpEvents(*this, static_cast<int>(std::max<std::int64_t>(wait, 1)));
+  }
+  return true;
 }
 
 void Window::RunFor(std::chrono::milliseconds duration) {

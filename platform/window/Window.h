@@ -63,6 +63,16 @@ class Window {
   void RunFor(std::chrono::milliseconds duration);
   // Runs the loop until done() holds (checked after every pass), quit, or the time-out.
   bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
+  // A modal wait while the UI thread waits for work done elsewhere (a catalogue request), as
+  // a message box's own loop: until done() holds, the desktop's events are taken in and the
+  // screen is presented again every kModalPresentStep, but nothing is dispatched; input and
+  // messages stay queued for the loop. Returns true once done() holds, false at once when a
+  // close request is queued (the window's close, Ctrl+Q, the Exit command) or the loop is
+  // quitting; the close request stays queued for the loop to answer. Wake ends a step early.
+  static constexpr std::chrono::milliseconds kModalPresentStep{100};
+  bool WaitModal(const std::function<bool()>& done);
+  // Ends the current wait for events (of the loop or of WaitModal) early. Any thread.
+  void Wake() { backend_.Wake(); }
   // Called with each message as it is dispatched to the procedure.
   void SetMessageObserver(std::function<void(const Message&)> observer) {
     observer_ = std::move(observer);
@@ -140,6 +150,7 @@ class Window {
   void Paint();
   void PostCommand(std::uint32_t command) { Post(wm::kCommand, command, 0); }
   bool IsUiThread() const { return std::this_thread::get_id() == uiThread_; }
+  bool CloseRequested() const;
 
   Backend& backend_;
   const std::thread::id uiThread_;
@@ -147,6 +158,7 @@ class Window {
   TimerSet timers_;
   ShellChrome chrome_;
   std::vector<Accelerator> accelerators_;
+  std::uint32_t exitCommand_ = 0;  // ShellResources::exitCommand
   Surface client_;
   Surface screen_;
   Surface splash_;

@@ -12,6 +12,7 @@ namespace platform {
 void Window::SetResources(ShellResources resources) {
   chrome_.SetMenuBars(std::move(resources.menuBars));
   accelerators_ = std::move(resources.accelerators);
+  exitCommand_ = resources.exitCommand;
 }
 
 void Window::HandleInput(const InputEvent& event) { queue_.Push(event); }

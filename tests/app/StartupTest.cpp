@@ -106,9 +106,15 @@ TEST_F(StartupTest, VersionCheckPaths) {
     apptest::ProgramResult result = Run(server.Url(""), answers, c.extra);
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out, c.expectedOut);
-    EXPECT_EQ(server.AcceptedCount(), c.connections);
+    // Once the window is up, the featured screen asks for its first page as well.
     const std::string request = "GET /mobile/wm/downloads/version.php?v=1.4&p=2&" + std::string(c.screenCode);
-    for (const std::string& made : server.Requests()) EXPECT_EQ(made.rfind(request + " HTTP/1.0\r\n", 0), 0u) << made;
+    int versionChecks = 0;
+    for (const std::string& made : server.Requests()) {
+      if (made.rfind("GET /api/wm_app/getAllFeaturedCueLists?", 0) == 0) continue;
+      ++versionChecks;
+      EXPECT_EQ(made.rfind(request + " HTTP/1.0\r\n", 0), 0u) << made;
+    }
+    EXPECT_EQ(versionChecks, c.connections);
     if (c.browsed) {
       ASSERT_TRUE(browser_.WaitForUrls(++browsed));
       EXPECT_EQ(browser_.Urls().back(), c.browsed);

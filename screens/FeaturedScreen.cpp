@@ -1,0 +1,117 @@
+#include "screens/FeaturedScreen.h"
+
+#include <cstdio>
+
+#include "core/AppSettings.h"
+#include "core/Utilities.h"
+#include "core/WaitCursor.h"
+#include "platform/TextCodec.h"
+
+namespace screens {
+namespace {
+
+const CatalogueList::Style kFeaturedListStyle = {
+    {{kCueList, "\\list_resources\\Selected_CueList_Icon.png", "\\list_resources\\Normal_CueList_Icon.png"}},
+    kCueList,
+    false,
+    2,
+    false};
+
+std::u16string Wide(const char (&slot)[kTextSlotSize]) { return platform::Utf8ToUtf16(SlotText(slot)); }
+
+}  // namespace
+
+FeaturedScreen::FeaturedScreen() : PagedListScreen(kFeaturedListStyle) {}
+
+FeaturedScreen::~FeaturedScreen() {
+  // The rows point into the request's records.
+  list_.ClearItems();
+}
+
+void FeaturedScreen::SetCatalogue(const std::string& baseUrl, const core::AppSettings& settings,
+                                  const HttpClientOptions& httpOptions) {
+  list_.ClearItems();
+  settings_ = &settings;
+  request_ = std::make_unique<FeaturedCueListsRequest>(baseUrl, settings, httpOptions);
+}
+
+int FeaturedScreen::Create(platform::Window& owner) {
+  ui::Screen::Create(owner);
+  if (!request_) return 1002;
+  const int result = CreateControls(owner);
+  if (result != 1) return result;
+  created_ = true;
+  return 1;
+}
+
+void FeaturedScreen::Paint(platform::Canvas& dc, bool force, std::uint32_t layers) {
+  if (!active && !force) return;
+  if (layers & kLayerSecondary) {
+    titleStrip_.Draw(dc);
+    pageControl_.Draw(dc);
+  }
+  if (layers & kLayerMain) list_.Draw(dc);
+}
+
+void FeaturedScreen::Show() {
+  ui::Screen::Show();
+  if (list_.Count() > 0) list_.SetFocus(true);
+  titleStrip_.Show();
+  pageControl_.Show();
+  list_.Show();
+}
+
+void FeaturedScreen::Hide() {
+  list_.Hide();
+  titleStrip_.Hide();
+  pageControl_.Hide();
+  ui::Screen::Hide();
+}
+
+void FeaturedScreen::Refresh(bool reset) {
+  core::BeginWaitCursor();
+  if (reset) request_->startIndex = 0;
+  request_->pageSize = RowsPerPage();
+  request_->buildUrl(nullptr);
+  const bool completed = Fetch([this] { request_->run(request_->startIndex); });
+  core::EndWaitCursor();
+  if (completed) RebuildRows();
+}
+
+void FeaturedScreen::Invalidate() {
+  if (!request_) return;
+  RealignPage();
+  if (settings_ && !settings_->apiKey.empty()) Refresh(false);
+  pageControl_.currentPage = pageOffset_ / RowsPerPage();
+}
+
+void FeaturedScreen::RebuildRows() {
+  const std::int32_t total = request_->totalCount;
+  std::u16string first, last;
+  if (total > 0) {
+    list_.ClearItems();
+    const std::size_t rows = static_cast<std::size_t>(RowsPerPage());
+    for (std::size_t i = 0; i < request_->resultCount() && i < rows; ++i) {
+      const CueListRecord& record = *request_->itemAt(i);
+      (i == 0 ? first : last) = core::FormatCatalogueDate(record.publish_date);
+      char info[64];
+      std::snprintf(info, sizeof info, "Cuelist - %ld total items", static_cast<long>(record.item_count));
+      list_.AddItem(CatalogueRow{kCueList, platform::Utf8ToUtf16(info), Wide(record.title), Wide(record.location), &record});
+    }
+    pageControl_.itemCount = total;
+  }
+  titleStrip_.SetTitle(DateRangeTitle(first, last));
+}
+
+std::u16string FeaturedScreen::DateRangeTitle(const std::u16string& first, const std::u16string& last) {
+  // A page of one CueList has no last date of its own.
+  if (last.empty()) return first;
+  return first != last ? first + u" - " + last : first;
+}
+
+const CueListRecord* FeaturedScreen::SelectedCueList() const {
+  const CatalogueRow* row = list_.SelectedRow();
+  return row ? static_cast<const CueListRecord*>(row->source) : nullptr;
+}
+
+}  // namespace screens

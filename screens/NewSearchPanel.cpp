@@ -1,0 +1,221 @@
+#include "screens/NewSearchPanel.h"
+
+#include "platform/TextCodec.h"
+#include "screens/WindowMessages.h"
+#include "ui/ControlMessages.h"
+#include "ui/ViewMetrics.h"
+
+namespace screens {
+namespace {
+
+// QVGA rectangles (landscape, portrait).
+constexpr platform::Rect kPanelRects[2] = {{0, 0, 320, 189}, {0, 0, 240, 268}};
+constexpr platform::Rect kPageRects[2] = {{110, 46, 305, 86}, {110, 44, 305, 233}};
+constexpr platform::Rect kFieldRects[2] = {{56, 47, 305, 85}, {16, 81, 226, 119}};
+constexpr platform::Rect kListRects[2] = {{12, 95, 308, 165}, {12, 129, 228, 227}};
+constexpr platform::Point kIconPos[2] = {{9, 25}, {97, 8}};
+constexpr std::int32_t kListRows[2] = {3, 4};
+
+void Scaled(const platform::Rect (&qvga)[2], platform::Rect (&out)[2]) {
+  const std::int32_t s = ui::Scale();
+  for (int o = 0; o < 2; ++o) {
+    out[o] = platform::Rect{qvga[o].left * s, qvga[o].top * s, qvga[o].right * s, qvga[o].bottom * s};
+  }
+}
+
+}  // namespace
+
+const NewSearchPanel::Entry NewSearchPanel::kEntries[4] = {
+    {"Search: All Results", 7}, {"Search: AudioCues", 1}, {"Search: CueLists", 2}, {"Search: TextCues", 4}};
+
+int NewSearchPanel::Create(platform::Window& owner) {
+  ui::Screen::Create(owner);
+  const auto cookie = reinterpret_cast<std::uintptr_t>(static_cast<ui::Screen*>(this));
+  platform::Rect rects[2];
+  Scaled(kPanelRects, rects);
+  int result = panel_.Create(rects, owner, cookie);
+  if (result == 1) {
+    result = panel_.LoadPanelImages("\\popup_panel\\Horizontal_NewSearch_PopUp_Panel.png",
+                                    "\\popup_panel\\Vertical_NewSearch_PopUp_Panel.png");
+  }
+  if (result != 1) return result;
+  Scaled(kPageRects, rects);
+  result = pageControl_.Create(rects, owner, cookie);
+  if (result == 1) {
+    result = pageControl_.SetButtonImages("\\popup_panel\\PopUp_Panel_Paging_Button_Normal.png",
+                                          "\\popup_panel\\PopUp_Panel_Paging_Button_Clickdown.png");
+  }
+  if (result != 1) return result;
+  pageControl_.noBackground = true;
+  pageControl_.SetColors(ui::PageControl::kPageColours, {0x000000, 0x000000});
+  pageControl_.currentPage = 0;
+  list_.noBackground = true;
+  for (int o = 0; o < 2; ++o) {
+    list_.rowsPerPage[o] = kListRows[o];
+    pageControl_.rowsPerPage[o] = kListRows[o];
+  }
+  Scaled(kFieldRects, rects);
+  result = textField_.Create(rects, owner, cookie);
+  if (result != 1) return result;
+  const std::int32_t s = ui::Scale();
+  for (int o = 0; o < 2; ++o) panel_.iconPos[o] = platform::Point{kIconPos[o].x * s, kIconPos[o].y * s};
+  Scaled(kListRects, rects);
+  result = list_.Create(rects, owner, cookie);
+  if (result == 1) result = panel_.AddIcon("\\popup_panel\\New_Search_MagGlass_Icon.png");
+  needsCompose_ = false;
+  return result;
+}
+
+void NewSearchPanel::Fill() {
+  ClearEntries();
+  panel_.SetTexts(u"New Search", u"Enter a Song or Artist:", u"");
+  for (const Entry& entry : kEntries) AddEntry(entry.text, msg::kSearchChosen, entry.kinds);
+  Prepare();
+}
+
+void NewSearchPanel::ClearEntries() {
+  const std::int32_t selected = list_.selected, firstRow = list_.firstRow;
+  list_.ClearItems();
+  list_.selected = selected;
+  list_.firstRow = firstRow;
+}
+
+void NewSearchPanel::AddEntry(const char* text, std::uint32_t command, std::uint32_t value) {
+  list_.AddEntry(text, command, value);
+  pageControl_.itemCount = list_.Count();
+}
+
+void NewSearchPanel::Prepare() {
+  if (firstPrepare_) {
+    firstPrepare_ = false;
+    list_.selected = 0;
+  }
+  pageControl_.currentPage = 0;
+  pageControl_.itemCount = 0;
+  panel_.Compose();
+  needsCompose_ = false;
+}
+
+std::u16string NewSearchPanel::Query() const {
+  if (!textField_.edit) return std::u16string();
+  return textField_.edit->Text().substr(0, kMaxQueryRead);
+}
+
+void NewSearchPanel::Show() {
+  if (window) window->SetMenuBar(menubar::kPopup);
+  panel_.Show();
+  list_.Show();
+  pageControl_.Show();
+  textField_.Show();
+  ui::Screen::Show();
+}
+
+void NewSearchPanel::Hide() {
+  panel_.Hide();
+  list_.Hide();
+  pageControl_.Hide();
+  textField_.Hide();
+  ui::Screen::Hide();
+}
+
+void NewSearchPanel::Paint(platform::Canvas& dc, bool, std::uint32_t layers) {
+  if (!active) return;
+  if (needsCompose_) {
+    panel_.Compose();
+    needsCompose_ = false;
+  }
+  if (layers & kLayerSecondary) {
+    panel_.Draw(dc);
+    pageControl_.Draw(dc);
+  }
+  if (layers & kLayerMain) list_.Draw(dc);
+  textField_.Draw(dc);
+}
+
+void NewSearchPanel::Invalidate() {
+  needsCompose_ = true;
+  textField_.Reposition();
+}
+
+void NewSearchPanel::RepaintAll() {
+  if (!window) return;
+  platform::Canvas dc = window->GetDC();
+  Paint(dc, false, kLayerAll);
+}
+
+void NewSearchPanel::RepaintList() {
+  if (!window) return;
+  platform::Canvas dc = window->GetDC();
+  Paint(dc, false, kLayerMain);
+}
+
+std::intptr_t NewSearchPanel::OnMessage(std::uint32_t message, std::uintptr_t, std::intptr_t) {
+  switch (message) {
+    case msg::kThemeChanged:
+      needsCompose_ = true;
+      break;
+    case msg::kLayoutChanged:
+      Invalidate();
+      break;
+    case ui::msg::kQueryEntered:
+      list_.OnKey(platform::vk::kReturn);
+      break;
+    case ui::msg::kItemActivated:
+      textField_.OnKey(platform::vk::kReturn);
+      break;
+    case ui::msg::kNextPageByKey:
+    case ui::msg::kPreviousPageByKey: {
+      if (message == ui::msg::kNextPageByKey) {
+        list_.NextRows();
+      } else {
+        list_.PreviousRows();
+      }
+      const std::int32_t rows = list_.rowsPerPage[ui::Orientation()];
+      pageControl_.currentPage = list_.firstRow / rows;
+      if (window) {
+        platform::Canvas dc = window->GetDC();
+        pageControl_.Draw(dc);
+        list_.Draw(dc);
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  return 0;
+}
+
+void NewSearchPanel::OnKey(std::uint32_t virtualKey, std::intptr_t) {
+  if (virtualKey == platform::vk::kReturn) {
+    list_.OnKey(virtualKey);
+    return;
+  }
+  if (virtualKey != platform::vk::kUp && virtualKey != platform::vk::kDown) return;
+  if (!list_.OnKey(virtualKey)) return;
+  const std::int32_t rows = list_.rowsPerPage[ui::Orientation()];
+  if (list_.selected < list_.firstRow) {
+    list_.PreviousRows();
+  } else if (list_.selected >= list_.firstRow + rows) {
+    list_.NextRows();
+  } else {
+    RepaintList();
+    return;
+  }
+  pageControl_.currentPage = list_.selected / rows;
+  RepaintAll();
+}
+
+bool NewSearchPanel::OnTap(std::int32_t x, std::int32_t y) { return list_.OnTap(x, y); }
+
+void NewSearchPanel::AppendScreenText(std::vector<std::string>& lines) const {
+  lines.push_back("title " + platform::Utf16ToUtf8(panel_.Line(0)));
+  lines.push_back("text " + platform::Utf16ToUtf8(panel_.Line(1)));
+  lines.push_back("field " + (textField_.edit ? platform::Utf16ToUtf8(textField_.edit->Text()) : std::string()));
+  const std::int32_t rows = list_.rowsPerPage[ui::Orientation()];
+  for (std::int32_t i = list_.firstRow; i < list_.Count() && i < list_.firstRow + rows; ++i) {
+    lines.push_back("entry " + std::to_string(i) + (i == list_.selected ? " selected " : " ") +
+                    list_.items[static_cast<std::size_t>(i)]->text);
+  }
+}
+
+}  // namespace screens

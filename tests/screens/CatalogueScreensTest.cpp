@@ -1,0 +1,362 @@
+// The search results, featured and new-search screens in the real `vornalo` program, run
+// headless by scripts: against a scripted catalogue server (each connection one reply, in
+// order: the version check, the first featured page, then what the script asks for), against
+// the embedded server over a generated library, and over the demo library. What the window
+// shows is read from `dump` files; what the client asked from the server's request log.
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "tests/app/ProgramRun.h"
+#include "tests/server/TestLibrary.h"
+#include "tests/support/ScriptedServer.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using testsupport::HttpResponse;
+using testsupport::Reply;
+using testsupport::ServerScript;
+using Lines = std::vector<std::string>;
+
+const std::string kServerProblem =
+    "MessageBox: Server Problem: There is a connection problem to the Vornalo servers. Please try search again later.";
+const std::string kNoResults = "MessageBox: No Results: No Results Found";
+
+// Reply bodies.
+std::string Audio(const std::string& title, const std::string& creator, const std::string& album) {
+  return "<result_list_item><media>audio</media><title>" + title + "</title><creator>" + creator +
+         "</creator><album>" + album + "</album><location>http://m/" + title + ".mp3</location></result_list_item>";
+}
+std::string CueList(const std::string& title, int count) {
+  return "<result_list_item><media>playlist</media><title>" + title + "</title><item_count>" + std::to_string(count) +
+         "</item_count><playlist_id>p</playlist_id><location>http://m/list</location></result_list_item>";
+}
+std::string Text(const std::string& title) {
+  return "<result_list_item><media>text</media><title>" + title +
+         "</title><location>http://w/" + title + "</location></result_list_item>";
+}
+ServerScript Search(int total, const std::vector<std::string>& items = {}) {
+  std::string body = "<search><filter_count_total>" + std::to_string(total) + "</filter_count_total>";
+  for (const std::string& item : items) body += item;
+  return Reply(HttpResponse(body + "</search>"));
+}
+// Results named R<first> .. R<first + count - 1>, AudioCues by one artist.
+ServerScript SearchPage(int total, int first, int count) {
+  std::vector<std::string> items;
+  for (int i = first; i < first + count; ++i) items.push_back(Audio("R" + std::to_string(i), "Artist", "Album"));
+  return Search(total, items);
+}
+ServerScript Featured(int total, const std::vector<std::pair<std::string, std::string>>& titleAndDate) {
+  std::string body = "<featured><total_cuelist_count>" + std::to_string(total) + "</total_cuelist_count>";
+  int n = 0;
+  for (const auto& [title, date] : titleAndDate) {
+    body += "<result_list_item><title>" + title + "</title><playlist_id>f" + std::to_string(n++) +
+            "</playlist_id><publish_date>" + date + "</publish_date><item_count>4</item_count>"
+            "<location>http://m/f</location></result_list_item>";
+  }
+  return Reply(HttpResponse(body + "</featured>"));
+}
+// The connection closes without a reply.
+ServerScript Silent() { return {testsupport::ReadRequest(), testsupport::Close()}; }
+const ServerScript kVersionOk = Reply(HttpResponse("", "text/plain"));
+const ServerScript kNoFeatured = Featured(0, {});
+
+class CatalogueScreensTest : public ::testing::Test {
+ protected:
+  CatalogueScreensTest() : browser_(dir_.Path()) {
+    std::filesystem::create_directory(dir_ / "runtime");
+    ::chmod((dir_ / "runtime").c_str(), 0700);
+  }
+
+  // Runs the client with `script` and the server options in `args`; dumps go to the test's
+  // directory under the names the script gives.
+  apptest::ProgramResult Run(const std::string& script, std::vector<std::string> args) {
+    // Dumps are written into the test's directory.
+    testsupport::WriteFile(dir_ / "script.txt",
+                           std::regex_replace(script, std::regex("(^|\n)dump "), "$1dump " + dir_.Path().string() + "/"));
+    std::vector<std::string> all{"--script", (dir_ / "script.txt").string(), "--config-dir", (dir_ / "config").string(),
+                                 "--data-dir", dir_.Path().string(), "--audio", "null"};
+    all.insert(all.end(), args.begin(), args.end());
+    apptest::ProgramResult result = apptest::RunProgram(
+        VORNALO_PROGRAM, all, {{"XDG_RUNTIME_DIR", (dir_ / "runtime").string()}, {"VORNALO_BROWSER", browser_.Program()}},
+        dir_.Path(), std::chrono::seconds(60));
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out.find("script error"), std::string::npos) << result.out;
+    return result;
+  }
+  apptest::ProgramResult Run(const std::string& script, const testsupport::ScriptedServer& server) {
+    return Run(script, {"--server", server.Url("")});
+  }
+
+  // The lines of a dump, from the tab line on (the screen's own lines).
+  Lines Dump(const std::string& name) const {
+    std::ifstream in(dir_ / name);
+    Lines lines;
+    std::string line;
+    while (std::getline(in, line)) {
+      if (!lines.empty() || line.rfind("tab ", 0) == 0) lines.push_back(line);
+    }
+    return lines;
+  }
+  // The dump lines that start with `prefix`.
+  Lines Only(const std::string& name, const std::string& prefix) const {
+    Lines out;
+    for (const std::string& line : Dump(name)) {
+      if (line.rfind(prefix, 0) == 0) out.push_back(line);
+    }
+    return out;
+  }
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+  testsupport::TempDir dir_;
+  apptest::BrowserRecorder browser_;
+};
+
+// The message boxes a run showed, in order.
+Lines MessageBoxes(const std::string& out) {
+  Lines boxes;
+  std::istringstream in(out);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.rfind("MessageBox: ", 0) == 0) boxes.push_back(line);
+  }
+  return boxes;
+}
+
+// The query keys of each search request (from "q=" to the paging), in order.
+Lines SearchQueries(const testsupport::ScriptedServer& server) {
+  Lines out;
+  const std::regex key("search\\?(q=[^ ]*&n=[0-9]+)");
+  for (const std::string& request : server.Requests()) {
+    std::smatch match;
+    if (std::regex_search(request, match, key)) out.push_back(match[1]);
+  }
+  return out;
+}
+Lines FeaturedPaging(const testsupport::ScriptedServer& server) {
+  Lines out;
+  const std::regex key("getAllFeaturedCueLists\\?random=[0-9]+&(s=[0-9]+&n=[0-9]+)");
+  for (const std::string& request : server.Requests()) {
+    std::smatch match;
+    if (std::regex_search(request, match, key)) out.push_back(match[1]);
+  }
+  return out;
+}
+
+// The panel: Down moves the selection without moving the caret; each entry sends its kinds;
+// a failed first search, a failed search after a successful one, a reply with no results and
+// an empty query; the three kinds of rows and their first two lines.
+TEST_F(CatalogueScreensTest, SearchOutcomesKindsAndRows) {
+  testsupport::ScriptedServer server(std::vector<ServerScript>{
+      kVersionOk, kNoFeatured, Silent(),
+      Search(7, {Audio("Only Creator", "Creator", ""), Audio("Only Album", "", "Album"), Audio("Both", "Creator", "Album"),
+                 CueList("My List", 12), Text("Subject")}),
+      Silent(), Search(0), Search(0)});
+  const apptest::ProgramResult result = Run(
+      "softkey left\n"
+      "dump open.txt\n"
+      "text ab\nkey Down\ntext c\n"
+      "dump typed.txt\n"
+      "key Up\nkey Enter\n"
+      "dump failed.txt\n"
+      "softkey left\nkey Down\nkey Enter\n"
+      "dump found.txt\n"
+      "post 1924\n"                                 // an article, but an AudioCue is selected
+      "post 1927\n"                                 // the store search for its artist and title
+      "key Down\nkey Down\nkey Down\nkey Down\n"
+      "post 1927\n"                                 // a store search, but a TextCue is selected
+      "post 1924\n"                                 // its article
+      "softkey left\nkey Down\nkey Enter\n"
+      "dump failed-again.txt\n"
+      "softkey left\nkey Down\nkey Enter\n"
+      "softkey left\nkey Delete\nkey Enter\n"
+      "dump empty-query.txt\n",
+      server);
+
+  EXPECT_EQ(Only("open.txt", "stack"), Lines{"stack application featured newsearch"});
+  Lines panel = Dump("open.txt");
+  panel.erase(panel.begin(), std::find(panel.begin(), panel.end(), "title New Search"));
+  EXPECT_EQ(panel, (Lines{"title New Search", "text Enter a Song or Artist:", "field ",
+                          "entry 0 selected Search: All Results", "entry 1 Search: AudioCues",
+                          "entry 2 Search: CueLists", "entry 3 Search: TextCues"}));
+  // "c" was typed after Down at the caret's old place, the end.
+  EXPECT_EQ(Only("typed.txt", "field"), Lines{"field abc"});
+  EXPECT_EQ(Only("typed.txt", "entry 1"), Lines{"entry 1 selected Search: AudioCues"});
+
+  EXPECT_EQ(MessageBoxes(result.out), (Lines{kServerProblem, kServerProblem, kNoResults, kNoResults}));
+  // All, AudioCues, CueLists, TextCues, then TextCues again with the field emptied.
+  EXPECT_EQ(SearchQueries(server), (Lines{"q=abc&rm=1&rp=1&rv=0&rt=1&s=0&n=5", "q=abc&rm=1&rp=0&rv=0&rt=0&s=0&n=5",
+                                          "q=abc&rm=0&rp=1&rv=0&rt=0&s=0&n=5", "q=abc&rm=0&rp=0&rv=0&rt=1&s=0&n=5",
+                                          "q=&rm=0&rp=0&rv=0&rt=1&s=0&n=5"}));
+
+  const Lines emptyList{"title ", "text Please use the \u201CNew Search\u201D option below to search for an Audio "
+                        "Title, Artist Name, CueList Name, or Subject.  Results will be displayed here."};
+  for (const char* failed : {"failed.txt", "failed-again.txt", "empty-query.txt"}) {
+    SCOPED_TRACE(failed);
+    EXPECT_EQ(Only(failed, "tab"), Lines{"tab 0 Search Results"});
+    Lines shown = Dump(failed);
+    shown.erase(shown.begin(), std::find_if(shown.begin(), shown.end(), [](const std::string& l) { return l.rfind("title", 0) == 0; }));
+    EXPECT_EQ(shown, emptyList);
+  }
+  EXPECT_EQ(Only("found.txt", "title"), Lines{"title Results for: abc"});
+  EXPECT_EQ(Only("found.txt", "row"),
+            (Lines{"row 0 selected Creator | Only Creator", "row 1 Album | Only Album", "row 2 Creator - Album | Both",
+                   "row 3 Cuelist - 12 total items | My List", "row 4 Wikipedia Article | Subject"}));
+  EXPECT_EQ(Only("found.txt", "page"), Lines{"page Page 1 / 2 | 7 items"});
+  ASSERT_TRUE(browser_.WaitForUrls(2));
+  Lines browsed = browser_.Urls();
+  std::sort(browsed.begin(), browsed.end());  // two browsers, each logging when it runs
+  EXPECT_EQ(browsed, (Lines{"http://store.vornalo.com/s/ref=nb_ss_m?url=search-alias%3Dmusic-artist&"
+                                    "field-keywords=Creator+Only+Creator",
+                                    "http://w/Subject"}));
+}
+
+// Seven results in portrait (5 rows): Down past row 4 turns to page 2 row 0, Down on the
+// last row of the last page asks nothing, Up past row 0 turns back to row 4; rotating with
+// the fourth result selected shows page 2 of 3-row pages with row 0 selected; Enter on a
+// row asks the main window for the item popup.
+TEST_F(CatalogueScreensTest, PagingByKeyRotationAndActivation) {
+  testsupport::ScriptedServer server(std::vector<ServerScript>{kVersionOk, kNoFeatured, SearchPage(7, 0, 5),
+                                                               SearchPage(7, 5, 2), SearchPage(7, 0, 5),
+                                                               SearchPage(7, 3, 3)});
+  Run("softkey left\ntext q\nkey Enter\n"
+      "key Down\nkey Down\nkey Down\nkey Down\n"
+      "dump p1.txt\n"
+      "key Down\n"
+      "dump p2.txt\n"
+      "key Down\nkey Down\n"
+      "dump p2-end.txt\n"
+      "key Up\nkey Up\n"
+      "dump back.txt\n"
+      "key Up\nrotate\n"
+      "dump rotated.txt\n"
+      "key Enter\n"
+      "dump popup.txt\n",
+      server);
+  EXPECT_EQ(SearchQueries(server), (Lines{"q=q&rm=1&rp=1&rv=0&rt=1&s=0&n=5", "q=q&rm=1&rp=1&rv=0&rt=1&s=5&n=5",
+                                          "q=q&rm=1&rp=1&rv=0&rt=1&s=0&n=5", "q=q&rm=1&rp=1&rv=0&rt=1&s=3&n=3"}));
+  EXPECT_EQ(Only("p1.txt", "row 4"), Lines{"row 4 selected Artist - Album | R4"});
+  EXPECT_EQ(Only("p1.txt", "page"), Lines{"page Page 1 / 2 | 7 items"});
+  const Lines lastPage{"row 0 selected Artist - Album | R5", "row 1 Artist - Album | R6"};
+  EXPECT_EQ(Only("p2.txt", "row"), lastPage);
+  EXPECT_EQ(Only("p2.txt", "page"), Lines{"page Page 2 / 2 | 7 items"});
+  EXPECT_EQ(Only("p2-end.txt", "row"), (Lines{"row 0 Artist - Album | R5", "row 1 selected Artist - Album | R6"}));
+  EXPECT_EQ(Only("back.txt", "row 4"), Lines{"row 4 selected Artist - Album | R4"});
+  EXPECT_EQ(Only("back.txt", "page"), Lines{"page Page 1 / 2 | 7 items"});
+  EXPECT_EQ(Only("rotated.txt", "row"),
+            (Lines{"row 0 selected Artist - Album | R3", "row 1 Artist - Album | R4", "row 2 Artist - Album | R5"}));
+  EXPECT_EQ(Only("rotated.txt", "page"), Lines{"page Page 2 / 3 | 7 items"});
+  EXPECT_EQ(Only("rotated.txt", "title"), Lines{"title Results for: q"});
+  EXPECT_EQ(Only("popup.txt", "stack"), Lines{"stack application search itempopup"});
+}
+
+// Featured: the first page at start, its date range, paging to a page of one shared date,
+// and rotation with the seventh CueList (absolute 6) selected: page 3 of 3-row pages.
+TEST_F(CatalogueScreensTest, FeaturedDatesPagingAndRotation) {
+  testsupport::ScriptedServer server(std::vector<ServerScript>{
+      kVersionOk,
+      Featured(7, {{"F0", "2008-11-03"}, {"F1", "2008-11-05"}, {"F2", "2008-11-09"}, {"F3", "2008-11-12"},
+                   {"F4", "2008-11-17"}}),
+      Featured(7, {{"F5", "2008-12-01"}, {"F6", "2008-12-01"}}), Featured(7, {{"F6", "2008-12-01"}})});
+  Run("dump f1.txt\n"
+      "key Down\nkey Down\nkey Down\nkey Down\nkey Down\n"
+      "dump f2.txt\n"
+      "key Down\nrotate\n"
+      "dump f3.txt\n",
+      server);
+  EXPECT_EQ(FeaturedPaging(server), (Lines{"s=0&n=5", "s=5&n=5", "s=6&n=3"}));
+  EXPECT_EQ(Only("f1.txt", "tab"), Lines{"tab 1 Featured"});
+  EXPECT_EQ(Only("f1.txt", "title"), Lines{"title Nov. 3, 2008 - Nov. 17, 2008"});
+  EXPECT_EQ(Only("f1.txt", "row 0"), Lines{"row 0 selected Cuelist - 4 total items | F0"});
+  EXPECT_EQ(Only("f1.txt", "row").size(), 5u);
+  EXPECT_EQ(Only("f1.txt", "page"), Lines{"page Page 1 / 2 | 7 items"});
+  EXPECT_EQ(Only("f2.txt", "title"), Lines{"title Dec. 1, 2008"});
+  EXPECT_EQ(Only("f2.txt", "row"), (Lines{"row 0 selected Cuelist - 4 total items | F5", "row 1 Cuelist - 4 total items | F6"}));
+  EXPECT_EQ(Only("f3.txt", "row"), Lines{"row 0 selected Cuelist - 4 total items | F6"});
+  EXPECT_EQ(Only("f3.txt", "page"), Lines{"page Page 3 / 3 | 7 items"});
+  // A page of one CueList shows its date alone.
+  EXPECT_EQ(Only("f3.txt", "title"), Lines{"title Dec. 1, 2008"});
+}
+
+// Landscape: the panel shows three entries and reaches the fourth by paging; the results
+// page holds three rows.
+TEST_F(CatalogueScreensTest, LandscapePanelPagesToTheFourthEntry) {
+  testsupport::ScriptedServer server(std::vector<ServerScript>{kVersionOk, kNoFeatured, SearchPage(4, 0, 3)});
+  Run("softkey left\n"
+      "dump first.txt\n"
+      "text x\nkey Down\nkey Down\nkey Down\n"
+      "dump paged.txt\n"
+      "key Enter\n"
+      "dump results.txt\n",
+      {"--server", server.Url(""), "--screen", "320x240"});
+  EXPECT_EQ(Only("first.txt", "entry"), (Lines{"entry 0 selected Search: All Results", "entry 1 Search: AudioCues",
+                                                "entry 2 Search: CueLists"}));
+  EXPECT_EQ(Only("paged.txt", "entry"), Lines{"entry 3 selected Search: TextCues"});
+  EXPECT_EQ(SearchQueries(server), Lines{"q=x&rm=0&rp=0&rv=0&rt=1&s=0&n=3"});
+  EXPECT_EQ(Only("results.txt", "row").size(), 3u);
+  EXPECT_EQ(Only("results.txt", "page"), Lines{"page Page 1 / 2 | 4 items"});
+}
+
+// The embedded server over a generated library: real featured CueLists and a real search
+// with AudioCues and the artist's article.
+TEST_F(CatalogueScreensTest, EmbeddedServerOverAGeneratedLibrary) {
+  servertest::TestLibrary library;
+  library.AddTrack({"a/one.mp3", "Quiet Harbour", "Orla Penhallow", "Tidewater", "Folk", "", 0.3});
+  library.AddTrack({"a/two.mp3", "Rope Song", "Orla Penhallow", "", "Folk", "", 0.3});
+  library.AddTrack({"b/three.mp3", "Elsewhere", "Someone Else", "Far", "Pop", "", 0.3});
+  library.AddPlaylist("featured/Harbour Mix.m3u", {"../a/one.mp3", "../b/three.mp3"}, "2008-11-03");
+  Run("waitfor text \"Harbour Mix\"\n"
+      "dump featured.txt\n"
+      "softkey left\ntext Penhallow\nkey Enter\n"
+      "waitfor text \"Results for:\"\n"
+      "dump results.txt\n",
+      {"--library", library.Root().string()});
+  EXPECT_EQ(Only("featured.txt", "row"), Lines{"row 0 selected Cuelist - 2 total items | Harbour Mix"});
+  EXPECT_EQ(Only("featured.txt", "title"), Lines{"title Nov. 3, 2008"});
+  // The server's order: the artist's article, then the tracks.
+  EXPECT_EQ(Only("results.txt", "row"),
+            (Lines{"row 0 selected Wikipedia Article | Orla Penhallow", "row 1 Orla Penhallow | Rope Song",
+                   "row 2 Orla Penhallow - Tidewater | Quiet Harbour"}));
+  EXPECT_EQ(Only("results.txt", "page"), Lines{"page Page 1 / 1 | 3 items"});
+}
+
+// The walk a person takes over the demo library: the featured rows at start, New Search, a
+// query, the results, a page forward by the next-page button and back by a downward stroke.
+TEST_F(CatalogueScreensTest, DemoLibraryScenario) {
+  Run("waitfor text \"row 0 selected Cuelist\"\n"
+      "dump start.txt\n"
+      "softkey left\n"
+      "dump panel.txt\n"
+      "text Marrow\nkey Enter\n"
+      "waitfor text \"Results for: Marrow\"\n"
+      "dump page1.txt\n"
+      "tap 222 51\n"
+      "dump page2.txt\n"
+      "stroke 120 90 120 200\n"
+      "dump back.txt\n",
+      {});
+  EXPECT_EQ(Only("start.txt", "tab"), Lines{"tab 1 Featured"});
+  EXPECT_FALSE(Only("start.txt", "page").empty());
+  EXPECT_EQ(Only("panel.txt", "field"), Lines{"field "});
+  const Lines page1 = Only("page1.txt", "row");
+  ASSERT_EQ(page1.size(), 5u);
+  EXPECT_EQ(page1[0].rfind("row 0 selected ", 0), 0u);
+  const Lines pages = Only("page1.txt", "page");
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_EQ(pages[0].rfind("page Page 1 / 2 | ", 0), 0u) << pages[0];
+  EXPECT_EQ(Only("page2.txt", "page")[0].rfind("page Page 2 / 2 | ", 0), 0u);
+  EXPECT_NE(Only("page2.txt", "row"), page1);
+  EXPECT_EQ(Only("back.txt", "row"), page1);
+  EXPECT_EQ(Only("back.txt", "page"), pages);
+}
+
+}  // namespace
