@@ -1,6 +1,8 @@
 #include "audio/StreamPlayer.h"
 
+#include <algorithm>
 #include <cstring>
+#include <system_error>
 #include <vector>
 
 #include "audio/FrameSyncProbe.h"
@@ -34,10 +36,14 @@ TrackInfo StreamPlayer::trackInfo() const {
 bool StreamPlayer::setUrl(const std::u16string& url) {
   resetAll();
   std::lock_guard<std::mutex> control(controlLock_);
-  http_.setUrl(url);
+  const bool taken = http_.setUrl(url) != 0;
+  if (!taken) {
+    platform::DebugOutput("stream URL refused; the track will fail");
+    http_.clearUrl();
+  }
   source_ = SourceUrlSet;
   status_ = StatusReady;
-  return true;
+  return taken;
 }
 
 bool StreamPlayer::play() {
@@ -52,7 +58,14 @@ bool StreamPlayer::play() {
   if (playbackThread_.joinable()) playbackThread_.join();
   // Set here, not only by the thread, so that a second `play` cannot start a second thread.
   state_ = Connecting;
-  playbackThread_ = std::thread([this] { runTrack(); });
+  startStopCount_ = http_.stopCount();
+  try {
+    playbackThread_ = std::thread([this] { runTrack(); });
+  } catch (const std::system_error& error) {
+    platform::DebugPrintf("playback thread not started: %s", error.what());
+    state_ = Stopped;
+    return false;
+  }
   return true;
 }
 
@@ -151,7 +164,8 @@ void StreamPlayer::runTrack() {
   }
   source_ = SourceStreaming;
   setCurrentThreadPriority(ThreadPriority::kBelowNormal);
-  http_.start();
+  http_.rangeStart = 0;
+  http_.startAsOf(startStopCount_);
   status_ = StatusConnecting;
   if (!prebuffer() || !probe() || !openOutput()) {
     // A track that could not start ends with 12025; one stopped while starting reports the
@@ -210,10 +224,17 @@ bool StreamPlayer::openOutput() {
 bool StreamPlayer::decodeLoop() {
   std::vector<uint8_t> input(kBlockBytes + kEndGuardBytes);
   uint32_t kept = 0;
+  decoderLost_ = false;
   for (;;) {
     if (abortRequested_) {
       teardown(false);
       return false;
+    }
+    if (decoderLost_) {
+      // A fatal decoder error and no fresh decoder: the track ends as failed.
+      platform::DebugOutput("no MP3 decoder after a fatal error; track failed");
+      teardown(false);
+      return true;
     }
     if (http_.queuedChunkCount() < kLowChunkCount) {
       for (;;) {
@@ -234,11 +255,15 @@ bool StreamPlayer::decodeLoop() {
       }
     }
     uint32_t got = 0;
-    const bool more = http_.readStream(input.data() + kept, kBlockBytes - kept, &got) != 0;
+    bool more = http_.readStream(input.data() + kept, kBlockBytes - kept, &got) != 0;
     // A read failed by `stop` is an abort, not the end of the stream.
     if (!more && abortRequested_) {
       teardown(false);
       return false;
+    }
+    if ((!more || got == 0) && resumeDroppedStream()) {
+      // Reconnected for the rest: what this read brought is decoded as any other window.
+      more = true;
     }
     if (!more || got == 0) {
       // The end of the stream: what the last read brought and the frames still kept are
@@ -252,6 +277,7 @@ bool StreamPlayer::decodeLoop() {
       teardown(true);
       return true;
     }
+    if (got == 0) continue;
     const uint32_t length = kept + got;
     const uint32_t done = decodeWindow(input.data(), length);
     kept = length - done;
@@ -263,12 +289,46 @@ bool StreamPlayer::decodeLoop() {
   }
 }
 
+bool StreamPlayer::pauseUnlessStopped(std::chrono::milliseconds duration) {
+  // A stop closes the output, which wakes this wait at once.
+  const auto until = std::chrono::steady_clock::now() + duration;
+  while (!abortRequested_) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= until) return true;
+    output_.waitBufferDone(std::min(kAbortCheck, std::chrono::duration_cast<std::chrono::milliseconds>(until - now)));
+  }
+  return false;
+}
+
+bool StreamPlayer::resumeDroppedStream() {
+  const int32_t length = http_.contentLength();
+  for (int attempt = 0; attempt < kResumeAttempts; ++attempt) {
+    if (abortRequested_ || length <= 0) return false;
+    const uint32_t offset = http_.bodyBytesRead();
+    if (offset >= uint32_t(length)) return false;
+    platform::DebugPrintf("stream dropped at %u of %d bytes; resuming", offset, length);
+    if (!pauseUnlessStopped(kResumePauses[attempt])) return false;
+    http_.rangeStart = offset;
+    if (!http_.startAsOf(startStopCount_)) continue;
+    // Until the new reply delivers its first chunk, or ends without one.
+    while (!abortRequested_ && http_.queuedChunkCount() == 0 && http_.isConnectionOpen()) {
+      http_.waitForQueuedChunks(1, kAbortCheck);
+    }
+    if (http_.queuedChunkCount() > 0) return true;
+    if (http_.rangeRefused()) {
+      platform::DebugOutput("the server did not resume the stream");
+      return false;
+    }
+  }
+  return false;
+}
+
 uint32_t StreamPlayer::decodeWindow(const uint8_t* window, uint32_t length) {
   const Mp3FrameHeader wanted = header();
   uint32_t p = 0;
   bool pending = false;
   for (;;) {
-    if (abortRequested_) break;
+    if (abortRequested_ || decoderLost_) break;
     if (currentBuffer_ && bufferRoom_ == 0) {
       submit(bufferBytes_);
       currentBuffer_ = nullptr;
@@ -303,7 +363,10 @@ uint32_t StreamPlayer::decodeWindow(const uint8_t* window, uint32_t length) {
                          bufferRoom_, produced, consumed);
     if (result == Mp3Decoder::FatalError) {
       Mp3Decoder::reset(decoder_);
-      if (!decoder_) break;
+      if (!decoder_) {
+        decoderLost_ = true;
+        break;
+      }
       p += 1;
     } else if (result == Mp3Decoder::RecoverableError) {
       p += 1;

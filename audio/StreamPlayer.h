@@ -61,6 +61,12 @@ class StreamPlayer {
   static constexpr std::chrono::milliseconds kDrainCheck{20};
   static constexpr std::chrono::milliseconds kAbortCheck{50};
 
+  // A stream that ends before its Content-Length is asked again from where it stopped (a
+  // Range request), at most this many times in a row, after these pauses.
+  static constexpr int kResumeAttempts = 3;
+  static constexpr std::chrono::milliseconds kResumePauses[kResumeAttempts] = {
+      std::chrono::milliseconds(500), std::chrono::milliseconds(1000), std::chrono::milliseconds(2000)};
+
   // `httpOptions` are the stream's time limits (tests shorten them).
   explicit StreamPlayer(std::unique_ptr<platform::PcmSink> sink,
                         const HttpClientOptions& httpOptions = HttpClientOptions());
@@ -79,10 +85,12 @@ class StreamPlayer {
   void setTrackInfo(const TrackInfo& info);
   TrackInfo trackInfo() const;
 
-  // Stops whatever plays and takes `url` for the next `play` (a URL the stream refuses
-  // leaves the previous one in place).
+  // Stops whatever plays and takes `url` for the next `play`. A URL the stream refuses
+  // (false) leaves none: that track fails to connect and ends with 12025, and the previous
+  // URL is never played again under the new track's name.
   bool setUrl(const std::u16string& url);
-  // Starts the track (false without a URL or while one runs), or resumes a paused one.
+  // Starts the track (false without a URL, while one runs, or when its thread cannot be
+  // made), or resumes a paused one.
   bool play();
   void togglePause();
   // Stops the track and waits for its thread. Reason 0 reports 12026 (the playlist moves on),
@@ -105,6 +113,11 @@ class StreamPlayer {
   bool probe();
   bool openOutput();
   bool decodeLoop();
+  // After the stream ended short of its length: reconnects for the rest; true once the new
+  // reply delivers, false when the stream is complete, has no length, or every attempt failed.
+  bool resumeDroppedStream();
+  // Waits `duration` unless a stop comes first; false on a stop.
+  bool pauseUnlessStopped(std::chrono::milliseconds duration);
   uint32_t decodeWindow(const uint8_t* window, uint32_t length);
   void submit(uint32_t bytes);
   void teardown(bool drain);
@@ -123,6 +136,11 @@ class StreamPlayer {
   std::atomic<bool> rebuffering_{false};
   std::atomic<bool> abortRequested_{false};
   std::atomic<int32_t> stopReason_{0};
+  // The stream's stop count when `play` decided to start: a stop made after it, also one
+  // before the playback thread reached the connect, ends that connect.
+  std::atomic<uint64_t> startStopCount_{0};
+  // Set by the playback thread when no decoder can be had: the track fails.
+  bool decoderLost_ = false;
 
   // Serialises the control operations; held while `stop` waits for the playback thread,
   // which never takes it.

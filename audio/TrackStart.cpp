@@ -4,6 +4,7 @@
 
 #include "audio/StreamPlayer.h"
 #include "catalogue/HttpClient.h"
+#include "catalogue/HttpUrl.h"
 #include "core/Utilities.h"
 #include "platform/DebugLog.h"
 #include "platform/TextCodec.h"
@@ -52,7 +53,11 @@ TrackInfo makeTrackInfo(const AudioCueRecord& record) {
 
 std::u16string trackUrl(const StreamUrlService& service, const AudioCueRecord& record) {
   char reply[kStreamUrlReplySize];
-  if (resolveStreamUrl(service, record.mp3_url_id, reply)) return platform::Utf8ToUtf16(reply);
+  // A reply the stream would refuse (a line end, not http) counts as no reply.
+  if (resolveStreamUrl(service, record.mp3_url_id, reply)) {
+    if (IsAcceptableUrl(reply)) return platform::Utf8ToUtf16(reply);
+    platform::DebugPrintf("stream URL reply \"%s\" refused; playing the record's location", reply);
+  }
   return platform::Utf8ToUtf16(SlotText(record.location));
 }
 

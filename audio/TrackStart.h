@@ -37,7 +37,8 @@ bool resolveStreamUrl(const StreamUrlService& service, const char* mp3UrlId,
 // code units without splitting a character.
 TrackInfo makeTrackInfo(const AudioCueRecord& record);
 
-// The URL to stream for `record`: the resolved one, else its location, as UTF-16.
+// The URL to stream for `record`: the resolved one when the stream would take it, else its
+// location, as UTF-16.
 std::u16string trackUrl(const StreamUrlService& service, const AudioCueRecord& record);
 
 // Builds the URL and the TrackInfo, runs the caller's stop step, then hands both to the

@@ -1,5 +1,6 @@
 #include "catalogue/CatalogueRequest.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/DebugLog.h"
@@ -88,7 +89,21 @@ void CatalogueRequest::onXmlEvent(const char* text, int length, int eventType, c
   }
 }
 
+bool CatalogueRequest::roomForItem(std::size_t kept, std::size_t limit) {
+  if (kept < limit) return true;
+  if (!itemsCutNoted_) {
+    platform::DebugPrintf("catalogue reply cut after %zu items", limit);
+    itemsCutNoted_ = true;
+  }
+  return false;
+}
+
+std::size_t CatalogueRequest::pageLimit() const {
+  return pageSize > 0 ? std::min(kMaxReplyItems, static_cast<std::size_t>(pageSize)) : kMaxReplyItems;
+}
+
 void CatalogueRequest::installHandlers() {
+  itemsCutNoted_ = false;
   XML_SetElementHandler(parser(), &CatalogueRequest::OnStart, &CatalogueRequest::OnEnd);
   XML_SetCharacterDataHandler(parser(), &CatalogueRequest::OnText);
   beginDocument();

@@ -29,6 +29,9 @@ class CatalogueRequest : public XmlReader {
   // Event types handed to onXmlEvent.
   enum XmlEventType : int { kElementStart = 0, kElementEnd = 1, kCharacterData = 2 };
   static constexpr std::size_t kRequestTextSize = 128;
+  // The most items one reply may add (a CueList's tracks; pages ask for far fewer). Items
+  // beyond it, or beyond a positive pageSize for a paged request, are ignored.
+  static constexpr std::size_t kMaxReplyItems = 10000;
 
   CatalogueRequest(std::string baseUrl, core::RequestIdentity identity,
                    const HttpClientOptions& httpOptions = HttpClientOptions());
@@ -80,6 +83,11 @@ class CatalogueRequest : public XmlReader {
   // The values every request carries, as "&sk=...&v=...&di=...".
   std::string identityQuery() const { return identity_.QuerySuffix(); }
   void setUrlText(std::string url) { url_ = std::move(url); }
+  // True when a reply that has `kept` items may keep one more, at most `limit`; the first
+  // refusal of a reply writes one debug line.
+  bool roomForItem(std::size_t kept, std::size_t limit);
+  // kMaxReplyItems, or pageSize when that is smaller and positive.
+  std::size_t pageLimit() const;
   // Resets the per-document parse state before a reply is parsed.
   virtual void beginDocument() = 0;
   virtual void onElementStart(const char* name) = 0;
@@ -103,4 +111,5 @@ class CatalogueRequest : public XmlReader {
   std::atomic<bool> abandoned_{false};
   std::string url_;
   char requestText_[kRequestTextSize] = {};
+  bool itemsCutNoted_ = false;  // the debug line of roomForItem was written for this reply
 };

@@ -36,7 +36,8 @@ void CueListTracksRequest::beginDocument() { current_.reset(); }
 void CueListTracksRequest::onElementStart(const char* name) {
   if (std::strcmp(name, "track") == 0) {
     // Every track starts empty: a track without some field never shows the one before's.
-    current_ = std::make_unique<AudioCueRecord>();
+    current_.reset();
+    if (roomForItem(items_.size(), kMaxReplyItems)) current_ = std::make_unique<AudioCueRecord>();
   } else if (current_) {
     if (int code = fieldcode::Lookup(kTrackFields, name)) field_.Begin(code);
   }

@@ -47,7 +47,8 @@ void FeaturedCueListsRequest::onElementStart(const char* name) {
   if (std::strcmp(name, "total_cuelist_count") == 0) {
     field_.Begin(fieldcode::kTotal);
   } else if (std::strcmp(name, "result_list_item") == 0) {
-    current_ = std::make_unique<CueListRecord>();
+    current_.reset();
+    if (roomForItem(items_.size(), pageLimit())) current_ = std::make_unique<CueListRecord>();
   } else if (current_) {
     if (int code = fieldcode::Lookup(kItemFields, name)) field_.Begin(code);
   }

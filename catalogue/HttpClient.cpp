@@ -62,6 +62,7 @@ bool HttpClient::ShouldGiveUp(std::uint64_t stopGeneration) const {
 }
 
 bool HttpClient::Connect(std::uint64_t stopGeneration) {
+  if (ShouldGiveUp(stopGeneration)) return false;
   HttpUrl target;
   if (url_.empty() || !HttpUrl::Parse(url_, &target)) return false;
   if (!socket_.BeginConnect(target.host, target.port)) return false;
@@ -87,7 +88,11 @@ bool HttpClient::Connect(std::uint64_t stopGeneration) {
   }
 
   std::string request = "GET " + target.path + " HTTP/1.0\r\nHost: " + target.host +
-                        "\r\nAccept: */*\r\nUser-Agent: " + userAgent_ + "\r\n\r\n";
+                        "\r\nAccept: */*\r\nUser-Agent: " + userAgent_ + "\r\n";
+  if (activeRange_ != 0) {
+    request += "Range: bytes=" + std::to_string(activeRange_) + "-\r\n";
+  }
+  request += "\r\n";
   // Normally one send takes it all; a partial send is completed within the connect limit.
   std::size_t sent = 0;
   waited = 0;
@@ -111,13 +116,22 @@ bool HttpClient::Connect(std::uint64_t stopGeneration) {
 
 int HttpClient::start() {
   // A stop from another thread after this point ends the connect below.
-  std::uint64_t generation = stopGeneration_.load(std::memory_order_acquire);
+  return startAsOf(stopGeneration_.load(std::memory_order_acquire));
+}
+
+int HttpClient::startAsOf(std::uint64_t generation) {
   std::lock_guard<std::mutex> control(controlLock_);
   StopLocked();
   if (receiveMode == Stream && !BuildChunkPool()) return 0;
 
   isAborted_.store(0, std::memory_order_release);
   isFinished_.store(0, std::memory_order_release);
+  rangeRefused_.store(false, std::memory_order_release);
+  activeRange_ = receiveMode == Stream ? rangeStart : 0;
+  if (activeRange_ == 0) {
+    rawBytesRead_.store(0, std::memory_order_relaxed);
+    firstHeaderLength_.store(0, std::memory_order_relaxed);
+  }
   workerStarted_.Reset();
   body_.clear();
 
@@ -179,9 +193,17 @@ void HttpClient::CloseConnection() {
   workerEnded_.Set();
 }
 
-HttpClient::WaitOutcome HttpClient::WaitForData(std::int64_t* idleMicros) {
+bool HttpClient::HeaderTooLong(const HttpHeaderScanner& scanner) const {
+  if (scanner.HeadersComplete() || scanner.HeaderLength() <= httplimits::kMaxHeaderBlock) return false;
+  platform::DebugPrintf("reply header block longer than %zu bytes refused", httplimits::kMaxHeaderBlock);
+  return true;
+}
+
+HttpClient::WaitOutcome HttpClient::WaitForData(std::int64_t* idleMicros,
+                                                std::chrono::steady_clock::time_point deadline) {
   for (;;) {
     if (isAborted()) return WaitOutcome::kAborted;
+    if (std::chrono::steady_clock::now() >= deadline) return WaitOutcome::kIdle;
     switch (socket_.WaitReadable(options_.waitStepMicros)) {
       case TcpSocket::WaitResult::kReady:
         return WaitOutcome::kData;
@@ -227,8 +249,13 @@ void HttpClient::RunWholeBody() {
   HttpHeaderScanner scanner;
   std::uint8_t block[httplimits::kChunkDataSize];
   std::int64_t idle = 0;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(options_.wholeBodyDeadlineMicros);
   for (;;) {
-    WaitOutcome outcome = WaitForData(&idle);
+    if (std::chrono::steady_clock::now() >= deadline) {
+      isAborted_.store(1, std::memory_order_release);
+      break;
+    }
+    WaitOutcome outcome = WaitForData(&idle, deadline);
     if (outcome == WaitOutcome::kAborted) break;
     if (outcome != WaitOutcome::kData) {
       isAborted_.store(1, std::memory_order_release);
@@ -250,6 +277,10 @@ void HttpClient::RunWholeBody() {
     std::size_t headerBytes = scanner.HeadersComplete() ? 0 : scanner.Feed(block, length);
     if (scanner.ContentLengthFound()) {
       contentLength_.store(scanner.ContentLength(), std::memory_order_relaxed);
+    }
+    if (HeaderTooLong(scanner)) {
+      isAborted_.store(1, std::memory_order_release);
+      break;
     }
     std::size_t bodyBytes = length - headerBytes;
     std::size_t room = options_.maxWholeBody - std::min(options_.maxWholeBody, body_.size());

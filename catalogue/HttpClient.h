@@ -37,16 +37,28 @@ class HttpClient {
 
   // Written by the caller before start.
   ReceiveMode receiveMode = Stream;
+  // Stream mode: when not 0, start asks for the body from this byte on ("Range: bytes=N-")
+  // and takes only a 206 reply whose Content-Range starts there. That reply's header block is
+  // not queued, and bodyBytesRead and contentLength go on from the reply before, so that
+  // reading continues where a dropped reply stopped.
+  std::uint32_t rangeStart = 0;
 
   // Takes `url` (UTF-8 or UTF-16) when it is acceptable (IsAcceptableUrl); 1 or 0, and `url`
   // is unchanged on 0.
   int setUrl(std::string_view url);
   int setUrl(std::u16string_view url);
   const std::string& url() const { return url_; }
+  // Forgets the URL: the next start fails to connect.
+  void clearUrl() { url_.clear(); }
 
   // Stops any running request, connects (on this thread, up to the connect time-out), sends
   // the request and launches the worker; 1 once the worker runs, 0 on any failure.
   int start();
+  // As start, but a stop or reset made after stopCount() returned `stopCount` also ends it:
+  // a controller that decides to start on one thread and starts on another reads the count
+  // when it decides, so that a stop in between is never missed.
+  int startAsOf(std::uint64_t stopCount);
+  std::uint64_t stopCount() const { return stopGeneration_.load(std::memory_order_acquire); }
   // How a whole-body fetch ended.
   enum class FetchStatus {
     kFinished,    // the server closed the connection
@@ -92,6 +104,11 @@ class HttpClient {
   // Raw reply bytes (headers included) received by the current or last worker.
   std::uint32_t bytesReceived() const { return bytesReceived_.load(std::memory_order_relaxed); }
   std::int32_t contentLength() const { return contentLength_.load(std::memory_order_relaxed); }
+  // Body bytes handed out by readStream since the last start without rangeStart (the first
+  // reply's header block not counted).
+  std::uint32_t bodyBytesRead() const;
+  // True when the last start with rangeStart got a reply other than the wanted 206.
+  bool rangeRefused() const { return rangeRefused_.load(std::memory_order_acquire); }
   // False once the worker has closed its connection (or before any start).
   bool isConnectionOpen() const { return connectionOpen_.load(std::memory_order_acquire); }
 
@@ -107,7 +124,10 @@ class HttpClient {
   void ReleaseChunkPool();
   bool Connect(std::uint64_t stopGeneration);
   bool ShouldGiveUp(std::uint64_t stopGeneration) const;
-  WaitOutcome WaitForData(std::int64_t* idleMicros);
+  // Waits in steps for the socket to be readable. `idleMicros` counts the time waited since
+  // the receive loop last saw enough data; `deadline` (steady clock) ends the wait as idle.
+  WaitOutcome WaitForData(std::int64_t* idleMicros,
+                          std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max());
   void CloseConnection();
   void RunWholeBody();
   void RunStream();
@@ -117,7 +137,9 @@ class HttpClient {
   void QueueChunks(DataChunk* const* chunks, std::size_t count);
   void RecycleChunks(DataChunk* const* chunks, std::size_t count);
   bool ReceiveIntoChunks(DataChunk** held, std::size_t* heldCount, class HttpHeaderScanner* scanner,
-                         std::int64_t* idleMicros);
+                         std::int64_t* idleMicros, std::uint32_t* bytesSinceActive);
+  // True (and the worker must give up) when the header block has grown past its cap.
+  bool HeaderTooLong(const class HttpHeaderScanner& scanner) const;
 
   const HttpClientOptions options_;
   const std::string userAgent_ = httplimits::kUserAgent;
@@ -137,6 +159,11 @@ class HttpClient {
   std::atomic<std::int32_t> poolChunkCount_{httplimits::kInitialPoolChunkCount};
   std::atomic<std::uint32_t> bytesReceived_{0};
   std::atomic<std::int32_t> contentLength_{0};
+  std::atomic<std::uint32_t> rawBytesRead_{0};       // by readStream, headers included
+  std::atomic<std::uint32_t> firstHeaderLength_{0};  // of the reply started without a range
+  std::atomic<bool> rangeRefused_{false};
+  std::string rangeHeader_;  // the header block of a range reply; the worker's only
+  std::uint32_t activeRange_ = 0;  // rangeStart as of the last start; read by its worker
 
   platform::ManualResetEvent workerStarted_{false};
   platform::ManualResetEvent workerEnded_{true};

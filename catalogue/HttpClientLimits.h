@@ -15,6 +15,8 @@ inline constexpr std::size_t kMaxUrlLength = 2047;         // bytes, without the
 inline constexpr std::size_t kMaxHostLength = 259;
 inline constexpr std::size_t kContentLengthValueBytes = 49;
 inline constexpr std::size_t kMaxWholeBody = 16u * 1024 * 1024;
+// A reply whose status line and headers run past this without their blank line is refused.
+inline constexpr std::size_t kMaxHeaderBlock = 64u * 1024;
 inline constexpr const char* kUserAgent = "Mozilla/4.0 (compatible; MSIE 7.0; Windows NT 6.0;)";
 
 }  // namespace httplimits
@@ -24,6 +26,11 @@ struct HttpClientOptions {
   std::int64_t waitStepMicros = 200'000;        // one socket wait; bounds how fast stop acts
   std::int64_t connectTimeoutMicros = 70'000'000;
   std::int64_t idleTimeoutMicros = 35'000'000;  // without received data
+  // A stream counts as idle unless at least this many bytes arrive within the idle limit, so
+  // that a trickle of a few bytes cannot hold a connection for ever.
+  std::uint32_t idleFloorBytes = 1024;
+  // The whole of a WholeBody reply, counted from the end of the connect.
+  std::int64_t wholeBodyDeadlineMicros = 60'000'000;
   std::int64_t emptyQueueSleepMillis = 8'000;   // a reader's wait on a signalled empty queue
   std::int32_t poolChunkCount = httplimits::kMaxPoolChunkCount;
   std::size_t maxWholeBody = httplimits::kMaxWholeBody;

@@ -1,12 +1,16 @@
 #include "catalogue/HttpHeaderScanner.h"
 
 #include <limits>
+#include <string>
 
 namespace {
 
-constexpr char kContentLengthName[] = "Content-Length:";
+// Lower case: header names are matched without regard to case.
+constexpr char kContentLengthName[] = "content-length:";
 constexpr std::size_t kNameLength = sizeof kContentLengthName - 1;
 constexpr std::uint32_t kCrLfCrLf = 0x0D0A0D0A;
+
+std::uint8_t AsciiLower(std::uint8_t c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; }
 
 }  // namespace
 
@@ -23,6 +27,34 @@ std::int32_t HttpHeaderScanner::ParseContentLength(std::string_view value) {
   return i == value.size() ? static_cast<std::int32_t>(number) : 0;
 }
 
+bool HttpHeaderScanner::IsPartialReplyFrom(std::string_view headerBlock, std::uint32_t offset) {
+  const std::size_t lineEnd = headerBlock.find('\n');
+  const std::string_view status = headerBlock.substr(0, lineEnd);
+  // "HTTP/1.x 206", then the end of the line or a reason phrase.
+  if (status.size() < 12 || status.substr(0, 7) != "HTTP/1." || status.substr(8, 4) != " 206" ||
+      (status.size() > 12 && status[12] != ' ' && status[12] != '\r')) {
+    return false;
+  }
+  const std::string wanted = "bytes " + std::to_string(offset) + "-";
+  std::size_t start = lineEnd;
+  while (start != std::string_view::npos && start + 1 < headerBlock.size()) {
+    const std::size_t next = headerBlock.find('\n', start + 1);
+    std::string_view line = headerBlock.substr(start + 1, next == std::string_view::npos ? std::string_view::npos : next - start - 1);
+    start = next;
+    constexpr std::string_view kName = "content-range:";
+    if (line.size() < kName.size()) continue;
+    bool matches = true;
+    for (std::size_t i = 0; i < kName.size() && matches; ++i) {
+      matches = AsciiLower(static_cast<std::uint8_t>(line[i])) == static_cast<std::uint8_t>(kName[i]);
+    }
+    if (!matches) continue;
+    std::string_view value = line.substr(kName.size());
+    while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+    return value.substr(0, wanted.size()) == wanted;
+  }
+  return false;
+}
+
 void HttpHeaderScanner::EndOfValue() {
   contentLengthFound_ = true;
   contentLength_ = ParseContentLength(std::string_view(value_, valueLength_));
@@ -30,6 +62,12 @@ void HttpHeaderScanner::EndOfValue() {
 }
 
 std::size_t HttpHeaderScanner::Feed(const std::uint8_t* bytes, std::size_t length) {
+  const std::size_t header = Scan(bytes, length);
+  headerLength_ += header;
+  return header;
+}
+
+std::size_t HttpHeaderScanner::Scan(const std::uint8_t* bytes, std::size_t length) {
   for (std::size_t i = 0; i < length; ++i) {
     if (state_ == State::kBody) return i;
     std::uint8_t c = bytes[i];
@@ -43,7 +81,7 @@ std::size_t HttpHeaderScanner::Feed(const std::uint8_t* bytes, std::size_t lengt
       case State::kLineStart:
       case State::kName:
         if (!contentLengthFound_ && nameMatched_ < kNameLength &&
-            c == static_cast<std::uint8_t>(kContentLengthName[nameMatched_])) {
+            AsciiLower(c) == static_cast<std::uint8_t>(kContentLengthName[nameMatched_])) {
           state_ = ++nameMatched_ == kNameLength ? State::kValue : State::kName;
         } else {
           state_ = c == '\n' ? State::kLineStart : State::kOtherLine;

@@ -7,7 +7,7 @@
 #include "catalogue/HttpClientLimits.h"
 
 // Follows the raw bytes of one reply, block by block, to find where the header block ends
-// (the first CR LF CR LF) and the value of its "Content-Length:" header. Both may be split
+// (the first CR LF CR LF) and the value of its "Content-Length:" header (name in any case). Both may be split
 // across any number of blocks. Only the header block is searched, and only at line starts,
 // so that body bytes or another header's value never count as the length.
 class HttpHeaderScanner {
@@ -17,16 +17,22 @@ class HttpHeaderScanner {
   std::size_t Feed(const std::uint8_t* bytes, std::size_t length);
 
   bool HeadersComplete() const { return state_ == State::kBody; }
+  // Bytes of the header block fed so far (its whole length once complete).
+  std::size_t HeaderLength() const { return headerLength_; }
   bool ContentLengthFound() const { return contentLengthFound_; }
   // The first "Content-Length:" value: a decimal number between optional spaces; 0 when the
   // value is negative, not a number, or beyond 2^31 - 1.
   std::int32_t ContentLength() const { return contentLength_; }
 
   static std::int32_t ParseContentLength(std::string_view value);
+  // True when `headerBlock` (status line and headers) is a 206 reply whose Content-Range
+  // (name in any case) starts at `offset`: "bytes <offset>-...".
+  static bool IsPartialReplyFrom(std::string_view headerBlock, std::uint32_t offset);
 
  private:
   enum class State { kLineStart, kName, kValue, kOtherLine, kBody };
   void EndOfValue();
+  std::size_t Scan(const std::uint8_t* bytes, std::size_t length);
 
   State state_ = State::kLineStart;
   std::size_t nameMatched_ = 0;   // bytes of "Content-Length:" matched at this line start
@@ -34,5 +40,6 @@ class HttpHeaderScanner {
   char value_[httplimits::kContentLengthValueBytes] = {};  // the value being collected
   std::size_t valueLength_ = 0;
   bool contentLengthFound_ = false;
+  std::size_t headerLength_ = 0;
   std::int32_t contentLength_ = 0;
 };

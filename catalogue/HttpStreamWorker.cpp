@@ -47,13 +47,18 @@ void HttpClient::RecycleChunks(DataChunk* const* chunks, std::size_t count) {
 // fills are queued and leave `held`. False when the worker must leave: abort, idle time-out
 // or receive error. The end of the reply sets isFinished and returns true.
 bool HttpClient::ReceiveIntoChunks(DataChunk** held, std::size_t* heldCount,
-                                   HttpHeaderScanner* scanner, std::int64_t* idleMicros) {
+                                   HttpHeaderScanner* scanner, std::int64_t* idleMicros,
+                                   std::uint32_t* bytesSinceActive) {
+  // A range reply's header block is taken out of its chunk: until it ends, one chunk a
+  // receive, so that no chunk after it holds bytes yet.
+  const bool ranged = activeRange_ != 0;
+  const std::size_t receiveCount = ranged && !scanner->HeadersComplete() ? 1 : *heldCount;
   iovec buffers[kStreamBatch];
-  for (std::size_t i = 0; i < *heldCount; ++i) {
+  for (std::size_t i = 0; i < receiveCount; ++i) {
     buffers[i].iov_base = held[i]->data + held[i]->fillCount;
     buffers[i].iov_len = httplimits::kChunkDataSize - held[i]->fillCount;
   }
-  ssize_t n = socket_.ReceiveVector(buffers, static_cast<int>(*heldCount));
+  ssize_t n = socket_.ReceiveVector(buffers, static_cast<int>(receiveCount));
   if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
     // Nothing waiting: wait for data in steps, so that stop takes effect within one step.
     return WaitForData(idleMicros) == WaitOutcome::kData;
@@ -63,25 +68,45 @@ bool HttpClient::ReceiveIntoChunks(DataChunk** held, std::size_t* heldCount,
     isFinished_.store(1, std::memory_order_release);
     return true;
   }
-  *idleMicros = 0;
+  // A trickle below the floor keeps counting towards the idle limit.
+  *bytesSinceActive += static_cast<std::uint32_t>(n);
+  if (*bytesSinceActive >= options_.idleFloorBytes) {
+    *idleMicros = 0;
+    *bytesSinceActive = 0;
+  }
   bytesReceived_.fetch_add(static_cast<std::uint32_t>(n), std::memory_order_relaxed);
   std::size_t left = static_cast<std::size_t>(n);
   std::size_t full = 0;
   for (std::size_t i = 0; i < *heldCount && left > 0; ++i) {
     DataChunk* chunk = held[i];
-    std::uint32_t count = static_cast<std::uint32_t>(
+    const std::uint32_t count = static_cast<std::uint32_t>(
         std::min<std::size_t>(left, httplimits::kChunkDataSize - chunk->fillCount));
+    left -= count;
+    std::uint32_t kept = count;
     if (!scanner->HeadersComplete()) {
-      scanner->Feed(chunk->data + chunk->fillCount, count);
-      if (scanner->ContentLengthFound()) {
-        contentLength_.store(scanner->ContentLength(), std::memory_order_relaxed);
+      std::uint8_t* at = chunk->data + chunk->fillCount;
+      const std::size_t header = scanner->Feed(at, count);
+      if (!ranged) {
+        if (scanner->ContentLengthFound()) {
+          contentLength_.store(scanner->ContentLength(), std::memory_order_relaxed);
+        }
+        if (scanner->HeadersComplete()) {
+          firstHeaderLength_.store(static_cast<std::uint32_t>(scanner->HeaderLength()), std::memory_order_relaxed);
+        }
+      } else {
+        rangeHeader_.append(reinterpret_cast<const char*>(at), header);
+        kept = count - static_cast<std::uint32_t>(header);
+        std::memmove(at, at + header, kept);
+        if (scanner->HeadersComplete() && !HttpHeaderScanner::IsPartialReplyFrom(rangeHeader_, activeRange_)) {
+          rangeRefused_.store(true, std::memory_order_release);
+          return false;
+        }
       }
     }
-    chunk->fillCount += count;
-    left -= count;
+    chunk->fillCount += kept;
     if (chunk->fillCount == httplimits::kChunkDataSize) ++full;
   }
-  if (isAborted()) return false;
+  if (isAborted() || HeaderTooLong(*scanner)) return false;
   QueueChunks(held, full);
   std::copy(held + full, held + *heldCount, held);
   *heldCount -= full;
@@ -89,12 +114,14 @@ bool HttpClient::ReceiveIntoChunks(DataChunk** held, std::size_t* heldCount,
 }
 
 void HttpClient::RunStream() {
-  bytesReceived_.store(0, std::memory_order_relaxed);
+  if (activeRange_ == 0) bytesReceived_.store(0, std::memory_order_relaxed);
+  rangeHeader_.clear();
   DataChunk* held[kStreamBatch];
   std::size_t heldCount = TakeFreeChunks(held, kStreamBatch);
   workerStarted_.Set();
   HttpHeaderScanner scanner;
   std::int64_t idle = 0;
+  std::uint32_t sinceActive = 0;
   while (!isFinished()) {
     if (isAborted()) break;
     if (heldCount == 0) {
@@ -103,7 +130,7 @@ void HttpClient::RunStream() {
       heldCount = TakeFreeChunks(held, kStreamBatch);
       continue;
     }
-    if (!ReceiveIntoChunks(held, &heldCount, &scanner, &idle)) break;
+    if (!ReceiveIntoChunks(held, &heldCount, &scanner, &idle, &sinceActive)) break;
   }
   // At the end of the reply the partly filled chunk is queued; after an abort, error or
   // time-out it is not. Chunks still held go back to the pool.
@@ -111,6 +138,12 @@ void HttpClient::RunStream() {
   QueueChunks(held, last);
   RecycleChunks(held + last, heldCount - last);
   CloseConnection();
+}
+
+std::uint32_t HttpClient::bodyBytesRead() const {
+  const std::uint32_t raw = rawBytesRead_.load(std::memory_order_relaxed);
+  const std::uint32_t header = firstHeaderLength_.load(std::memory_order_relaxed);
+  return raw > header ? raw - header : 0;
 }
 
 bool HttpClient::waitForQueuedChunks(std::size_t count, std::chrono::milliseconds timeout) const {
@@ -147,6 +180,7 @@ int HttpClient::readStream(void* dest, std::uint32_t wanted, std::uint32_t* got)
     DataChunk* chunk = readyQueue_.Front();
     std::uint32_t count = std::min(chunk->fillCount - chunk->readPosition, wanted - *got);
     std::memcpy(out + *got, chunk->data + chunk->readPosition, count);
+    rawBytesRead_.fetch_add(count, std::memory_order_relaxed);
     chunk->readPosition += count;
     *got += count;
     if (chunk->readPosition >= chunk->fillCount) {

@@ -107,6 +107,7 @@ void SearchRequest::onElementEnd(const char* name) {
 
 void SearchRequest::appendItem() {
   using namespace fieldcode;
+  if (kind_ == kNoItemKind || !roomForItem(items_.size(), pageLimit())) return;
   switch (kind_) {
     case kAudioCue: {
       auto record = std::make_unique<AudioCueRecord>();

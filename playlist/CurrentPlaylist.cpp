@@ -45,8 +45,13 @@ void CurrentPlaylist::append(const AudioCueRecord& record) {
 }
 
 void CurrentPlaylist::addTrack(const ItemRef& item) {
-  if (item.kind() != kAudioCue || !item.audioCue()) return;
-  addTrack(*item.audioCue());
+  if (item.kind() == kAudioCue && item.audioCue()) {
+    addTrack(*item.audioCue());
+    return;
+  }
+  // An item that is not a track adds nothing, but an empty playlist is named all the same.
+  if (entries_.empty()) title = kCustomTitle;
+  save();
 }
 
 void CurrentPlaylist::addTrack(const AudioCueRecord& record) {

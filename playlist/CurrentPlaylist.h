@@ -41,8 +41,8 @@ class CurrentPlaylist {
   // is not reported to the user (a debug line says why); the next change writes it again.
   void save();
 
-  // Appends a copy of an AudioCue item (other kinds are ignored); the first entry names the
-  // playlist "(Custom Playlist)".
+  // Appends a copy of an AudioCue item (other kinds add nothing); any add onto an empty
+  // playlist names it "(Custom Playlist)" and saves.
   void addTrack(const ItemRef& item);
   void addTrack(const AudioCueRecord& record);
   // Appends every track of the CueList, fetched from the catalogue, and takes its title.

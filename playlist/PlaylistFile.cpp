@@ -35,7 +35,9 @@ Contents Decode(const std::string& bytes) {
     if (unit == 0) break;
     contents.title.push_back(unit);
   }
-  if (!contents.title.empty() && contents.title.back() >= 0xD800 && contents.title.back() <= 0xDBFF) {
+  // High surrogates at the end have no pair (the last may have lost it to the cut); all are
+  // dropped, so that the title reads the same after every save.
+  while (!contents.title.empty() && contents.title.back() >= 0xD800 && contents.title.back() <= 0xDBFF) {
     contents.title.pop_back();
   }
   for (std::size_t offset = kTitleBytes; offset < bytes.size(); offset += kRecordBytes) {

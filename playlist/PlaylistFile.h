@@ -30,7 +30,8 @@ std::string Encode(const std::u16string& title, const std::vector<const AudioCue
 
 // Reads a file's bytes back. A file shorter than the title gives the title read so far and no
 // records; a final record shorter than 4,096 bytes is zero-filled. At most 127 characters of
-// title are taken, up to the first NUL; a high surrogate left without its pair is dropped.
+// title are taken, up to the first NUL; high surrogates left at the end without a pair are
+// dropped.
 Contents Decode(const std::string& bytes);
 
 // Writes the file by atomic replace, so a failed or interrupted save keeps the previous file.

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <tuple>
 
 #include "platform/TextCodec.h"
@@ -161,12 +166,76 @@ TEST(StreamPlayerTest, StallPausesTheDeviceAndPlaybackResumes) {
   ASSERT_TRUE(testsupport::WaitUntil([&] { return f.sink->IsPaused() && f.player->output().inFlight() == 0; }));
   EXPECT_EQ(f.player->state(), StreamPlayer::Playing);
   const uint64_t playedBeforeStall = f.sink->BytesPlayed();
+  // Paused and resumed during the stall: with buffers missing the device stays held until
+  // enough audio is queued ahead again.
+  f.player->togglePause();
+  EXPECT_EQ(f.player->state(), StreamPlayer::Paused);
+  ASSERT_TRUE(f.player->play());
+  EXPECT_EQ(f.player->state(), StreamPlayer::Playing);
+  EXPECT_TRUE(f.sink->IsPaused());
   ASSERT_TRUE(f.target.WaitFor(kMsgTrackEnded));
   EXPECT_EQ(f.target.Messages(), kPlayedToEnd);
   EXPECT_GT(f.sink->BytesPlayed(), playedBeforeStall);
   const size_t playedSamples = f.sink->BytesPlayed() / 2;
   EXPECT_LE(playedSamples, reference.samples.size());
   EXPECT_GE(playedSamples + ProbeSkip(reference), reference.samples.size());
+}
+
+// Plays a track from the scripts' server into a WAV file to its end; returns the file.
+std::string PlayToWav(std::vector<testsupport::ServerScript> scripts, std::vector<uint32_t>* messages,
+                      std::vector<std::string>* requests) {
+  testsupport::TempDir dir;
+  ScriptedServer server(std::move(scripts));
+  RecordingTarget target;
+  {
+    StreamPlayer player(std::make_unique<platform::WavPcmSink>((dir / "out.wav").string()),
+                        audiotest::ShortHttpOptions());
+    player.setNotifyWindow(&target);
+    player.setUrl(platform::Utf8ToUtf16(server.Url("/track.mp3")));
+    EXPECT_TRUE(player.play());
+    EXPECT_TRUE(target.WaitFor(kMsgTrackEnded));
+  }
+  *messages = target.Messages();
+  *requests = server.Requests();
+  return testsupport::ReadFile(dir / "out.wav");
+}
+
+// The connection drops at 30 % (closed) and again at 70 % (reset): each time the player asks
+// for the rest with a Range request and goes on, and the WAV written equals that of an
+// undisturbed run sample for sample. A server that answers the Range request with the whole
+// file (200) ends the track instead.
+TEST(StreamPlayerTest, ADroppedStreamResumesWhereItStopped) {
+  using testsupport::SendRange;
+  const std::string mp3 = testsupport::SynthesizeMp3(12.0, 44100, 2, 128);
+  const size_t n = mp3.size();
+  std::vector<uint32_t> messages;
+  std::vector<std::string> requests;
+  const std::string undisturbed =
+      PlayToWav({{testsupport::ReadRequest(), SendRange(mp3, n), testsupport::Close()}}, &messages, &requests);
+  ASSERT_EQ(messages, kPlayedToEnd);
+  ASSERT_GT(undisturbed.size(), 44100u * 4 * 10);
+
+  const std::string resumed = PlayToWav(
+      {{testsupport::ReadRequest(), SendRange(mp3, n * 3 / 10), testsupport::Pause(50), testsupport::Close()},
+       {testsupport::ReadRequest(), SendRange(mp3, n * 7 / 10), testsupport::Pause(50), testsupport::Reset()},
+       {testsupport::ReadRequest(), SendRange(mp3, n), testsupport::Close()}},
+      &messages, &requests);
+  EXPECT_EQ(messages, kPlayedToEnd);
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(requests[0].find("Range:"), std::string::npos);
+  EXPECT_NE(requests[1].find("\r\nRange: bytes="), std::string::npos);
+  EXPECT_NE(requests[2].find("\r\nRange: bytes="), std::string::npos);
+  EXPECT_EQ(resumed.size(), undisturbed.size());
+  EXPECT_TRUE(resumed == undisturbed) << "resumed output differs from the undisturbed one";
+
+  const std::string refused = PlayToWav(
+      {{testsupport::ReadRequest(), SendRange(mp3, n * 3 / 10), testsupport::Pause(50), testsupport::Close()},
+       {testsupport::ReadRequest(), testsupport::Send(testsupport::HttpResponse(mp3, "audio/mpeg")),
+        testsupport::Close()}},
+      &messages, &requests);
+  EXPECT_EQ(messages, kPlayedToEnd);
+  EXPECT_EQ(requests.size(), 2u);
+  EXPECT_LT(refused.size(), undisturbed.size() / 2);
 }
 
 TEST(StreamPlayerControlTest, PauseWhileConnectingIsIgnoredAndStopReportsTheReason) {
@@ -181,6 +250,54 @@ TEST(StreamPlayerControlTest, PauseWhileConnectingIsIgnoredAndStopReportsTheReas
   f.player->stop(1);
   // A stop for good while starting must not let the playlist move on.
   EXPECT_EQ(f.target.Messages(), (std::vector<uint32_t>{kMsgPlayerTeardownDone, kMsgStoppedNoAdvance}));
+}
+
+// A stop right after `play`, before the playback thread has begun its connect, ends that
+// connect within one wait step rather than the product's 70 s connect limit.
+TEST(StreamPlayerControlTest, StopRightAfterPlayEndsAPendingConnectAtOnce) {
+  testsupport::StalledListener listener;
+  RecordingTarget target;
+  StreamPlayer player(std::make_unique<platform::NullPcmSink>(0.0));  // the product's limits
+  player.setNotifyWindow(&target);
+  ASSERT_TRUE(player.setUrl(platform::Utf8ToUtf16(listener.Url("/a.mp3"))));
+  std::vector<uint32_t> expected;
+  for (int cycle = 0; cycle < 10; ++cycle) {
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(player.play());
+    player.stop(cycle % 2);
+    ASSERT_LT(std::chrono::steady_clock::now() - start, 1s) << "cycle " << cycle;
+    expected.push_back(kMsgPlayerTeardownDone);
+    expected.push_back(cycle % 2 == 0 ? kMsgStoppedAdvance : kMsgStoppedNoAdvance);
+  }
+  EXPECT_EQ(target.Messages(), expected);
+}
+
+// In a child process: limits the address space to what is mapped now plus 1 MiB, so that no
+// thread stack fits, and exits 0 when `play` then fails and leaves the player stopped.
+void PlayWithoutAddressSpace() {
+  StreamPlayer player(std::make_unique<platform::NullPcmSink>(0.0));
+  player.setUrl(u"http://127.0.0.1:1/a.mp3");
+  long pages = 0;
+  std::FILE* statm = std::fopen("/proc/self/statm", "r");
+  if (!statm || std::fscanf(statm, "%ld", &pages) != 1) std::exit(3);
+  std::fclose(statm);
+  const rlim_t now = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE));
+  const rlimit limit{now + (1 << 20), now + (1 << 20)};
+  if (setrlimit(RLIMIT_AS, &limit) != 0) std::exit(4);
+  const bool started = player.play();
+  std::exit(!started && player.state() == StreamPlayer::Stopped ? 0 : 1);
+}
+
+// A playback thread that cannot be made (no address space left for its stack): `play` says
+// so and the player stays stopped, rather than throwing with the state left Connecting.
+TEST(StreamPlayerControlTest, AThreadThatCannotStartLeavesThePlayerStopped) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "the sanitizers reserve address space that the limit below would refuse";
+#endif
+  // A fresh process: one forked from this one could reuse the stacks of threads that earlier
+  // tests joined, which needs no new address space.
+  ::testing::FLAGS_gtest_death_test_style = "threadsafe";
+  EXPECT_EXIT(PlayWithoutAddressSpace(), ::testing::ExitedWithCode(0), "");
 }
 
 // Pause holds the device and `play` resumes; the position counts from 0 on each track and is

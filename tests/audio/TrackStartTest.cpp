@@ -42,7 +42,9 @@ TEST_F(TrackStartTest, TheReplyIsTheUrlAndNotAvailableFallsBackToTheLocation) {
   } cases[] = {
       {"http://127.0.0.1:9/stream/7.mp3", u"http://127.0.0.1:9/stream/7.mp3"},
       {"not_available", u"http://files.example/own.mp3"},
-      {"not_available\n", u"not_available\n"},  // only the exact text means "none"
+      {"not_available\n", u"http://files.example/own.mp3"},  // not the exact text, but no URL
+      {"http://127.0.0.1:9/a.mp3\r\n", u"http://files.example/own.mp3"},
+      {"ftp://127.0.0.1/a.mp3", u"http://files.example/own.mp3"},
       {"", u"http://files.example/own.mp3"},    // no reply: never an empty URL
   };
   for (const auto& c : cases) {

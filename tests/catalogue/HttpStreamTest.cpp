@@ -70,6 +70,35 @@ TEST(HttpStreamTest, ReadsAfterTheServerLeftDrainTheQueueThenEndShort) {
   }
 }
 
+// A few bytes now and then, or a header block without end: the worker gives up, neither
+// holds the connection for as long as the server likes.
+TEST(HttpStreamTest, TrickleAndEndlessHeadersEndTheConnection) {
+  ServerScript trickle{ReadRequest(), Send("HTTP/1.0 200 OK\r\n\r\n")};
+  for (int i = 0; i < 40; ++i) {
+    trickle.push_back(Send("zzzzzz"));
+    trickle.push_back(Pause(40));
+  }
+  trickle.push_back(Close());
+  const std::string headerLine = "X-Filler: " + std::string(1014, 'h') + "\r\n";
+  struct Case {
+    const char* name;
+    ServerScript script;
+    std::uint32_t mostReceived;
+  } cases[] = {
+      {"trickle below the floor", trickle, 19 + 6 * 20},
+      {"endless header", {ReadRequest(), Send("HTTP/1.0 200 OK\r\n"), SendRepeated(headerLine, 200), Close()},
+       std::uint32_t(httplimits::kMaxHeaderBlock + 32 * kChunk)},
+  };
+  for (Case& c : cases) {
+    ScriptedServer server(c.script);
+    HttpStream stream(server.Url("/track.mp3"), FastOptions());
+    ASSERT_EQ(stream.start(), 1);
+    ASSERT_TRUE(WaitUntil([&] { return !stream.isConnectionOpen(); })) << c.name;
+    EXPECT_FALSE(stream.isFinished()) << c.name;
+    EXPECT_LE(stream.bytesReceived(), c.mostReceived) << c.name;
+  }
+}
+
 TEST(HttpStreamTest, WorkerWaitsForAFreeChunkAndResumes) {
   HttpClientOptions options = FastOptions();
   options.poolChunkCount = 4;

@@ -87,7 +87,8 @@ TEST(HttpHeaderScannerTest, HostileOrMisplacedLengthsStaySane) {
       {"Content-Length:    77  \r\n", 77},
       {"Content-Length: 10\r\nContent-Length: 99999\r\n", 10},  // the first one counts
       {"X-Original-Content-Length: 5\r\n", 0},                  // only at a line start
-      {"content-length: 5\r\n", 0},                             // the name is case-sensitive
+      {"content-length: 5\r\n", 5},                             // names are case-insensitive
+      {"CONTENT-LENGTH: 6\r\n", 6},
       {"Content-Length: 2147483647\r\n", 2147483647},
   };
   for (const Case& c : cases) {
@@ -95,6 +96,26 @@ TEST(HttpHeaderScannerTest, HostileOrMisplacedLengthsStaySane) {
     HttpHeaderScanner scanner;
     ScanInPieces(reply, {}, &scanner);
     EXPECT_EQ(scanner.ContentLength(), c.length) << c.headers;
+  }
+}
+
+// Only a 206 that starts where the stream stopped continues it.
+TEST(HttpHeaderScannerTest, PartialRepliesMustStartAtTheAskedByte) {
+  struct Case {
+    const char* header;
+    bool accepted;
+  } cases[] = {
+      {"HTTP/1.0 206 Partial Content\r\nContent-Range: bytes 500-999/1000\r\n\r\n", true},
+      {"HTTP/1.1 206\r\ncontent-range:bytes 500-999/1000\r\n\r\n", true},
+      {"HTTP/1.0 200 OK\r\nContent-Range: bytes 500-999/1000\r\n\r\n", false},
+      {"HTTP/1.0 206 Partial Content\r\nContent-Range: bytes 5000-9999/10000\r\n\r\n", false},
+      {"HTTP/1.0 206 Partial Content\r\nContent-Range: bytes 0-999/1000\r\n\r\n", false},
+      {"HTTP/1.0 206 Partial Content\r\nX-Content-Range: bytes 500-999/1000\r\n\r\n", false},
+      {"HTTP/1.0 2060\r\nContent-Range: bytes 500-999/1000\r\n\r\n", false},
+      {"HTTP/1.0 206 Partial Content\r\n\r\n", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(HttpHeaderScanner::IsPartialReplyFrom(c.header, 500), c.accepted) << c.header;
   }
 }
 

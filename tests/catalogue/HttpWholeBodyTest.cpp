@@ -76,6 +76,15 @@ TEST(HttpWholeBodyTest, HeadersSplitAcrossBlocksOrAloneEndFinished) {
 
 TEST(HttpWholeBodyTest, EndsAsAbortedKeepingWhatArrived) {
   const std::string head = "HTTP/1.0 200 OK\r\n\r\n";
+  // Header lines one at a time, each well within the idle limit, for longer than the deadline.
+  ServerScript slowHeaders{ReadRequest(), Send("HTTP/1.0 200 OK\r\n")};
+  for (int i = 0; i < 40; ++i) {
+    slowHeaders.push_back(Send("X: y\r\n"));
+    slowHeaders.push_back(Pause(50));
+  }
+  slowHeaders.push_back(Send("\r\nlate"));
+  slowHeaders.push_back(Close());
+  const std::string headerLine = "X-Filler: " + std::string(1014, 'h') + "\r\n";
   struct Case {
     const char* name;
     ServerScript script;
@@ -85,12 +94,18 @@ TEST(HttpWholeBodyTest, EndsAsAbortedKeepingWhatArrived) {
       {"reset mid-body", {ReadRequest(), Send(head + "abc"), Pause(50), Reset()}, "abc"},
       {"body cap", {ReadRequest(), Send(head), SendRepeated(std::string(1000, 'z'), 30), Close()},
        std::string(10000, 'z')},
+      {"past the deadline", slowHeaders, ""},
+      {"endless header", {ReadRequest(), Send("HTTP/1.0 200 OK\r\n"), SendRepeated(headerLine, 200), Send("\r\nx"), Close()},
+       ""},
   };
   for (Case& c : cases) {
     ScriptedServer server(c.script);
     HttpClientOptions options = FastOptions();
     options.maxWholeBody = 10000;
+    options.wholeBodyDeadlineMicros = 500'000;
+    const auto started = Clock::now();
     auto result = FetchWholeBody(server.Url("/"), options);
+    EXPECT_LT(Clock::now() - started, std::chrono::milliseconds(1500)) << c.name;
     ASSERT_EQ(result.started, 1) << c.name;
     EXPECT_TRUE(result.aborted) << c.name;
     EXPECT_FALSE(result.finished) << c.name;

@@ -73,7 +73,8 @@ TEST_F(ResponseParsingTest, SearchReplyBuildsEachKindAndSkipsUnknownOnes) {
 <result_list_item><media>audio</media><location>http://x/a.mp3</location><title>Song</title>
 <creator>Artist</creator><genre>Pop</genre><mp3_url_id>9</mp3_url_id></result_list_item>
 <result_list_item><media>playlist</media><title>List</title><playlist_id>p5</playlist_id>
-<item_count>8</item_count><location>http://x/p</location></result_list_item>
+<item_count>8</item_count><location>http://x/p</location><publish_date>2009-12-25</publish_date>
+<uid>u-9</uid></result_list_item>
 <result_list_item><media>video</media><title>Skipped</title></result_list_item>
 <result_list_item><title>No media: skipped too</title></result_list_item>
 <result_list_item><media>text</media><title>Article</title><location>http://w/a</location></result_list_item>
@@ -93,6 +94,8 @@ TEST_F(ResponseParsingTest, SearchReplyBuildsEachKindAndSkipsUnknownOnes) {
   const CueListRecord& list = *search_.itemAt(1)->cueList();
   EXPECT_EQ(Text(list.playlist_id), "p5");
   EXPECT_EQ(list.item_count, 8);
+  EXPECT_EQ(Text(list.publish_date), "");  // only the featured reply carries these
+  EXPECT_EQ(Text(list.uid), "");
 
   ASSERT_EQ(search_.itemAt(2)->kind(), kTextCue);
   EXPECT_EQ(Text(search_.itemAt(2)->textCue()->location), "http://w/a");
@@ -110,6 +113,34 @@ TEST_F(ResponseParsingTest, TruncatedDocumentKeepsTheItemsCompletedBeforeTheErro
             XML_STATUS_ERROR);
   ASSERT_EQ(featured_.resultCount(), 2u);
   EXPECT_EQ(Text(featured_.itemAt(1)->title), "B");
+}
+
+// A flood of tiny items keeps one page (or the track cap), not one 4 KiB record per element.
+TEST_F(ResponseParsingTest, FloodedRepliesKeepAPageOrTheTrackCap) {
+  auto repeated = [](const std::string& element, int times) {
+    std::string document = "<r>";
+    for (int i = 0; i < times; ++i) document += element;
+    return document + "</r>";
+  };
+  search_.pageSize = 10;
+  featured_.pageSize = 10;
+  tracks_.pageSize = 10;  // not a page: a CueList's tracks come whole up to the cap
+  struct Case {
+    const char* name;
+    CatalogueRequest* request;
+    std::string document;
+    std::size_t kept;
+  } cases[] = {
+      {"search", &search_, repeated("<result_list_item><media>text</media></result_list_item>", 50'000), 10},
+      {"featured", &featured_, repeated("<result_list_item/>", 50'000), 10},
+      {"tracks", &tracks_, repeated("<track/>", 30'000), CatalogueRequest::kMaxReplyItems},
+      {"tracks within the cap", &tracks_, repeated("<track/>", 25), 25},
+  };
+  for (Case& c : cases) {
+    c.request->clearItems();
+    Parse(*c.request, c.document);
+    EXPECT_EQ(c.request->resultCount(), c.kept) << c.name;
+  }
 }
 
 TEST_F(ResponseParsingTest, HugeTextIsCutAtACharacterBoundary) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "audio/StreamPlayer.h"
 #include "core/AppSettings.h"
@@ -59,16 +60,24 @@ class CurrentPlaylistTest : public ::testing::Test {
 
 TEST_F(CurrentPlaylistTest, FirstAddNamesThePlaylistAndOnlyAudioCuesAreTaken) {
   EXPECT_TRUE(playlist_.title.empty());
+  // Any add onto an empty playlist names it and saves, also one of an item not taken.
+  auto cueList = std::make_unique<CueListRecord>();
+  std::memset(cueList.get(), 0, sizeof *cueList);
+  ItemRef cueListItem(std::move(cueList));
+  playlist_.addTrack(cueListItem);
+  EXPECT_EQ(playlist_.count(), 0u);
+  EXPECT_EQ(playlist_.title, u"(Custom Playlist)");
+  EXPECT_TRUE(std::filesystem::exists(dir_ / "data.dat"));
+  playlist_.title.clear();
   playlist_.addTrack(Track("a"));
   EXPECT_EQ(playlist_.title, u"(Custom Playlist)");
   playlist_.title = u"Mine";
   playlist_.addTrack(Track("b"));
   EXPECT_EQ(playlist_.title, u"Mine");  // only the first add names it
 
-  auto cueList = std::make_unique<CueListRecord>();
-  std::memset(cueList.get(), 0, sizeof *cueList);
-  playlist_.addTrack(ItemRef(std::move(cueList)));
+  playlist_.addTrack(cueListItem);
   EXPECT_EQ(playlist_.count(), 2u);
+  EXPECT_EQ(playlist_.title, u"Mine");
 
   // The playlist keeps its own copy: the search list's record may go away.
   auto record = std::make_unique<AudioCueRecord>(Track("c"));

@@ -62,6 +62,12 @@ TEST(PlaylistFile, LongTitlesKeepTheirFirst127Characters) {
   std::u16string emoji = std::u16string(126, u'x') + u"\U0001F3B5";
   EXPECT_EQ(playlistfile::Decode(playlistfile::Encode(emoji, Pointers(records))).title,
             std::u16string(126, u'x'));
+  // A run of high surrogates at the end has no pair at all: the title read is the same after
+  // every save and load, not a unit shorter each time.
+  std::u16string unpaired = u"ab" + std::u16string(125, u'\xDADA');
+  std::u16string title = playlistfile::Decode(playlistfile::Encode(unpaired, Pointers(records))).title;
+  EXPECT_EQ(title, u"ab");
+  EXPECT_EQ(playlistfile::Decode(playlistfile::Encode(title, Pointers(records))).title, title);
 }
 
 TEST(PlaylistFile, ShortFilesAndShortRecords) {

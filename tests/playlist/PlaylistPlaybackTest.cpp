@@ -2,6 +2,7 @@
 // client's own requests, the stream player and the null sink at full speed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 
@@ -15,6 +16,8 @@
 #include "tests/audio/AudioTestSupport.h"
 #include "tests/playlist/RecordingPlaylistHost.h"
 #include "tests/server/TestLibrary.h"
+#include "tests/support/Mp3Synth.h"
+#include "tests/support/ScriptedServer.h"
 
 namespace {
 
@@ -92,7 +95,56 @@ TEST_F(PlaylistPlaybackTest, AnUnknownStreamIdPlaysTheRecordsLocation) {
   playlist_->playCurrent(false);
   ASSERT_TRUE(queue_.WaitFor(audio::kMsgPlaybackStarted));
   EXPECT_EQ(player_.trackInfo().title, u"Orphan");
-  EXPECT_TRUE(queue_.WaitFor(audio::kMsgTrackEnded));
+  ASSERT_TRUE(queue_.WaitFor(audio::kMsgTrackEnded));
+
+  // Neither a stream URL nor a location the stream takes: the track fails and the playlist
+  // can move on; the previous track's URL is not played under this one's title.
+  CopyToSlot(orphan.location, "ftp://127.0.0.1/none.mp3");
+  CopyToSlot(orphan.title, "Nowhere");
+  playlist_->addTrack(orphan);
+  playlist_->currentIndex = 4;
+  playlist_->playCurrent(false);
+  ASSERT_TRUE(queue_.WaitFor(audio::kMsgTrackEnded, 2));
+  const std::vector<uint32_t> messages = queue_.Messages();
+  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgPlaybackStarted), 1);
+
+  // A CueList added onto a playlist that has entries renames it.
+  playlist_->title = u"Mine";
+  playlist_->addCueList(FeaturedCueList());
+  EXPECT_EQ(playlist_->title, u"A Day");
+  EXPECT_EQ(playlist_->count(), 8u);
+}
+
+// Choosing an entry, or starting the current one again, while a track really plays stops it
+// for good (12027): a 12026 would make the playlist skip the chosen entry.
+TEST_F(PlaylistPlaybackTest, ChoosingAnEntryWhilePlayingStopsWithoutMovingOn) {
+  // Longer than the prebuffer, and the connection stays open: the track plays until stopped.
+  testsupport::ScriptedServer stream({testsupport::ReadRequest(),
+                                      testsupport::Send(testsupport::HttpResponse(
+                                          testsupport::SynthesizeMp3(40.0, 22050, 1, 64), "audio/mpeg")),
+                                      testsupport::Hang()});
+  for (const char* title : {"One", "Two", "Three"}) {
+    AudioCueRecord record;
+    std::memset(&record, 0, sizeof record);
+    CopyToSlot(record.location, stream.Url("/long.mp3"));
+    CopyToSlot(record.mp3_url_id, "999999");
+    CopyToSlot(record.title, title);
+    playlist_->addTrack(record);
+  }
+  playlist_->playCurrent(false);
+  ASSERT_TRUE(queue_.WaitFor(audio::kMsgPlaybackStarted, 1));
+  playlist_->selectedIndex = 2;
+  playlist_->playSelected();
+  ASSERT_TRUE(queue_.WaitFor(audio::kMsgPlaybackStarted, 2));
+  EXPECT_EQ(player_.trackInfo().title, u"Three");
+  playlist_->playCurrent(true);
+  ASSERT_TRUE(queue_.WaitFor(audio::kMsgPlaybackStarted, 3));
+  player_.stop(1);
+  const std::vector<uint32_t> messages = queue_.Messages();
+  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgStoppedNoAdvance), 3);
+  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgStoppedAdvance), 0);
+  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgTrackEnded), 0);
+  EXPECT_EQ(playlist_->currentIndex, 2u);
 }
 
 TEST_F(PlaylistPlaybackTest, UnplayableEntriesKeepCyclingWithoutHanging) {

@@ -9,7 +9,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <stdexcept>
+#include <string>
 #include <utility>
 
 namespace testsupport {
@@ -41,6 +43,10 @@ std::string LoopbackUrl(std::uint16_t port, const std::string& path) {
 }
 
 }  // namespace
+
+ServerStep SendRange(std::string body, std::size_t sendUpTo) {
+  return {ServerStep::Kind::kSendRange, std::move(body), sendUpTo, 0};
+}
 
 ServerStep ReadRequest() { return {ServerStep::Kind::kReadRequest, {}, 1, 0}; }
 ServerStep Send(std::string bytes) { return {ServerStep::Kind::kSend, std::move(bytes), 1, 0}; }
@@ -131,7 +137,7 @@ bool ScriptedServer::WaitStopped(std::chrono::milliseconds duration) {
   return changed_.wait_for(lock, duration, [this] { return stopping_; });
 }
 
-bool ScriptedServer::RunStep(int fd, const ServerStep& step) {
+bool ScriptedServer::RunStep(int fd, const ServerStep& step, std::string* connectionRequest) {
   switch (step.kind) {
     case ServerStep::Kind::kReadRequest: {
       std::string request;
@@ -142,9 +148,28 @@ bool ScriptedServer::RunStep(int fd, const ServerStep& step) {
         if (n <= 0) break;
         request.append(block, static_cast<std::size_t>(n));
       }
+      *connectionRequest = request;
       std::lock_guard<std::mutex> guard(mutex_);
       requests_.push_back(std::move(request));
       return true;
+    }
+    case ServerStep::Kind::kSendRange: {
+      const std::string& body = step.bytes;
+      std::size_t from = 0;
+      const std::string rangeName = "\r\nRange: bytes=";
+      const std::size_t range = connectionRequest->find(rangeName);
+      if (range != std::string::npos) from = std::stoul(connectionRequest->substr(range + rangeName.size()));
+      std::string reply;
+      if (range == std::string::npos) {
+        reply = "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n";
+      } else {
+        reply = "HTTP/1.0 206 Partial Content\r\nContent-Range: bytes " + std::to_string(from) + "-" +
+                std::to_string(body.size() - 1) + "/" + std::to_string(body.size()) +
+                "\r\nContent-Length: " + std::to_string(body.size() - from) + "\r\n\r\n";
+      }
+      const std::size_t upTo = std::min(step.repeat, body.size());
+      if (from < upTo) reply += body.substr(from, upTo - from);
+      return RunStep(fd, Send(std::move(reply)), connectionRequest);
     }
     case ServerStep::Kind::kSend:
       for (std::size_t i = 0; i < step.repeat; ++i) {
@@ -180,8 +205,9 @@ bool ScriptedServer::RunStep(int fd, const ServerStep& step) {
 }
 
 void ScriptedServer::RunScript(platform::UniqueFd fd, const ServerScript& script) {
+  std::string request;
   for (const ServerStep& step : script) {
-    if (!RunStep(fd.Get(), step)) break;
+    if (!RunStep(fd.Get(), step, &request)) break;
   }
   {
     std::lock_guard<std::mutex> guard(mutex_);

@@ -23,6 +23,8 @@ struct ServerStep {
     kClose,        // orderly close (FIN), after draining request bytes that have arrived
     kReset,        // close with SO_LINGER 0, so the peer sees a reset (RST)
     kHang,         // keep the connection open, answer nothing, until the server stops
+    kSendRange,    // answer the request read on this connection with `bytes` as the whole
+                   // body: 200, or 206 from its "Range: bytes=N-"; send the body up to byte `repeat`
   };
   Kind kind;
   std::string bytes;
@@ -40,6 +42,7 @@ ServerStep Pause(int millis);
 ServerStep Close();
 ServerStep Reset();
 ServerStep Hang();
+ServerStep SendRange(std::string body, std::size_t sendUpTo);
 
 // The usual reply: read the request, send `reply`, close.
 ServerScript Reply(std::string reply);
@@ -77,7 +80,8 @@ class ScriptedServer {
  private:
   void AcceptLoop();
   void RunScript(platform::UniqueFd fd, const ServerScript& script);
-  bool RunStep(int fd, const ServerStep& step);
+  // `request` holds what the connection's ReadRequest read.
+  bool RunStep(int fd, const ServerStep& step, std::string* request);
   bool WaitStopped(std::chrono::milliseconds duration);
 
   std::vector<ServerScript> scripts_;
