@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "ui/ResourcePaths.h"
+
 namespace {
 
 constexpr std::uint32_t kMaxCallCount = 1000;
@@ -28,7 +30,9 @@ bool NormalizeServerUrl(std::string url, std::string& out) {
 
 }  // namespace
 
-const char* DefaultLibraryDirectory() { return VORNALO_DEFAULT_LIBRARY; }
+std::string DefaultLibraryDirectory() {
+  return ui::IsInstalled() ? ui::ProgramDataDirectory() + "/demo-library" : VORNALO_DEFAULT_LIBRARY;
+}
 
 const char* AppUsage() {
   return "usage: vornalo [options]\n"
@@ -39,7 +43,8 @@ const char* AppUsage() {
          "  --server URL        use the catalogue server at URL (http://host:port)\n"
          "  --library DIR       embed a catalogue server over the music folder DIR\n"
          "  --screen WxH        the phone screen's size in pixels (default 240x320)\n"
-         "  --zoom N            show the screen N times larger on the desktop (1 to 8)\n"
+         "  --zoom N            show the screen N times larger on the desktop (1 to 8; default:\n"
+         "                      the last chosen with Ctrl+Plus/Minus, or the largest that fits)\n"
          "  --headless          run without a display; message boxes are logged\n"
          "  --script FILE       run a script of user actions headless (implies --headless)\n"
          "  --windowed          run the script in the desktop window instead\n"

@@ -36,8 +36,9 @@ struct AppOptions {
   bool UsesEmbeddedServer() const { return serverUrl.empty(); }
 };
 
-// The demo library the build generated: the embedded server's default music folder.
-const char* DefaultLibraryDirectory();
+// The embedded server's default music folder: the demo library the build generated, or its
+// installed copy.
+std::string DefaultLibraryDirectory();
 
 // Reads the arguments (without the program name). kError leaves the reason in `error`.
 AppOptions::Outcome ParseAppOptions(const std::vector<std::string>& arguments, AppOptions& options,

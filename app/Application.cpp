@@ -59,10 +59,13 @@ Application::Application(AppContext& context)
   viewStack_.push_back(this);
 }
 
-// Members go in the reverse of their order: the stream player (its threads) before the mini
-// player and the tab bar, the screens last, the current playlist screen writing the playlist
-// file on its way out.
-Application::~Application() = default;
+// The phone-state watch closes first; then members go in the reverse of their order: the
+// stream player (its threads) before the mini player and the tab bar, the screens last, the
+// current playlist screen writing the playlist file on its way out.
+Application::~Application() {
+  UnwatchPhoneState();
+  mediaControls_.reset();
+}
 
 void Application::postPlayerMessage(std::uint32_t message) { window_.Post(message); }
 
@@ -82,6 +85,8 @@ void Application::OnCreate() {
   window_.SetTimer(kKeepAwakeTimer, kKeepAwakePeriodMs);
   window_.SetTimer(kPositionTimer, kPositionPeriodMs);
   currentPlaylistScreen_.LoadPlaylist();
+  OpenMediaControls();
+  WatchPhoneState();
   ready_ = true;
 }
 

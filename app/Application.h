@@ -8,6 +8,8 @@
 #include "app/AppContext.h"
 #include "audio/PlayerNotifyTarget.h"
 #include "audio/StreamPlayer.h"
+#include "platform/RegistryWatch.h"
+#include "platform/mpris/MprisService.h"
 #include "screens/AboutScreen.h"
 #include "screens/CurrentPlaylistScreen.h"
 #include "screens/FeaturedScreen.h"
@@ -34,6 +36,9 @@ class Application : public ui::Screen, public platform::WindowProcedure, public 
   static constexpr int kPlayerSkinsPopup = 1;
   static constexpr int kNewSearchPopup = 3;
   static constexpr int kAboutPopup = 4;
+  // A command of the desktop's media controls (wParam: platform::MediaCommand), handed from
+  // the bus thread to the UI thread.
+  static constexpr std::uint32_t kMediaCommandMessage = platform::wm::kUser + 1000;
 
   // Builds every member; opens no window and draws nothing.
   explicit Application(AppContext& context);
@@ -69,6 +74,19 @@ class Application : public ui::Screen, public platform::WindowProcedure, public 
   void SetMainMenuBar();
   void AddSelectionToPlaylist(bool replace);
   void ClearPlaylistAndStop();
+
+  // Phone calls and power: the watch on the active call count (message 1933), what a change
+  // of the count does, and the idle-sleep control of timer 1000.
+  void WatchPhoneState();
+  void UnwatchPhoneState();
+  void OnPhoneStateChanged(std::uint32_t callCount);
+  void KeepAwake();
+  // The desktop's media controls (MPRIS): served from window creation on when there is a
+  // session bus; told the player's state after every message; their commands act as the
+  // player screen's buttons do.
+  void OpenMediaControls();
+  void PublishMediaState();
+  void OnMediaCommand(platform::MediaCommand command);
 
   int CurrentTab() const { return currentTab_; }
   const std::vector<ui::Screen*>& ViewStack() const { return viewStack_; }
@@ -122,4 +140,9 @@ class Application : public ui::Screen, public platform::WindowProcedure, public 
   // What the position timer saw at its last tick.
   std::uint32_t lastPosition_ = 0;
   std::uint32_t lastBytes_ = 0;
+  // The watch on the phone's active call count; empty when the store cannot be watched.
+  std::unique_ptr<platform::RegistryWatch> phoneNotification_;
+  std::unique_ptr<platform::MprisService> mediaControls_;
+  // Tracks started so far: names each track for the media controls.
+  std::uint32_t tracksStarted_ = 0;
 };

@@ -16,6 +16,7 @@ namespace {
 
 namespace wm = platform::wm;
 
+constexpr std::uint32_t kKeepAwakeTimer = 1000;
 constexpr std::uint32_t kPositionTimer = 1005;
 // The second "Cancel" command popups may send.
 constexpr std::uint32_t kOtherCancelCommand = 40005;
@@ -27,6 +28,12 @@ constexpr const char* kHelpPath = "/mobile/wm/help";
 }  // namespace
 
 std::intptr_t Application::OnMessage(platform::Window& target, const platform::Message& message) {
+  // Whatever the message changed, the desktop's media controls hear of it afterwards.
+  struct PublishAfter {
+    Application& application;
+    ~PublishAfter() { application.PublishMediaState(); }
+  } publishAfter{*this};
+  if (message.id == audio::kMsgPlaybackStarted) ++tracksStarted_;
   switch (message.id) {
     case wm::kCreate:
       OnCreate();
@@ -54,6 +61,7 @@ std::intptr_t Application::OnMessage(platform::Window& target, const platform::M
       return 0;
     case wm::kTimer:
       if (ready_ && message.wParam == kPositionTimer) OnPositionTimer();
+      if (ready_ && message.wParam == kKeepAwakeTimer) KeepAwake();
       return 0;
     case wm::kCommand:
       OnCommand(static_cast<std::uint32_t>(message.wParam & 0xFFFF));
@@ -229,6 +237,12 @@ void Application::OnPrivateMessage(std::uint32_t message, std::uintptr_t wParam,
       return;
     case msg::kRemovePlaylistItem:
       OnRemovePlaylistItem();
+      return;
+    case kMediaCommandMessage:
+      OnMediaCommand(static_cast<platform::MediaCommand>(wParam));
+      return;
+    case msg::kCallCountChanged:
+      OnPhoneStateChanged(static_cast<std::uint32_t>(wParam));
       return;
     case audio::kMsgPlaybackStarted:
     case audio::kMsgTrackEnded:

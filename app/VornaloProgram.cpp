@@ -32,10 +32,46 @@ constexpr const char* kMemoryLowText =
 constexpr const char* kProgramErrorCaption = "Program Error";
 constexpr const char* kProgramErrorText = "Initialization has failed";
 constexpr int kOpenFailedExitCode = 1;
+// The desktop window's last zoom the user chose, beside the settings' own values.
+constexpr const char* kWindowZoomValue = "windowZoom";
 
 std::filesystem::path ConfigDirectory(const AppOptions& options) {
   return options.configDirectory.empty() ? platform::RegistryStore::DefaultDirectory()
                                          : std::filesystem::path(options.configDirectory);
+}
+
+// Where data.dat lives: --data-dir; beside the program in the build tree; in the user's data
+// folder ($XDG_DATA_HOME/vornalo) when installed, where the program's folder is not the
+// user's to write.
+std::string DataDirectory(const AppOptions& options) {
+  if (!options.dataDirectory.empty()) return options.dataDirectory;
+  if (!ui::IsInstalled()) return ui::ExecutableDirectory();
+  const char* xdg = std::getenv("XDG_DATA_HOME");
+  const char* home = std::getenv("HOME");
+  const std::filesystem::path base = xdg && *xdg == '/' ? std::filesystem::path(xdg)
+                                                        : std::filesystem::path(home && *home ? home : ".") / ".local" / "share";
+  const std::filesystem::path directory = base / "vornalo";
+  std::error_code ec;
+  std::filesystem::create_directories(directory, ec);
+  if (ec) platform::DebugPrintf("data folder %s: %s", directory.c_str(), ec.message().c_str());
+  return directory.string();
+}
+
+// The window options with the zoom the user chose last (when --zoom does not say), and a
+// hook that remembers each zoom the user chooses.
+platform::WindowOptions RememberedZoom(const platform::WindowOptions& given, platform::RegistryStore& store) {
+  platform::WindowOptions options = given;
+  if (options.zoom == 0) {
+    const auto stored = store.Query(core::AppSettings::kRegistryKey, kWindowZoomValue);
+    if (stored && stored->type == platform::RegistryValue::Type::Dword && stored->number >= 1 &&
+        stored->number <= static_cast<std::uint32_t>(platform::WindowOptions::kMaxZoom)) {
+      options.zoom = static_cast<int>(stored->number);
+    }
+  }
+  options.zoomChanged = [&store](int zoom) {
+    store.SetValue(core::AppSettings::kRegistryKey, kWindowZoomValue, platform::RegistryValue::Dword(static_cast<std::uint32_t>(zoom)));
+  };
+  return options;
 }
 
 // Installs the window's wait cursor for as long as it lives; the cursor ends with the window.
@@ -94,7 +130,7 @@ int RunEntryPoint(const AppOptions& options, const ApplicationParts& parts, core
   // gets its procedure only once the checks have passed.
   std::string error;
   std::unique_ptr<platform::WindowHost> host =
-      platform::WindowHost::Open(options.window, platform::Utf8ToUtf16(kWindowTitle), error);
+      platform::WindowHost::Open(RememberedZoom(options.window, settings.Store()), platform::Utf8ToUtf16(kWindowTitle), error);
   if (!host) {
     std::fprintf(stderr, "vornalo: %s\n", error.c_str());
     return kOpenFailedExitCode;
@@ -145,8 +181,7 @@ int RunEntryPoint(const AppOptions& options, const ApplicationParts& parts, core
                         buffer->ByteSize());
   BlendBufferInstall blend(std::move(buffer));
 
-  AppContext context{window, settings, options, catalogue.BaseUrl(),
-                     options.dataDirectory.empty() ? ui::ExecutableDirectory() : options.dataDirectory};
+  AppContext context{window, settings, options, catalogue.BaseUrl(), DataDirectory(options)};
   std::unique_ptr<platform::WindowProcedure> application =
       parts.makeApplication ? parts.makeApplication(context) : std::make_unique<ShellWindow>();
   if (!application || !window.Create(*application)) {

@@ -52,6 +52,9 @@ class AppSettings {
   std::u16string apiKey;
   std::string deviceId;
 
+  // The store the values live in (the phone-state watch reads the same store).
+  platform::RegistryStore& Store() const { return store_; }
+
   // The key built into the program (a build setting).
   static const char* BuiltInApiKey();
 

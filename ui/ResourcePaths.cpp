@@ -1,5 +1,7 @@
 #include "ui/ResourcePaths.h"
 
+#include <filesystem>
+
 #include <unistd.h>
 
 #include <cstring>
@@ -175,17 +177,34 @@ std::string ExecutableDirectory() {
 
 namespace {
 
+bool IsDirectory(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_directory(path, ec);
+}
+
+std::string InstalledDataDirectory() { return ExecutableDirectory() + "/" + VORNALO_SHARE_FROM_BIN; }
+
+}  // namespace
+
+bool IsInstalled() {
+  return !IsDirectory(ExecutableDirectory() + "/qvga") && IsDirectory(InstalledDataDirectory() + "/qvga");
+}
+
+std::string ProgramDataDirectory() { return IsInstalled() ? InstalledDataDirectory() : ExecutableDirectory(); }
+
+namespace {
+
 // The process's paths; made by ConfigureResourcePaths or on first use at scale 1.
 std::unique_ptr<ResourcePaths>& ProcessPaths() {
   static std::unique_ptr<ResourcePaths> paths;
-  if (!paths) paths = std::make_unique<ResourcePaths>(ExecutableDirectory(), 1);
+  if (!paths) paths = std::make_unique<ResourcePaths>(ProgramDataDirectory(), 1);
   return paths;
 }
 
 }  // namespace
 
 void ConfigureResourcePaths(std::uint32_t scaleFactor, const std::string& overrideDirectory) {
-  ProcessPaths() = std::make_unique<ResourcePaths>(ExecutableDirectory(), scaleFactor);
+  ProcessPaths() = std::make_unique<ResourcePaths>(ProgramDataDirectory(), scaleFactor);
   if (!overrideDirectory.empty()) ProcessPaths()->SetOverrideDirectory(overrideDirectory);
 }
 

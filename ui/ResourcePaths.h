@@ -49,6 +49,13 @@ std::string NarrowPath(std::u16string_view path);
 // The directory of the running executable ("" when it cannot be read).
 std::string ExecutableDirectory();
 
+// Whether the program runs installed: no qvga/ beside the executable, but one in the shared
+// folder of its prefix (<prefix>/bin/vornalo with <prefix>/share/vornalo/qvga).
+bool IsInstalled();
+// Where the program's own files are (qvga/, vga/, the demo library): the executable's folder
+// in the build tree, <prefix>/share/vornalo when installed.
+std::string ProgramDataDirectory();
+
 // The process's resource paths. Start-up configures them once it knows the scale factor (and
 // any --resources directory) and before any image loads; UI thread only.
 void ConfigureResourcePaths(std::uint32_t scaleFactor, const std::string& overrideDirectory);

@@ -1,6 +1,10 @@
 #include "platform/sdl2/SdlBackend.h"
 
+#include <algorithm>
+
+#include "platform/DebugLog.h"
 #include "platform/sdl2/SdlObjects.h"
+#include "platform/sdl2/WindowHost.h"
 #include "platform/window/Window.h"
 
 namespace platform {
@@ -14,6 +18,7 @@ struct SdlBackend::Impl {
   sdl::UniqueCursor arrowCursor;
   Size screen;
   int zoom = 1;
+  std::function<void(int)> zoomChanged;
   std::uint32_t wakeEvent = 0;
 
   bool MakeTexture() {
@@ -22,7 +27,25 @@ struct SdlBackend::Impl {
     return texture != nullptr;
   }
   void Translate(const SDL_Event& e, Window& target);
+  // Ctrl+Plus / Ctrl+Minus: one step larger or smaller, within 1..kMaxZoom.
+  bool ZoomKey(const SDL_Keysym& key);
 };
+
+bool SdlBackend::Impl::ZoomKey(const SDL_Keysym& key) {
+  if (!(key.mod & KMOD_CTRL)) return false;
+  int step = 0;
+  if (key.sym == SDLK_PLUS || key.sym == SDLK_EQUALS || key.sym == SDLK_KP_PLUS) step = 1;
+  if (key.sym == SDLK_MINUS || key.sym == SDLK_KP_MINUS) step = -1;
+  if (step == 0) return false;
+  const int wanted = std::clamp(zoom + step, 1, WindowOptions::kMaxZoom);
+  if (wanted != zoom) {
+    zoom = wanted;
+    SDL_SetWindowSize(window.get(), screen.width * zoom, screen.height * zoom);
+    DebugPrintf("desktop window: zoom %d", zoom);
+    if (zoomChanged) zoomChanged(zoom);
+  }
+  return true;
+}
 
 std::uint32_t VirtualKeyFromSdl(std::int32_t key) {
   if (key >= SDLK_a && key <= SDLK_z) return static_cast<std::uint32_t>('A' + (key - SDLK_a));
@@ -47,14 +70,20 @@ std::uint32_t VirtualKeyFromSdl(std::int32_t key) {
 }
 
 std::unique_ptr<SdlBackend> SdlBackend::Create(Size screen, int zoom, const std::string& title,
-                                               std::string& error) {
+                                               std::string& error, std::function<void(int)> zoomChanged) {
   auto impl = std::make_unique<Impl>();
   if (!impl->video.Ok()) {
     error = std::string("cannot open the display: ") + SDL_GetError();
     return nullptr;
   }
   impl->screen = screen;
-  impl->zoom = std::max(zoom, 1);
+  impl->zoomChanged = std::move(zoomChanged);
+  if (zoom <= 0) {
+    SDL_Rect usable{};
+    zoom = SDL_GetDisplayUsableBounds(0, &usable) == 0 ? AutomaticZoom(screen.height, usable.h) : 1;
+  }
+  impl->zoom = std::clamp(zoom, 1, WindowOptions::kMaxZoom);
+  DebugPrintf("desktop window: zoom %d", impl->zoom);
   // The window shows one small picture the program draws itself: SDL's software renderer
   // does that without loading an OpenGL stack (tens of megabytes of driver code resident on
   // machines without a GPU driver). The environment may still choose otherwise.
@@ -71,6 +100,9 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(Size screen, int zoom, const std:
   impl->arrowCursor.reset(SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW));
   impl->wakeEvent = SDL_RegisterEvents(1);
   SDL_StartTextInput();
+  // SDL keeps the screensaver off for as long as its video runs; the client lets the desktop
+  // sleep except while music plays (KeepSystemAwake).
+  SDL_EnableScreenSaver();
   return std::unique_ptr<SdlBackend>(new SdlBackend(std::move(impl)));
 }
 
@@ -88,6 +120,7 @@ void SdlBackend::Impl::Translate(const SDL_Event& e, Window& target) {
       return;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
+      if (e.type == SDL_KEYDOWN && ZoomKey(e.key.keysym)) return;
       event.type = e.type == SDL_KEYDOWN ? InputEvent::Type::kKeyDown : InputEvent::Type::kKeyUp;
       event.key = VirtualKeyFromSdl(e.key.keysym.sym);
       event.ctrl = (e.key.keysym.mod & KMOD_CTRL) != 0;
@@ -172,6 +205,13 @@ MessageBoxResult SdlBackend::ShowMessageBox(const std::string& caption, const st
 void SdlBackend::SetWaitCursor(bool shown) {
   SDL_Cursor* cursor = shown ? impl_->waitCursor.get() : impl_->arrowCursor.get();
   if (cursor) SDL_SetCursor(cursor);
+}
+
+void SdlBackend::KeepSystemAwake(bool on) {
+  // SDL inhibits through the desktop's screensaver service where there is one (D-Bus), and
+  // through the X server's screensaver otherwise.
+  if (on) SDL_DisableScreenSaver();
+  else SDL_EnableScreenSaver();
 }
 
 void SdlBackend::Raise() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -14,9 +15,12 @@ namespace platform {
 // keys and typed text, SDL message boxes and the system wait cursor.
 class SdlBackend : public Backend {
  public:
-  // Null, with the reason in error, when no display can be opened.
+  // Null, with the reason in error, when no display can be opened. Zoom 0 picks the largest
+  // that fits the display's usable height; Ctrl+Plus and Ctrl+Minus change it while running
+  // and tell zoomChanged.
   static std::unique_ptr<SdlBackend> Create(Size screen, int zoom, const std::string& title,
-                                            std::string& error);
+                                            std::string& error,
+                                            std::function<void(int)> zoomChanged = nullptr);
   ~SdlBackend() override;
 
   void PumpEvents(Window& window, int timeoutMs) override;
@@ -27,6 +31,7 @@ class SdlBackend : public Backend {
                                   MessageBoxButtons buttons) override;
   void SetWaitCursor(bool shown) override;
   void Raise() override;
+  void KeepSystemAwake(bool on) override;
 
  private:
   struct Impl;

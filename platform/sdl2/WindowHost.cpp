@@ -1,5 +1,6 @@
 #include "platform/sdl2/WindowHost.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <fstream>
@@ -20,6 +21,12 @@ bool ParseNumber(const std::string& text, std::int32_t& value) {
 }
 
 }  // namespace
+
+int AutomaticZoom(std::int32_t screenHeight, std::int32_t usableHeight) {
+  if (screenHeight <= 0) return 1;
+  const std::int64_t fits = std::int64_t{usableHeight} * 85 / (std::int64_t{screenHeight} * 100);
+  return static_cast<int>(std::clamp<std::int64_t>(fits, 1, WindowOptions::kMaxZoom));
+}
 
 bool ParseWindowOptions(std::vector<std::string>& args, WindowOptions& options, std::string& error) {
   std::vector<std::string> rest;
@@ -87,7 +94,7 @@ std::unique_ptr<WindowHost> WindowHost::Open(const WindowOptions& options, const
       ScriptDriver::QueueLeadingAnswers(leading, *host->headless_);
     }
   } else {
-    host->backend_ = SdlBackend::Create(options.screen, options.zoom, Utf16ToUtf8(title), error);
+    host->backend_ = SdlBackend::Create(options.screen, options.zoom, Utf16ToUtf8(title), error, options.zoomChanged);
     if (!host->backend_) return nullptr;
     if (!options.script.empty()) {
       std::ifstream in(options.script);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,12 +16,18 @@ struct WindowOptions {
   static constexpr std::int32_t kMaxScreenSide = 2048;
 
   Size screen{240, 320};
-  int zoom = 1;
+  int zoom = 0;  // 0: the largest that fits the display (AutomaticZoom)
   bool headless = false;
   std::string script;  // implies headless, unless windowed
   bool windowed = false;  // --windowed: a script runs in the desktop window
   std::string screenshotDirectory;
+  // Told each zoom the user chooses on the desktop (Ctrl+Plus, Ctrl+Minus); UI thread.
+  std::function<void(int zoom)> zoomChanged;
 };
+
+// The largest whole zoom at which a screen of this height stays within 85 % of the display's
+// usable height; at least 1, at most kMaxZoom.
+int AutomaticZoom(std::int32_t screenHeight, std::int32_t usableHeight);
 
 // Takes the window options (--screen WxH, --zoom N, --headless, --script FILE, --windowed,
 // --screenshot-dir DIR) out of args, leaving the others in order. False with a reason on a

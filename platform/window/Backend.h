@@ -31,6 +31,8 @@ class Backend {
   virtual void SetWaitCursor(bool shown) = 0;
   // Brings the window to the front of the desktop (another start of the program asked).
   virtual void Raise() {}
+  // Keeps the desktop's screensaver and idle sleep off (true) or allows them again (false).
+  virtual void KeepSystemAwake(bool) {}
 };
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "platform/DebugLog.h"
 #include "platform/TextCodec.h"
 #include "platform/gfx/PngWriter.h"
 
@@ -67,6 +68,14 @@ std::intptr_t Window::Send(std::uint32_t id, std::uintptr_t wParam, std::intptr_
 std::intptr_t Window::DefaultProcedure(const Message& message) {
   if (message.id == wm::kClose) Destroy();
   return 0;
+}
+
+void Window::KeepSystemAwake(bool on) {
+  assert(IsUiThread());
+  if (on == keepAwake_) return;
+  keepAwake_ = on;
+  backend_.KeepSystemAwake(on);
+  DebugOutput(on ? "idle sleep: kept off while playing" : "idle sleep: allowed");
 }
 
 void Window::PostQuit(int code) {

@@ -113,6 +113,12 @@ class Window {
   // Brings the window to the front of the desktop at the next pass of the loop. Any thread.
   void RequestRaise();
 
+  // While on, the desktop's screensaver and idle sleep stay off (the phone's idle timer reset,
+  // which keeps the device from suspending while music plays). Each change of state is one
+  // debug line; repeating the current state does nothing.
+  void KeepSystemAwake(bool on);
+  bool IsKeepingSystemAwake() const { return keepAwake_; }
+
   // A new edit field over the client area, hidden, owned by the window.
   EditField& CreateEditField();
   // Gives the keyboard focus to a field of this window, or to the window itself (null).
@@ -166,6 +172,7 @@ class Window {
   bool invalid_ = false;
   bool erase_ = false;
   bool waitCursor_ = false;
+  bool keepAwake_ = false;
   std::atomic<bool> raiseRequested_{false};
   std::atomic<bool> quitting_{false};
   std::atomic<int> exitCode_{0};

@@ -5,6 +5,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <atomic>
 #include <cerrno>
 #include <sstream>
 #include <thread>
@@ -39,7 +40,8 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
   for (std::string& text : argText) argv.push_back(text.data());
   argv.push_back(nullptr);
 
-  static int runCount = 0;
+  // Runs may start from several threads of one test.
+  static std::atomic<int> runCount{0};
   const std::string stem = (workDirectory / ("run-" + std::to_string(++runCount))).string();
   const std::string outPath = stem + ".out", errPath = stem + ".err";
   posix_spawn_file_actions_t actions;

@@ -94,6 +94,43 @@ TEST_F(SdlBackendTest, AWakeFromAnotherThreadEndsTheWait) {
   EXPECT_EQ(window_->ClientSize(), (Size{320, 188}));
 }
 
+// Ctrl+Plus and Ctrl+Minus change the zoom between 1 and 8, report each change and never reach
+// the application.
+TEST_F(SdlBackendTest, CtrlPlusAndMinusChangeTheZoom) {
+  std::vector<int> reported;
+  std::string error;
+  window_.reset();
+  backend_ = platform::SdlBackend::Create(Size{240, 320}, 2, "test", error, [&](int zoom) { reported.push_back(zoom); });
+  ASSERT_NE(backend_, nullptr) << error;
+  window_ = std::make_unique<platform::Window>(*backend_, Size{240, 320}, u"Vornalo Mobile");
+  window_->Create(procedure_);
+  auto key = [&](SDL_Keycode sym) {
+    SDL_Event e{};
+    e.type = SDL_KEYDOWN;
+    e.key.keysym.sym = sym;
+    e.key.keysym.mod = KMOD_LCTRL;
+    Push(e);
+    backend_->PumpEvents(*window_, 0);
+  };
+  for (SDL_Keycode sym : {SDLK_EQUALS, SDLK_KP_PLUS, SDLK_MINUS, SDLK_KP_MINUS, SDLK_MINUS, SDLK_MINUS}) key(sym);
+  EXPECT_EQ(reported, (std::vector<int>{3, 4, 3, 2, 1}));  // no report below 1
+  key(SDLK_PLUS);
+  window_->RunUntilIdle();
+  EXPECT_TRUE(procedure_.Only({wm::kKeyDown}).empty());
+  EXPECT_EQ(reported.back(), 2);
+}
+
+TEST(AutomaticZoomTest, LargestWholeZoomWithin85PercentOfTheUsableHeight) {
+  struct Case {
+    std::int32_t screen, usable;
+    int zoom;
+  };
+  for (const Case& c : {Case{320, 1040, 2}, Case{320, 1400, 3}, Case{320, 2100, 5}, Case{320, 376, 1},
+                        Case{320, 200, 1}, Case{120, 4000, 8}, Case{640, 1040, 1}, Case{240, 1058, 3}}) {
+    EXPECT_EQ(platform::AutomaticZoom(c.screen, c.usable), c.zoom) << c.screen << " on " << c.usable;
+  }
+}
+
 TEST(WindowOptionsTest, ParsesAndRemovesTheWindowOptions) {
   std::vector<std::string> args = {"--server", "http://x", "--screen", "800x480", "--zoom", "2", "--script", "a.txt"};
   platform::WindowOptions options;

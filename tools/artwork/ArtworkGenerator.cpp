@@ -2,6 +2,7 @@
 
 #include "tools/artwork/ArtCanvas.h"
 #include "tools/artwork/ContactSheet.h"
+#include "tools/artwork/IconArt.h"
 #include "tools/artwork/PictureRecipe.h"
 #include "tools/artwork/Mockup.h"
 
@@ -88,7 +89,7 @@ bool GenerateArtwork(const GeneratorOptions& options, std::string* error) {
       }
     }
   }
-  return true;
+  return WriteAppIcons(options.outputDir / "icons", error);
 }
 
 }  // namespace artwork

@@ -16,7 +16,8 @@ struct GeneratorOptions {
 // The resource folder name for a scale factor: "qvga" for 1, "vga" for 2.
 const char* FolderForScale(int scale);
 
-// Draws every picture at scale 1 into qvga/ and at scale 2 into vga/. The same options always
+// Draws every picture at scale 1 into qvga/ and at scale 2 into vga/, and the application
+// icon into icons/hicolor/<N>x<N>/apps/. The same options always
 // give byte-identical files. Returns false with a reason in *error on the first failure.
 bool GenerateArtwork(const GeneratorOptions& options, std::string* error);
 

@@ -1,0 +1,308 @@
+// The client on the desktop, run headless: phone calls started and ended from outside with
+// `vornalo --set-call-count` (as another process would), the idle sleep, and the media
+// controls driven by playerctl over a private session bus (the suite runs under
+// dbus-run-session). The script dumps the screen as text before each outside action; the test
+// waits for that dump, acts, and reads the dumps the script writes after.
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <map>
+#include <mutex>
+#include <sdbus-c++/sdbus-c++.h>
+#include <cstdlib>
+#include <thread>
+
+#include "core/AppSettings.h"
+#include "catalogue/CueListTracksRequest.h"
+#include "catalogue/FeaturedCueListsRequest.h"
+#include "audio/Mp3FrameHeader.h"
+#include "platform/RegistryStore.h"
+#include "platform/audio/wav/WavPcmSink.h"
+#include "playlist/PlaylistFile.h"
+#include "server/CatalogueServer.h"
+#include "tests/app/ProgramRun.h"
+#include "tests/audio/AudioTestSupport.h"
+#include "tests/server/TestLibrary.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/WaitUntil.h"
+
+namespace {
+
+// Two tracks of 20 s (5 s encoded four times over).
+constexpr double kTrackSeconds = 20.0;
+constexpr const char* kIdleOff = "idle sleep: kept off while playing";
+constexpr const char* kIdleAllowed = "idle sleep: allowed";
+constexpr const char* kPlayerctl = "/usr/bin/playerctl";
+
+int NoDeviceId(std::uint8_t*, std::size_t*) { return -1; }
+
+// The "player ..." line of a dump; empty until the dump is complete (the player line is the
+// last one on the player tab).
+std::string PlayerLine(const std::filesystem::path& file) {
+  const std::string text = testsupport::ReadFile(file);
+  const std::size_t at = text.find("\nplayer ");
+  if (at == std::string::npos) return "";
+  const std::size_t end = text.find('\n', at + 1);
+  return end == std::string::npos ? "" : text.substr(at + 1, end - at - 1);
+}
+
+// "player <state> ..." → the state.
+int StateOf(const std::string& line) { return line.size() > 7 ? line[7] - '0' : -1; }
+
+class DesktopRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    library_.AddTrack({"tracks/Long.mp3", "Long", "The Calls", "Ring", "Ambient", "", kTrackSeconds / 4, 4});
+    library_.AddTrack({"tracks/Second.mp3", "Second", "The Calls", "Ring", "Ambient", "", kTrackSeconds / 4, 4});
+    library_.AddPlaylist("featured/Ring.m3u", {"../tracks/Long.mp3", "../tracks/Second.mp3"});
+    server::ServerOptions options;
+    options.library = library_.Root();
+    ASSERT_TRUE(catalogue_.Start(options));
+    for (const char* sub : {"runtime", "client", "tools"}) std::filesystem::create_directory(dir_ / sub);
+    ::chmod((dir_ / "runtime").c_str(), 0700);
+    WritePlaylist();
+  }
+
+  // The featured CueList's two tracks as the Current Playlist file.
+  void WritePlaylist() {
+    platform::RegistryStore store(dir_ / "lookup-config");
+    core::AppSettings settings(store, NoDeviceId);
+    FeaturedCueListsRequest featured(catalogue_.BaseUrl(), settings);
+    featured.pageSize = 10;
+    featured.buildUrl("");
+    ASSERT_EQ(featured.run(0), 1);
+    ASSERT_EQ(featured.resultCount(), 1u);
+    CueListTracksRequest tracks(catalogue_.BaseUrl(), settings);
+    tracks.buildUrl(featured.itemAt(0)->playlist_id);
+    ASSERT_EQ(tracks.run(0), 1);
+    ASSERT_EQ(tracks.resultCount(), 2u);
+    ASSERT_TRUE(playlistfile::Save(dir_ / playlistfile::kFileName, u"Ring", {tracks.itemAt(0), tracks.itemAt(1)}));
+  }
+
+  std::filesystem::path DumpPath(int step) const { return dir_ / ("step" + std::to_string(step) + ".txt"); }
+  std::string Dump(int step) const { return "dump " + DumpPath(step).string() + "\n"; }
+
+  // Changes the call count from outside, as another process.
+  void SetCallCount(int count) {
+    const apptest::ProgramResult result =
+        apptest::RunProgram(VORNALO_PROGRAM, {"--set-call-count", std::to_string(count), "--config-dir", Config()},
+                            {}, dir_ / "tools");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+  }
+  std::string Config() const { return (dir_ / "config").string(); }
+
+  // Starts the client on the script on another thread; Join waits for its end.
+  void StartClient(const std::string& script) {
+    testsupport::WriteFile(dir_ / "script.txt", script);
+    client_ = std::thread([this] {
+      result_ = apptest::RunProgram(VORNALO_PROGRAM,
+                                    {"--script", (dir_ / "script.txt").string(), "--server", catalogue_.BaseUrl(),
+                                     "--config-dir", Config(), "--data-dir", dir_.Path().string(), "--debug",
+                                     "--audio", "wav:" + (dir_ / "out.wav").string()},
+                                    {{"XDG_RUNTIME_DIR", (dir_ / "runtime").string()}}, dir_ / "client",
+                                    std::chrono::seconds(90));
+    });
+  }
+  const apptest::ProgramResult& Join() {
+    if (client_.joinable()) client_.join();
+    return result_;
+  }
+  void TearDown() override { Join(); }
+  // Waits for the script's dump of the step; false (with the client's log) when none comes.
+  bool WaitForDump(int step) {
+    if (testsupport::WaitUntil([&] { return !PlayerLine(DumpPath(step)).empty(); }, std::chrono::seconds(30))) {
+      return true;
+    }
+    ADD_FAILURE() << "no dump " << step << "\n" << ClientLog();
+    return false;
+  }
+
+  // The script's lines that play the Current Playlist's first track and show the player.
+  static std::string PlayFirstTrack() {
+    return "post 1124 0 2\n"
+           "waitfor text \"stack application playlist\"\n"
+           "key Enter\n"
+           "waitfor text \"stack application playlist itempopup\"\n"
+           "post 1928\n"
+           "waitfor message 12024\n"
+           "post 1124 0 3\n"
+           "waitfor text \"player 1 \"\n";
+  }
+
+  // What the client wrote to stderr so far.
+  std::string ClientLog() const {
+    for (const auto& entry : std::filesystem::directory_iterator(dir_ / "client")) {
+      if (entry.path().extension() == ".err") return testsupport::ReadFile(entry.path());
+    }
+    return "";
+  }
+  bool WaitForLog(const std::string& line) const {
+    return testsupport::WaitUntil([&] { return ClientLog().find(line) != std::string::npos; }, std::chrono::seconds(15));
+  }
+
+  servertest::TestLibrary library_;
+  server::CatalogueServer catalogue_;
+  testsupport::TempDir dir_;
+  std::thread client_;
+  apptest::ProgramResult result_;
+};
+
+// Nothing playing, then the four ways a call meets a playing track: paused and resumed where
+// it stopped; paused by the user and left paused; resumed by the user during the call and left
+// playing; played and paused again by the user during the call (with a second call coming in)
+// and left paused. The idle sleep is kept off while playing and allowed once paused; the
+// recording shows the track without a gap or a repeat across the pauses.
+TEST_F(DesktopRunTest, CallsPauseAndResumeOnlyWhatTheyPaused) {
+  struct Step {
+    std::string before;  // the script's lines before its dump
+    int count;           // the call count the test then sets (-1: none)
+    int state;           // the player state the dump shows
+  };
+  const std::vector<Step> steps = {
+      {"post 1124 0 3\nwaitfor text \"stack application player\"\n", 1, 0}, {"", 0, 0}, {"", -1, 0},
+      {PlayFirstTrack(), 1, 1}, {"", 0, 2}, {"", -1, 1},                        // the call pauses and resumes
+      {"key Enter\n", 1, 2}, {"", 0, 2}, {"", -1, 2},                          // paused by the user
+      {"key Enter\n", 1, 1}, {"", -1, 2}, {"key Enter\n", 0, 1}, {"", -1, 1},  // played during the call
+      {"", 1, 1}, {"", -1, 2}, {"key Enter\nkey Enter\n", 2, 2}, {"", 0, 2}, {"", -1, 2}};
+  std::string script = "waitfor message 15\n";
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    if (i > 0 && steps[i - 1].count >= 0) script += "waitfor message 1933 15000\n";
+    script += steps[i].before + Dump(static_cast<int>(i));
+  }
+  StartClient(script + "quit\n");
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    SCOPED_TRACE("step " + std::to_string(i));
+    if (!WaitForDump(static_cast<int>(i))) break;
+    // Playing keeps the system awake (timer 1000); the pause of the call lets it sleep.
+    EXPECT_TRUE(i != 2 || ClientLog().find("idle sleep") == std::string::npos);
+    EXPECT_TRUE(i != 3 || WaitForLog(kIdleOff));
+    EXPECT_TRUE(i != 4 || WaitForLog(kIdleAllowed));
+    if (steps[i].count >= 0) SetCallCount(steps[i].count);
+  }
+  const apptest::ProgramResult& result = Join();
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    EXPECT_EQ(StateOf(PlayerLine(DumpPath(static_cast<int>(i)))), steps[i].state) << "step " << i;
+  }
+
+  // The recording is the track from its start, without a gap or a repeat at any pause.
+  const std::string wav = testsupport::ReadFile(dir_ / "out.wav");
+  ASSERT_GT(wav.size(), platform::WavPcmSink::kHeaderBytes);
+  const auto played = audiotest::SamplesFromBytes(wav.data() + platform::WavPcmSink::kHeaderBytes,
+                                                  wav.size() - platform::WavPcmSink::kHeaderBytes);
+  const std::string mp3 = testsupport::ReadFile(library_ / "tracks/Long.mp3");
+  const auto tag = audio::Mp3FrameHeader::id3v2TagLength(reinterpret_cast<const std::uint8_t*>(mp3.data()));
+  const auto reference = audiotest::DecodeWithLibmad(mp3.substr(tag), true);
+  const std::size_t probeSkip = reference.SamplesBefore(4096 + 511, 2);
+  ASSERT_LT(played.size() + probeSkip, reference.samples.size());
+  const std::size_t settle = reference.sampleRate * reference.channels / 10;
+  ASSERT_GT(played.size(), settle);
+  // The stream player's probe consumes whole frames of the start; what follows is the track.
+  const std::size_t frame = reference.samplesPerFrame * reference.channels;
+  bool found = false;
+  for (std::size_t skip = 0; skip <= probeSkip && !found; skip += frame) {
+    found = std::equal(played.begin() + settle, played.end(), reference.samples.begin() + skip + settle);
+  }
+  EXPECT_TRUE(found) << played.size() << " samples played do not continue the track";
+}
+
+// What the player announces with PropertiesChanged, in order: "PlaybackStatus=<status>" and
+// "Metadata=<title>".
+class ChangeListener {
+ public:
+  ChangeListener()
+      : proxy_(sdbus::createProxy(sdbus::createSessionBusConnection(), "org.mpris.MediaPlayer2.vornalo",
+                                  "/org/mpris/MediaPlayer2")) {
+    proxy_->uponSignal("PropertiesChanged")
+        .onInterface("org.freedesktop.DBus.Properties")
+        .call([this](const std::string&, const std::map<std::string, sdbus::Variant>& changed,
+                     const std::vector<std::string>&) {
+          std::lock_guard<std::mutex> lock(mutex_);
+          for (const auto& [name, value] : changed) {
+            if (name == "PlaybackStatus") seen_.push_back(name + "=" + value.get<std::string>());
+            if (name == "Metadata") {
+              const auto metadata = value.get<std::map<std::string, sdbus::Variant>>();
+              const auto title = metadata.find("xesam:title");
+              seen_.push_back(name + "=" + (title == metadata.end() ? "" : title->second.get<std::string>()));
+            }
+          }
+        });
+    proxy_->finishRegistration();
+  }
+  // True once `expected` were announced in this order (others may come between).
+  bool WaitFor(const std::vector<std::string>& expected) {
+    return testsupport::WaitUntil([&] {
+      std::lock_guard<std::mutex> lock(mutex_);
+      auto at = seen_.begin();
+      for (const std::string& one : expected) {
+        at = std::find(at, seen_.end(), one);
+        if (at == seen_.end()) return false;
+      }
+      return true;
+    });
+  }
+  std::string Seen() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::string all;
+    for (const std::string& one : seen_) all += one + "; ";
+    return all;
+  }
+
+ private:
+  std::unique_ptr<sdbus::IProxy> proxy_;
+  std::mutex mutex_;  // guards seen_
+  std::vector<std::string> seen_;
+};
+
+// The media controls with a real client: playerctl sees the track play, pauses it (as the
+// player's centre button does), moves the Current Playlist on and reads the new title; every
+// change is announced.
+TEST_F(DesktopRunTest, PlayerctlControlsThePlayer) {
+  const char* bus = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+  if (!bus || !*bus) GTEST_SKIP() << "no session bus: run this suite under dbus-run-session";
+  if (!std::filesystem::exists(kPlayerctl)) GTEST_SKIP() << kPlayerctl << " is not installed";
+  ChangeListener changes;
+  StartClient("waitfor message 15\n" + PlayFirstTrack() + Dump(0) + "waitfor text \"player 2 \" 15000\n" + Dump(1) +
+              "waitfor message 12024 15000\n"
+              "waitfor text \"| Second\"\n" +
+              Dump(2) + "waitfor text \"player 0 \" 15000\n" + Dump(3) + "waitfor message 16 15000\n");
+  auto playerctl = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), {"-p", "vornalo"});
+    const apptest::ProgramResult result = apptest::RunProgram(kPlayerctl, args, {}, dir_ / "tools");
+    EXPECT_EQ(result.exitCode, 0) << args[2] << ": " << result.err;
+    return result.out;
+  };
+  ASSERT_TRUE(WaitForDump(0));
+  EXPECT_EQ(playerctl({"status"}), "Playing\n");
+  EXPECT_EQ(playerctl({"metadata", "title"}), "Long\n");
+  EXPECT_EQ(playerctl({"metadata", "artist"}), "The Calls\n");
+  EXPECT_EQ(playerctl({"metadata", "album"}), "Ring\n");
+  EXPECT_EQ(playerctl({"metadata", "mpris:length"}), std::to_string(static_cast<long>(kTrackSeconds) * 1000000) + "\n");
+  playerctl({"play-pause"});
+  ASSERT_TRUE(WaitForDump(1));
+  EXPECT_EQ(StateOf(PlayerLine(DumpPath(1))), 2);
+  EXPECT_EQ(playerctl({"status"}), "Paused\n");
+  playerctl({"next"});
+  ASSERT_TRUE(WaitForDump(2));
+  EXPECT_EQ(StateOf(PlayerLine(DumpPath(2))), 1);
+  EXPECT_EQ(playerctl({"metadata", "title"}), "Second\n");
+  playerctl({"stop"});
+  ASSERT_TRUE(WaitForDump(3));
+  EXPECT_EQ(StateOf(PlayerLine(DumpPath(3))), 0);
+  EXPECT_EQ(playerctl({"status"}), "Stopped\n");
+  EXPECT_TRUE(changes.WaitFor({"Metadata=Long", "PlaybackStatus=Playing", "PlaybackStatus=Paused", "Metadata=Second",
+                               "PlaybackStatus=Playing", "PlaybackStatus=Stopped"}))
+      << changes.Seen();
+  // Quit closes the window (16 is the close request) and the program ends normally.
+  const apptest::ProgramResult quit = apptest::RunProgram(
+      "/usr/bin/dbus-send", {"--session", "--print-reply", "--dest=org.mpris.MediaPlayer2.vornalo", "/org/mpris/MediaPlayer2",
+                             "org.mpris.MediaPlayer2.Quit"},
+      {}, dir_ / "tools");
+  EXPECT_EQ(quit.exitCode, 0) << quit.err;
+  EXPECT_EQ(Join().exitCode, 0) << result_.err;
+}
+
+}  // namespace
