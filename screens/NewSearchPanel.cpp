@@ -1,6 +1,7 @@
 #include "screens/NewSearchPanel.h"
 
 #include "platform/TextCodec.h"
+#include "screens/PopupKeys.h"
 #include "screens/WindowMessages.h"
 #include "ui/ControlMessages.h"
 #include "ui/ViewMetrics.h"
@@ -191,18 +192,17 @@ void NewSearchPanel::OnKey(std::uint32_t virtualKey, std::intptr_t) {
     return;
   }
   if (virtualKey != platform::vk::kUp && virtualKey != platform::vk::kDown) return;
-  if (!list_.OnKey(virtualKey)) return;
-  const std::int32_t rows = list_.rowsPerPage[ui::Orientation()];
-  if (list_.selected < list_.firstRow) {
-    list_.PreviousRows();
-  } else if (list_.selected >= list_.firstRow + rows) {
-    list_.NextRows();
-  } else {
-    RepaintList();
-    return;
+  switch (MovePopupSelection(list_, virtualKey)) {
+    case PopupKeyResult::kNotConsumed:
+      return;
+    case PopupKeyResult::kMoved:
+      RepaintList();
+      return;
+    case PopupKeyResult::kPaged:
+      pageControl_.currentPage = list_.selected / list_.rowsPerPage[ui::Orientation()];
+      RepaintAll();
+      return;
   }
-  pageControl_.currentPage = list_.selected / rows;
-  RepaintAll();
 }
 
 bool NewSearchPanel::OnTap(std::int32_t x, std::int32_t y) { return list_.OnTap(x, y); }
