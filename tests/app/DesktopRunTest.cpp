@@ -15,11 +15,7 @@
 #include <cstdlib>
 #include <thread>
 
-#include "core/AppSettings.h"
-#include "catalogue/CueListTracksRequest.h"
-#include "catalogue/FeaturedCueListsRequest.h"
 #include "audio/Mp3FrameHeader.h"
-#include "platform/RegistryStore.h"
 #include "platform/audio/wav/WavPcmSink.h"
 #include "playlist/PlaylistFile.h"
 #include "server/CatalogueServer.h"
@@ -37,7 +33,6 @@ constexpr const char* kIdleOff = "idle sleep: kept off while playing";
 constexpr const char* kIdleAllowed = "idle sleep: allowed";
 constexpr const char* kPlayerctl = "/usr/bin/playerctl";
 
-int NoDeviceId(std::uint8_t*, std::size_t*) { return -1; }
 
 // The "player ..." line of a dump; empty until the dump is complete (the player line is the
 // last one on the player tab).
@@ -68,18 +63,9 @@ class DesktopRunTest : public ::testing::Test {
 
   // The featured CueList's two tracks as the Current Playlist file.
   void WritePlaylist() {
-    platform::RegistryStore store(dir_ / "lookup-config");
-    core::AppSettings settings(store, NoDeviceId);
-    FeaturedCueListsRequest featured(catalogue_.BaseUrl(), settings);
-    featured.pageSize = 10;
-    featured.buildUrl("");
-    ASSERT_EQ(featured.run(0), 1);
-    ASSERT_EQ(featured.resultCount(), 1u);
-    CueListTracksRequest tracks(catalogue_.BaseUrl(), settings);
-    tracks.buildUrl(featured.itemAt(0)->playlist_id);
-    ASSERT_EQ(tracks.run(0), 1);
-    ASSERT_EQ(tracks.resultCount(), 2u);
-    ASSERT_TRUE(playlistfile::Save(dir_ / playlistfile::kFileName, u"Ring", {tracks.itemAt(0), tracks.itemAt(1)}));
+    ASSERT_EQ(apptest::SaveFeaturedCueListAsPlaylist(catalogue_.BaseUrl(), dir_ / "lookup-config",
+                                                     dir_ / playlistfile::kFileName, u"Ring"),
+              2u);
   }
 
   std::filesystem::path DumpPath(int step) const { return dir_ / ("step" + std::to_string(step) + ".txt"); }

@@ -10,6 +10,11 @@
 #include <sstream>
 #include <thread>
 
+#include "catalogue/CueListTracksRequest.h"
+#include "catalogue/FeaturedCueListsRequest.h"
+#include "core/AppSettings.h"
+#include "platform/RegistryStore.h"
+#include "playlist/PlaylistFile.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WaitUntil.h"
 
@@ -90,6 +95,22 @@ std::vector<std::string> BrowserRecorder::Urls() const {
 
 bool BrowserRecorder::WaitForUrls(std::size_t count, std::chrono::milliseconds timeout) const {
   return testsupport::WaitUntil([&] { return Urls().size() >= count; }, timeout);
+}
+
+std::size_t SaveFeaturedCueListAsPlaylist(const std::string& baseUrl, const std::filesystem::path& configDir,
+                                          const std::filesystem::path& file, const std::u16string& title) {
+  platform::RegistryStore store(configDir);
+  core::AppSettings settings(store, [](std::uint8_t*, std::size_t*) { return -1; });
+  FeaturedCueListsRequest featured(baseUrl, settings);
+  featured.pageSize = 10;
+  featured.buildUrl("");
+  if (featured.run(0) != 1 || featured.resultCount() != 1) return 0;
+  CueListTracksRequest tracks(baseUrl, settings);
+  tracks.buildUrl(featured.itemAt(0)->playlist_id);
+  if (tracks.run(0) != 1) return 0;
+  std::vector<const AudioCueRecord*> records;
+  for (std::size_t i = 0; i < tracks.resultCount(); ++i) records.push_back(tracks.itemAt(i));
+  return playlistfile::Save(file, title, records) ? records.size() : 0;
 }
 
 }  // namespace apptest

@@ -39,4 +39,11 @@ class BrowserRecorder {
   std::filesystem::path log_;
 };
 
+// Fetches the server's only featured CueList with the client's own requests and saves its
+// tracks as the Current Playlist file `file` titled `title` (settings kept under `configDir`).
+// Returns how many tracks were saved: 0 when a request failed or the server did not feature
+// exactly one CueList.
+std::size_t SaveFeaturedCueListAsPlaylist(const std::string& baseUrl, const std::filesystem::path& configDir,
+                                          const std::filesystem::path& file, const std::u16string& title);
+
 }  // namespace apptest

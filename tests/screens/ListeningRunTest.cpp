@@ -11,11 +11,7 @@
 #include <cstring>
 #include <map>
 
-#include "core/AppSettings.h"
 #include "audio/Mp3FrameHeader.h"
-#include "catalogue/CueListTracksRequest.h"
-#include "catalogue/FeaturedCueListsRequest.h"
-#include "platform/RegistryStore.h"
 #include "platform/audio/wav/WavPcmSink.h"
 #include "playlist/PlaylistFile.h"
 #include "server/CatalogueServer.h"
@@ -29,7 +25,6 @@ namespace {
 constexpr const char* kTitles[3] = {"Dawn", "Noon", "Dusk"};
 constexpr double kTrackSeconds = 3.0;
 
-int NoDeviceId(std::uint8_t*, std::size_t*) { return -1; }
 
 // The lines of a dump file that start with `prefix`.
 std::vector<std::string> LinesStarting(const std::filesystem::path& file, const std::string& prefix) {
@@ -70,20 +65,9 @@ class ListeningRunTest : public ::testing::Test {
 
   // The featured CueList's tracks, as "Replace Current Playlist" would leave them in the file.
   void WriteFeaturedPlaylist() {
-    platform::RegistryStore store(dir_ / "lookup-config");
-    core::AppSettings settings(store, NoDeviceId);
-    FeaturedCueListsRequest featured(catalogue_.BaseUrl(), settings);
-    featured.pageSize = 10;
-    featured.buildUrl("");
-    ASSERT_EQ(featured.run(0), 1);
-    ASSERT_EQ(featured.resultCount(), 1u);
-    CueListTracksRequest tracks(catalogue_.BaseUrl(), settings);
-    tracks.buildUrl(featured.itemAt(0)->playlist_id);
-    ASSERT_EQ(tracks.run(0), 1);
-    ASSERT_EQ(tracks.resultCount(), 3u);
-    std::vector<const AudioCueRecord*> records;
-    for (std::size_t i = 0; i < 3; ++i) records.push_back(tracks.itemAt(i));
-    ASSERT_TRUE(playlistfile::Save(dir_ / playlistfile::kFileName, u"A Day", records));
+    ASSERT_EQ(apptest::SaveFeaturedCueListAsPlaylist(catalogue_.BaseUrl(), dir_ / "lookup-config",
+                                                     dir_ / playlistfile::kFileName, u"A Day"),
+              3u);
   }
 
   apptest::ProgramResult RunClient(const std::string& script) {
