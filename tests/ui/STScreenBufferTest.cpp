@@ -46,25 +46,6 @@ TEST(BlendPixelTest, FollowsTheIntegerFormulaWithDivisionBy256) {
   }
 }
 
-TEST(STScreenBufferTest, PitchRoundsWidthUpToFourPixelsAndRowsAreBottomUp) {
-  struct Case {
-    std::int32_t width, pitch;
-  } cases[] = {{1, 4}, {2, 4}, {3, 4}, {4, 4}, {5, 8}};
-  for (const Case& c : cases) {
-    STScreenBuffer buffer;
-    EXPECT_EQ(buffer.Create(c.width, 3), 1);
-    EXPECT_EQ(buffer.Pitch(), c.pitch) << c.width;
-    ASSERT_NE(buffer.Bitmap(), nullptr);
-    EXPECT_EQ(buffer.Bitmap()->Stride(), static_cast<std::size_t>(c.pitch) * 3);
-    // Pixel (x, y) lies at ((height - y - 1) * pitch + x) * 3 from the bits.
-    buffer.GetDC()->SetPixel(c.width - 1, 0, platform::MakeColour(0x11, 0x22, 0x33));
-    const std::uint8_t* p = buffer.Bits() + ((3 - 0 - 1) * c.pitch + c.width - 1) * 3;
-    EXPECT_EQ(p[0], 0x33);
-    EXPECT_EQ(p[1], 0x22);
-    EXPECT_EQ(p[2], 0x11);
-  }
-}
-
 TEST(STScreenBufferTest, CreateBelowOnePixelLeavesNoSurfaceToUse) {
   STScreenBuffer buffer;
   buffer.Create(4, 4);
