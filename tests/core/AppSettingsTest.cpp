@@ -38,6 +38,19 @@ TEST_F(AppSettingsTest, FirstStartUsesDefaultsAndSaveCreatesTheKey) {
   EXPECT_EQ(*theme, RegistryValue::Dword(4));
 }
 
+TEST_F(AppSettingsTest, BadStoredValuesKeepDefaults) {
+  store_.SetValues(core::AppSettings::kRegistryKey,
+                   {{"overlayColor", RegistryValue::Dword(12)},
+                    {"currentSkinName", RegistryValue::String(std::u16string(300, u'x'))}});
+  core::AppSettings settings(store_, FixedId);
+  EXPECT_EQ(settings.overlayColor, 4u);
+  EXPECT_EQ(settings.currentSkinName, u"Sunburst");  // too long for the 520-byte read
+
+  store_.SetValue(core::AppSettings::kRegistryKey, "overlayColor", RegistryValue::String(u"3"));
+  core::AppSettings wrongType(store_, FixedId);
+  EXPECT_EQ(wrongType.overlayColor, 4u);
+}
+
 // "None" is stored as an empty string (its terminator alone) and loaded back empty; a name too
 // long is cut to 259 characters before it is stored.
 TEST_F(AppSettingsTest, SkinNamesRoundTripEmptyAndCutAt259Characters) {
