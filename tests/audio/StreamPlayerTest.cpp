@@ -77,6 +77,34 @@ std::string Garbage() {
 }
 std::string MegabyteId3Tag() { return audiotest::Id3Tag(1 << 20); }
 
+// Plays a track from the scripts' server into a WAV file, expecting it to start and play to
+// its end; what the run left.
+struct WavRun {
+  std::string wav;
+  std::vector<std::string> requests;
+  Mp3FrameHeader header;
+};
+WavRun PlayToWav(std::vector<testsupport::ServerScript> scripts) {
+  testsupport::TempDir dir;
+  ScriptedServer server(std::move(scripts));
+  RecordingTarget target;
+  WavRun run;
+  {
+    StreamPlayer player(std::make_unique<platform::WavPcmSink>((dir / "out.wav").string()),
+                        audiotest::ShortHttpOptions());
+    player.setNotifyWindow(&target);
+    player.setUrl(platform::Utf8ToUtf16(server.Url("/track.mp3")));
+    EXPECT_TRUE(player.play());
+    EXPECT_TRUE(target.WaitFor(kMsgTrackEnded));
+    EXPECT_EQ(player.position(), 0u);
+    run.header = player.header();
+  }
+  EXPECT_EQ(target.Messages(), kPlayedToEnd);
+  run.requests = server.Requests();
+  run.wav = testsupport::ReadFile(dir / "out.wav");
+  return run;
+}
+
 class StreamFormatTest : public ::testing::TestWithParam<StreamCase> {};
 
 // Streams whose audio is shorter than the 128 KiB prebuffer, played into a WAV file at
@@ -87,24 +115,10 @@ TEST_P(StreamFormatTest, PlaysLikeLibmadToTheEnd) {
   const std::string mp3 = testsupport::SynthesizeMp3(3.0, c.rate, c.channels, c.kbps);
   ASSERT_LT(mp3.size(), 128u * 1024);
   const auto reference = audiotest::DecodeWithLibmad(mp3, true);
-  testsupport::TempDir dir;
-  ScriptedServer server(Serve(c.prefix() + mp3));
-  RecordingTarget target;
-  Mp3FrameHeader header;
-  {
-    StreamPlayer player(std::make_unique<platform::WavPcmSink>((dir / "out.wav").string()),
-                        audiotest::ShortHttpOptions());
-    player.setNotifyWindow(&target);
-    player.setUrl(platform::Utf8ToUtf16(server.Url("/track.mp3")));
-    ASSERT_TRUE(player.play());
-    ASSERT_TRUE(target.WaitFor(kMsgTrackEnded));
-    EXPECT_EQ(player.position(), 0u);
-    header = player.header();
-  }
-  EXPECT_EQ(target.Messages(), kPlayedToEnd);
-  EXPECT_EQ(std::make_tuple(header.version, header.layer, header.sampleRate, header.channels),
+  const WavRun run = PlayToWav({Serve(c.prefix() + mp3)});
+  EXPECT_EQ(std::make_tuple(run.header.version, run.header.layer, run.header.sampleRate, run.header.channels),
             std::make_tuple(c.version, 3u, uint32_t(c.rate), uint32_t(c.channels)));
-  const std::string wav = testsupport::ReadFile(dir / "out.wav");
+  const std::string& wav = run.wav;
   ASSERT_GT(wav.size(), platform::WavPcmSink::kHeaderBytes);
   const auto played = audiotest::SamplesFromBytes(wav.data() + platform::WavPcmSink::kHeaderBytes,
                                                   wav.size() - platform::WavPcmSink::kHeaderBytes);
@@ -181,25 +195,6 @@ TEST(StreamPlayerTest, StallPausesTheDeviceAndPlaybackResumes) {
   EXPECT_GE(playedSamples + ProbeSkip(reference), reference.samples.size());
 }
 
-// Plays a track from the scripts' server into a WAV file to its end; returns the file.
-std::string PlayToWav(std::vector<testsupport::ServerScript> scripts, std::vector<uint32_t>* messages,
-                      std::vector<std::string>* requests) {
-  testsupport::TempDir dir;
-  ScriptedServer server(std::move(scripts));
-  RecordingTarget target;
-  {
-    StreamPlayer player(std::make_unique<platform::WavPcmSink>((dir / "out.wav").string()),
-                        audiotest::ShortHttpOptions());
-    player.setNotifyWindow(&target);
-    player.setUrl(platform::Utf8ToUtf16(server.Url("/track.mp3")));
-    EXPECT_TRUE(player.play());
-    EXPECT_TRUE(target.WaitFor(kMsgTrackEnded));
-  }
-  *messages = target.Messages();
-  *requests = server.Requests();
-  return testsupport::ReadFile(dir / "out.wav");
-}
-
 // The connection drops at 30 % (closed) and again at 70 % (reset): each time the player asks
 // for the rest with a Range request and goes on, and the WAV written equals that of an
 // undisturbed run sample for sample. A server that answers the Range request with the whole
@@ -208,34 +203,27 @@ TEST(StreamPlayerTest, ADroppedStreamResumesWhereItStopped) {
   using testsupport::SendRange;
   const std::string mp3 = testsupport::SynthesizeMp3(12.0, 44100, 2, 128);
   const size_t n = mp3.size();
-  std::vector<uint32_t> messages;
-  std::vector<std::string> requests;
   const std::string undisturbed =
-      PlayToWav({{testsupport::ReadRequest(), SendRange(mp3, n), testsupport::Close()}}, &messages, &requests);
-  ASSERT_EQ(messages, kPlayedToEnd);
+      PlayToWav({{testsupport::ReadRequest(), SendRange(mp3, n), testsupport::Close()}}).wav;
   ASSERT_GT(undisturbed.size(), 44100u * 4 * 10);
 
-  const std::string resumed = PlayToWav(
+  const WavRun resumed = PlayToWav(
       {{testsupport::ReadRequest(), SendRange(mp3, n * 3 / 10), testsupport::Pause(50), testsupport::Close()},
        {testsupport::ReadRequest(), SendRange(mp3, n * 7 / 10), testsupport::Pause(50), testsupport::Reset()},
-       {testsupport::ReadRequest(), SendRange(mp3, n), testsupport::Close()}},
-      &messages, &requests);
-  EXPECT_EQ(messages, kPlayedToEnd);
-  ASSERT_EQ(requests.size(), 3u);
-  EXPECT_EQ(requests[0].find("Range:"), std::string::npos);
-  EXPECT_NE(requests[1].find("\r\nRange: bytes="), std::string::npos);
-  EXPECT_NE(requests[2].find("\r\nRange: bytes="), std::string::npos);
-  EXPECT_EQ(resumed.size(), undisturbed.size());
-  EXPECT_TRUE(resumed == undisturbed) << "resumed output differs from the undisturbed one";
+       {testsupport::ReadRequest(), SendRange(mp3, n), testsupport::Close()}});
+  ASSERT_EQ(resumed.requests.size(), 3u);
+  EXPECT_EQ(resumed.requests[0].find("Range:"), std::string::npos);
+  EXPECT_NE(resumed.requests[1].find("\r\nRange: bytes="), std::string::npos);
+  EXPECT_NE(resumed.requests[2].find("\r\nRange: bytes="), std::string::npos);
+  EXPECT_EQ(resumed.wav.size(), undisturbed.size());
+  EXPECT_TRUE(resumed.wav == undisturbed) << "resumed output differs from the undisturbed one";
 
-  const std::string refused = PlayToWav(
+  const WavRun refused = PlayToWav(
       {{testsupport::ReadRequest(), SendRange(mp3, n * 3 / 10), testsupport::Pause(50), testsupport::Close()},
        {testsupport::ReadRequest(), testsupport::Send(testsupport::HttpResponse(mp3, "audio/mpeg")),
-        testsupport::Close()}},
-      &messages, &requests);
-  EXPECT_EQ(messages, kPlayedToEnd);
-  EXPECT_EQ(requests.size(), 2u);
-  EXPECT_LT(refused.size(), undisturbed.size() / 2);
+        testsupport::Close()}});
+  EXPECT_EQ(refused.requests.size(), 2u);
+  EXPECT_LT(refused.wav.size(), undisturbed.size() / 2);
 }
 
 TEST(StreamPlayerControlTest, PauseWhileConnectingIsIgnoredAndStopReportsTheReason) {

@@ -4,9 +4,8 @@
 
 #include <cstring>
 
-#include "core/AppSettings.h"
 #include "tests/support/ScriptedServer.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/TestSettings.h"
 
 namespace {
 
@@ -14,24 +13,20 @@ using testsupport::HttpResponse;
 using testsupport::Reply;
 using testsupport::ScriptedServer;
 
-int ZeroId(std::uint8_t*, std::size_t*) { return -1; }
-
 class TrackStartTest : public ::testing::Test {
  protected:
-  TrackStartTest() : store_(dir_.Path()), settings_(store_, ZeroId) {
+  TrackStartTest() {
     std::memset(&record_, 0, sizeof record_);
     CopyToSlot(record_.location, "http://files.example/own.mp3");
     CopyToSlot(record_.mp3_url_id, "42");
   }
   audio::StreamUrlService Service(const ScriptedServer& server) {
-    audio::StreamUrlService service{"http://127.0.0.1:" + std::to_string(server.port()), core::RequestIdentity::From(settings_), {}};
+    audio::StreamUrlService service{"http://127.0.0.1:" + std::to_string(server.port()), core::RequestIdentity::From(test_.settings), {}};
     service.httpOptions.idleTimeoutMicros = 500000;
     return service;
   }
 
-  testsupport::TempDir dir_;
-  platform::RegistryStore store_;
-  core::AppSettings settings_;
+  testsupport::TestSettings test_;
   AudioCueRecord record_;
 };
 
@@ -63,7 +58,7 @@ TEST_F(TrackStartTest, TheLookupCarriesTheIdentityAndAnEncodedId) {
   ASSERT_EQ(requests.size(), 1u);
   const std::string expected = "GET /api/wm_app/results?mp3_url_id=7%26sk%3Dforged&sk=" +
                                std::string(core::AppSettings::BuiltInApiKey()) + "&v=1.4&di=" +
-                               std::string(27, 'A') + "%3D ";
+                               test_.settings.deviceId + " ";
   EXPECT_EQ(requests[0].substr(0, expected.size()), expected);
 }
 

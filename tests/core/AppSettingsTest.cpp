@@ -4,18 +4,14 @@
 
 #include <cstring>
 
-#include "tests/support/TempDir.h"
+#include "tests/support/TestSettings.h"
 
 namespace {
 
 using platform::RegistryStore;
 using platform::RegistryValue;
-
-int FixedId(std::uint8_t* out, std::size_t* length) {
-  for (std::size_t i = 0; i < 20; ++i) out[i] = static_cast<std::uint8_t>(0xF8 + i);
-  *length = 20;
-  return 0;
-}
+using testsupport::TestSettings;
+constexpr auto FixedId = &TestSettings::FixedId;
 
 int FailingId(std::uint8_t*, std::size_t*) { return -1; }
 
@@ -42,40 +38,6 @@ TEST_F(AppSettingsTest, FirstStartUsesDefaultsAndSaveCreatesTheKey) {
   EXPECT_EQ(*theme, RegistryValue::Dword(4));
 }
 
-TEST_F(AppSettingsTest, ThemeTableMatchesTheColourMenu) {
-  core::AppSettings settings(store_, FixedId);
-  EXPECT_STREQ(settings.themeNames[0], "Basic Black");
-  EXPECT_STREQ(settings.themeNames[3], "Wild Purple");
-  EXPECT_EQ(settings.themeColors[3], 0x00943F47u);
-  EXPECT_STREQ(settings.themeNames[9], "Gothic Magenta");
-  EXPECT_EQ(settings.themeColors[9], 0x008D2BDBu);
-  EXPECT_EQ(settings.themeColors[6], 0x0000DEFEu);
-}
-
-TEST_F(AppSettingsTest, NextThemeWrapsFromNineToZero) {
-  core::AppSettings settings(store_, FixedId);
-  settings.overlayColor = 9;
-  settings.NextTheme();
-  EXPECT_EQ(settings.overlayColor, 0u);
-  settings.NextTheme();
-  EXPECT_EQ(settings.overlayColor, 1u);
-}
-
-TEST_F(AppSettingsTest, NoneSkinIsStoredEmptyAndLoadedEmpty) {
-  {
-    core::AppSettings settings(store_, FixedId);
-    settings.SetSkinName(u"");
-    settings.overlayColor = 7;
-    ASSERT_EQ(settings.Save(), 0);
-  }
-  auto skin = store_.Query(core::AppSettings::kRegistryKey, "currentSkinName");
-  ASSERT_TRUE(skin);
-  EXPECT_EQ(skin->ByteSize(), 2u);
-  core::AppSettings next(store_, FixedId);
-  EXPECT_EQ(next.currentSkinName, u"");
-  EXPECT_EQ(next.overlayColor, 7u);
-}
-
 TEST_F(AppSettingsTest, BadStoredValuesKeepDefaults) {
   store_.SetValues(core::AppSettings::kRegistryKey,
                    {{"overlayColor", RegistryValue::Dword(12)},
@@ -89,13 +51,25 @@ TEST_F(AppSettingsTest, BadStoredValuesKeepDefaults) {
   EXPECT_EQ(wrongType.overlayColor, 4u);
 }
 
-TEST_F(AppSettingsTest, SkinNameIsCutAt259Characters) {
-  core::AppSettings settings(store_, FixedId);
-  settings.SetSkinName(std::u16string(400, u'k'));
-  EXPECT_EQ(settings.currentSkinName.size(), 259u);
-  ASSERT_EQ(settings.Save(), 0);
-  core::AppSettings next(store_, FixedId);
-  EXPECT_EQ(next.currentSkinName, std::u16string(259, u'k'));
+// "None" is stored as an empty string (its terminator alone) and loaded back empty; a name too
+// long is cut to 259 characters before it is stored.
+TEST_F(AppSettingsTest, SkinNamesRoundTripEmptyAndCutAt259Characters) {
+  struct Case {
+    std::u16string set, kept;
+    std::uint32_t storedBytes;
+  };
+  for (const Case& c : {Case{u"", u"", 2}, Case{std::u16string(400, u'k'), std::u16string(259, u'k'), 520}}) {
+    {
+      core::AppSettings settings(store_, FixedId);
+      settings.SetSkinName(c.set);
+      settings.overlayColor = 7;
+      ASSERT_EQ(settings.Save(), 0);
+    }
+    EXPECT_EQ(store_.Query(core::AppSettings::kRegistryKey, "currentSkinName")->ByteSize(), c.storedBytes);
+    core::AppSettings next(store_, FixedId);
+    EXPECT_EQ(next.currentSkinName, c.kept);
+    EXPECT_EQ(next.overlayColor, 7u);
+  }
 }
 
 TEST_F(AppSettingsTest, DeviceIdIsStableAndFormSafe) {
@@ -105,9 +79,9 @@ TEST_F(AppSettingsTest, DeviceIdIsStableAndFormSafe) {
   EXPECT_EQ(first.deviceId.find_first_of("+= "), std::string::npos);
   EXPECT_GE(first.deviceId.size(), 28u);
 
-  // 0xF8.. encodes with "+" and "/" in it: "+" is escaped, "/" kept.
+  // 0xF0.. encodes with "+" and "/" in it: "+" is escaped, "/" kept.
   core::AppSettings fixed(store_, FixedId);
-  EXPECT_EQ(fixed.deviceId, "%2BPn6%2B/z9/v8AAQIDBAUGBwgJCgs%3D");
+  EXPECT_EQ(fixed.deviceId, "8PHy8/T19vf4%2Bfr7/P3%2B/wABAgM%3D");
 }
 
 TEST_F(AppSettingsTest, FailedDeviceIdSendsTheZeroIdentifier) {

@@ -31,7 +31,7 @@ TEST(UrlEncode, EncodesReservedBytesAndKeepsTheUnreservedSet) {
   for (const auto& c : cases) EXPECT_EQ(Encode(c.input, 255), c.expected) << c.input;
 }
 
-TEST(UrlEncode, StopsAtTheFirstPieceThatDoesNotFit) {
+TEST(UrlEncode, StopsAtTheFirstPieceThatDoesNotFitAndNeverWritesPastCapacityPlusTerminator) {
   // The escape of "+" would make five characters; the "c" after it is not written either.
   EXPECT_EQ(Encode("ab+c", 4), "ab");
   EXPECT_EQ(Encode("ab+c", 5), "ab");  // an escape must leave the output below capacity
@@ -39,9 +39,6 @@ TEST(UrlEncode, StopsAtTheFirstPieceThatDoesNotFit) {
   EXPECT_EQ(Encode("abc", 2), "ab");
   EXPECT_EQ(Encode("abc", 0), "");
   EXPECT_EQ(Encode("abc", -5), "");
-}
-
-TEST(UrlEncode, NeverWritesPastCapacityPlusTerminator) {
   std::vector<char> out(8, 'X');
   core::UrlEncode(out.data(), 4, "abcdefgh");
   EXPECT_STREQ(out.data(), "abcd");
@@ -49,24 +46,20 @@ TEST(UrlEncode, NeverWritesPastCapacityPlusTerminator) {
   EXPECT_EQ(core::UrlEncode("a b+", 255), "a+b%2B");
 }
 
-TEST(Base64Encode, MatchesRfc4648Vectors) {
+TEST(Base64Encode, MatchesRfc4648VectorsAndFailsWhenTheTerminatorDoesNotFit) {
   struct Case {
     const char* input;
     const char* expected;
   } cases[] = {{"", ""},         {"f", "Zg=="},         {"fo", "Zm8="},
                {"foo", "Zm9v"},  {"foob", "Zm9vYg=="},  {"fooba", "Zm9vYmE="},
                {"foobar", "Zm9vYmFy"}, {"\xFB\xFF", "+/8="}};
+  char out[32];
   for (const auto& c : cases) {
-    char out[32];
     ASSERT_EQ(core::Base64Encode(reinterpret_cast<const std::uint8_t*>(c.input), std::strlen(c.input), out,
                            sizeof out), 1);
     EXPECT_STREQ(out, c.expected);
   }
-}
-
-TEST(Base64Encode, FailsWhenTheTerminatorDoesNotFit) {
-  std::uint8_t id[20] = {};
-  char out[29];
+  const std::uint8_t id[20] = {};
   EXPECT_EQ(core::Base64Encode(id, 20, out, 28), 0);
   ASSERT_EQ(core::Base64Encode(id, 20, out, 29), 1);
   EXPECT_EQ(std::string(out), std::string(27, 'A') + "=");

@@ -54,23 +54,6 @@ TEST(EditFieldTest, EditingKeysMoveByCharacters) {
   EXPECT_EQ(field.Text(), u"xy");
 }
 
-TEST(EditFieldTest, HookSeesKeysFirstAndKeepsWhatItConsumes) {
-  EditField field(1);
-  field.SetText(u"hello");
-  field.SetSelection(2, 2);
-  std::vector<std::uint32_t> seen;
-  field.SetKeyHook([&](std::uint32_t key, std::intptr_t) {
-    seen.push_back(key);
-    return key == vk::kUp || key == vk::kDown;
-  });
-  EXPECT_TRUE(field.KeyDown(vk::kDown, false));
-  EXPECT_TRUE(field.KeyDown(vk::kUp, false));
-  EXPECT_EQ(field.Caret(), 2u);  // Up and Down never move the caret
-  field.KeyDown(vk::kRight, false);
-  EXPECT_EQ(field.Caret(), 3u);
-  EXPECT_EQ(seen, (std::vector<std::uint32_t>{vk::kDown, vk::kUp, vk::kRight}));
-}
-
 TEST(EditFieldTest, LongTextScrollsToKeepTheCaretVisible) {
   platform::Surface surface(200, 40, platform::PixelFormat::kXrgb32);
   platform::Canvas canvas(surface);

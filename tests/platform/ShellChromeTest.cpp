@@ -31,7 +31,7 @@ TEST(ShellChromeTest, BarsAreTwentySixPixelsTimesTheScale) {
   }
 }
 
-TEST(ShellChromeTest, MenuKeysSkipSeparatorsAndCloseTheMenu) {
+TEST(ShellChromeTest, MenuKeysSkipSeparatorsAndCloseTheMenuAndThePopupBarHasOnlyCancel) {
   ShellChrome chrome;
   chrome.SetMenuBars(VornaloResources().menuBars);
   ASSERT_TRUE(chrome.SetMenuBar(kMainMenuBarResource));
@@ -48,18 +48,13 @@ TEST(ShellChromeTest, MenuKeysSkipSeparatorsAndCloseTheMenu) {
   chrome.PressSoftKey(1);
   chrome.MenuKey(27);
   EXPECT_FALSE(chrome.IsMenuOpen());
-  EXPECT_FALSE(chrome.SetMenuBar(999));
-  EXPECT_EQ(chrome.MenuBarId(), 0);
-  EXPECT_EQ(chrome.PressSoftKey(0), std::nullopt);
-}
-
-TEST(ShellChromeTest, PopupBarHasOnlyCancel) {
-  ShellChrome chrome;
-  chrome.SetMenuBars(VornaloResources().menuBars);
-  chrome.SetMenuBar(kPopupMenuBarResource);
+  ASSERT_TRUE(chrome.SetMenuBar(kPopupMenuBarResource));
   EXPECT_EQ(chrome.PressSoftKey(0), std::optional<std::uint32_t>(40003));
   EXPECT_EQ(chrome.PressSoftKey(1), std::nullopt);
   EXPECT_FALSE(chrome.IsMenuOpen());
+  EXPECT_FALSE(chrome.SetMenuBar(999));
+  EXPECT_EQ(chrome.MenuBarId(), 0);
+  EXPECT_EQ(chrome.PressSoftKey(0), std::nullopt);
 }
 
 TEST(ShellChromeTest, MenuEntriesAreTappedByTheirRows) {

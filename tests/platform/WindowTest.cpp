@@ -141,14 +141,6 @@ TEST_F(WindowTest, MessageBoxesAreLoggedAndAnsweredFromTheScript) {
   EXPECT_EQ(log_[3], "MessageBox: Memory Low: \xc3\xa9");
 }
 
-TEST_F(WindowTest, WaitCursorIsAFlagHeadless) {
-  window_.SetWaitCursor(true);
-  EXPECT_TRUE(backend_.IsWaitCursorShown());
-  EXPECT_TRUE(window_.IsWaitCursorShown());
-  window_.SetWaitCursor(false);
-  EXPECT_FALSE(backend_.IsWaitCursorShown());
-}
-
 TEST_F(WindowTest, SplashCoversTheScreenUntilTheFirstPaint) {
   window_.GetScreenDC().FillRect(platform::Rect{0, 0, 240, 320}, 0x00FF00);
   EXPECT_EQ(window_.ComposeScreen().GetPixel(100, 5), platform::ColourToPixel(0x00FF00));

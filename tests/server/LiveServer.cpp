@@ -26,10 +26,6 @@ std::string SearchTarget(const std::string& encodedQuery, int s, int n, int kind
          "&s=" + std::to_string(s) + "&n=" + std::to_string(n) + "&sk=" + kTestKey + "&v=1.4&di=dGVzdA==";
 }
 
-std::string ResultsTarget(const std::string& mp3UrlId) {
-  return "/api/wm_app/results?mp3_url_id=" + mp3UrlId + "&sk=" + kTestKey + "&v=1.4&di=dGVzdA==";
-}
-
 platform::UniqueFd ConnectLoopback(uint16_t port, int receiveBuffer) {
   platform::UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
   if (!fd) return fd;

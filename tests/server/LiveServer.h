@@ -17,9 +17,8 @@ constexpr const char* kTestKey = "0123456789abcde";
 std::unique_ptr<server::CatalogueServer> StartServer(const TestLibrary& library, unsigned timeoutSeconds = 30,
                                                      const std::string& versionReply = "");
 
-// Catalogue query strings the way the client builds them (key, version and device included).
+// A catalogue search the way the client asks for it (key, version and device included).
 std::string SearchTarget(const std::string& encodedQuery, int s, int n, int kinds = 7);
-std::string ResultsTarget(const std::string& mp3UrlId);
 
 // A blocking loopback connection whose reads give up after 10 s, so that a server that hangs
 // fails the test instead of blocking it. receiveBuffer > 0 sets SO_RCVBUF before connecting.

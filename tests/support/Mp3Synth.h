@@ -16,11 +16,10 @@ struct Mp3SynthOptions {
   bool vbr = false;
   Waveform waveform = Waveform::kSine;
   double amplitude = 0.5;  // of full scale; a full-scale square wave overshoots when decoded
-  int quality = 7;         // LAME's algorithm quality, 0 (best) .. 9 (fastest)
-  bool infoTag = true;     // LAME's leading Xing/Info frame
 };
 
-// MP3 bytes encoded with libmp3lame; "" when the encoder refuses the options.
+// MP3 bytes encoded as the demo library's tracks are (with the leading Info frame); "" when
+// the encoder refuses the options.
 std::string SynthesizeMp3(const Mp3SynthOptions& options);
 
 // Convenience: a sine tone; `bitrateKbps` 0 selects VBR.

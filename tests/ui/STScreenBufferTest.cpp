@@ -46,25 +46,6 @@ TEST(BlendPixelTest, FollowsTheIntegerFormulaWithDivisionBy256) {
   }
 }
 
-TEST(STScreenBufferTest, PitchRoundsWidthUpToFourPixelsAndRowsAreBottomUp) {
-  struct Case {
-    std::int32_t width, pitch;
-  } cases[] = {{1, 4}, {2, 4}, {3, 4}, {4, 4}, {5, 8}};
-  for (const Case& c : cases) {
-    STScreenBuffer buffer;
-    EXPECT_EQ(buffer.Create(c.width, 3), 1);
-    EXPECT_EQ(buffer.Pitch(), c.pitch) << c.width;
-    ASSERT_NE(buffer.Bitmap(), nullptr);
-    EXPECT_EQ(buffer.Bitmap()->Stride(), static_cast<std::size_t>(c.pitch) * 3);
-    // Pixel (x, y) lies at ((height - y - 1) * pitch + x) * 3 from the bits.
-    buffer.GetDC()->SetPixel(c.width - 1, 0, platform::MakeColour(0x11, 0x22, 0x33));
-    const std::uint8_t* p = buffer.Bits() + ((3 - 0 - 1) * c.pitch + c.width - 1) * 3;
-    EXPECT_EQ(p[0], 0x33);
-    EXPECT_EQ(p[1], 0x22);
-    EXPECT_EQ(p[2], 0x11);
-  }
-}
-
 TEST(STScreenBufferTest, CreateBelowOnePixelLeavesNoSurfaceToUse) {
   STScreenBuffer buffer;
   buffer.Create(4, 4);
@@ -114,6 +95,8 @@ TEST_F(LoadPngTest, EveryColourTypeDecodesToBlueGreenRedAlpha) {
   TestPngSpec greyTrns = MakeSpec(2, 1, 8, 0, {0x40, 0xC0});
   greyTrns.trnsGrey = 0x40;
   TestPngSpec lowDepth = MakeSpec(4, 1, 2, 0, {0x1B});  // grey levels 0, 1, 2, 3 at 2 bits
+  TestPngSpec background = MakeSpec(2, 1, 8, 4, {0x00, 0x00, 0xFF, 0xFF});  // transparent black, white
+  background.bkgdGrey = 0x80;
   Case cases[] = {
       {"grey", grey, 0xFF404040, 0xFFC0C0C0},
       {"grey-alpha", greyAlpha, 0x80404040, 0x00C0C0C0},
@@ -124,6 +107,7 @@ TEST_F(LoadPngTest, EveryColourTypeDecodesToBlueGreenRedAlpha) {
       {"palette-trns", paletteTrns, 0xFF28323C, 0x110A141E},
       {"grey-trns", greyTrns, 0x00404040, 0xFFC0C0C0},
       {"2-bit-grey", lowDepth, 0xFF000000, 0xFF555555},
+      {"bKGD: the background shows through, all opaque", background, 0xFF808080, 0xFFFFFFFF},
   };
   for (const Case& c : cases) {
     STScreenBuffer image;
@@ -133,19 +117,8 @@ TEST_F(LoadPngTest, EveryColourTypeDecodesToBlueGreenRedAlpha) {
     EXPECT_GE(image.RowBytes(), c.layout.width * 4) << c.name;
     EXPECT_EQ(image.DecodedPixel(0, 0), c.first) << c.name << std::hex << " got " << image.DecodedPixel(0, 0);
     EXPECT_EQ(image.DecodedPixel(1, 0), c.second) << c.name << std::hex << " got " << image.DecodedPixel(1, 0);
+    EXPECT_EQ(image.BackgroundColour().value_or(0), c.layout.bkgdGrey ? 0x808080u : 0u) << c.name;
   }
-}
-
-TEST_F(LoadPngTest, BackgroundChunkIsAppliedAndReported) {
-  TestPngSpec layout = MakeSpec(2, 1, 8, 4, {0x00, 0x00, 0xFF, 0xFF});  // black transparent, white opaque
-  layout.bkgdGrey = 0x80;
-  STScreenBuffer image;
-  ASSERT_TRUE(image.LoadPng(Write("bkgd.png", layout).c_str()));
-  ASSERT_TRUE(image.BackgroundColour().has_value());
-  EXPECT_EQ(*image.BackgroundColour(), platform::MakeColour(0x80, 0x80, 0x80));
-  // The transparent pixel shows the background and everything is opaque now.
-  EXPECT_EQ(image.DecodedPixel(0, 0), 0xFF808080u);
-  EXPECT_EQ(image.DecodedPixel(1, 0), 0xFFFFFFFFu);
 }
 
 TEST_F(LoadPngTest, GammaChunkCorrectsForTheScreen) {
@@ -156,31 +129,30 @@ TEST_F(LoadPngTest, GammaChunkCorrectsForTheScreen) {
   EXPECT_GT(image.DecodedPixel(0, 0) & 0xFF, 0x80u);
 }
 
+// Every failed load also drops the image loaded before it.
 TEST_F(LoadPngTest, FailuresTellAMissingFileFromTheRest) {
-  STScreenBuffer image;
-  EXPECT_FALSE(image.LoadPng((dir_ / "missing.png").c_str()));
-  EXPECT_EQ(image.LoadError(), ENOENT);
-  EXPECT_EQ(ui::ImageLoadResult(false, image.LoadError()), 1001);
-
-  testsupport::WriteFile(dir_ / "text.png", "GIF89a this is not a png at all");
-  EXPECT_FALSE(image.LoadPng((dir_ / "text.png").c_str()));
-  EXPECT_EQ(image.LoadError(), 0);
-  EXPECT_EQ(ui::ImageLoadResult(false, image.LoadError()), 1002);
-
-  // A real signature followed by garbage fails inside libpng and leaves no image.
-  testsupport::WriteFile(dir_ / "cut.png", std::string("\x89PNG\r\n\x1a\n", 8) + "garbage-garbage-garbage");
-  EXPECT_FALSE(image.LoadPng((dir_ / "cut.png").c_str()));
-  EXPECT_FALSE(image.HasImage());
-  EXPECT_EQ(ui::ImageLoadResult(true, 0), 1);
-}
-
-TEST_F(LoadPngTest, LoadingAgainReplacesThePreviousImage) {
   STScreenBuffer image;
   ASSERT_TRUE(testsupport::WriteSolidRgbaPng((dir_ / "a.png").string(), 3, 2, 1, 2, 3, 255));
   ASSERT_TRUE(image.LoadPng((dir_ / "a.png").c_str()));
   EXPECT_FALSE(image.LoadPng((dir_ / "missing.png").c_str()));
   EXPECT_FALSE(image.HasImage());
   EXPECT_EQ(image.Width(), 0);
+  EXPECT_EQ(image.LoadError(), ENOENT);
+  EXPECT_EQ(ui::ImageLoadResult(false, image.LoadError()), 1001);
+
+  ASSERT_TRUE(image.LoadPng((dir_ / "a.png").c_str()));
+  testsupport::WriteFile(dir_ / "text.png", "GIF89a this is not a png at all");
+  EXPECT_FALSE(image.LoadPng((dir_ / "text.png").c_str()));
+  EXPECT_FALSE(image.HasImage());
+  EXPECT_EQ(image.LoadError(), 0);
+  EXPECT_EQ(ui::ImageLoadResult(false, image.LoadError()), 1002);
+
+  // A real signature followed by garbage fails inside libpng and leaves no image.
+  ASSERT_TRUE(image.LoadPng((dir_ / "a.png").c_str()));
+  testsupport::WriteFile(dir_ / "cut.png", std::string("\x89PNG\r\n\x1a\n", 8) + "garbage-garbage-garbage");
+  EXPECT_FALSE(image.LoadPng((dir_ / "cut.png").c_str()));
+  EXPECT_FALSE(image.HasImage());
+  EXPECT_EQ(ui::ImageLoadResult(true, 0), 1);
 }
 
 // Create and CaptureFrom over a decoded image leave a plain surface: nothing of the image
@@ -205,27 +177,6 @@ TEST_F(LoadPngTest, CreateOrCaptureDropsThePreviousImage) {
     EXPECT_EQ(canvas.GetPixel(0, 0), 0u);
     EXPECT_TRUE(buffer.BlitTo(canvas, 0, 0));
   }
-}
-
-TEST_F(LoadPngTest, DrawAlphaBlendsOverTheTargetAndCompoundsWhenRepeated) {
-  BlendBufferScope scope;
-  ASSERT_TRUE(testsupport::WriteSolidRgbaPng((dir_ / "half.png").string(), 4, 3, 255, 255, 255, 128));
-  STScreenBuffer image;
-  ASSERT_TRUE(image.LoadPng((dir_ / "half.png").c_str()));
-  Surface screen(10, 10, PixelFormat::kXrgb32);
-  Canvas canvas(screen);
-  canvas.FillRect(canvas.Bounds(), platform::MakeColour(0, 0, 0));
-
-  image.DrawAlpha(canvas, 2, 5);
-  EXPECT_EQ(canvas.GetPixel(2, 5), platform::MakeColour(127, 127, 127));
-  EXPECT_EQ(canvas.GetPixel(5, 7), platform::MakeColour(127, 127, 127));
-  EXPECT_EQ(canvas.GetPixel(1, 5), 0u);  // outside the image: untouched
-  EXPECT_EQ(canvas.GetPixel(6, 5), 0u);
-  EXPECT_EQ(canvas.GetPixel(2, 8), 0u);
-
-  image.DrawAlpha(canvas, 2, 5);
-  // (255 * 128 + 127 * 127) >> 8 = 190: the second draw lightens the first.
-  EXPECT_EQ(canvas.GetPixel(3, 6), platform::MakeColour(190, 190, 190));
 }
 
 // A gradient picture with every alpha from 0 to 255 over a gradient background, so a flipped
