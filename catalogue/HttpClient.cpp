@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <new>
 #include <system_error>
+#include <utility>
 
 #include "catalogue/HttpHeaderScanner.h"
 #include "catalogue/HttpUrl.h"
@@ -239,7 +240,9 @@ HttpClient::WholeBodyReply HttpClient::fetchWholeBody(std::string_view url,
   if (reply.status != FetchStatus::kTimedOut) {
     reply.status = isFinished() ? FetchStatus::kFinished : FetchStatus::kAborted;
   }
-  reply.body.assign(reinterpret_cast<const char*>(body_.data()), body_.size());
+  // Moved, not copied: a reply near the body cap would otherwise be held twice.
+  reply.body = std::move(body_);
+  body_.clear();
   return reply;
 }
 
@@ -277,6 +280,14 @@ void HttpClient::RunWholeBody() {
     std::size_t headerBytes = scanner.HeadersComplete() ? 0 : scanner.Feed(block, length);
     if (scanner.ContentLengthFound()) {
       contentLength_.store(scanner.ContentLength(), std::memory_order_relaxed);
+      // An announced length sizes the body once instead of by repeated doubling (a failed
+      // reservation only costs the growth it would have saved).
+      if (body_.empty() && scanner.ContentLength() > 0) {
+        try {
+          body_.reserve(std::min(options_.maxWholeBody, static_cast<std::size_t>(scanner.ContentLength())));
+        } catch (const std::bad_alloc&) {
+        }
+      }
     }
     if (HeaderTooLong(scanner)) {
       isAborted_.store(1, std::memory_order_release);
@@ -286,7 +297,7 @@ void HttpClient::RunWholeBody() {
     std::size_t room = options_.maxWholeBody - std::min(options_.maxWholeBody, body_.size());
     bool capped = bodyBytes > room;
     try {
-      body_.insert(body_.end(), block + headerBytes, block + headerBytes + std::min(bodyBytes, room));
+      body_.append(reinterpret_cast<const char*>(block) + headerBytes, std::min(bodyBytes, room));
     } catch (const std::bad_alloc&) {
       capped = true;
     }

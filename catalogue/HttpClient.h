@@ -72,7 +72,7 @@ class HttpClient {
   };
   // Fetches `url` as one body and blocks until the worker has ended or `timeout` (which
   // counts from the call, connect included) has passed. Without a time-out the client's
-  // idle time-out bounds the wait. The body stays readable through body() as well.
+  // idle time-out bounds the wait. The body moves into the reply (body() is empty after).
   WholeBodyReply fetchWholeBody(std::string_view url,
                                 std::optional<std::chrono::milliseconds> timeout = std::nullopt);
 
@@ -89,7 +89,7 @@ class HttpClient {
 
   // WholeBody results, valid once isFinished or isAborted is seen; kept until destruction
   // or the next start.
-  const std::uint8_t* body() const { return body_.data(); }
+  const std::uint8_t* body() const { return reinterpret_cast<const std::uint8_t*>(body_.data()); }
   std::size_t bodyLength() const { return body_.size(); }
 
   // Stream reading: copies up to `wanted` bytes to `dest`; 1 when all were copied, 0 when the
@@ -172,7 +172,7 @@ class HttpClient {
   // Notified under queueLock_ when chunks are queued and when the connection closes.
   mutable std::condition_variable queueChanged_;
 
-  std::vector<std::uint8_t> body_;  // WholeBody: written by the worker only while it runs
+  std::string body_;  // WholeBody: written by the worker only while it runs
   std::vector<DataChunk> chunkStorage_;
   ChunkQueue readyQueue_;
   ChunkQueue freePool_;

@@ -1,5 +1,6 @@
 #include "catalogue/XmlReader.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "platform/DebugLog.h"
@@ -11,7 +12,17 @@ int XmlReader::parse(const char* bytes, std::size_t length) {
   installHandlers();
   bindUserData();
   XML_SetStartDoctypeDeclHandler(parser_.Get(), &XmlReader::OnDoctype);
-  return XML_Parse(parser_.Get(), bytes, static_cast<int>(length), 1);
+  // Fed in pieces: expat copies what it is given into its own buffer, so one call would hold
+  // a second copy of a reply as large as the body cap.
+  constexpr std::size_t kPiece = 64 * 1024;
+  for (;;) {
+    const std::size_t piece = std::min(length, kPiece);
+    const bool last = piece == length;
+    const int status = XML_Parse(parser_.Get(), bytes, static_cast<int>(piece), last ? 1 : 0);
+    if (status != XML_STATUS_OK || last) return status;
+    bytes += piece;
+    length -= piece;
+  }
 }
 
 void XMLCALL XmlReader::OnDoctype(void* userData, const XML_Char*, const XML_Char*,
