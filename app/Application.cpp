@@ -12,6 +12,8 @@
 #include "ui/ResourcePaths.h"
 #include "ui/ViewMetrics.h"
 
+namespace app {
+
 namespace {
 
 // The screens install the bars by these ids.
@@ -115,7 +117,7 @@ int Application::CreateScreens() {
   if (result != 1) return result;
   const audio::StreamUrlService streams{context_.serverUrl, core::RequestIdentity::From(context_.settings), {}};
   currentPlaylistScreen_.SetPlayer(streamPlayer_, streams,
-                                   std::filesystem::path(context_.dataDirectory) / playlistfile::kFileName);
+                                   std::filesystem::path(context_.dataDirectory) / playlist::playlistfile::kFileName);
   playerScreen_.SetSettings(context_.settings);
   result = playerScreen_.Create(window_);
   if (result != 1) return result;
@@ -256,20 +258,20 @@ bool Application::OnTap(std::int32_t x, std::int32_t y) {
 
 void Application::AddSelectionToPlaylist(bool replace) {
   if (replace) ClearPlaylistAndStop();
-  CurrentPlaylist* playlist = currentPlaylistScreen_.Playlist();
+  playlist::CurrentPlaylist* playlist = currentPlaylistScreen_.Playlist();
   if (!playlist) return;
   if (currentTab_ == 0) {
-    if (const ItemRef* item = searchResultsScreen_.SelectedItem()) {
+    if (const catalogue::ItemRef* item = searchResultsScreen_.SelectedItem()) {
       if (item->audioCue()) playlist->addTrack(*item);
       else if (item->cueList()) playlist->addCueList(*item->cueList());
     }
   } else if (currentTab_ == 1) {
-    if (const CueListRecord* cueList = featuredScreen_.SelectedCueList()) playlist->addCueList(*cueList);
+    if (const catalogue::CueListRecord* cueList = featuredScreen_.SelectedCueList()) playlist->addCueList(*cueList);
   }
 }
 
 void Application::ClearPlaylistAndStop() {
-  if (CurrentPlaylist* playlist = currentPlaylistScreen_.Playlist()) playlist->clear();
+  if (playlist::CurrentPlaylist* playlist = currentPlaylistScreen_.Playlist()) playlist->clear();
   streamPlayer_.stop(1);
   miniPlayer_.ResetDisplay();
   playerScreen_.ResetDisplay();
@@ -318,3 +320,5 @@ void Application::DescribeScreen(std::vector<std::string>& lines) const {
     if (const auto* text = dynamic_cast<const ui::ScreenText*>(viewStack_[i])) text->AppendScreenText(lines);
   }
 }
+
+}  // namespace app

@@ -10,6 +10,8 @@
 #include "core/WaitCursor.h"
 #include "platform/DebugLog.h"
 
+namespace app {
+
 namespace {
 
 constexpr const char* kNewVersionCaption = "New Version Available";
@@ -65,15 +67,15 @@ VersionCheck::Reply VersionCheck::ParseReply(std::string_view body) {
 int VersionCheck::CheckVersion(bool& connectionFailure) {
   connectionFailure = false;
   const std::chrono::milliseconds timeout(options_.timeoutMs);
-  HttpClientOptions httpOptions;
+  catalogue::HttpClientOptions httpOptions;
   // The connect happens inside start: bound it too, so an unreachable host cannot hold the
   // start-up longer than the check allows.
   httpOptions.connectTimeoutMicros = std::chrono::duration_cast<std::chrono::microseconds>(timeout).count();
-  HttpClient client(httpOptions);
+  catalogue::HttpClient client(httpOptions);
   // A request that cannot even start (refused, no such host) failed at once: start-up goes on
   // as if no update existed, like any other aborted request. Only silence stops it.
-  const HttpClient::WholeBodyReply fetched = client.fetchWholeBody(VersionUrl(), timeout);
-  if (fetched.status == HttpClient::FetchStatus::kTimedOut) {
+  const catalogue::HttpClient::WholeBodyReply fetched = client.fetchWholeBody(VersionUrl(), timeout);
+  if (fetched.status == catalogue::HttpClient::FetchStatus::kTimedOut) {
     core::EndWaitCursor();
     messageBox_(kConnectionFailureCaption, kConnectionFailureText, platform::MessageBoxButtons::kOk);
     connectionFailure = true;
@@ -109,3 +111,5 @@ int VersionCheck::AskForUpdate(const Reply& reply) {
   core::BeginWaitCursor();  // the question took the cursor's place
   return 0;
 }
+
+}  // namespace app

@@ -7,6 +7,8 @@
 #include "app/StartupUi.h"
 #include "core/ProductSites.h"
 
+namespace app {
+
 // Asks the product's web server whether this version may still be used, once per start, on
 // the main thread before the window exists, and acts on the answer: the update questions,
 // the browser, or "Connection Failure" when the server stays silent.
@@ -55,3 +57,5 @@ class VersionCheck {
   Options options_;
   MessageBoxFunction messageBox_;
 };
+
+}  // namespace app

@@ -11,6 +11,8 @@
 #include "platform/DebugLog.h"
 #include "platform/TextCodec.h"
 
+namespace catalogue {
+
 HttpClient::HttpClient(const HttpClientOptions& options) : options_(options) {}
 
 HttpClient::~HttpClient() {
@@ -298,3 +300,5 @@ void HttpClient::RunWholeBody() {
   }
   CloseConnection();
 }
+
+}  // namespace catalogue

@@ -17,6 +17,8 @@
 #include "catalogue/TcpSocket.h"
 #include "platform/ManualResetEvent.h"
 
+namespace catalogue {
+
 // Fetches one URL at a time with an HTTP/1.0 GET and receives the reply on a worker thread of
 // its own, either as one body (WholeBody: headers skipped, body gathered until the server
 // closes) or as a stream of raw 2,048-byte chunks (Stream: status line and headers included)
@@ -177,3 +179,5 @@ class HttpClient {
   ChunkQueue readyQueue_;
   ChunkQueue freePool_;
 };
+
+}  // namespace catalogue

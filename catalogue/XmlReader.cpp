@@ -4,6 +4,8 @@
 
 #include "platform/DebugLog.h"
 
+namespace catalogue {
+
 int XmlReader::parse(const char* bytes, std::size_t length) {
   parser_ = ExpatParser::Create();
   refusedDoctype_ = false;
@@ -21,3 +23,5 @@ void XMLCALL XmlReader::OnDoctype(void* userData, const XML_Char*, const XML_Cha
   platform::DebugOutput("catalogue reply with a DOCTYPE refused");
   XML_StopParser(reader->parser_.Get(), XML_FALSE);
 }
+
+}  // namespace catalogue

@@ -16,8 +16,8 @@ constexpr std::int32_t kTextGap = 5;      // between the icon and the texts
 
 }  // namespace
 
-CatalogueList::IconPair* CatalogueList::IconsOf(ItemKind kind) {
-  if (kind < kAudioCue || kind > kTextCue) return nullptr;
+CatalogueList::IconPair* CatalogueList::IconsOf(catalogue::ItemKind kind) {
+  if (kind < catalogue::kAudioCue || kind > catalogue::kTextCue) return nullptr;
   return &icons_[static_cast<std::size_t>(kind)];
 }
 

@@ -22,7 +22,7 @@ class FeaturedScreen : public PagedListScreen {
 
   // The catalogue server and the identity its requests carry; before Create.
   void SetCatalogue(const std::string& baseUrl, const core::AppSettings& settings,
-                    const HttpClientOptions& httpOptions = HttpClientOptions());
+                    const catalogue::HttpClientOptions& httpOptions = catalogue::HttpClientOptions());
 
   // The list (icons, strips), the title strip and the page control: 1, 1001 or 1002.
   int Create(platform::Window& owner) override;
@@ -40,16 +40,16 @@ class FeaturedScreen : public PagedListScreen {
   // Fetches the current page (the first when reset is set).
   void Refresh(bool reset);
   // The CueList of the selected row; null while there is none.
-  const CueListRecord* SelectedCueList() const;
+  const catalogue::CueListRecord* SelectedCueList() const;
 
   // The title of a page whose first and last publish dates are these.
   static std::u16string DateRangeTitle(const std::u16string& first, const std::u16string& last);
 
  private:
-  CatalogueRequest& Request() override { return *request_; }
+  catalogue::CatalogueRequest& Request() override { return *request_; }
   void RebuildRows() override;
 
-  std::unique_ptr<FeaturedCueListsRequest> request_;
+  std::unique_ptr<catalogue::FeaturedCueListsRequest> request_;
   const core::AppSettings* settings_ = nullptr;
   bool created_ = false;
 };

@@ -24,7 +24,7 @@ void Scaled(const platform::Rect (&qvga)[2], platform::Rect (&out)[2]) {
   }
 }
 
-std::u16string Wide(const char (&slot)[kTextSlotSize]) { return platform::Utf8ToUtf16(SlotText(slot)); }
+std::u16string Wide(const char (&slot)[catalogue::kTextSlotSize]) { return platform::Utf8ToUtf16(catalogue::SlotText(slot)); }
 
 }  // namespace
 
@@ -54,16 +54,16 @@ int ItemPopup::Create(platform::Window& owner) {
   return result;
 }
 
-void ItemPopup::SetItem(const ItemRef& item) {
+void ItemPopup::SetItem(const catalogue::ItemRef& item) {
   panel_.iconIndex = static_cast<std::size_t>(item.kind() - 1);
-  if (const AudioCueRecord* audio = item.audioCue()) {
+  if (const catalogue::AudioCueRecord* audio = item.audioCue()) {
     panel_.SetTexts(u"AudioCue", Wide(audio->creator) + u" - " + Wide(audio->album), Wide(audio->title),
                     Wide(audio->location));
-  } else if (const CueListRecord* cueList = item.cueList()) {
+  } else if (const catalogue::CueListRecord* cueList = item.cueList()) {
     char count[32];
     std::snprintf(count, sizeof count, "%ld total items", static_cast<long>(cueList->item_count));
     panel_.SetTexts(u"CueList", platform::Utf8ToUtf16(count), Wide(cueList->title), Wide(cueList->location));
-  } else if (const TextCueRecord* text = item.textCue()) {
+  } else if (const catalogue::TextCueRecord* text = item.textCue()) {
     panel_.SetTexts(u"TextCue", u"Wikipedia article", Wide(text->title), Wide(text->location));
   }
   list_.selected = 0;

@@ -32,7 +32,7 @@ class ItemPopup : public ui::Screen, public ui::ScreenText, public ItemPopupCont
   // ItemPopupContent. SetItem takes what it shows from the record at once (the item may go
   // away after the call), selects the first entry and composes the panel; an item of an
   // unknown kind leaves the lines as they were.
-  void SetItem(const ItemRef& item) override;
+  void SetItem(const catalogue::ItemRef& item) override;
   void ClearEntries() override;
   // No entries, no lines and no icon: what an opening shows when the screen has no item.
   // The panel is composed when the popup shows, unless SetItem composed it since.

@@ -40,7 +40,7 @@ class PagedListScreen : public ui::Screen, public ui::ScreenText {
 
  protected:
   // The request the pages come from.
-  virtual CatalogueRequest& Request() = 0;
+  virtual catalogue::CatalogueRequest& Request() = 0;
   // Fills the list (and what goes with it) from the request's current page.
   virtual void RebuildRows() = 0;
 

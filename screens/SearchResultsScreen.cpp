@@ -13,10 +13,10 @@ namespace screens {
 namespace {
 
 const CatalogueList::Style kSearchListStyle = {
-    {{kAudioCue, "\\list_resources\\Selected_Blue_AudioCue_Icon.png", "\\list_resources\\Normal_Blue_AudioCue_Icon.png"},
-     {kCueList, "\\list_resources\\Selected_CueList_Icon.png", "\\list_resources\\Normal_CueList_Icon.png"},
-     {kTextCue, "\\list_resources\\Selected_WikipediaCue_Icon.png", "\\list_resources\\Normal_WikipediaCue_Icon.png"}},
-    kCueList,
+    {{catalogue::kAudioCue, "\\list_resources\\Selected_Blue_AudioCue_Icon.png", "\\list_resources\\Normal_Blue_AudioCue_Icon.png"},
+     {catalogue::kCueList, "\\list_resources\\Selected_CueList_Icon.png", "\\list_resources\\Normal_CueList_Icon.png"},
+     {catalogue::kTextCue, "\\list_resources\\Selected_WikipediaCue_Icon.png", "\\list_resources\\Normal_WikipediaCue_Icon.png"}},
+    catalogue::kCueList,
     true,
     2,
     true};
@@ -28,7 +28,7 @@ constexpr char16_t kPortraitHint[] =
     u"Please use the \u201CNew Search\u201D\noption below to search for an\nAudio Title, Artist Name,\n"
     u"CueList Name, or Subject.\n\nResults will be displayed here.";
 
-std::u16string Wide(const char (&slot)[kTextSlotSize]) { return platform::Utf8ToUtf16(SlotText(slot)); }
+std::u16string Wide(const char (&slot)[catalogue::kTextSlotSize]) { return platform::Utf8ToUtf16(catalogue::SlotText(slot)); }
 
 }  // namespace
 
@@ -42,9 +42,9 @@ SearchResultsScreen::~SearchResultsScreen() {
 }
 
 void SearchResultsScreen::SetCatalogue(const std::string& baseUrl, const core::AppSettings& settings,
-                                       const HttpClientOptions& httpOptions) {
+                                       const catalogue::HttpClientOptions& httpOptions) {
   list_.ClearItems();
-  request_ = std::make_unique<SearchRequest>(baseUrl, settings, httpOptions);
+  request_ = std::make_unique<catalogue::SearchRequest>(baseUrl, settings, httpOptions);
 }
 
 int SearchResultsScreen::Create(platform::Window& owner) {
@@ -64,13 +64,13 @@ void SearchResultsScreen::Paint(platform::Canvas& dc, bool, std::uint32_t layers
 }
 
 std::intptr_t SearchResultsScreen::OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-  const ItemRef* item = SelectedItem();
+  const catalogue::ItemRef* item = SelectedItem();
   if (message == msg::kOpenArticle) {
     if (item && item->textCue()) core::OpenInBrowser(item->textCue()->location);
     return 0;
   }
   if (message == msg::kPurchase) {
-    if (item && item->audioCue()) OpenStoreSearch(SlotText(item->audioCue()->creator), SlotText(item->audioCue()->title));
+    if (item && item->audioCue()) OpenStoreSearch(catalogue::SlotText(item->audioCue()->creator), catalogue::SlotText(item->audioCue()->title));
     return 0;
   }
   return PagedListScreen::OnMessage(message, wParam, lParam);
@@ -94,7 +94,7 @@ void SearchResultsScreen::Hide() {
 
 void SearchResultsScreen::FillItemPopup(ui::Screen& itemPopup) {
   auto* content = dynamic_cast<ItemPopupContent*>(&itemPopup);
-  const ItemRef* item = SelectedItem();
+  const catalogue::ItemRef* item = SelectedItem();
   if (!content || !item) return;
   content->SetItem(*item);
   content->ClearEntries();
@@ -121,7 +121,7 @@ void SearchResultsScreen::NewSearch(std::int32_t kinds, const std::u16string& qu
 }
 
 void SearchResultsScreen::StartSearch(const std::u16string& query, bool isNew) {
-  const std::string encoded = SearchRequest::EncodeQuery(platform::Utf16ToUtf8(query));
+  const std::string encoded = catalogue::SearchRequest::EncodeQuery(platform::Utf16ToUtf8(query));
   if (isNew) {
     request_->startIndex = 0;
     request_->totalCount = 0;
@@ -168,27 +168,27 @@ void SearchResultsScreen::RebuildRows() {
   pageControl_.itemCount = request_->totalCount;
 }
 
-const ItemRef* SearchResultsScreen::SelectedItem() const {
+const catalogue::ItemRef* SearchResultsScreen::SelectedItem() const {
   const CatalogueRow* row = list_.SelectedRow();
-  return row ? static_cast<const ItemRef*>(row->source) : nullptr;
+  return row ? static_cast<const catalogue::ItemRef*>(row->source) : nullptr;
 }
 
-CatalogueRow SearchResultsScreen::RowFor(const ItemRef& item) {
+CatalogueRow SearchResultsScreen::RowFor(const catalogue::ItemRef& item) {
   CatalogueRow row;
   row.kind = item.kind();
   row.source = &item;
-  if (const AudioCueRecord* audio = item.audioCue()) {
+  if (const catalogue::AudioCueRecord* audio = item.audioCue()) {
     const std::u16string creator = Wide(audio->creator), album = Wide(audio->album);
     row.info = creator.empty() ? album : album.empty() ? creator : creator + u" - " + album;
     row.title = Wide(audio->title);
     row.location = Wide(audio->location);
-  } else if (const CueListRecord* cueList = item.cueList()) {
+  } else if (const catalogue::CueListRecord* cueList = item.cueList()) {
     char info[64];
     std::snprintf(info, sizeof info, "Cuelist - %ld total items", static_cast<long>(cueList->item_count));
     row.info = platform::Utf8ToUtf16(info);
     row.title = Wide(cueList->title);
     row.location = Wide(cueList->location);
-  } else if (const TextCueRecord* text = item.textCue()) {
+  } else if (const catalogue::TextCueRecord* text = item.textCue()) {
     row.info = u"Wikipedia Article";
     row.title = Wide(text->title);
     row.location = Wide(text->location);

@@ -26,7 +26,7 @@ class SearchResultsScreen : public PagedListScreen {
 
   // The catalogue server and the identity its requests carry; before Create.
   void SetCatalogue(const std::string& baseUrl, const core::AppSettings& settings,
-                    const HttpClientOptions& httpOptions = HttpClientOptions());
+                    const catalogue::HttpClientOptions& httpOptions = catalogue::HttpClientOptions());
 
   // The list (icons, strips), the title strip and the page control: 1, 1001 or 1002.
   int Create(platform::Window& owner) override;
@@ -48,18 +48,18 @@ class SearchResultsScreen : public PagedListScreen {
   // Runs the search for `query`; isNew starts at its first page.
   void StartSearch(const std::u16string& query, bool isNew);
   // The item of the selected row; null while there is none.
-  const ItemRef* SelectedItem() const;
-  SearchRequest& Search() { return *request_; }
+  const catalogue::ItemRef* SelectedItem() const;
+  catalogue::SearchRequest& Search() { return *request_; }
 
   // The row a result shows (its kind, three lines and the result itself).
-  static CatalogueRow RowFor(const ItemRef& item);
+  static CatalogueRow RowFor(const catalogue::ItemRef& item);
 
  private:
-  CatalogueRequest& Request() override { return *request_; }
+  catalogue::CatalogueRequest& Request() override { return *request_; }
   void RebuildRows() override;
   void ResetPaging();
 
-  std::unique_ptr<SearchRequest> request_;
+  std::unique_ptr<catalogue::SearchRequest> request_;
   bool created_ = false;
 };
 

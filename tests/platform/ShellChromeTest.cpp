@@ -33,8 +33,8 @@ TEST(ShellChromeTest, BarsAreTwentySixPixelsTimesTheScale) {
 
 TEST(ShellChromeTest, MenuKeysSkipSeparatorsAndCloseTheMenu) {
   ShellChrome chrome;
-  chrome.SetMenuBars(VornaloResources().menuBars);
-  ASSERT_TRUE(chrome.SetMenuBar(kMainMenuBarResource));
+  chrome.SetMenuBars(app::VornaloResources().menuBars);
+  ASSERT_TRUE(chrome.SetMenuBar(app::kMainMenuBarResource));
   EXPECT_EQ(chrome.PressSoftKey(0), std::optional<std::uint32_t>(32772));
   EXPECT_EQ(chrome.PressSoftKey(1), std::nullopt);
   ASSERT_TRUE(chrome.IsMenuOpen());
@@ -55,8 +55,8 @@ TEST(ShellChromeTest, MenuKeysSkipSeparatorsAndCloseTheMenu) {
 
 TEST(ShellChromeTest, PopupBarHasOnlyCancel) {
   ShellChrome chrome;
-  chrome.SetMenuBars(VornaloResources().menuBars);
-  chrome.SetMenuBar(kPopupMenuBarResource);
+  chrome.SetMenuBars(app::VornaloResources().menuBars);
+  chrome.SetMenuBar(app::kPopupMenuBarResource);
   EXPECT_EQ(chrome.PressSoftKey(0), std::optional<std::uint32_t>(40003));
   EXPECT_EQ(chrome.PressSoftKey(1), std::nullopt);
   EXPECT_FALSE(chrome.IsMenuOpen());
@@ -64,8 +64,8 @@ TEST(ShellChromeTest, PopupBarHasOnlyCancel) {
 
 TEST(ShellChromeTest, MenuEntriesAreTappedByTheirRows) {
   ShellChrome chrome;
-  chrome.SetMenuBars(VornaloResources().menuBars);
-  chrome.SetMenuBar(kMainMenuBarResource);
+  chrome.SetMenuBars(app::VornaloResources().menuBars);
+  chrome.SetMenuBar(app::kMainMenuBarResource);
   chrome.PressSoftKey(1);
   Rect menu = chrome.MenuRect();
   ASSERT_FALSE(menu.IsEmpty());

@@ -87,8 +87,8 @@ int main(int argc, char** argv) {
 
   platform::HeadlessBackend backend([](const std::string&) {});
   platform::Window screen(backend, platform::Size{480, 640}, u"Vornalo Mobile");
-  screen.SetResources(VornaloResources());
-  screen.SetMenuBar(kMainMenuBarResource);
+  screen.SetResources(app::VornaloResources());
+  screen.SetMenuBar(app::kMainMenuBarResource);
   screen.Chrome().PressSoftKey(1);  // the Options menu open too
   screen.ComposeScreen();
   auto t0 = Clock::now();
