@@ -89,7 +89,7 @@ int VersionCheck::CheckVersion(bool& connectionFailure) {
     case Reply::Kind::kNothing:
       return 0;
     case Reply::Kind::kUpdate:
-      return AskForUpdate(reply);
+      return AskForUpdate(reply) ? 1 : 0;
     case Reply::Kind::kUnsupportedPlatform: {
       const auto answer = messageBox_(kNewVersionCaption, kRecommendedUpdateText, platform::MessageBoxButtons::kYesNo);
       if (answer != platform::MessageBoxResult::kYes) return 0;
@@ -100,16 +100,16 @@ int VersionCheck::CheckVersion(bool& connectionFailure) {
   return 0;
 }
 
-int VersionCheck::AskForUpdate(const Reply& reply) {
+bool VersionCheck::AskForUpdate(const Reply& reply) {
   const auto answer = messageBox_(kNewVersionCaption, reply.required ? kRequiredUpdateText : kRecommendedUpdateText,
                                   platform::MessageBoxButtons::kYesNo);
   if (answer == platform::MessageBoxResult::kYes) {
     core::OpenInBrowser(reply.url.c_str());
-    return 1;
+    return true;
   }
-  if (reply.required) return 1;
+  if (reply.required) return true;
   core::BeginWaitCursor();  // the question took the cursor's place
-  return 0;
+  return false;
 }
 
 }  // namespace app

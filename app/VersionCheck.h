@@ -52,7 +52,9 @@ class VersionCheck {
   static Reply ParseReply(std::string_view body);
 
  private:
-  int AskForUpdate(const Reply& reply);
+  // Asks whether to install the update; true when the program must end (accepted, or a
+  // required one refused).
+  bool AskForUpdate(const Reply& reply);
 
   Options options_;
   MessageBoxFunction messageBox_;

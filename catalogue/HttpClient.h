@@ -56,10 +56,10 @@ class HttpClient {
   // Stops any running request, connects (on this thread, up to the connect time-out), sends
   // the request and launches the worker; 1 once the worker runs, 0 on any failure.
   int start();
-  // As start, but a stop or reset made after stopCount() returned `stopCount` also ends it:
-  // a controller that decides to start on one thread and starts on another reads the count
-  // when it decides, so that a stop in between is never missed.
-  int startAsOf(std::uint64_t stopCount);
+  // As start (true once the worker runs), but a stop or reset made after stopCount() returned
+  // `stopCount` also ends it: a controller that decides to start on one thread and starts on
+  // another reads the count when it decides, so that a stop in between is never missed.
+  bool startAsOf(std::uint64_t stopCount);
   std::uint64_t stopCount() const { return stopGeneration_.load(std::memory_order_acquire); }
   // How a whole-body fetch ended.
   enum class FetchStatus {
