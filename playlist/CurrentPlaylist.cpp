@@ -31,7 +31,7 @@ void CurrentPlaylist::save() {
   records.reserve(entries_.size());
   for (const auto& entry : entries_) records.push_back(entry.record.get());
   std::string error;
-  if (!playlistfile::Save(file_, title, records, &error)) {
+  if (!playlistfile::Save(file_, title, records, error)) {
     platform::DebugPrintf("playlist file %s not written: %s", file_.c_str(), error.c_str());
   }
 }

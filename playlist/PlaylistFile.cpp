@@ -52,7 +52,7 @@ Contents Decode(const std::string& bytes) {
 }
 
 bool Save(const std::filesystem::path& file, const std::u16string& title,
-          const std::vector<const catalogue::AudioCueRecord*>& records, std::string* error) {
+          const std::vector<const catalogue::AudioCueRecord*>& records, std::string& error) {
   return platform::WriteFileAtomically(file, Encode(title, records), error);
 }
 

@@ -39,7 +39,7 @@ Contents Decode(const std::string& bytes);
 // Writes the file by atomic replace, so a failed or interrupted save keeps the previous file.
 // False (with `error` set) when it could not be written.
 bool Save(const std::filesystem::path& file, const std::u16string& title,
-          const std::vector<const catalogue::AudioCueRecord*>& records, std::string* error = nullptr);
+          const std::vector<const catalogue::AudioCueRecord*>& records, std::string& error);
 
 // Nothing when the file does not exist or cannot be read.
 std::optional<Contents> Load(const std::filesystem::path& file);

@@ -110,7 +110,8 @@ std::size_t SaveFeaturedCueListAsPlaylist(const std::string& baseUrl, const std:
   if (tracks.run(0) != 1) return 0;
   std::vector<const catalogue::AudioCueRecord*> records;
   for (std::size_t i = 0; i < tracks.resultCount(); ++i) records.push_back(tracks.itemAt(i));
-  return playlist::playlistfile::Save(file, title, records) ? records.size() : 0;
+  std::string error;
+  return playlist::playlistfile::Save(file, title, records, error) ? records.size() : 0;
 }
 
 }  // namespace apptest

@@ -64,7 +64,8 @@ TEST(SplashTest, ShownWithTheVersionWhileTheVersionCheckWaits) {
                                   std::chrono::seconds(10))) {
         return;
       }
-      tookShot = splashWindow.load()->SaveScreenshot(shotPath, nullptr);
+      std::string error;
+      tookShot = splashWindow.load()->SaveScreenshot(shotPath, error);
       replyStillHeld = server.FinishedCount() == 0;
     });
     EXPECT_EQ(app::RunVornalo(options, parts), 0);

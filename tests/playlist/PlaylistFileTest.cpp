@@ -103,7 +103,8 @@ TEST(PlaylistFile, SaveAndLoadOnDisk) {
 
   std::vector<std::unique_ptr<catalogue::AudioCueRecord>> records;
   for (int i = 0; i < 3; ++i) records.push_back(Record("track" + std::to_string(i)));
-  ASSERT_TRUE(playlist::playlistfile::Save(file, u"Road Trip", Pointers(records)));
+  std::string error;
+  ASSERT_TRUE(playlist::playlistfile::Save(file, u"Road Trip", Pointers(records), error)) << error;
   auto loaded = playlist::playlistfile::Load(file);
   ASSERT_TRUE(loaded);
   EXPECT_EQ(loaded->title, u"Road Trip");
@@ -111,7 +112,7 @@ TEST(PlaylistFile, SaveAndLoadOnDisk) {
   for (int i = 0; i < 3; ++i) EXPECT_EQ(std::memcmp(loaded->records[i].get(), records[i].get(), 4096), 0);
 
   // An empty playlist leaves a 0-byte file.
-  ASSERT_TRUE(playlist::playlistfile::Save(file, u"ignored", {}));
+  ASSERT_TRUE(playlist::playlistfile::Save(file, u"ignored", {}, error)) << error;
   EXPECT_EQ(std::filesystem::file_size(file), 0u);
 }
 
@@ -120,7 +121,8 @@ TEST(PlaylistFile, InterruptedOrFailedSaveKeepsTheOldFile) {
   const auto file = dir / "data.dat";
   std::vector<std::unique_ptr<catalogue::AudioCueRecord>> records;
   records.push_back(Record("keep"));
-  ASSERT_TRUE(playlist::playlistfile::Save(file, u"Old", Pointers(records)));
+  std::string error;
+  ASSERT_TRUE(playlist::playlistfile::Save(file, u"Old", Pointers(records), error)) << error;
   const std::string before = testsupport::ReadFile(file);
   {
     platform::AtomicFileWriter writer(file);  // a save that dies before its rename
@@ -130,14 +132,13 @@ TEST(PlaylistFile, InterruptedOrFailedSaveKeepsTheOldFile) {
 
   if (::geteuid() != 0) {
     ::chmod(dir.Path().c_str(), 0500);
-    std::string error;
-    EXPECT_FALSE(playlist::playlistfile::Save(file, u"New", {}, &error));
+    EXPECT_FALSE(playlist::playlistfile::Save(file, u"New", {}, error));
     EXPECT_FALSE(error.empty());
     ::chmod(dir.Path().c_str(), 0700);
     EXPECT_EQ(testsupport::ReadFile(file), before);
   }
-  std::string error;
-  EXPECT_FALSE(playlist::playlistfile::Save(dir / "missing-folder" / "data.dat", u"New", Pointers(records), &error));
+  error.clear();
+  EXPECT_FALSE(playlist::playlistfile::Save(dir / "missing-folder" / "data.dat", u"New", Pointers(records), error));
   EXPECT_FALSE(error.empty());
 }
 

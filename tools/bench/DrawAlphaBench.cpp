@@ -42,7 +42,8 @@ bool MakeImage(const std::string& path) {
       p[3] = static_cast<std::uint8_t>((x * 7 + y * 3) & 0xFF);
     }
   }
-  return platform::WritePng(path, kWidth, kHeight, platform::PngLayout::kRgba, rgba.data(), false, nullptr);
+  std::string error;
+  return platform::WritePng(path, kWidth, kHeight, platform::PngLayout::kRgba, rgba.data(), false, error);
 }
 
 }  // namespace
