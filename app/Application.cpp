@@ -45,13 +45,6 @@ constexpr TabEntry kTabs[Application::kTabCount] = {
     {u"Player", "\\tab_resources\\player_white_tab_icon_13x13.png", "\\tab_resources\\player_black_tab_icon_13x13.png"},
 };
 
-void ScaleRects(const platform::Rect (&qvga)[2], platform::Rect (&out)[2]) {
-  const std::int32_t s = ui::Scale();
-  for (int o = 0; o < 2; ++o) {
-    out[o] = platform::Rect{qvga[o].left * s, qvga[o].top * s, qvga[o].right * s, qvga[o].bottom * s};
-  }
-}
-
 }  // namespace
 
 Application::Application(AppContext& context)
@@ -95,7 +88,7 @@ void Application::OnCreate() {
 int Application::CreateScreens() {
   auto theme = [this] { return context_.settings.CurrentThemeColor(); };
   platform::Rect rects[2];
-  ScaleRects(kTabBarRects, rects);
+  ui::ScaleRects(kTabBarRects, rects);
   const auto cookie = reinterpret_cast<std::uintptr_t>(static_cast<ui::Screen*>(this));
   int result = tabBar_.Create(rects, kTabIconArea * ui::Scale(), window_, cookie);
   for (const TabEntry& tab : kTabs) {
@@ -103,7 +96,7 @@ int Application::CreateScreens() {
   }
   tabBar_.SetThemeColourSource(theme);
   if (result != 1) return result;
-  ScaleRects(kMiniPlayerRects, rects);
+  ui::ScaleRects(kMiniPlayerRects, rects);
   result = miniPlayer_.Create(rects, window_, cookie);
   miniPlayer_.SetThemeColourSource(theme);
   if (result != 1) return result;

@@ -24,6 +24,11 @@ struct CatalogueRow {
   const void* source = nullptr;
 };
 
+// A record's text slot as shown: its UTF-8 widened.
+std::u16string SlotWide(const char (&slot)[catalogue::kTextSlotSize]);
+// A CueList's info line: "Cuelist - <item count> total items".
+std::u16string CueListInfo(const catalogue::CueListRecord& cueList);
+
 // The list of the search results and featured screens: per row the kind's icon (selected or
 // normal), the info line, the bold title and the green location, over the dark band on the
 // selected row and the light line on the others; a closing line under a short page. With no

@@ -20,13 +20,6 @@ constexpr platform::Rect kListRects[2] = {{0, 67, 320, 166}, {0, 67, 240, 232}};
 constexpr const char* kPageButton = "\\tab_resources\\page_button_normal.png";
 constexpr const char* kPageButtonPressed = "\\tab_resources\\page_button_clickdown.png";
 
-void ScaleRects(const platform::Rect (&qvga)[2], platform::Rect (&out)[2]) {
-  const std::int32_t s = ui::Scale();
-  for (int o = 0; o < 2; ++o) {
-    out[o] = platform::Rect{qvga[o].left * s, qvga[o].top * s, qvga[o].right * s, qvga[o].bottom * s};
-  }
-}
-
 }  // namespace
 
 CurrentPlaylistScreen::CurrentPlaylistScreen() = default;
@@ -38,14 +31,14 @@ CurrentPlaylistScreen::~CurrentPlaylistScreen() {
 int CurrentPlaylistScreen::Create(platform::Window& owner) {
   ui::Screen::Create(owner);
   platform::Rect rects[2];
-  ScaleRects(kTitleStripRects, rects);
+  ui::ScaleRects(kTitleStripRects, rects);
   int result = titleStrip_.Create(rects, owner, Cookie());
   if (result == 1) {
-    ScaleRects(kListRects, rects);
+    ui::ScaleRects(kListRects, rects);
     result = list_.Create(rects, owner, Cookie());
   }
   if (result == 1) {
-    ScaleRects(kPageControlRects, rects);
+    ui::ScaleRects(kPageControlRects, rects);
     result = pageControl_.Create(rects, owner, Cookie());
     if (result == 1) result = pageControl_.SetButtonImages(kPageButton, kPageButtonPressed);
   }

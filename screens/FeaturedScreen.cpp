@@ -1,6 +1,5 @@
 #include "screens/FeaturedScreen.h"
 
-#include <cstdio>
 
 #include "core/AppSettings.h"
 #include "core/Utilities.h"
@@ -19,8 +18,6 @@ const CatalogueList::Style kFeaturedListStyle = {
     2,
     false};
 
-std::u16string Wide(const char (&slot)[catalogue::kTextSlotSize]) { return platform::Utf8ToUtf16(catalogue::SlotText(slot)); }
-
 }  // namespace
 
 FeaturedScreen::FeaturedScreen() : PagedListScreen(kFeaturedListStyle) {}
@@ -35,15 +32,6 @@ void FeaturedScreen::SetCatalogue(const std::string& baseUrl, const core::AppSet
   list_.ClearItems();
   settings_ = &settings;
   request_ = std::make_unique<catalogue::FeaturedCueListsRequest>(baseUrl, settings, httpOptions);
-}
-
-int FeaturedScreen::Create(platform::Window& owner) {
-  ui::Screen::Create(owner);
-  if (!request_) return 1002;
-  const int result = CreateControls(owner);
-  if (result != 1) return result;
-  created_ = true;
-  return 1;
 }
 
 void FeaturedScreen::Paint(platform::Canvas& dc, bool force, std::uint32_t layers) {
@@ -82,9 +70,7 @@ void FeaturedScreen::FillItemPopup(ui::Screen& itemPopup) {
 void FeaturedScreen::Refresh(bool reset) {
   core::BeginWaitCursor();
   if (reset) request_->startIndex = 0;
-  request_->pageSize = RowsPerPage();
-  request_->buildUrl(nullptr);
-  const bool completed = Fetch([this] { request_->run(request_->startIndex); });
+  const bool completed = FetchPage(nullptr);
   core::EndWaitCursor();
   if (completed) RebuildRows();
 }
@@ -105,9 +91,7 @@ void FeaturedScreen::RebuildRows() {
     for (std::size_t i = 0; i < request_->resultCount() && i < rows; ++i) {
       const catalogue::CueListRecord& record = *request_->itemAt(i);
       (i == 0 ? first : last) = core::FormatCatalogueDate(record.publish_date);
-      char info[64];
-      std::snprintf(info, sizeof info, "Cuelist - %ld total items", static_cast<long>(record.item_count));
-      list_.AddItem(CatalogueRow{catalogue::kCueList, platform::Utf8ToUtf16(info), Wide(record.title), Wide(record.location), &record});
+      list_.AddItem(CatalogueRow{catalogue::kCueList, CueListInfo(record), SlotWide(record.title), SlotWide(record.location), &record});
     }
     pageControl_.itemCount = total;
   }

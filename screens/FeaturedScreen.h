@@ -24,8 +24,6 @@ class FeaturedScreen : public PagedListScreen {
   void SetCatalogue(const std::string& baseUrl, const core::AppSettings& settings,
                     const catalogue::HttpClientOptions& httpOptions = catalogue::HttpClientOptions());
 
-  // The list (icons, strips), the title strip and the page control: 1, 1001 or 1002.
-  int Create(platform::Window& owner) override;
   // While active, or when force is set: layer 2 the title strip and the page control, 1 the
   // list.
   void Paint(platform::Canvas& dc, bool force, std::uint32_t layers) override;
@@ -46,12 +44,12 @@ class FeaturedScreen : public PagedListScreen {
   static std::u16string DateRangeTitle(const std::u16string& first, const std::u16string& last);
 
  private:
+  bool HasRequest() const override { return request_ != nullptr; }
   catalogue::CatalogueRequest& Request() override { return *request_; }
   void RebuildRows() override;
 
   std::unique_ptr<catalogue::FeaturedCueListsRequest> request_;
   const core::AppSettings* settings_ = nullptr;
-  bool created_ = false;
 };
 
 }  // namespace screens

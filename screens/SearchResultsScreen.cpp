@@ -1,6 +1,5 @@
 #include "screens/SearchResultsScreen.h"
 
-#include <cstdio>
 
 #include "core/Utilities.h"
 #include "core/WaitCursor.h"
@@ -28,8 +27,6 @@ constexpr char16_t kPortraitHint[] =
     u"Please use the \u201CNew Search\u201D\noption below to search for an\nAudio Title, Artist Name,\n"
     u"CueList Name, or Subject.\n\nResults will be displayed here.";
 
-std::u16string Wide(const char (&slot)[catalogue::kTextSlotSize]) { return platform::Utf8ToUtf16(catalogue::SlotText(slot)); }
-
 }  // namespace
 
 SearchResultsScreen::SearchResultsScreen() : PagedListScreen(kSearchListStyle) {
@@ -45,15 +42,6 @@ void SearchResultsScreen::SetCatalogue(const std::string& baseUrl, const core::A
                                        const catalogue::HttpClientOptions& httpOptions) {
   list_.ClearItems();
   request_ = std::make_unique<catalogue::SearchRequest>(baseUrl, settings, httpOptions);
-}
-
-int SearchResultsScreen::Create(platform::Window& owner) {
-  ui::Screen::Create(owner);
-  if (!request_) return 1002;
-  const int result = CreateControls(owner);
-  if (result != 1) return result;
-  created_ = true;
-  return 1;
 }
 
 void SearchResultsScreen::Paint(platform::Canvas& dc, bool, std::uint32_t layers) {
@@ -128,9 +116,7 @@ void SearchResultsScreen::StartSearch(const std::u16string& query, bool isNew) {
     ResetPaging();
     list_.selected = 0;
   }
-  request_->pageSize = RowsPerPage();
-  request_->buildUrl(encoded.c_str());
-  if (!Fetch([this] { request_->run(request_->startIndex); })) return;
+  if (!FetchPage(encoded.c_str())) return;
   if (isNew && request_->totalCount == 0) {
     list_.ClearItems();
     ResetPaging();
@@ -153,9 +139,7 @@ void SearchResultsScreen::StartSearch(const std::u16string& query, bool isNew) {
 void SearchResultsScreen::Invalidate() {
   if (!request_ || request_->totalCount == 0) return;
   RealignPage();
-  request_->pageSize = RowsPerPage();
-  request_->buildUrl(request_->requestText());
-  if (!Fetch([this] { request_->run(request_->startIndex); })) return;
+  if (!FetchPage(request_->requestText())) return;
   RebuildRows();
   pageControl_.currentPage = pageOffset_ / RowsPerPage();
 }
@@ -178,20 +162,18 @@ CatalogueRow SearchResultsScreen::RowFor(const catalogue::ItemRef& item) {
   row.kind = item.kind();
   row.source = &item;
   if (const catalogue::AudioCueRecord* audio = item.audioCue()) {
-    const std::u16string creator = Wide(audio->creator), album = Wide(audio->album);
+    const std::u16string creator = SlotWide(audio->creator), album = SlotWide(audio->album);
     row.info = creator.empty() ? album : album.empty() ? creator : creator + u" - " + album;
-    row.title = Wide(audio->title);
-    row.location = Wide(audio->location);
+    row.title = SlotWide(audio->title);
+    row.location = SlotWide(audio->location);
   } else if (const catalogue::CueListRecord* cueList = item.cueList()) {
-    char info[64];
-    std::snprintf(info, sizeof info, "Cuelist - %ld total items", static_cast<long>(cueList->item_count));
-    row.info = platform::Utf8ToUtf16(info);
-    row.title = Wide(cueList->title);
-    row.location = Wide(cueList->location);
+    row.info = CueListInfo(*cueList);
+    row.title = SlotWide(cueList->title);
+    row.location = SlotWide(cueList->location);
   } else if (const catalogue::TextCueRecord* text = item.textCue()) {
     row.info = u"Wikipedia Article";
-    row.title = Wide(text->title);
-    row.location = Wide(text->location);
+    row.title = SlotWide(text->title);
+    row.location = SlotWide(text->location);
   }
   return row;
 }

@@ -27,9 +27,6 @@ class SearchResultsScreen : public PagedListScreen {
   // The catalogue server and the identity its requests carry; before Create.
   void SetCatalogue(const std::string& baseUrl, const core::AppSettings& settings,
                     const catalogue::HttpClientOptions& httpOptions = catalogue::HttpClientOptions());
-
-  // The list (icons, strips), the title strip and the page control: 1, 1001 or 1002.
-  int Create(platform::Window& owner) override;
   // While active: layer 4 the title strip, 2 the page control, 1 the list.
   void Paint(platform::Canvas& dc, bool force, std::uint32_t layers) override;
   // Also 1924 (open the selected TextCue's article) and 1927 (the store search for the
@@ -55,12 +52,12 @@ class SearchResultsScreen : public PagedListScreen {
   static CatalogueRow RowFor(const catalogue::ItemRef& item);
 
  private:
+  bool HasRequest() const override { return request_ != nullptr; }
   catalogue::CatalogueRequest& Request() override { return *request_; }
   void RebuildRows() override;
   void ResetPaging();
 
   std::unique_ptr<catalogue::SearchRequest> request_;
-  bool created_ = false;
 };
 
 }  // namespace screens
