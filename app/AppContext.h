@@ -12,6 +12,8 @@ namespace core {
 class AppSettings;
 }  // namespace core
 
+namespace app {
+
 // What start-up hands the application object: the window it will create, the settings, the
 // command line and the catalogue server's address. Everything lives until the application
 // object is gone.
@@ -36,3 +38,5 @@ struct ApplicationParts {
   // opens no window. Default: ShellWindow.
   std::function<std::unique_ptr<platform::WindowProcedure>(AppContext&)> makeApplication;
 };
+
+}  // namespace app

@@ -4,6 +4,8 @@
 
 #include "ui/ResourcePaths.h"
 
+namespace app {
+
 namespace {
 
 constexpr std::uint32_t kMaxCallCount = 1000;
@@ -135,3 +137,5 @@ AppOptions::Outcome ParseAppOptions(const std::vector<std::string>& arguments, A
   if (!audioGiven && options.window.headless) options.audio = AppOptions::AudioOutput::kNull;
   return setCallCount ? AppOptions::Outcome::kSetCallCount : AppOptions::Outcome::kRun;
 }
+
+}  // namespace app

@@ -8,6 +8,8 @@
 #include "platform/audio/PcmSinkChoice.h"
 #include "platform/sdl2/WindowHost.h"
 
+namespace app {
+
 // The command line of `vornalo`.
 struct AppOptions {
   using AudioOutput = platform::PcmSinkKind;
@@ -46,3 +48,5 @@ AppOptions::Outcome ParseAppOptions(const std::vector<std::string>& arguments, A
 
 // The --help text.
 const char* AppUsage();
+
+}  // namespace app

@@ -1,5 +1,7 @@
 #include "app/AppResources.h"
 
+namespace app {
+
 namespace {
 
 platform::MenuEntry Entry(const char16_t* label, std::uint32_t command) {
@@ -28,3 +30,5 @@ platform::ShellResources VornaloResources() {
   resources.exitCommand = kExitCommand;
   return resources;
 }
+
+}  // namespace app

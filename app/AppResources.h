@@ -4,6 +4,8 @@
 
 #include "platform/window/MenuResources.h"
 
+namespace app {
+
 // The client's soft-key bars, menu commands and accelerators, handed to its window as data.
 
 // The main bar: "New Search" and "Options" with the Options menu.
@@ -25,3 +27,5 @@ inline constexpr std::uint32_t kHelpCommand = 40004;
 
 // Both bars and both accelerators.
 platform::ShellResources VornaloResources();
+
+}  // namespace app

@@ -12,6 +12,8 @@
 #include "ui/ResourcePaths.h"
 #include "ui/ViewMetrics.h"
 
+namespace app {
+
 namespace {
 
 // The screens install the bars by these ids.
@@ -42,13 +44,6 @@ constexpr TabEntry kTabs[Application::kTabCount] = {
      "\\tab_resources\\currentplaylist_black_tab_icon_13x13.png"},
     {u"Player", "\\tab_resources\\player_white_tab_icon_13x13.png", "\\tab_resources\\player_black_tab_icon_13x13.png"},
 };
-
-void ScaleRects(const platform::Rect (&qvga)[2], platform::Rect (&out)[2]) {
-  const std::int32_t s = ui::Scale();
-  for (int o = 0; o < 2; ++o) {
-    out[o] = platform::Rect{qvga[o].left * s, qvga[o].top * s, qvga[o].right * s, qvga[o].bottom * s};
-  }
-}
 
 }  // namespace
 
@@ -93,7 +88,7 @@ void Application::OnCreate() {
 int Application::CreateScreens() {
   auto theme = [this] { return context_.settings.CurrentThemeColor(); };
   platform::Rect rects[2];
-  ScaleRects(kTabBarRects, rects);
+  ui::ScaleRects(kTabBarRects, rects);
   const auto cookie = reinterpret_cast<std::uintptr_t>(static_cast<ui::Screen*>(this));
   int result = tabBar_.Create(rects, kTabIconArea * ui::Scale(), window_, cookie);
   for (const TabEntry& tab : kTabs) {
@@ -101,7 +96,7 @@ int Application::CreateScreens() {
   }
   tabBar_.SetThemeColourSource(theme);
   if (result != 1) return result;
-  ScaleRects(kMiniPlayerRects, rects);
+  ui::ScaleRects(kMiniPlayerRects, rects);
   result = miniPlayer_.Create(rects, window_, cookie);
   miniPlayer_.SetThemeColourSource(theme);
   if (result != 1) return result;
@@ -115,7 +110,7 @@ int Application::CreateScreens() {
   if (result != 1) return result;
   const audio::StreamUrlService streams{context_.serverUrl, core::RequestIdentity::From(context_.settings), {}};
   currentPlaylistScreen_.SetPlayer(streamPlayer_, streams,
-                                   std::filesystem::path(context_.dataDirectory) / playlistfile::kFileName);
+                                   std::filesystem::path(context_.dataDirectory) / playlist::playlistfile::kFileName);
   playerScreen_.SetSettings(context_.settings);
   result = playerScreen_.Create(window_);
   if (result != 1) return result;
@@ -256,20 +251,20 @@ bool Application::OnTap(std::int32_t x, std::int32_t y) {
 
 void Application::AddSelectionToPlaylist(bool replace) {
   if (replace) ClearPlaylistAndStop();
-  CurrentPlaylist* playlist = currentPlaylistScreen_.Playlist();
+  playlist::CurrentPlaylist* playlist = currentPlaylistScreen_.Playlist();
   if (!playlist) return;
   if (currentTab_ == 0) {
-    if (const ItemRef* item = searchResultsScreen_.SelectedItem()) {
+    if (const catalogue::ItemRef* item = searchResultsScreen_.SelectedItem()) {
       if (item->audioCue()) playlist->addTrack(*item);
       else if (item->cueList()) playlist->addCueList(*item->cueList());
     }
   } else if (currentTab_ == 1) {
-    if (const CueListRecord* cueList = featuredScreen_.SelectedCueList()) playlist->addCueList(*cueList);
+    if (const catalogue::CueListRecord* cueList = featuredScreen_.SelectedCueList()) playlist->addCueList(*cueList);
   }
 }
 
 void Application::ClearPlaylistAndStop() {
-  if (CurrentPlaylist* playlist = currentPlaylistScreen_.Playlist()) playlist->clear();
+  if (playlist::CurrentPlaylist* playlist = currentPlaylistScreen_.Playlist()) playlist->clear();
   streamPlayer_.stop(1);
   miniPlayer_.ResetDisplay();
   playerScreen_.ResetDisplay();
@@ -318,3 +313,5 @@ void Application::DescribeScreen(std::vector<std::string>& lines) const {
     if (const auto* text = dynamic_cast<const ui::ScreenText*>(viewStack_[i])) text->AppendScreenText(lines);
   }
 }
+
+}  // namespace app

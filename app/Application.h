@@ -22,6 +22,8 @@
 #include "ui/Screen.h"
 #include "ui/TabBar.h"
 
+namespace app {
+
 // The one application object: the main window's procedure. It owns every screen, popup and
 // shared control and the stream player, keeps the stack of active screens (itself at the
 // bottom, where it paints the tab bar and the mini player; the current tab's screen above;
@@ -146,3 +148,5 @@ class Application : public ui::Screen, public platform::WindowProcedure, public 
   // Tracks started so far: names each track for the media controls.
   std::uint32_t tracksStarted_ = 0;
 };
+
+}  // namespace app

@@ -12,6 +12,8 @@
 #include "ui/ControlMessages.h"
 #include "ui/ViewMetrics.h"
 
+namespace app {
+
 namespace {
 
 namespace wm = platform::wm;
@@ -203,7 +205,7 @@ void Application::OnPrivateMessage(std::uint32_t message, std::uintptr_t wParam,
     case msg::kAddToPlaylist: {
       DismissPopup();
       AddSelectionToPlaylist(false);
-      const CurrentPlaylist* playlist = currentPlaylistScreen_.Playlist();
+      const playlist::CurrentPlaylist* playlist = currentPlaylistScreen_.Playlist();
       if (playlist && playlist->count() == 1) currentPlaylistScreen_.OnMessage(msg::kPlayItem, 0, 0);
       return;
     }
@@ -261,7 +263,7 @@ void Application::OnPrivateMessage(std::uint32_t message, std::uintptr_t wParam,
 void Application::OnRemovePlaylistItem() {
   SetMainMenuBar();
   ClosePopup();
-  CurrentPlaylist* playlist = currentPlaylistScreen_.Playlist();
+  playlist::CurrentPlaylist* playlist = currentPlaylistScreen_.Playlist();
   if (playlist && playlist->removeSelected()) {
     streamPlayer_.stop(1);
     miniPlayer_.ResetDisplay();
@@ -304,3 +306,5 @@ std::intptr_t Application::OnMessage(std::uint32_t message, std::uintptr_t, std:
   if (message == screens::msg::kThemeChanged || message == screens::msg::kLayoutChanged) Invalidate();
   return 0;
 }
+
+}  // namespace app

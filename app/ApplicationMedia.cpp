@@ -6,6 +6,8 @@
 #include "screens/TrackProgress.h"
 #include "screens/WindowMessages.h"
 
+namespace app {
+
 namespace {
 
 constexpr std::int64_t kMicroseconds = 1000000;
@@ -26,7 +28,7 @@ void Application::PublishMediaState() {
   state.status = playState == screens::PlayerView::kPlaying ? Status::kPlaying
                  : playState == screens::PlayerView::kPaused ? Status::kPaused
                                                              : Status::kStopped;
-  const CurrentPlaylist* playlist = currentPlaylistScreen_.Playlist();
+  const playlist::CurrentPlaylist* playlist = currentPlaylistScreen_.Playlist();
   const bool hasEntries = playlist && playlist->count() > 0;
   state.canGoNext = state.canGoPrevious = hasEntries;
   state.canPlay = state.canPause = hasEntries || playState != screens::PlayerView::kNothing;
@@ -54,7 +56,7 @@ void Application::OnMediaCommand(platform::MediaCommand command) {
   const bool start = playState == screens::PlayerView::kNothing &&
                      (command == Command::kPlay || command == Command::kPlayPause);
   if (start) {
-    const CurrentPlaylist* playlist = currentPlaylistScreen_.Playlist();
+    const playlist::CurrentPlaylist* playlist = currentPlaylistScreen_.Playlist();
     if (playlist && playlist->count() > 0) currentPlaylistScreen_.OnMessage(msg::kPlayItem, 0, 0);
     return;
   }
@@ -85,3 +87,5 @@ void Application::OnMediaCommand(platform::MediaCommand command) {
       break;
   }
 }
+
+}  // namespace app

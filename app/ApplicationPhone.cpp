@@ -6,6 +6,8 @@
 #include "screens/PlayerView.h"
 #include "screens/WindowMessages.h"
 
+namespace app {
+
 void Application::WatchPhoneState() {
   // The count arrives on the watch's thread and goes to the UI thread as message 1933.
   phoneNotification_ = platform::RegistryWatch::Open(
@@ -23,3 +25,5 @@ void Application::OnPhoneStateChanged(std::uint32_t callCount) {
 void Application::KeepAwake() {
   window_.KeepSystemAwake(playerScreen_.playState == screens::PlayerView::kPlaying);
 }
+
+}  // namespace app

@@ -4,6 +4,8 @@
 #include "server/CatalogueServer.h"
 #include "server/ServerCommandLine.h"
 
+namespace app {
+
 CatalogueHost::CatalogueHost() = default;
 
 CatalogueHost::~CatalogueHost() { Stop(); }
@@ -45,3 +47,5 @@ void CatalogueHost::Stop() {
   if (embedded_) embedded_->Stop();
   embedded_.reset();
 }
+
+}  // namespace app

@@ -9,6 +9,8 @@ namespace server {
 class CatalogueServer;
 }
 
+namespace app {
+
 // The catalogue server the client talks to: one given with --server, or one embedded in this
 // process on 127.0.0.1 and an ephemeral port over a music folder (--library, or the demo
 // library). Either way the client reaches it over HTTP.
@@ -36,3 +38,5 @@ class CatalogueHost {
   std::unique_ptr<server::CatalogueServer> embedded_;
   std::string baseUrl_;
 };
+
+}  // namespace app

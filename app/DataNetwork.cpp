@@ -3,6 +3,8 @@
 #include "app/StartupMessages.h"
 #include "platform/DebugLog.h"
 
+namespace app {
+
 int DataNetwork::ConnectDataNetwork() {
   if (offline_) {
     platform::DebugOutput("data connection: offline");
@@ -12,3 +14,5 @@ int DataNetwork::ConnectDataNetwork() {
   dataConnection_ = true;
   return 1;
 }
+
+}  // namespace app

@@ -2,6 +2,8 @@
 
 #include "app/StartupUi.h"
 
+namespace app {
+
 // The data connection start-up brings up before anything talks to the server. A desktop is
 // either online or not, so connecting succeeds at once unless the program was started
 // --offline, which stands for a phone without a data connection.
@@ -24,3 +26,5 @@ class DataNetwork {
   MessageBoxFunction messageBox_;
   bool dataConnection_ = false;
 };
+
+}  // namespace app

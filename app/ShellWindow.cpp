@@ -3,6 +3,8 @@
 #include "core/WaitCursor.h"
 #include "app/AppResources.h"
 
+namespace app {
+
 std::intptr_t ShellWindow::OnMessage(platform::Window& window, const platform::Message& message) {
   namespace wm = platform::wm;
   switch (message.id) {
@@ -35,3 +37,5 @@ std::intptr_t ShellWindow::OnMessage(platform::Window& window, const platform::M
       return window.DefaultProcedure(message);
   }
 }
+
+}  // namespace app

@@ -16,6 +16,8 @@
 
 #include "platform/DebugLog.h"
 
+namespace app {
+
 namespace {
 
 constexpr char kRaiseRequest[] = "raise\n";
@@ -202,3 +204,5 @@ void SingleInstance::Close() {
   stopEvent_.Reset();
   lock_.Reset();
 }
+
+}  // namespace app

@@ -7,6 +7,8 @@
 
 #include "platform/UniqueFd.h"
 
+namespace app {
+
 // Makes sure only one client runs per user: the running instance holds an advisory lock on
 // "vornalo.lock" and listens on the Unix-domain socket "vornalo.sock", both in the user's
 // runtime directory. A later start finds the lock taken, connects to the socket, asks the
@@ -60,3 +62,5 @@ class SingleInstance {
   std::mutex mutex_;
   std::function<void()> raiseHandler_;
 };
+
+}  // namespace app

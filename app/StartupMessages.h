@@ -1,5 +1,7 @@
 #pragma once
 
+namespace app {
+
 // The fixed message boxes of start-up (no owner window, OK button only).
 
 inline constexpr const char* kMissingFilesCaption = "Missing Files";
@@ -15,3 +17,5 @@ inline constexpr const char* kConnectionFailureCaption = "Connection Failure";
 inline constexpr const char* kConnectionFailureText =
     "Either the Vornalo server is down for maintenance, or you do not have an active data "
     "connection. Please try again later.";
+
+}  // namespace app

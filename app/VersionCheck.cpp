@@ -10,6 +10,8 @@
 #include "core/WaitCursor.h"
 #include "platform/DebugLog.h"
 
+namespace app {
+
 namespace {
 
 constexpr const char* kNewVersionCaption = "New Version Available";
@@ -65,15 +67,15 @@ VersionCheck::Reply VersionCheck::ParseReply(std::string_view body) {
 int VersionCheck::CheckVersion(bool& connectionFailure) {
   connectionFailure = false;
   const std::chrono::milliseconds timeout(options_.timeoutMs);
-  HttpClientOptions httpOptions;
+  catalogue::HttpClientOptions httpOptions;
   // The connect happens inside start: bound it too, so an unreachable host cannot hold the
   // start-up longer than the check allows.
   httpOptions.connectTimeoutMicros = std::chrono::duration_cast<std::chrono::microseconds>(timeout).count();
-  HttpClient client(httpOptions);
+  catalogue::HttpClient client(httpOptions);
   // A request that cannot even start (refused, no such host) failed at once: start-up goes on
   // as if no update existed, like any other aborted request. Only silence stops it.
-  const HttpClient::WholeBodyReply fetched = client.fetchWholeBody(VersionUrl(), timeout);
-  if (fetched.status == HttpClient::FetchStatus::kTimedOut) {
+  const catalogue::HttpClient::WholeBodyReply fetched = client.fetchWholeBody(VersionUrl(), timeout);
+  if (fetched.status == catalogue::HttpClient::FetchStatus::kTimedOut) {
     core::EndWaitCursor();
     messageBox_(kConnectionFailureCaption, kConnectionFailureText, platform::MessageBoxButtons::kOk);
     connectionFailure = true;
@@ -87,7 +89,7 @@ int VersionCheck::CheckVersion(bool& connectionFailure) {
     case Reply::Kind::kNothing:
       return 0;
     case Reply::Kind::kUpdate:
-      return AskForUpdate(reply);
+      return AskForUpdate(reply) ? 1 : 0;
     case Reply::Kind::kUnsupportedPlatform: {
       const auto answer = messageBox_(kNewVersionCaption, kRecommendedUpdateText, platform::MessageBoxButtons::kYesNo);
       if (answer != platform::MessageBoxResult::kYes) return 0;
@@ -98,14 +100,16 @@ int VersionCheck::CheckVersion(bool& connectionFailure) {
   return 0;
 }
 
-int VersionCheck::AskForUpdate(const Reply& reply) {
+bool VersionCheck::AskForUpdate(const Reply& reply) {
   const auto answer = messageBox_(kNewVersionCaption, reply.required ? kRequiredUpdateText : kRecommendedUpdateText,
                                   platform::MessageBoxButtons::kYesNo);
   if (answer == platform::MessageBoxResult::kYes) {
     core::OpenInBrowser(reply.url.c_str());
-    return 1;
+    return true;
   }
-  if (reply.required) return 1;
+  if (reply.required) return true;
   core::BeginWaitCursor();  // the question took the cursor's place
-  return 0;
+  return false;
 }
+
+}  // namespace app

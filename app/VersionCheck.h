@@ -7,6 +7,8 @@
 #include "app/StartupUi.h"
 #include "core/ProductSites.h"
 
+namespace app {
+
 // Asks the product's web server whether this version may still be used, once per start, on
 // the main thread before the window exists, and acts on the answer: the update questions,
 // the browser, or "Connection Failure" when the server stays silent.
@@ -50,8 +52,12 @@ class VersionCheck {
   static Reply ParseReply(std::string_view body);
 
  private:
-  int AskForUpdate(const Reply& reply);
+  // Asks whether to install the update; true when the program must end (accepted, or a
+  // required one refused).
+  bool AskForUpdate(const Reply& reply);
 
   Options options_;
   MessageBoxFunction messageBox_;
 };
+
+}  // namespace app

@@ -22,6 +22,8 @@
 #include "ui/ResourcePaths.h"
 #include "ui/WindowWaitCursor.h"
 
+namespace app {
+
 namespace {
 
 constexpr const char* kWindowTitle = "Vornalo Mobile";
@@ -221,3 +223,5 @@ int SetCallCount(const AppOptions& options) {
   const bool ok = store.SetValue(kPhoneStateKey, kActiveCallCountValue, platform::RegistryValue::Dword(options.callCount));
   return ok ? 0 : 1;
 }
+
+}  // namespace app

@@ -17,22 +17,22 @@ constexpr int kUsageExitCode = 2;
 }  // namespace
 
 int main(int argc, char** argv) {
-  AppOptions options;
+  app::AppOptions options;
   std::string error;
-  switch (ParseAppOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
-    case AppOptions::Outcome::kHelp:
-      std::fputs(AppUsage(), stdout);
+  switch (app::ParseAppOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+    case app::AppOptions::Outcome::kHelp:
+      std::fputs(app::AppUsage(), stdout);
       return 0;
-    case AppOptions::Outcome::kError:
-      std::fprintf(stderr, "vornalo: %s\n\n%s", error.c_str(), AppUsage());
+    case app::AppOptions::Outcome::kError:
+      std::fprintf(stderr, "vornalo: %s\n\n%s", error.c_str(), app::AppUsage());
       return kUsageExitCode;
-    case AppOptions::Outcome::kSetCallCount:
-      return SetCallCount(options);
-    case AppOptions::Outcome::kRun:
+    case app::AppOptions::Outcome::kSetCallCount:
+      return app::SetCallCount(options);
+    case app::AppOptions::Outcome::kRun:
       break;
   }
-  ApplicationParts parts;
+  app::ApplicationParts parts;
   parts.drawSplash = screens::DrawSplash;
-  parts.makeApplication = [](AppContext& context) { return std::make_unique<Application>(context); };
-  return RunVornalo(options, parts);
+  parts.makeApplication = [](app::AppContext& context) { return std::make_unique<app::Application>(context); };
+  return app::RunVornalo(options, parts);
 }

@@ -4,7 +4,7 @@
 
 namespace audio {
 
-bool FrameSyncProbe::run(HttpStream& http, Mp3FrameHeader& out) {
+bool FrameSyncProbe::run(catalogue::HttpStream& http, Mp3FrameHeader& out) {
   std::vector<uint8_t> block(kBlockBytes);
   uint64_t tagBytesLeft = 0;  // of an ID3v2 tag that runs on past the block read last
   for (uint32_t probed = 0; probed < http.prebufferChunkCount();) {

@@ -20,7 +20,7 @@ class FrameSyncProbe {
   static constexpr uint32_t kTagProbeBytes = 10;
 
   // False when a read fails or no header is found.
-  static bool run(HttpStream& http, Mp3FrameHeader& out);
+  static bool run(catalogue::HttpStream& http, Mp3FrameHeader& out);
 };
 
 }  // namespace audio

@@ -12,7 +12,7 @@
 namespace audio {
 
 StreamPlayer::StreamPlayer(std::unique_ptr<platform::PcmSink> sink,
-                           const HttpClientOptions& httpOptions)
+                           const catalogue::HttpClientOptions& httpOptions)
     : output_(std::move(sink)), http_({}, httpOptions) {}
 
 StreamPlayer::~StreamPlayer() {

@@ -69,7 +69,7 @@ class StreamPlayer {
 
   // `httpOptions` are the stream's time limits (tests shorten them).
   explicit StreamPlayer(std::unique_ptr<platform::PcmSink> sink,
-                        const HttpClientOptions& httpOptions = HttpClientOptions());
+                        const catalogue::HttpClientOptions& httpOptions = catalogue::HttpClientOptions());
   // Stops the playback thread (reason 1).
   ~StreamPlayer();
   StreamPlayer(const StreamPlayer&) = delete;
@@ -126,7 +126,7 @@ class StreamPlayer {
   void togglePauseLocked();
 
   WaveOutput output_;
-  HttpStream http_;
+  catalogue::HttpStream http_;
   PlayerNotifyTarget* notifyWindow_ = nullptr;
   std::thread playbackThread_;
 

@@ -15,8 +15,8 @@ namespace {
 // An id longer than this is not an id; the encoded form is cut there.
 constexpr std::int32_t kEncodedIdCapacity = 1024;
 
-std::u16string Widen(const char (&slot)[kTextSlotSize]) {
-  std::u16string wide = platform::Utf8ToUtf16(SlotText(slot));
+std::u16string Widen(const char (&slot)[catalogue::kTextSlotSize]) {
+  std::u16string wide = platform::Utf8ToUtf16(catalogue::SlotText(slot));
   return wide.substr(0, platform::Utf16PrefixLength(wide, TrackInfo::kMaxLength));
 }
 
@@ -30,9 +30,9 @@ std::string streamUrlRequest(const StreamUrlService& service, const char* mp3Url
 bool resolveStreamUrl(const StreamUrlService& service, const char* mp3UrlId,
                       char (&reply)[kStreamUrlReplySize]) {
   reply[0] = '\0';
-  HttpClient client(service.httpOptions);
-  const HttpClient::WholeBodyReply fetched = client.fetchWholeBody(streamUrlRequest(service, mp3UrlId));
-  if (fetched.status == HttpClient::FetchStatus::kNotStarted) {
+  catalogue::HttpClient client(service.httpOptions);
+  const catalogue::HttpClient::WholeBodyReply fetched = client.fetchWholeBody(streamUrlRequest(service, mp3UrlId));
+  if (fetched.status == catalogue::HttpClient::FetchStatus::kNotStarted) {
     platform::DebugPrintf("stream URL lookup for \"%s\" failed to start", mp3UrlId);
     return false;
   }
@@ -47,22 +47,22 @@ bool resolveStreamUrl(const StreamUrlService& service, const char* mp3UrlId,
   return std::strcmp(reply, kNotAvailable) != 0;
 }
 
-TrackInfo makeTrackInfo(const AudioCueRecord& record) {
+TrackInfo makeTrackInfo(const catalogue::AudioCueRecord& record) {
   return TrackInfo{Widen(record.title), Widen(record.creator), Widen(record.album)};
 }
 
-std::u16string trackUrl(const StreamUrlService& service, const AudioCueRecord& record) {
+std::u16string trackUrl(const StreamUrlService& service, const catalogue::AudioCueRecord& record) {
   char reply[kStreamUrlReplySize];
   // A reply the stream would refuse (a line end, not http) counts as no reply.
   if (resolveStreamUrl(service, record.mp3_url_id, reply)) {
-    if (IsAcceptableUrl(reply)) return platform::Utf8ToUtf16(reply);
+    if (catalogue::IsAcceptableUrl(reply)) return platform::Utf8ToUtf16(reply);
     platform::DebugPrintf("stream URL reply \"%s\" refused; playing the record's location", reply);
   }
-  return platform::Utf8ToUtf16(SlotText(record.location));
+  return platform::Utf8ToUtf16(catalogue::SlotText(record.location));
 }
 
 void startTrack(StreamPlayer& player, const StreamUrlService& service,
-                const AudioCueRecord& record, const std::function<void()>& stopStep) {
+                const catalogue::AudioCueRecord& record, const std::function<void()>& stopStep) {
   const std::u16string url = trackUrl(service, record);
   const TrackInfo info = makeTrackInfo(record);
   if (stopStep) stopStep();

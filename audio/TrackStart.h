@@ -18,7 +18,7 @@ class StreamPlayer;
 struct StreamUrlService {
   std::string baseUrl;  // "http://host[:port]"
   core::RequestIdentity identity;
-  HttpClientOptions httpOptions;
+  catalogue::HttpClientOptions httpOptions;
 };
 
 inline constexpr std::size_t kStreamUrlReplySize = 512;  // 511 bytes and the terminator
@@ -35,15 +35,15 @@ bool resolveStreamUrl(const StreamUrlService& service, const char* mp3UrlId,
 
 // The display record of a track: title, creator and album decoded from UTF-8 and cut at 255
 // code units without splitting a character.
-TrackInfo makeTrackInfo(const AudioCueRecord& record);
+TrackInfo makeTrackInfo(const catalogue::AudioCueRecord& record);
 
 // The URL to stream for `record`: the resolved one when the stream would take it, else its
 // location, as UTF-16.
-std::u16string trackUrl(const StreamUrlService& service, const AudioCueRecord& record);
+std::u16string trackUrl(const StreamUrlService& service, const catalogue::AudioCueRecord& record);
 
 // Builds the URL and the TrackInfo, runs the caller's stop step, then hands both to the
 // player and starts it (setTrackInfo, setUrl, play).
 void startTrack(StreamPlayer& player, const StreamUrlService& service,
-                const AudioCueRecord& record, const std::function<void()>& stopStep);
+                const catalogue::AudioCueRecord& record, const std::function<void()>& stopStep);
 
 }  // namespace audio

@@ -5,6 +5,8 @@
 
 #include "platform/DebugLog.h"
 
+namespace catalogue {
+
 CatalogueRequest::CatalogueRequest(std::string baseUrl, core::RequestIdentity identity,
                                    const HttpClientOptions& httpOptions)
     : baseUrl_(std::move(baseUrl)), identity_(std::move(identity)), httpOptions_(httpOptions) {
@@ -128,3 +130,5 @@ void XMLCALL CatalogueRequest::OnText(void* userData, const XML_Char* text, int 
   auto* request = static_cast<CatalogueRequest*>(static_cast<XmlReader*>(userData));
   request->onXmlEvent(text, length, kCharacterData, nullptr);
 }
+
+}  // namespace catalogue

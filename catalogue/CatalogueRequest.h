@@ -17,6 +17,8 @@ namespace core {
 class AppSettings;
 }  // namespace core
 
+namespace catalogue {
+
 // One kind of catalogue request: builds its URL, fetches the reply with a WholeBody
 // HttpClient, parses it and keeps the items of one page with the paging state until the next
 // request. Runs on the calling thread (the UI thread) and blocks until the reply has ended.
@@ -113,3 +115,5 @@ class CatalogueRequest : public XmlReader {
   char requestText_[kRequestTextSize] = {};
   bool itemsCutNoted_ = false;  // the debug line of roomForItem was written for this reply
 };
+
+}  // namespace catalogue

@@ -3,6 +3,8 @@
 #include "catalogue/FieldCodes.h"
 #include "core/Utilities.h"
 
+namespace catalogue {
+
 namespace {
 
 constexpr fieldcode::Entry kTrackFields[] = {
@@ -61,3 +63,5 @@ void CueListTracksRequest::onFieldText(int code, std::string_view text) {
     default: break;
   }
 }
+
+}  // namespace catalogue

@@ -6,6 +6,8 @@
 #include "catalogue/CatalogueRequest.h"
 #include "catalogue/ItemRecords.h"
 
+namespace catalogue {
+
 // The tracks of one CueList, as AudioCue records (song_id empty).
 class CueListTracksRequest : public CatalogueRequest {
  public:
@@ -28,3 +30,5 @@ class CueListTracksRequest : public CatalogueRequest {
   std::vector<std::unique_ptr<AudioCueRecord>> items_;
   std::unique_ptr<AudioCueRecord> current_;  // the track being read, zero-filled at its start
 };
+
+}  // namespace catalogue

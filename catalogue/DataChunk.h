@@ -6,6 +6,8 @@
 
 #include "catalogue/HttpClientLimits.h"
 
+namespace catalogue {
+
 // One block of raw stream bytes handed from the HTTP worker to the reader.
 struct DataChunk {
   std::uint8_t data[httplimits::kChunkDataSize];
@@ -51,3 +53,5 @@ class ChunkQueue {
   std::size_t head_ = 0;
   std::size_t size_ = 0;
 };
+
+}  // namespace catalogue

@@ -4,6 +4,8 @@
 
 #include <utility>
 
+namespace catalogue {
+
 // Move-only owner of one expat parser; frees it on destruction.
 class ExpatParser {
  public:
@@ -35,3 +37,5 @@ class ExpatParser {
 
   XML_Parser parser_ = nullptr;
 };
+
+}  // namespace catalogue

@@ -4,6 +4,8 @@
 
 #include "catalogue/FieldCodes.h"
 
+namespace catalogue {
+
 namespace {
 
 constexpr int kRandomRange = 10000;
@@ -77,3 +79,5 @@ void FeaturedCueListsRequest::onFieldText(int code, std::string_view text) {
     default: break;
   }
 }
+
+}  // namespace catalogue

@@ -7,6 +7,8 @@
 #include "catalogue/CatalogueRequest.h"
 #include "catalogue/ItemRecords.h"
 
+namespace catalogue {
+
 // The server's featured CueLists, one page at a time.
 class FeaturedCueListsRequest : public CatalogueRequest {
  public:
@@ -32,3 +34,5 @@ class FeaturedCueListsRequest : public CatalogueRequest {
   std::minstd_rand random_;
   int lastRandom_ = -1;
 };
+
+}  // namespace catalogue

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstring>
 
+namespace catalogue {
+
 // Codes of the reply fields the handlers read.
 namespace fieldcode {
 
@@ -36,3 +38,5 @@ int Lookup(const Entry (&table)[N], const char* name) {
 }
 
 }  // namespace fieldcode
+
+}  // namespace catalogue

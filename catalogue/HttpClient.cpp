@@ -12,6 +12,8 @@
 #include "platform/DebugLog.h"
 #include "platform/TextCodec.h"
 
+namespace catalogue {
+
 HttpClient::HttpClient(const HttpClientOptions& options) : options_(options) {}
 
 HttpClient::~HttpClient() {
@@ -117,13 +119,13 @@ bool HttpClient::Connect(std::uint64_t stopGeneration) {
 
 int HttpClient::start() {
   // A stop from another thread after this point ends the connect below.
-  return startAsOf(stopGeneration_.load(std::memory_order_acquire));
+  return startAsOf(stopGeneration_.load(std::memory_order_acquire)) ? 1 : 0;
 }
 
-int HttpClient::startAsOf(std::uint64_t generation) {
+bool HttpClient::startAsOf(std::uint64_t generation) {
   std::lock_guard<std::mutex> control(controlLock_);
   StopLocked();
-  if (receiveMode == Stream && !BuildChunkPool()) return 0;
+  if (receiveMode == Stream && !BuildChunkPool()) return false;
 
   isAborted_.store(0, std::memory_order_release);
   isFinished_.store(0, std::memory_order_release);
@@ -138,7 +140,7 @@ int HttpClient::startAsOf(std::uint64_t generation) {
 
   if (!Connect(generation)) {
     ReleaseChunkPool();
-    return 0;
+    return false;
   }
   connectionOpen_.store(true, std::memory_order_release);
   workerEnded_.Reset();
@@ -151,10 +153,10 @@ int HttpClient::startAsOf(std::uint64_t generation) {
   } catch (const std::system_error&) {
     CloseConnection();
     ReleaseChunkPool();
-    return 0;
+    return false;
   }
   workerStarted_.Wait();
-  return 1;
+  return true;
 }
 
 void HttpClient::stop() {
@@ -309,3 +311,5 @@ void HttpClient::RunWholeBody() {
   }
   CloseConnection();
 }
+
+}  // namespace catalogue

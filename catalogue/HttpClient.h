@@ -17,6 +17,8 @@
 #include "catalogue/TcpSocket.h"
 #include "platform/ManualResetEvent.h"
 
+namespace catalogue {
+
 // Fetches one URL at a time with an HTTP/1.0 GET and receives the reply on a worker thread of
 // its own, either as one body (WholeBody: headers skipped, body gathered until the server
 // closes) or as a stream of raw 2,048-byte chunks (Stream: status line and headers included)
@@ -54,10 +56,10 @@ class HttpClient {
   // Stops any running request, connects (on this thread, up to the connect time-out), sends
   // the request and launches the worker; 1 once the worker runs, 0 on any failure.
   int start();
-  // As start, but a stop or reset made after stopCount() returned `stopCount` also ends it:
-  // a controller that decides to start on one thread and starts on another reads the count
-  // when it decides, so that a stop in between is never missed.
-  int startAsOf(std::uint64_t stopCount);
+  // As start (true once the worker runs), but a stop or reset made after stopCount() returned
+  // `stopCount` also ends it: a controller that decides to start on one thread and starts on
+  // another reads the count when it decides, so that a stop in between is never missed.
+  bool startAsOf(std::uint64_t stopCount);
   std::uint64_t stopCount() const { return stopGeneration_.load(std::memory_order_acquire); }
   // How a whole-body fetch ended.
   enum class FetchStatus {
@@ -177,3 +179,5 @@ class HttpClient {
   ChunkQueue readyQueue_;
   ChunkQueue freePool_;
 };
+
+}  // namespace catalogue

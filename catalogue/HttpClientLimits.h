@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace catalogue {
+
 // Fixed sizes and the default time limits of the HTTP client.
 namespace httplimits {
 
@@ -35,3 +37,5 @@ struct HttpClientOptions {
   std::int32_t poolChunkCount = httplimits::kMaxPoolChunkCount;
   std::size_t maxWholeBody = httplimits::kMaxWholeBody;
 };
+
+}  // namespace catalogue

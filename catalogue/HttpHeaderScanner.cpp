@@ -3,6 +3,8 @@
 #include <limits>
 #include <string>
 
+namespace catalogue {
+
 namespace {
 
 // Lower case: header names are matched without regard to case.
@@ -109,3 +111,5 @@ std::size_t HttpHeaderScanner::Scan(const std::uint8_t* bytes, std::size_t lengt
   }
   return length;
 }
+
+}  // namespace catalogue

@@ -6,6 +6,8 @@
 
 #include "catalogue/HttpClientLimits.h"
 
+namespace catalogue {
+
 // Follows the raw bytes of one reply, block by block, to find where the header block ends
 // (the first CR LF CR LF) and the value of its "Content-Length:" header (name in any case). Both may be split
 // across any number of blocks. Only the header block is searched, and only at line starts,
@@ -43,3 +45,5 @@ class HttpHeaderScanner {
   std::size_t headerLength_ = 0;
   std::int32_t contentLength_ = 0;
 };
+
+}  // namespace catalogue

@@ -4,6 +4,8 @@
 
 #include "catalogue/HttpClient.h"
 
+namespace catalogue {
+
 // A Stream-mode client, embedded once by the stream player and reused for every track.
 class HttpStream : public HttpClient {
  public:
@@ -13,3 +15,5 @@ class HttpStream : public HttpClient {
     if (!url.empty()) setUrl(url);
   }
 };
+
+}  // namespace catalogue

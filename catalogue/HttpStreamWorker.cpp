@@ -8,6 +8,8 @@
 #include "catalogue/HttpClient.h"
 #include "catalogue/HttpHeaderScanner.h"
 
+namespace catalogue {
+
 namespace {
 
 constexpr int kMaxEmptyQueueSleeps = 3;
@@ -191,3 +193,5 @@ int HttpClient::readStream(void* dest, std::uint32_t wanted, std::uint32_t* got)
     if (*got >= wanted) return 1;
   }
 }
+
+}  // namespace catalogue

@@ -2,6 +2,8 @@
 
 #include "catalogue/HttpClientLimits.h"
 
+namespace catalogue {
+
 namespace {
 
 constexpr std::string_view kScheme = "http://";
@@ -51,3 +53,5 @@ bool HttpUrl::Parse(std::string_view url, HttpUrl* out) {
   out->path = slash == std::string_view::npos ? std::string("/") : std::string(rest.substr(slash));
   return true;
 }
+
+}  // namespace catalogue

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+namespace catalogue {
+
 // The parts of an "http://host[:port][/path]" URL that the client needs to connect.
 struct HttpUrl {
   std::string host;  // without the port; an IPv6 address keeps its brackets
@@ -19,3 +21,5 @@ struct HttpUrl {
 // True when `url` may be requested: it starts with "http://", is at most kMaxUrlLength bytes
 // and holds no control character and no space (which would let it inject request headers).
 bool IsAcceptableUrl(std::string_view url);
+
+}  // namespace catalogue

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace catalogue {
+
 // The fixed-size item records of catalogue replies. Every text field is a 512-byte slot of
 // NUL-terminated UTF-8 (at most 511 bytes); a field the reply did not supply is all zero.
 // AudioCueRecord is also the record of the Current Playlist file, so its layout is a format.
@@ -60,3 +62,5 @@ static_assert(offsetof(CueListRecord, item_count) == 5 * kTextSlotSize);
 void CopyToSlot(char (&slot)[kTextSlotSize], std::string_view text);
 // The text held by a slot.
 std::string_view SlotText(const char (&slot)[kTextSlotSize]);
+
+}  // namespace catalogue

@@ -1,5 +1,7 @@
 #include "catalogue/ItemRef.h"
 
+namespace catalogue {
+
 namespace {
 
 template <typename Record>
@@ -41,3 +43,5 @@ const void* ItemRef::record() const {
       return nullptr;
   }
 }
+
+}  // namespace catalogue

@@ -5,6 +5,8 @@
 
 #include "catalogue/ItemRecords.h"
 
+namespace catalogue {
+
 // One item of a mixed list: a record and its kind code. Owns its record; copies are deep, so
 // a list that takes a copy (the Current Playlist) never shares a record with another list.
 class ItemRef {
@@ -32,3 +34,5 @@ class ItemRef {
   std::unique_ptr<CueListRecord> cueList_;
   std::unique_ptr<TextCueRecord> text_;
 };
+
+}  // namespace catalogue

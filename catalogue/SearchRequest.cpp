@@ -5,6 +5,8 @@
 #include "catalogue/FieldCodes.h"
 #include "core/Utilities.h"
 
+namespace catalogue {
+
 namespace {
 
 static_assert(fieldcode::kSlotCount <= 16);
@@ -142,3 +144,5 @@ void SearchRequest::appendItem() {
       break;  // an unknown kind is skipped
   }
 }
+
+}  // namespace catalogue

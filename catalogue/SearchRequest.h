@@ -8,6 +8,8 @@
 #include "catalogue/CatalogueRequest.h"
 #include "catalogue/ItemRef.h"
 
+namespace catalogue {
+
 // A catalogue search: AudioCues, CueLists and TextCues matching a query, one page at a time.
 class SearchRequest : public CatalogueRequest {
  public:
@@ -50,3 +52,5 @@ class SearchRequest : public CatalogueRequest {
   std::int32_t itemCount_ = 0;   // of the item being read, from its "item_count"
   char slots_[16][kTextSlotSize] = {};  // staging, indexed by field code
 };
+
+}  // namespace catalogue

@@ -13,6 +13,8 @@
 #include <cstring>
 #include <utility>
 
+namespace catalogue {
+
 TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
   if (this != &other) {
     Close();
@@ -123,3 +125,5 @@ ssize_t TcpSocket::ReceiveVector(const iovec* buffers, int count) {
   } while (n < 0 && errno == EINTR);
   return n;
 }
+
+}  // namespace catalogue

@@ -4,8 +4,11 @@
 #include <cstdint>
 #include <string>
 #include <sys/types.h>
+#include <sys/uio.h>
 
 #include "platform/UniqueFd.h"
+
+namespace catalogue {
 
 // Move-only owner of a non-blocking IPv4 TCP socket; shuts it down both ways and closes it on
 // Close or destruction. Waits are single poll calls of a given length, retried on EINTR.
@@ -41,3 +44,5 @@ class TcpSocket {
 
   platform::UniqueFd fd_;
 };
+
+}  // namespace catalogue

@@ -6,6 +6,8 @@
 
 #include "platform/TextCodec.h"
 
+namespace catalogue {
+
 void XmlFieldText::Append(const char* text, std::size_t length) {
   if (code_ == 0) return;
   std::size_t room = sizeof text_ - length_;
@@ -37,3 +39,5 @@ std::int32_t LeadingNumber(std::string_view text) {
   if (negative) return static_cast<std::int32_t>(-value);
   return static_cast<std::int32_t>(std::min(value, kLimit));
 }
+
+}  // namespace catalogue

@@ -6,6 +6,8 @@
 
 #include "catalogue/ItemRecords.h"
 
+namespace catalogue {
+
 // The text of the XML field being read: every character-data run from the field's start tag
 // to the next tag, kept up to a slot's 511 bytes (cut on a character boundary). No allocation.
 class XmlFieldText {
@@ -34,3 +36,5 @@ class XmlFieldText {
 // The decimal number at the start of `text` (after blanks, with an optional sign), as atoi
 // reads it but clamped to the 32-bit range; 0 when there is none.
 std::int32_t LeadingNumber(std::string_view text);
+
+}  // namespace catalogue

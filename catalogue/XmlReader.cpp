@@ -5,6 +5,8 @@
 
 #include "platform/DebugLog.h"
 
+namespace catalogue {
+
 int XmlReader::parse(const char* bytes, std::size_t length) {
   parser_ = ExpatParser::Create();
   refusedDoctype_ = false;
@@ -32,3 +34,5 @@ void XMLCALL XmlReader::OnDoctype(void* userData, const XML_Char*, const XML_Cha
   platform::DebugOutput("catalogue reply with a DOCTYPE refused");
   XML_StopParser(reader->parser_.Get(), XML_FALSE);
 }
+
+}  // namespace catalogue

@@ -4,6 +4,8 @@
 
 #include "catalogue/ExpatParser.h"
 
+namespace catalogue {
+
 // Parses one XML document at a time with a fresh expat parser. Subclasses register their
 // callbacks (installHandlers) and the user data the callbacks receive (bindUserData), which
 // must be this object as an XmlReader pointer.
@@ -36,3 +38,5 @@ class XmlReader {
   ExpatParser parser_;
   bool refusedDoctype_ = false;
 };
+
+}  // namespace catalogue

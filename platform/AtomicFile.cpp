@@ -72,10 +72,10 @@ bool AtomicFileWriter::Commit() {
 }
 
 bool WriteFileAtomically(const std::filesystem::path& target, std::string_view contents,
-                         std::string* error) {
+                         std::string& error) {
   AtomicFileWriter writer(target);
   bool ok = writer.Write(contents) && writer.Commit();
-  if (!ok && error) *error = writer.Error();
+  if (!ok) error = writer.Error();
   return ok;
 }
 

@@ -48,6 +48,6 @@ class AtomicFileWriter {
 
 // Convenience: the whole contents in one call. On failure `error` says why.
 bool WriteFileAtomically(const std::filesystem::path& target, std::string_view contents,
-                         std::string* error = nullptr);
+                         std::string& error);
 
 }  // namespace platform

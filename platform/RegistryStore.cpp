@@ -218,7 +218,7 @@ bool RegistryStore::SetValues(std::string_view key,
   Values& target = keys[std::string(key)];
   for (const auto& [name, value] : values) target[name] = value;
   std::string error;
-  if (!WriteFileAtomically(FilePath(), Serialize(keys), &error)) {
+  if (!WriteFileAtomically(FilePath(), Serialize(keys), error)) {
     DebugPrintf("settings store %s not written: %s", FilePath().c_str(), error.c_str());
     return false;
   }

@@ -8,6 +8,8 @@
 #include "platform/TextCodec.h"
 #include "playlist/PlaylistFile.h"
 
+namespace playlist {
+
 CurrentPlaylist::CurrentPlaylist(audio::StreamPlayer& player, audio::StreamUrlService service,
                                  std::filesystem::path file, PlaylistHost& host)
     : player_(player), service_(std::move(service)), file_(std::move(file)), host_(host) {}
@@ -19,33 +21,33 @@ void CurrentPlaylist::load() {
   if (!contents) return;
   title = std::move(contents->title);
   for (auto& record : contents->records) {
-    entries_.push_back(PlaylistEntry{std::move(record), kAudioCue});
+    entries_.push_back(PlaylistEntry{std::move(record), catalogue::kAudioCue});
   }
 }
 
 void CurrentPlaylist::save() {
   if (!host_.isLaidOut()) return;
-  std::vector<const AudioCueRecord*> records;
+  std::vector<const catalogue::AudioCueRecord*> records;
   records.reserve(entries_.size());
   for (const auto& entry : entries_) records.push_back(entry.record.get());
   std::string error;
-  if (!playlistfile::Save(file_, title, records, &error)) {
+  if (!playlistfile::Save(file_, title, records, error)) {
     platform::DebugPrintf("playlist file %s not written: %s", file_.c_str(), error.c_str());
   }
 }
 
-void CurrentPlaylist::append(const AudioCueRecord& record) {
-  auto copy = std::make_unique<AudioCueRecord>();
+void CurrentPlaylist::append(const catalogue::AudioCueRecord& record) {
+  auto copy = std::make_unique<catalogue::AudioCueRecord>();
   std::memcpy(copy.get(), &record, sizeof record);
   if (entries_.empty()) {
     selectedIndex = 0;
     topIndex = 0;
   }
-  entries_.push_back(PlaylistEntry{std::move(copy), kAudioCue});
+  entries_.push_back(PlaylistEntry{std::move(copy), catalogue::kAudioCue});
 }
 
-void CurrentPlaylist::addTrack(const ItemRef& item) {
-  if (item.kind() == kAudioCue && item.audioCue()) {
+void CurrentPlaylist::addTrack(const catalogue::ItemRef& item) {
+  if (item.kind() == catalogue::kAudioCue && item.audioCue()) {
     addTrack(*item.audioCue());
     return;
   }
@@ -54,19 +56,19 @@ void CurrentPlaylist::addTrack(const ItemRef& item) {
   save();
 }
 
-void CurrentPlaylist::addTrack(const AudioCueRecord& record) {
+void CurrentPlaylist::addTrack(const catalogue::AudioCueRecord& record) {
   if (entries_.empty()) title = kCustomTitle;
   append(record);
   save();
 }
 
-void CurrentPlaylist::addCueList(const CueListRecord& cueList) {
+void CurrentPlaylist::addCueList(const catalogue::CueListRecord& cueList) {
   host_.beginWaitCursor();
-  CueListTracksRequest request(service_.baseUrl, service_.identity, service_.httpOptions);
+  catalogue::CueListTracksRequest request(service_.baseUrl, service_.identity, service_.httpOptions);
   request.buildUrl(cueList.playlist_id);
   request.run(0);
   for (std::size_t i = 0; i < request.resultCount(); ++i) append(*request.itemAt(i));
-  title = platform::Utf8ToUtf16(SlotText(cueList.title));
+  title = platform::Utf8ToUtf16(catalogue::SlotText(cueList.title));
   host_.endWaitCursor();
   save();
 }
@@ -107,7 +109,7 @@ bool CurrentPlaylist::removeSelected() {
 }
 
 void CurrentPlaylist::markCurrent(bool current) {
-  if (currentIndex < entries_.size()) entries_[currentIndex].kind = current ? 0u : std::uint32_t{kAudioCue};
+  if (currentIndex < entries_.size()) entries_[currentIndex].kind = current ? 0u : std::uint32_t{catalogue::kAudioCue};
 }
 
 void CurrentPlaylist::startCurrent(const std::function<void()>& stopStep) {
@@ -159,3 +161,5 @@ void CurrentPlaylist::previous(bool stopFirst) {
 const PlaylistEntry* CurrentPlaylist::entryAt(std::uint32_t index) const {
   return index < entries_.size() ? &entries_[index] : nullptr;
 }
+
+}  // namespace playlist

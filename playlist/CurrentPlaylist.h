@@ -15,11 +15,13 @@ namespace audio {
 class StreamPlayer;
 }
 
+namespace playlist {
+
 // One entry of the Current Playlist: its own copy of an AudioCue record. `kind` is 1, or 0
 // while the entry is marked as the current one.
 struct PlaylistEntry {
-  std::unique_ptr<AudioCueRecord> record;
-  std::uint32_t kind = kAudioCue;
+  std::unique_ptr<catalogue::AudioCueRecord> record;
+  std::uint32_t kind = catalogue::kAudioCue;
 };
 
 // The user's queue of AudioCues: filled from search results and CueLists, played in order
@@ -43,10 +45,10 @@ class CurrentPlaylist {
 
   // Appends a copy of an AudioCue item (other kinds add nothing); any add onto an empty
   // playlist names it "(Custom Playlist)" and saves.
-  void addTrack(const ItemRef& item);
-  void addTrack(const AudioCueRecord& record);
+  void addTrack(const catalogue::ItemRef& item);
+  void addTrack(const catalogue::AudioCueRecord& record);
   // Appends every track of the CueList, fetched from the catalogue, and takes its title.
-  void addCueList(const CueListRecord& cueList);
+  void addCueList(const catalogue::CueListRecord& cueList);
   void clear();
   // Removes the selected entry; true when it was the current one (the caller then stops the
   // player for good).
@@ -69,7 +71,7 @@ class CurrentPlaylist {
   std::uint32_t count() const { return static_cast<std::uint32_t>(entries_.size()); }
 
  private:
-  void append(const AudioCueRecord& record);
+  void append(const catalogue::AudioCueRecord& record);
   void markCurrent(bool current);
   void startCurrent(const std::function<void()>& stopStep);
 
@@ -79,3 +81,5 @@ class CurrentPlaylist {
   PlaylistHost& host_;
   std::vector<PlaylistEntry> entries_;
 };
+
+}  // namespace playlist

@@ -6,9 +6,11 @@
 
 #include "platform/AtomicFile.h"
 
+namespace playlist {
+
 namespace playlistfile {
 
-std::string Encode(const std::u16string& title, const std::vector<const AudioCueRecord*>& records) {
+std::string Encode(const std::u16string& title, const std::vector<const catalogue::AudioCueRecord*>& records) {
   std::string bytes;
   if (records.empty()) return bytes;
   bytes.reserve(kTitleBytes + records.size() * kRecordBytes);
@@ -20,7 +22,7 @@ std::string Encode(const std::u16string& title, const std::vector<const AudioCue
     titleBytes[2 * i + 1] = static_cast<char>(title[i] >> 8);
   }
   bytes.append(titleBytes, kTitleBytes);
-  for (const AudioCueRecord* record : records) {
+  for (const catalogue::AudioCueRecord* record : records) {
     bytes.append(reinterpret_cast<const char*>(record), kRecordBytes);
   }
   return bytes;
@@ -41,7 +43,7 @@ Contents Decode(const std::string& bytes) {
     contents.title.pop_back();
   }
   for (std::size_t offset = kTitleBytes; offset < bytes.size(); offset += kRecordBytes) {
-    auto record = std::make_unique<AudioCueRecord>();
+    auto record = std::make_unique<catalogue::AudioCueRecord>();
     std::memset(record.get(), 0, kRecordBytes);
     std::memcpy(record.get(), bytes.data() + offset, std::min(kRecordBytes, bytes.size() - offset));
     contents.records.push_back(std::move(record));
@@ -50,7 +52,7 @@ Contents Decode(const std::string& bytes) {
 }
 
 bool Save(const std::filesystem::path& file, const std::u16string& title,
-          const std::vector<const AudioCueRecord*>& records, std::string* error) {
+          const std::vector<const catalogue::AudioCueRecord*>& records, std::string& error) {
   return platform::WriteFileAtomically(file, Encode(title, records), error);
 }
 
@@ -63,3 +65,5 @@ std::optional<Contents> Load(const std::filesystem::path& file) {
 }
 
 }  // namespace playlistfile
+
+}  // namespace playlist

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace playlist {
+
 // What the Current Playlist needs of the screen that shows it. The current playlist screen
 // implements it; tests use a recording one.
 class PlaylistHost {
@@ -23,3 +25,5 @@ class PlaylistHost {
 
 // Message posted to the main window after the playlist started a track.
 inline constexpr std::uint32_t kMsgPlaylistTrackStarted = 1726;
+
+}  // namespace playlist

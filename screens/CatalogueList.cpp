@@ -1,10 +1,23 @@
 #include "screens/CatalogueList.h"
 
 #include <algorithm>
+#include <cstdio>
+
+#include "platform/TextCodec.h"
 
 #include "ui/ResourceImages.h"
 
 namespace screens {
+
+std::u16string SlotWide(const char (&slot)[catalogue::kTextSlotSize]) {
+  return platform::Utf8ToUtf16(catalogue::SlotText(slot));
+}
+
+std::u16string CueListInfo(const catalogue::CueListRecord& cueList) {
+  char info[64];
+  std::snprintf(info, sizeof info, "Cuelist - %ld total items", static_cast<long>(cueList.item_count));
+  return platform::Utf8ToUtf16(info);
+}
 namespace {
 
 constexpr std::int32_t kInfoFontHeight = 12;
@@ -16,8 +29,8 @@ constexpr std::int32_t kTextGap = 5;      // between the icon and the texts
 
 }  // namespace
 
-CatalogueList::IconPair* CatalogueList::IconsOf(ItemKind kind) {
-  if (kind < kAudioCue || kind > kTextCue) return nullptr;
+CatalogueList::IconPair* CatalogueList::IconsOf(catalogue::ItemKind kind) {
+  if (kind < catalogue::kAudioCue || kind > catalogue::kTextCue) return nullptr;
   return &icons_[static_cast<std::size_t>(kind)];
 }
 

@@ -17,12 +17,17 @@ namespace screens {
 // One row of a catalogue list: the kind (for its icon), three text lines and the record it
 // shows, which the request that fetched the page owns.
 struct CatalogueRow {
-  ItemKind kind = kNoItemKind;
+  catalogue::ItemKind kind = catalogue::kNoItemKind;
   std::u16string info;      // line 1: artist and album, the item count, the kind
   std::u16string title;     // line 2
   std::u16string location;  // line 3
   const void* source = nullptr;
 };
+
+// A record's text slot as shown: its UTF-8 widened.
+std::u16string SlotWide(const char (&slot)[catalogue::kTextSlotSize]);
+// A CueList's info line: "Cuelist - <item count> total items".
+std::u16string CueListInfo(const catalogue::CueListRecord& cueList);
 
 // The list of the search results and featured screens: per row the kind's icon (selected or
 // normal), the info line, the bold title and the green location, over the dark band on the
@@ -38,14 +43,14 @@ class CatalogueList : public ui::ListViewOf<CatalogueRow> {
 
   // The icons of one kind, as relative resource names.
   struct KindIcons {
-    ItemKind kind;
+    catalogue::ItemKind kind;
     const char* selected;
     const char* normal;
   };
   struct Style {
     std::vector<KindIcons> icons;  // loaded in this order
     // The icon whose size places every icon and the texts.
-    ItemKind sizeKind;
+    catalogue::ItemKind sizeKind;
     bool sizeFromSelected;
     // The gap between line 3 and the row's bottom, in QVGA pixels, and whether it grows
     // with the scale factor.
@@ -73,7 +78,7 @@ class CatalogueList : public ui::ListViewOf<CatalogueRow> {
     ui::STScreenBuffer selected;
     ui::STScreenBuffer normal;
   };
-  IconPair* IconsOf(ItemKind kind);
+  IconPair* IconsOf(catalogue::ItemKind kind);
 
   Style style_;
   std::array<IconPair, 4> icons_;  // by kind code

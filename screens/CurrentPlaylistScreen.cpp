@@ -20,13 +20,6 @@ constexpr platform::Rect kListRects[2] = {{0, 67, 320, 166}, {0, 67, 240, 232}};
 constexpr const char* kPageButton = "\\tab_resources\\page_button_normal.png";
 constexpr const char* kPageButtonPressed = "\\tab_resources\\page_button_clickdown.png";
 
-void ScaleRects(const platform::Rect (&qvga)[2], platform::Rect (&out)[2]) {
-  const std::int32_t s = ui::Scale();
-  for (int o = 0; o < 2; ++o) {
-    out[o] = platform::Rect{qvga[o].left * s, qvga[o].top * s, qvga[o].right * s, qvga[o].bottom * s};
-  }
-}
-
 }  // namespace
 
 CurrentPlaylistScreen::CurrentPlaylistScreen() = default;
@@ -38,14 +31,14 @@ CurrentPlaylistScreen::~CurrentPlaylistScreen() {
 int CurrentPlaylistScreen::Create(platform::Window& owner) {
   ui::Screen::Create(owner);
   platform::Rect rects[2];
-  ScaleRects(kTitleStripRects, rects);
+  ui::ScaleRects(kTitleStripRects, rects);
   int result = titleStrip_.Create(rects, owner, Cookie());
   if (result == 1) {
-    ScaleRects(kListRects, rects);
+    ui::ScaleRects(kListRects, rects);
     result = list_.Create(rects, owner, Cookie());
   }
   if (result == 1) {
-    ScaleRects(kPageControlRects, rects);
+    ui::ScaleRects(kPageControlRects, rects);
     result = pageControl_.Create(rects, owner, Cookie());
     if (result == 1) result = pageControl_.SetButtonImages(kPageButton, kPageButtonPressed);
   }
@@ -56,7 +49,7 @@ int CurrentPlaylistScreen::Create(platform::Window& owner) {
 
 void CurrentPlaylistScreen::SetPlayer(audio::StreamPlayer& player, audio::StreamUrlService service,
                                       std::filesystem::path file) {
-  playlist_ = std::make_unique<CurrentPlaylist>(player, std::move(service), std::move(file), *this);
+  playlist_ = std::make_unique<playlist::CurrentPlaylist>(player, std::move(service), std::move(file), *this);
   list_.SetPlaylist(playlist_.get());
 }
 
@@ -124,7 +117,7 @@ std::intptr_t CurrentPlaylistScreen::OnMessage(std::uint32_t message, std::uintp
 }
 
 void CurrentPlaylistScreen::NextPage(bool byButton) {
-  CurrentPlaylist& p = *playlist_;
+  playlist::CurrentPlaylist& p = *playlist_;
   const std::int32_t rows = rowsPerPage();
   const std::int32_t offset = p.selectedIndex - p.topIndex;
   if (p.topIndex + rows < static_cast<std::int32_t>(p.count())) {
@@ -141,7 +134,7 @@ void CurrentPlaylistScreen::NextPage(bool byButton) {
 }
 
 void CurrentPlaylistScreen::PreviousPage(bool byButton) {
-  CurrentPlaylist& p = *playlist_;
+  playlist::CurrentPlaylist& p = *playlist_;
   if (p.pageNumber == 0) return;
   const std::int32_t rows = rowsPerPage();
   const std::int32_t offset = p.selectedIndex - p.topIndex;
@@ -155,8 +148,8 @@ void CurrentPlaylistScreen::PreviousPage(bool byButton) {
 }
 
 void CurrentPlaylistScreen::Purchase() {
-  const PlaylistEntry* entry = playlist_->entryAt(static_cast<std::uint32_t>(playlist_->selectedIndex));
-  if (entry) OpenStoreSearch(SlotText(entry->record->creator), SlotText(entry->record->title));
+  const playlist::PlaylistEntry* entry = playlist_->entryAt(static_cast<std::uint32_t>(playlist_->selectedIndex));
+  if (entry) OpenStoreSearch(catalogue::SlotText(entry->record->creator), catalogue::SlotText(entry->record->title));
 }
 
 void CurrentPlaylistScreen::OnKey(std::uint32_t virtualKey, std::intptr_t) {
@@ -174,7 +167,7 @@ void CurrentPlaylistScreen::OnKey(std::uint32_t virtualKey, std::intptr_t) {
     case platform::vk::kUp:
     case platform::vk::kDown: {
       if (!list_.OnKey(virtualKey) || !playlist_) return;
-      CurrentPlaylist& p = *playlist_;
+      playlist::CurrentPlaylist& p = *playlist_;
       p.selectedIndex = list_.selected;
       if (p.selectedIndex < p.topIndex) {
         if (window) window->Post(ui::msg::kPreviousPageByKey, Cookie());
@@ -215,10 +208,10 @@ void CurrentPlaylistScreen::Hide() {
 
 void CurrentPlaylistScreen::FillItemPopup(ui::Screen& itemPopup) {
   auto* content = dynamic_cast<ItemPopupContent*>(&itemPopup);
-  const PlaylistEntry* entry =
+  const playlist::PlaylistEntry* entry =
       playlist_ ? playlist_->entryAt(static_cast<std::uint32_t>(playlist_->selectedIndex)) : nullptr;
   if (!content || !entry) return;
-  content->SetItem(ItemRef(std::make_unique<AudioCueRecord>(*entry->record)));
+  content->SetItem(catalogue::ItemRef(std::make_unique<catalogue::AudioCueRecord>(*entry->record)));
   content->ClearEntries();
   content->AddEntry("Play", msg::kPlayItem);
   content->AddEntry("Remove Item From Playlist", msg::kRemovePlaylistItem);
@@ -247,7 +240,7 @@ void CurrentPlaylistScreen::AppendScreenText(std::vector<std::string>& lines) co
   const std::int32_t first = count ? playlist_->topIndex : 0;
   const std::int32_t selected = std::min(playlist_ ? playlist_->selectedIndex : 0, count - 1);
   for (std::int32_t row = 0; row < rowsPerPage() && first + row < count; ++row) {
-    const PlaylistEntry* entry = playlist_->entryAt(static_cast<std::uint32_t>(first + row));
+    const playlist::PlaylistEntry* entry = playlist_->entryAt(static_cast<std::uint32_t>(first + row));
     std::string line = "row " + std::to_string(row);
     if (first + row == selected) line += " selected";
     if (entry->kind == 0) line += " current";

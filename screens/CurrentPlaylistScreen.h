@@ -18,7 +18,7 @@ namespace screens {
 // with the playlist's title and a page control. It runs the playlist's play operations for
 // the item popup's "Play", the player's end-of-track messages and the player screen's next
 // and previous buttons. The playlist file is written on the way out.
-class CurrentPlaylistScreen : public ui::Screen, public ui::ScreenText, public PlaylistHost {
+class CurrentPlaylistScreen : public ui::Screen, public ui::ScreenText, public playlist::PlaylistHost {
  public:
   CurrentPlaylistScreen();
   ~CurrentPlaylistScreen() override;
@@ -31,7 +31,7 @@ class CurrentPlaylistScreen : public ui::Screen, public ui::ScreenText, public P
   // Reads the playlist file; from then on every change (and the way out) writes it.
   void LoadPlaylist();
   // Null before SetPlayer.
-  CurrentPlaylist* Playlist() { return playlist_.get(); }
+  playlist::CurrentPlaylist* Playlist() { return playlist_.get(); }
 
   // While active, by layers: 4 the title strip, 2 the page control, 1 the list.
   void Paint(platform::Canvas& dc, bool force, std::uint32_t layers) override;
@@ -71,7 +71,7 @@ class CurrentPlaylistScreen : public ui::Screen, public ui::ScreenText, public P
   void Purchase();
   std::uintptr_t Cookie() const { return reinterpret_cast<std::uintptr_t>(static_cast<const ui::Screen*>(this)); }
 
-  std::unique_ptr<CurrentPlaylist> playlist_;
+  std::unique_ptr<playlist::CurrentPlaylist> playlist_;
   ui::TitleStrip titleStrip_;
   PlaylistListView list_;
   ui::PageControl pageControl_;

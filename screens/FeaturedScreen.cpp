@@ -1,6 +1,5 @@
 #include "screens/FeaturedScreen.h"
 
-#include <cstdio>
 
 #include "core/AppSettings.h"
 #include "core/Utilities.h"
@@ -13,13 +12,11 @@ namespace screens {
 namespace {
 
 const CatalogueList::Style kFeaturedListStyle = {
-    {{kCueList, "\\list_resources\\Selected_CueList_Icon.png", "\\list_resources\\Normal_CueList_Icon.png"}},
-    kCueList,
+    {{catalogue::kCueList, "\\list_resources\\Selected_CueList_Icon.png", "\\list_resources\\Normal_CueList_Icon.png"}},
+    catalogue::kCueList,
     false,
     2,
     false};
-
-std::u16string Wide(const char (&slot)[kTextSlotSize]) { return platform::Utf8ToUtf16(SlotText(slot)); }
 
 }  // namespace
 
@@ -31,19 +28,10 @@ FeaturedScreen::~FeaturedScreen() {
 }
 
 void FeaturedScreen::SetCatalogue(const std::string& baseUrl, const core::AppSettings& settings,
-                                  const HttpClientOptions& httpOptions) {
+                                  const catalogue::HttpClientOptions& httpOptions) {
   list_.ClearItems();
   settings_ = &settings;
-  request_ = std::make_unique<FeaturedCueListsRequest>(baseUrl, settings, httpOptions);
-}
-
-int FeaturedScreen::Create(platform::Window& owner) {
-  ui::Screen::Create(owner);
-  if (!request_) return 1002;
-  const int result = CreateControls(owner);
-  if (result != 1) return result;
-  created_ = true;
-  return 1;
+  request_ = std::make_unique<catalogue::FeaturedCueListsRequest>(baseUrl, settings, httpOptions);
 }
 
 void FeaturedScreen::Paint(platform::Canvas& dc, bool force, std::uint32_t layers) {
@@ -72,19 +60,17 @@ void FeaturedScreen::Hide() {
 
 void FeaturedScreen::FillItemPopup(ui::Screen& itemPopup) {
   auto* content = dynamic_cast<ItemPopupContent*>(&itemPopup);
-  const CueListRecord* cueList = SelectedCueList();
+  const catalogue::CueListRecord* cueList = SelectedCueList();
   if (!content || !cueList) return;
   content->ClearEntries();
-  content->SetItem(ItemRef(std::make_unique<CueListRecord>(*cueList)));
+  content->SetItem(catalogue::ItemRef(std::make_unique<catalogue::CueListRecord>(*cueList)));
   content->AddEntry("Replace Current Playlist", msg::kReplacePlaylist);
 }
 
 void FeaturedScreen::Refresh(bool reset) {
   core::BeginWaitCursor();
   if (reset) request_->startIndex = 0;
-  request_->pageSize = RowsPerPage();
-  request_->buildUrl(nullptr);
-  const bool completed = Fetch([this] { request_->run(request_->startIndex); });
+  const bool completed = FetchPage(nullptr);
   core::EndWaitCursor();
   if (completed) RebuildRows();
 }
@@ -103,11 +89,9 @@ void FeaturedScreen::RebuildRows() {
     list_.ClearItems();
     const std::size_t rows = static_cast<std::size_t>(RowsPerPage());
     for (std::size_t i = 0; i < request_->resultCount() && i < rows; ++i) {
-      const CueListRecord& record = *request_->itemAt(i);
+      const catalogue::CueListRecord& record = *request_->itemAt(i);
       (i == 0 ? first : last) = core::FormatCatalogueDate(record.publish_date);
-      char info[64];
-      std::snprintf(info, sizeof info, "Cuelist - %ld total items", static_cast<long>(record.item_count));
-      list_.AddItem(CatalogueRow{kCueList, platform::Utf8ToUtf16(info), Wide(record.title), Wide(record.location), &record});
+      list_.AddItem(CatalogueRow{catalogue::kCueList, CueListInfo(record), SlotWide(record.title), SlotWide(record.location), &record});
     }
     pageControl_.itemCount = total;
   }
@@ -120,9 +104,9 @@ std::u16string FeaturedScreen::DateRangeTitle(const std::u16string& first, const
   return first != last ? first + u" - " + last : first;
 }
 
-const CueListRecord* FeaturedScreen::SelectedCueList() const {
+const catalogue::CueListRecord* FeaturedScreen::SelectedCueList() const {
   const CatalogueRow* row = list_.SelectedRow();
-  return row ? static_cast<const CueListRecord*>(row->source) : nullptr;
+  return row ? static_cast<const catalogue::CueListRecord*>(row->source) : nullptr;
 }
 
 }  // namespace screens

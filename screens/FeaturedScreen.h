@@ -22,10 +22,8 @@ class FeaturedScreen : public PagedListScreen {
 
   // The catalogue server and the identity its requests carry; before Create.
   void SetCatalogue(const std::string& baseUrl, const core::AppSettings& settings,
-                    const HttpClientOptions& httpOptions = HttpClientOptions());
+                    const catalogue::HttpClientOptions& httpOptions = catalogue::HttpClientOptions());
 
-  // The list (icons, strips), the title strip and the page control: 1, 1001 or 1002.
-  int Create(platform::Window& owner) override;
   // While active, or when force is set: layer 2 the title strip and the page control, 1 the
   // list.
   void Paint(platform::Canvas& dc, bool force, std::uint32_t layers) override;
@@ -40,18 +38,18 @@ class FeaturedScreen : public PagedListScreen {
   // Fetches the current page (the first when reset is set).
   void Refresh(bool reset);
   // The CueList of the selected row; null while there is none.
-  const CueListRecord* SelectedCueList() const;
+  const catalogue::CueListRecord* SelectedCueList() const;
 
   // The title of a page whose first and last publish dates are these.
   static std::u16string DateRangeTitle(const std::u16string& first, const std::u16string& last);
 
  private:
-  CatalogueRequest& Request() override { return *request_; }
+  bool HasRequest() const override { return request_ != nullptr; }
+  catalogue::CatalogueRequest& Request() override { return *request_; }
   void RebuildRows() override;
 
-  std::unique_ptr<FeaturedCueListsRequest> request_;
+  std::unique_ptr<catalogue::FeaturedCueListsRequest> request_;
   const core::AppSettings* settings_ = nullptr;
-  bool created_ = false;
 };
 
 }  // namespace screens

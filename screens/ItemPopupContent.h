@@ -11,7 +11,7 @@ namespace screens {
 class ItemPopupContent {
  public:
   virtual ~ItemPopupContent() = default;
-  virtual void SetItem(const ItemRef& item) = 0;
+  virtual void SetItem(const catalogue::ItemRef& item) = 0;
   virtual void ClearEntries() = 0;
   // An entry that posts `command` (popup, 0) when chosen.
   virtual void AddEntry(const char* text, std::uint32_t command) = 0;

@@ -3,7 +3,6 @@
 #include "core/AppSettings.h"
 #include "platform/TextCodec.h"
 #include "screens/ItemPopup.h"
-#include "screens/PopupKeys.h"
 #include "screens/SkinFolder.h"
 #include "screens/WindowMessages.h"
 #include "ui/ControlMessages.h"
@@ -23,13 +22,6 @@ constexpr std::int32_t kRowsPerPage[2] = {4, 5};
 constexpr int kFallbackSample = 3;
 constexpr const char* kNoSkinName = "None Selected";
 
-void Scaled(const platform::Rect (&qvga)[2], platform::Rect (&out)[2]) {
-  const std::int32_t s = ui::Scale();
-  for (int o = 0; o < 2; ++o) {
-    out[o] = platform::Rect{qvga[o].left * s, qvga[o].top * s, qvga[o].right * s, qvga[o].bottom * s};
-  }
-}
-
 }  // namespace
 
 const ListPopup::Theme ListPopup::kThemes[10] = {
@@ -46,24 +38,10 @@ const ListPopup::Theme ListPopup::kThemes[10] = {
 };
 
 int ListPopup::Create(platform::Window& owner) {
-  ui::Screen::Create(owner);
-  const auto cookie = reinterpret_cast<std::uintptr_t>(static_cast<ui::Screen*>(this));
-  platform::Rect rects[2];
-  Scaled(kPanelRects, rects);
-  int result = panel_.Create(rects, owner, cookie);
-  if (result == 1) {
-    result = panel_.LoadPanelImages("\\popup_panel\\Horizontal_PopUp_Panel.png", "\\popup_panel\\Vertical_PopUp_Panel.png");
-  }
+  int result = CreatePanel(owner, kPanelRects, "\\popup_panel\\Horizontal_PopUp_Panel.png",
+                           "\\popup_panel\\Vertical_PopUp_Panel.png");
+  if (result == 1) result = CreatePageControl(pageControl_, owner, kPageRects);
   if (result != 1) return result;
-  Scaled(kPageRects, rects);
-  result = pageControl_.Create(rects, owner, cookie);
-  if (result == 1) {
-    result = pageControl_.SetButtonImages("\\popup_panel\\PopUp_Panel_Paging_Button_Normal.png",
-                                          "\\popup_panel\\PopUp_Panel_Paging_Button_Clickdown.png");
-  }
-  if (result != 1) return result;
-  pageControl_.noBackground = true;
-  pageControl_.SetColors(ui::PageControl::kPageColours, {0x000000, 0x000000});
   pageControl_.SetColors(ui::PageControl::kCountColours, {0x000000, 0x000000});
   pageControl_.SetColors(ui::PageControl::kButtonColours, {0x000000, 0xFFFFFF});
   const std::int32_t s = ui::Scale();
@@ -72,8 +50,9 @@ int ListPopup::Create(platform::Window& owner) {
     list_.rowsPerPage[o] = kRowsPerPage[o];
     pageControl_.rowsPerPage[o] = kRowsPerPage[o];
   }
-  Scaled(kListRects, rects);
-  result = list_.Create(rects, owner, cookie);
+  platform::Rect rects[2];
+  ui::ScaleRects(kListRects, rects);
+  result = list_.Create(rects, owner, Cookie());
   list_.noBackground = true;
   needsCompose_ = false;
   return result;
@@ -145,38 +124,14 @@ void ListPopup::Prepare() {
   needsCompose_ = false;
 }
 
-void ListPopup::Show() {
-  if (window) window->SetMenuBar(menubar::kPopup);
-  panel_.Show();
-  list_.Show();
-  pageControl_.Show();
-  ui::Screen::Show();
-}
-
-void ListPopup::Hide() {
-  panel_.Hide();
-  list_.Hide();
-  pageControl_.Hide();
-  ui::Screen::Hide();
-}
-
 void ListPopup::Paint(platform::Canvas& dc, bool, std::uint32_t layers) {
   if (!active) return;
-  if (needsCompose_) {
-    panel_.Compose();
-    needsCompose_ = false;
-  }
+  ComposeIfNeeded();
   if (layers & kLayerSecondary) {
     panel_.Draw(dc);
     pageControl_.Draw(dc);
   }
   if (layers & kLayerMain) list_.Draw(dc);
-}
-
-void ListPopup::Repaint(std::uint32_t layers) {
-  if (!window) return;
-  platform::Canvas dc = window->GetDC();
-  Paint(dc, false, layers);
 }
 
 void ListPopup::TurnPage(bool next, bool keepRow) {
@@ -214,25 +169,6 @@ std::intptr_t ListPopup::OnMessage(std::uint32_t message, std::uintptr_t, std::i
       break;
   }
   return 0;
-}
-
-void ListPopup::OnKey(std::uint32_t virtualKey, std::intptr_t) {
-  if (virtualKey == platform::vk::kReturn) {
-    list_.OnKey(virtualKey);
-    return;
-  }
-  if (virtualKey != platform::vk::kUp && virtualKey != platform::vk::kDown) return;
-  switch (MovePopupSelection(list_, virtualKey)) {
-    case PopupKeyResult::kNotConsumed:
-      return;
-    case PopupKeyResult::kMoved:
-      Repaint(kLayerMain);
-      return;
-    case PopupKeyResult::kPaged:
-      pageControl_.currentPage = list_.selected / list_.rowsPerPage[ui::Orientation()];
-      Repaint(kLayerAll);
-      return;
-  }
 }
 
 bool ListPopup::OnTap(std::int32_t x, std::int32_t y) {

@@ -7,8 +7,8 @@
 
 #include "ui/CheckList.h"
 #include "ui/InfoPanel.h"
+#include "screens/PopupScreen.h"
 #include "ui/PageControl.h"
-#include "ui/Screen.h"
 #include "ui/ScreenText.h"
 #include "ui/ThemeColour.h"
 
@@ -23,7 +23,7 @@ namespace screens {
 // into the skin list). The panel shows what the list is for, "Currently Selected:" and the
 // current choice with its sample icon or thumbnail; a bullet marks the current entry. The
 // list pages inside itself, with a page control above it.
-class ListPopup : public ui::Screen, public ui::ScreenText {
+class ListPopup : public PopupScreen, public ui::ScreenText {
  public:
   struct Theme {
     const char* name;
@@ -31,7 +31,7 @@ class ListPopup : public ui::Screen, public ui::ScreenText {
   };
   static const Theme kThemes[10];
 
-  ListPopup() = default;
+  ListPopup() : PopupScreen(panel_, list_, &pageControl_) {}
 
   void SetThemeColourSource(ui::ThemeColourSource source) { panel_.SetThemeColourSource(std::move(source)); }
   // The panel with its pictures, the page control and the list: 1, 1001 or 1002.
@@ -60,12 +60,8 @@ class ListPopup : public ui::Screen, public ui::ScreenText {
   // 1027 / 1029 compose the panel again; 1325 / 1326 turn the page by key, 1328 / 1327 by
   // the page buttons (the selection keeps its row).
   std::intptr_t OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
-  void OnKey(std::uint32_t virtualKey, std::intptr_t keyData) override;
   // The page control first, then the list.
   bool OnTap(std::int32_t x, std::int32_t y) override;
-  void Show() override;
-  void Hide() override;
-  void Invalidate() override { needsCompose_ = true; }
   // The three lines as text lines, the page line, then the entries shown ("current" on the
   // bulleted one).
   void AppendScreenText(std::vector<std::string>& lines) const override;
@@ -76,12 +72,10 @@ class ListPopup : public ui::Screen, public ui::ScreenText {
 
  private:
   void TurnPage(bool next, bool keepRow);
-  void Repaint(std::uint32_t layers);
 
   ui::InfoPanel panel_;
   ui::CheckList list_;
   ui::PageControl pageControl_;
-  bool needsCompose_ = false;
 };
 
 }  // namespace screens

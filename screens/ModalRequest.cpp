@@ -12,7 +12,7 @@ constexpr std::chrono::milliseconds kAbandonRetry{50};
 
 }  // namespace
 
-bool RunModalRequest(platform::Window* window, CatalogueRequest& request, const std::function<void()>& fetch) {
+bool RunModalRequest(platform::Window* window, catalogue::CatalogueRequest& request, const std::function<void()>& fetch) {
   if (!window) {
     fetch();
     return true;

@@ -16,6 +16,6 @@ namespace screens {
 //
 // `fetch` calls the request's run (or nextPage / previousPage) and nothing else that touches
 // the screens. Returns true when it ran to its end, false when it was abandoned.
-bool RunModalRequest(platform::Window* window, CatalogueRequest& request, const std::function<void()>& fetch);
+bool RunModalRequest(platform::Window* window, catalogue::CatalogueRequest& request, const std::function<void()>& fetch);
 
 }  // namespace screens

@@ -1,7 +1,6 @@
 #include "screens/NewSearchPanel.h"
 
 #include "platform/TextCodec.h"
-#include "screens/PopupKeys.h"
 #include "screens/WindowMessages.h"
 #include "ui/ControlMessages.h"
 #include "ui/ViewMetrics.h"
@@ -17,51 +16,30 @@ constexpr platform::Rect kListRects[2] = {{12, 95, 308, 165}, {12, 129, 228, 227
 constexpr platform::Point kIconPos[2] = {{9, 25}, {97, 8}};
 constexpr std::int32_t kListRows[2] = {3, 4};
 
-void Scaled(const platform::Rect (&qvga)[2], platform::Rect (&out)[2]) {
-  const std::int32_t s = ui::Scale();
-  for (int o = 0; o < 2; ++o) {
-    out[o] = platform::Rect{qvga[o].left * s, qvga[o].top * s, qvga[o].right * s, qvga[o].bottom * s};
-  }
-}
-
 }  // namespace
 
 const NewSearchPanel::Entry NewSearchPanel::kEntries[4] = {
     {"Search: All Results", 7}, {"Search: AudioCues", 1}, {"Search: CueLists", 2}, {"Search: TextCues", 4}};
 
 int NewSearchPanel::Create(platform::Window& owner) {
-  ui::Screen::Create(owner);
-  const auto cookie = reinterpret_cast<std::uintptr_t>(static_cast<ui::Screen*>(this));
-  platform::Rect rects[2];
-  Scaled(kPanelRects, rects);
-  int result = panel_.Create(rects, owner, cookie);
-  if (result == 1) {
-    result = panel_.LoadPanelImages("\\popup_panel\\Horizontal_NewSearch_PopUp_Panel.png",
-                                    "\\popup_panel\\Vertical_NewSearch_PopUp_Panel.png");
-  }
+  int result = CreatePanel(owner, kPanelRects, "\\popup_panel\\Horizontal_NewSearch_PopUp_Panel.png",
+                           "\\popup_panel\\Vertical_NewSearch_PopUp_Panel.png");
+  if (result == 1) result = CreatePageControl(pageControl_, owner, kPageRects);
   if (result != 1) return result;
-  Scaled(kPageRects, rects);
-  result = pageControl_.Create(rects, owner, cookie);
-  if (result == 1) {
-    result = pageControl_.SetButtonImages("\\popup_panel\\PopUp_Panel_Paging_Button_Normal.png",
-                                          "\\popup_panel\\PopUp_Panel_Paging_Button_Clickdown.png");
-  }
-  if (result != 1) return result;
-  pageControl_.noBackground = true;
-  pageControl_.SetColors(ui::PageControl::kPageColours, {0x000000, 0x000000});
   pageControl_.currentPage = 0;
   list_.noBackground = true;
   for (int o = 0; o < 2; ++o) {
     list_.rowsPerPage[o] = kListRows[o];
     pageControl_.rowsPerPage[o] = kListRows[o];
   }
-  Scaled(kFieldRects, rects);
-  result = textField_.Create(rects, owner, cookie);
+  platform::Rect rects[2];
+  ui::ScaleRects(kFieldRects, rects);
+  result = textField_.Create(rects, owner, Cookie());
   if (result != 1) return result;
   const std::int32_t s = ui::Scale();
   for (int o = 0; o < 2; ++o) panel_.iconPos[o] = platform::Point{kIconPos[o].x * s, kIconPos[o].y * s};
-  Scaled(kListRects, rects);
-  result = list_.Create(rects, owner, cookie);
+  ui::ScaleRects(kListRects, rects);
+  result = list_.Create(rects, owner, Cookie());
   if (result == 1) result = panel_.AddIcon("\\popup_panel\\New_Search_MagGlass_Icon.png");
   needsCompose_ = false;
   return result;
@@ -102,29 +80,9 @@ std::u16string NewSearchPanel::Query() const {
   return textField_.edit->Text().substr(0, kMaxQueryRead);
 }
 
-void NewSearchPanel::Show() {
-  if (window) window->SetMenuBar(menubar::kPopup);
-  panel_.Show();
-  list_.Show();
-  pageControl_.Show();
-  textField_.Show();
-  ui::Screen::Show();
-}
-
-void NewSearchPanel::Hide() {
-  panel_.Hide();
-  list_.Hide();
-  pageControl_.Hide();
-  textField_.Hide();
-  ui::Screen::Hide();
-}
-
 void NewSearchPanel::Paint(platform::Canvas& dc, bool, std::uint32_t layers) {
   if (!active) return;
-  if (needsCompose_) {
-    panel_.Compose();
-    needsCompose_ = false;
-  }
+  ComposeIfNeeded();
   if (layers & kLayerSecondary) {
     panel_.Draw(dc);
     pageControl_.Draw(dc);
@@ -136,18 +94,6 @@ void NewSearchPanel::Paint(platform::Canvas& dc, bool, std::uint32_t layers) {
 void NewSearchPanel::Invalidate() {
   needsCompose_ = true;
   textField_.Reposition();
-}
-
-void NewSearchPanel::RepaintAll() {
-  if (!window) return;
-  platform::Canvas dc = window->GetDC();
-  Paint(dc, false, kLayerAll);
-}
-
-void NewSearchPanel::RepaintList() {
-  if (!window) return;
-  platform::Canvas dc = window->GetDC();
-  Paint(dc, false, kLayerMain);
 }
 
 std::intptr_t NewSearchPanel::OnMessage(std::uint32_t message, std::uintptr_t, std::intptr_t) {
@@ -184,25 +130,6 @@ std::intptr_t NewSearchPanel::OnMessage(std::uint32_t message, std::uintptr_t, s
       break;
   }
   return 0;
-}
-
-void NewSearchPanel::OnKey(std::uint32_t virtualKey, std::intptr_t) {
-  if (virtualKey == platform::vk::kReturn) {
-    list_.OnKey(virtualKey);
-    return;
-  }
-  if (virtualKey != platform::vk::kUp && virtualKey != platform::vk::kDown) return;
-  switch (MovePopupSelection(list_, virtualKey)) {
-    case PopupKeyResult::kNotConsumed:
-      return;
-    case PopupKeyResult::kMoved:
-      RepaintList();
-      return;
-    case PopupKeyResult::kPaged:
-      pageControl_.currentPage = list_.selected / list_.rowsPerPage[ui::Orientation()];
-      RepaintAll();
-      return;
-  }
 }
 
 bool NewSearchPanel::OnTap(std::int32_t x, std::int32_t y) { return list_.OnTap(x, y); }

@@ -6,8 +6,8 @@
 
 #include "ui/InfoPanel.h"
 #include "ui/PageControl.h"
+#include "screens/PopupScreen.h"
 #include "ui/PopupList.h"
-#include "ui/Screen.h"
 #include "ui/ScreenText.h"
 #include "ui/TextField.h"
 #include "ui/ThemeColour.h"
@@ -19,7 +19,7 @@ namespace screens {
 // the result kinds to search (7 all, 1 AudioCues, 2 CueLists, 4 TextCues). The entry chosen
 // last stays selected when the panel opens again. Enter in the field chooses the selected
 // entry; Up and Down in the field move the selection without moving the caret.
-class NewSearchPanel : public ui::Screen, public ui::ScreenText {
+class NewSearchPanel : public PopupScreen, public ui::ScreenText {
  public:
   struct Entry {
     const char* text;
@@ -27,7 +27,7 @@ class NewSearchPanel : public ui::Screen, public ui::ScreenText {
   };
   static const Entry kEntries[4];
 
-  NewSearchPanel() = default;
+  NewSearchPanel() : PopupScreen(panel_, list_, &pageControl_, {&textField_}) {}
 
   void SetThemeColourSource(ui::ThemeColourSource source) { panel_.SetThemeColourSource(std::move(source)); }
 
@@ -40,14 +40,10 @@ class NewSearchPanel : public ui::Screen, public ui::ScreenText {
   // 1934 (Enter in the field) chooses the selected entry; 1324 is Enter to the field;
   // 1325 / 1326 turn the list a page; 1027 / 1029 compose the panel again.
   std::intptr_t OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
-  // Enter chooses the selected entry; Up / Down move the selection, paging the list when it
-  // leaves the rows shown.
-  void OnKey(std::uint32_t virtualKey, std::intptr_t keyData) override;
   bool OnTap(std::int32_t x, std::int32_t y) override;
-  // The "Cancel" soft key, then the panel, the list, the page control and the query field
-  // (which takes the keyboard focus with its text selected).
-  void Show() override;
-  void Hide() override;
+  // Show: the "Cancel" soft key, then the panel, the list, the page control and the query
+  // field (which takes the keyboard focus with its text selected).
+  // The panel is composed again at the next paint, the query field placed anew.
   void Invalidate() override;
   // title, text, field and entry lines.
   void AppendScreenText(std::vector<std::string>& lines) const override;
@@ -69,14 +65,10 @@ class NewSearchPanel : public ui::Screen, public ui::ScreenText {
   const ui::TextField& Field() const { return textField_; }
 
  private:
-  void RepaintAll();
-  void RepaintList();
-
   ui::InfoPanel panel_;
   ui::PopupList list_;
   ui::PageControl pageControl_;
   ui::TextField textField_;
-  bool needsCompose_ = false;
   bool firstPrepare_ = true;
 };
 

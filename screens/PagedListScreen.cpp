@@ -7,6 +7,7 @@
 #include "screens/ModalRequest.h"
 #include "screens/WindowMessages.h"
 #include "ui/ControlMessages.h"
+#include "ui/ViewMetrics.h"
 
 namespace screens {
 namespace {
@@ -16,23 +17,21 @@ constexpr platform::Rect kListRects[2] = {{0, 67, 320, 166}, {0, 67, 240, 232}};
 constexpr platform::Rect kTitleRects[2] = {{0, 20, 320, 67}, {0, 20, 240, 67}};
 constexpr platform::Rect kPageRects[2] = {{4, 47, 320, 67}, {4, 47, 239, 67}};
 
-void Scaled(const platform::Rect (&qvga)[2], platform::Rect (&out)[2]) {
-  const std::int32_t s = ui::Scale();
-  for (int o = 0; o < 2; ++o) {
-    out[o] = platform::Rect{qvga[o].left * s, qvga[o].top * s, qvga[o].right * s, qvga[o].bottom * s};
-  }
-}
-
 }  // namespace
+
+int PagedListScreen::Create(platform::Window& owner) {
+  ui::Screen::Create(owner);
+  return HasRequest() ? CreateControls(owner) : 1002;
+}
 
 int PagedListScreen::CreateControls(platform::Window& owner) {
   const auto cookie = reinterpret_cast<std::uintptr_t>(static_cast<ui::Screen*>(this));
   platform::Rect rects[2];
-  Scaled(kListRects, rects);
+  ui::ScaleRects(kListRects, rects);
   int result = list_.Create(rects, owner, cookie);
-  Scaled(kTitleRects, rects);
+  ui::ScaleRects(kTitleRects, rects);
   if (result == 1) result = titleStrip_.Create(rects, owner, cookie);
-  Scaled(kPageRects, rects);
+  ui::ScaleRects(kPageRects, rects);
   if (result == 1) result = pageControl_.Create(rects, owner, cookie);
   if (result == 1) {
     result = pageControl_.SetButtonImages("\\tab_resources\\page_button_normal.png",
@@ -44,6 +43,13 @@ int PagedListScreen::CreateControls(platform::Window& owner) {
 bool PagedListScreen::Fetch(const std::function<void()>& fetch) {
   list_.ClearItems();
   return RunModalRequest(window, Request(), fetch);
+}
+
+bool PagedListScreen::FetchPage(const char* text) {
+  catalogue::CatalogueRequest& request = Request();
+  request.pageSize = RowsPerPage();
+  request.buildUrl(text);
+  return Fetch([&request] { request.run(request.startIndex); });
 }
 
 void PagedListScreen::DrawControls() {

@@ -22,6 +22,10 @@ class PagedListScreen : public ui::Screen, public ui::ScreenText {
  public:
   explicit PagedListScreen(CatalogueList::Style style) : list_(std::move(style)) {}
 
+  // The list (icons, strips), the title strip and the page control: 1, 1001 or 1002 (also
+  // when no catalogue was given).
+  int Create(platform::Window& owner) override;
+
   // 1029 realigns the page (Invalidate); 1324 asks the main window for the item popup
   // (1028); 1325 / 1328 turn to the next page by key / button, 1326 / 1327 to the previous.
   std::intptr_t OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
@@ -39,8 +43,9 @@ class PagedListScreen : public ui::Screen, public ui::ScreenText {
   const ui::PageControl& Pages() const { return pageControl_; }
 
  protected:
-  // The request the pages come from.
-  virtual CatalogueRequest& Request() = 0;
+  // Whether a catalogue was given; the request the pages come from.
+  virtual bool HasRequest() const = 0;
+  virtual catalogue::CatalogueRequest& Request() = 0;
   // Fills the list (and what goes with it) from the request's current page.
   virtual void RebuildRows() = 0;
 
@@ -51,6 +56,9 @@ class PagedListScreen : public ui::Screen, public ui::ScreenText {
   // Runs `fetch` on the request; the list is emptied first, since the request frees the
   // records it points to. False when the window closes meanwhile.
   bool Fetch(const std::function<void()>& fetch);
+  // Builds the request's URL for `text` at the current rows per page and fetches the page at
+  // its startIndex (Fetch).
+  bool FetchPage(const char* text);
   // The next / previous page, as the page buttons or the keys turn it.
   void NextPage(bool byButton);
   void PreviousPage(bool byButton);

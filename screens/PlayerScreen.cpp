@@ -86,7 +86,7 @@ void PlayerScreen::PlayPause() {
   if (view_.visible) view_.Draw();
 }
 
-void PlayerScreen::ShowItem(const AudioCueRecord& record) {
+void PlayerScreen::ShowItem(const catalogue::AudioCueRecord& record) {
   if (player_ && (player_->status() == audio::StreamPlayer::StatusOutputOpen ||
                   player_->state() == audio::StreamPlayer::Playing)) {
     playState = PlayerView::kNothing;

@@ -52,7 +52,7 @@ class PlayerScreen : public ui::Screen, public ui::ScreenText {
   void ResetDisplay() { view_.ResetDisplay(); }
   // Stops what plays (reason 0) and clears the display when a track is under way, then keeps
   // the record as what play/pause starts.
-  void ShowItem(const AudioCueRecord& record);
+  void ShowItem(const catalogue::AudioCueRecord& record);
   // A call came in: pauses what plays, remembering that the user did not.
   void PauseForCall();
   // The call ended: resumes, unless the user pressed play/pause since the pause for the call.

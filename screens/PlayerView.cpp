@@ -82,8 +82,8 @@ platform::Point Scaled(const platform::Point& p) { return platform::Point{p.x * 
 
 }  // namespace
 
-PlayerView::PlayerView() : item_(std::make_unique<AudioCueRecord>()) {
-  std::memset(item_.get(), 0, sizeof(AudioCueRecord));
+PlayerView::PlayerView() : item_(std::make_unique<catalogue::AudioCueRecord>()) {
+  std::memset(item_.get(), 0, sizeof(catalogue::AudioCueRecord));
   flashPause_ = [this] {
     if (window) window->Present();
     std::this_thread::sleep_for(kFlashTime);
@@ -327,7 +327,7 @@ void PlayerView::ResetDisplay() {
   if (visible) Draw();
 }
 
-void PlayerView::SetItem(const AudioCueRecord& record) { std::memcpy(item_.get(), &record, sizeof(AudioCueRecord)); }
+void PlayerView::SetItem(const catalogue::AudioCueRecord& record) { std::memcpy(item_.get(), &record, sizeof(catalogue::AudioCueRecord)); }
 
 void PlayerView::FlashButton(Button button) {
   if (!window) return;

@@ -74,8 +74,8 @@ class PlayerView : public ui::View {
   // Nothing under way: playState 0, no track, no progress.
   void ResetDisplay();
   // Keeps a copy of the record's text slots: what play/pause starts when nothing runs.
-  void SetItem(const AudioCueRecord& record);
-  const AudioCueRecord& Item() const { return *item_; }
+  void SetItem(const catalogue::AudioCueRecord& record);
+  const catalogue::AudioCueRecord& Item() const { return *item_; }
 
   // Shows the button's pressed picture straight on the window: play/pause for the flash
   // pause, the others only until the view is drawn again right after.
@@ -104,7 +104,7 @@ class PlayerView : public ui::View {
   std::function<void()> flashPause_;
 
   TrackProgress progress_;
-  std::unique_ptr<AudioCueRecord> item_;
+  std::unique_ptr<catalogue::AudioCueRecord> item_;
 
   std::array<ui::STScreenBuffer, 4> symbolNormal_;  // previous, next, playlist, search
   std::array<ui::STScreenBuffer, 4> symbolDown_;

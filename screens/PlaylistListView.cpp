@@ -69,7 +69,7 @@ void PlaylistListView::DrawRows(platform::Canvas& dc) {
 }
 
 void PlaylistListView::DrawRow(platform::Canvas& dc, std::int32_t index, std::int32_t y) {
-  const PlaylistEntry* entry = playlist_->entryAt(static_cast<std::uint32_t>(index));
+  const playlist::PlaylistEntry* entry = playlist_->entryAt(static_cast<std::uint32_t>(index));
   if (!entry) return;
   const bool isSelected = index == selected;
   if (isSelected) DrawStrip(dc, y, selectedStrip_.get(), rowHeight, true);
@@ -82,7 +82,7 @@ void PlaylistListView::DrawRow(platform::Canvas& dc, std::int32_t index, std::in
   ui::STScreenBuffer& icon = (entry->kind == 0 ? yellowIcon_ : blueIcon_)[isSelected ? 1 : 0];
   icon.DrawAlpha(dc, left + 1, y + (rowHeight - icon.Height()) / 2);
 
-  const AudioCueRecord& record = *entry->record;
+  const catalogue::AudioCueRecord& record = *entry->record;
   const std::int32_t x = left + 5 * s + icon.Width();
   const platform::Rect clip{0, 0, width[o], height[o]};
   dc.SetBkMode(platform::BackgroundMode::kTransparent);

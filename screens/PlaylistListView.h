@@ -7,7 +7,9 @@
 #include "ui/ListView.h"
 #include "ui/STScreenBuffer.h"
 
+namespace playlist {
 class CurrentPlaylist;
+}  // namespace playlist
 
 namespace screens {
 
@@ -29,7 +31,7 @@ class PlaylistListView : public ui::ListView {
       u"The Current Playlist will be\ndisplayed here.\n\nPlease add AudioCues or\nCueLists from the Search "
       u"Results\nList (Magnifying Glass Icon) or CueLists from the Featured\nCuelists List (Star Icon)"};
 
-  void SetPlaylist(const CurrentPlaylist* playlist) { playlist_ = playlist; }
+  void SetPlaylist(const playlist::CurrentPlaylist* playlist) { playlist_ = playlist; }
   // The View create, then the icons and strips: 1, 1001 or 1002.
   int Create(const platform::Rect rects[2], platform::Window& owner, std::uintptr_t notifyCookie) override;
 
@@ -45,7 +47,7 @@ class PlaylistListView : public ui::ListView {
  private:
   void DrawRow(platform::Canvas& dc, std::int32_t index, std::int32_t y);
 
-  const CurrentPlaylist* playlist_ = nullptr;
+  const playlist::CurrentPlaylist* playlist_ = nullptr;
   // Normal and Selected pictures of the blue (ordinary) and yellow (current) icons.
   ui::STScreenBuffer blueIcon_[2];
   ui::STScreenBuffer yellowIcon_[2];

@@ -1,6 +1,5 @@
 #include "screens/SearchResultsScreen.h"
 
-#include <cstdio>
 
 #include "core/Utilities.h"
 #include "core/WaitCursor.h"
@@ -13,10 +12,10 @@ namespace screens {
 namespace {
 
 const CatalogueList::Style kSearchListStyle = {
-    {{kAudioCue, "\\list_resources\\Selected_Blue_AudioCue_Icon.png", "\\list_resources\\Normal_Blue_AudioCue_Icon.png"},
-     {kCueList, "\\list_resources\\Selected_CueList_Icon.png", "\\list_resources\\Normal_CueList_Icon.png"},
-     {kTextCue, "\\list_resources\\Selected_WikipediaCue_Icon.png", "\\list_resources\\Normal_WikipediaCue_Icon.png"}},
-    kCueList,
+    {{catalogue::kAudioCue, "\\list_resources\\Selected_Blue_AudioCue_Icon.png", "\\list_resources\\Normal_Blue_AudioCue_Icon.png"},
+     {catalogue::kCueList, "\\list_resources\\Selected_CueList_Icon.png", "\\list_resources\\Normal_CueList_Icon.png"},
+     {catalogue::kTextCue, "\\list_resources\\Selected_WikipediaCue_Icon.png", "\\list_resources\\Normal_WikipediaCue_Icon.png"}},
+    catalogue::kCueList,
     true,
     2,
     true};
@@ -27,8 +26,6 @@ constexpr char16_t kLandscapeHint[] =
 constexpr char16_t kPortraitHint[] =
     u"Please use the \u201CNew Search\u201D\noption below to search for an\nAudio Title, Artist Name,\n"
     u"CueList Name, or Subject.\n\nResults will be displayed here.";
-
-std::u16string Wide(const char (&slot)[kTextSlotSize]) { return platform::Utf8ToUtf16(SlotText(slot)); }
 
 }  // namespace
 
@@ -42,18 +39,9 @@ SearchResultsScreen::~SearchResultsScreen() {
 }
 
 void SearchResultsScreen::SetCatalogue(const std::string& baseUrl, const core::AppSettings& settings,
-                                       const HttpClientOptions& httpOptions) {
+                                       const catalogue::HttpClientOptions& httpOptions) {
   list_.ClearItems();
-  request_ = std::make_unique<SearchRequest>(baseUrl, settings, httpOptions);
-}
-
-int SearchResultsScreen::Create(platform::Window& owner) {
-  ui::Screen::Create(owner);
-  if (!request_) return 1002;
-  const int result = CreateControls(owner);
-  if (result != 1) return result;
-  created_ = true;
-  return 1;
+  request_ = std::make_unique<catalogue::SearchRequest>(baseUrl, settings, httpOptions);
 }
 
 void SearchResultsScreen::Paint(platform::Canvas& dc, bool, std::uint32_t layers) {
@@ -64,13 +52,13 @@ void SearchResultsScreen::Paint(platform::Canvas& dc, bool, std::uint32_t layers
 }
 
 std::intptr_t SearchResultsScreen::OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-  const ItemRef* item = SelectedItem();
+  const catalogue::ItemRef* item = SelectedItem();
   if (message == msg::kOpenArticle) {
     if (item && item->textCue()) core::OpenInBrowser(item->textCue()->location);
     return 0;
   }
   if (message == msg::kPurchase) {
-    if (item && item->audioCue()) OpenStoreSearch(SlotText(item->audioCue()->creator), SlotText(item->audioCue()->title));
+    if (item && item->audioCue()) OpenStoreSearch(catalogue::SlotText(item->audioCue()->creator), catalogue::SlotText(item->audioCue()->title));
     return 0;
   }
   return PagedListScreen::OnMessage(message, wParam, lParam);
@@ -94,7 +82,7 @@ void SearchResultsScreen::Hide() {
 
 void SearchResultsScreen::FillItemPopup(ui::Screen& itemPopup) {
   auto* content = dynamic_cast<ItemPopupContent*>(&itemPopup);
-  const ItemRef* item = SelectedItem();
+  const catalogue::ItemRef* item = SelectedItem();
   if (!content || !item) return;
   content->SetItem(*item);
   content->ClearEntries();
@@ -121,16 +109,14 @@ void SearchResultsScreen::NewSearch(std::int32_t kinds, const std::u16string& qu
 }
 
 void SearchResultsScreen::StartSearch(const std::u16string& query, bool isNew) {
-  const std::string encoded = SearchRequest::EncodeQuery(platform::Utf16ToUtf8(query));
+  const std::string encoded = catalogue::SearchRequest::EncodeQuery(platform::Utf16ToUtf8(query));
   if (isNew) {
     request_->startIndex = 0;
     request_->totalCount = 0;
     ResetPaging();
     list_.selected = 0;
   }
-  request_->pageSize = RowsPerPage();
-  request_->buildUrl(encoded.c_str());
-  if (!Fetch([this] { request_->run(request_->startIndex); })) return;
+  if (!FetchPage(encoded.c_str())) return;
   if (isNew && request_->totalCount == 0) {
     list_.ClearItems();
     ResetPaging();
@@ -153,9 +139,7 @@ void SearchResultsScreen::StartSearch(const std::u16string& query, bool isNew) {
 void SearchResultsScreen::Invalidate() {
   if (!request_ || request_->totalCount == 0) return;
   RealignPage();
-  request_->pageSize = RowsPerPage();
-  request_->buildUrl(request_->requestText());
-  if (!Fetch([this] { request_->run(request_->startIndex); })) return;
+  if (!FetchPage(request_->requestText())) return;
   RebuildRows();
   pageControl_.currentPage = pageOffset_ / RowsPerPage();
 }
@@ -168,30 +152,28 @@ void SearchResultsScreen::RebuildRows() {
   pageControl_.itemCount = request_->totalCount;
 }
 
-const ItemRef* SearchResultsScreen::SelectedItem() const {
+const catalogue::ItemRef* SearchResultsScreen::SelectedItem() const {
   const CatalogueRow* row = list_.SelectedRow();
-  return row ? static_cast<const ItemRef*>(row->source) : nullptr;
+  return row ? static_cast<const catalogue::ItemRef*>(row->source) : nullptr;
 }
 
-CatalogueRow SearchResultsScreen::RowFor(const ItemRef& item) {
+CatalogueRow SearchResultsScreen::RowFor(const catalogue::ItemRef& item) {
   CatalogueRow row;
   row.kind = item.kind();
   row.source = &item;
-  if (const AudioCueRecord* audio = item.audioCue()) {
-    const std::u16string creator = Wide(audio->creator), album = Wide(audio->album);
+  if (const catalogue::AudioCueRecord* audio = item.audioCue()) {
+    const std::u16string creator = SlotWide(audio->creator), album = SlotWide(audio->album);
     row.info = creator.empty() ? album : album.empty() ? creator : creator + u" - " + album;
-    row.title = Wide(audio->title);
-    row.location = Wide(audio->location);
-  } else if (const CueListRecord* cueList = item.cueList()) {
-    char info[64];
-    std::snprintf(info, sizeof info, "Cuelist - %ld total items", static_cast<long>(cueList->item_count));
-    row.info = platform::Utf8ToUtf16(info);
-    row.title = Wide(cueList->title);
-    row.location = Wide(cueList->location);
-  } else if (const TextCueRecord* text = item.textCue()) {
+    row.title = SlotWide(audio->title);
+    row.location = SlotWide(audio->location);
+  } else if (const catalogue::CueListRecord* cueList = item.cueList()) {
+    row.info = CueListInfo(*cueList);
+    row.title = SlotWide(cueList->title);
+    row.location = SlotWide(cueList->location);
+  } else if (const catalogue::TextCueRecord* text = item.textCue()) {
     row.info = u"Wikipedia Article";
-    row.title = Wide(text->title);
-    row.location = Wide(text->location);
+    row.title = SlotWide(text->title);
+    row.location = SlotWide(text->location);
   }
   return row;
 }

@@ -26,10 +26,7 @@ class SearchResultsScreen : public PagedListScreen {
 
   // The catalogue server and the identity its requests carry; before Create.
   void SetCatalogue(const std::string& baseUrl, const core::AppSettings& settings,
-                    const HttpClientOptions& httpOptions = HttpClientOptions());
-
-  // The list (icons, strips), the title strip and the page control: 1, 1001 or 1002.
-  int Create(platform::Window& owner) override;
+                    const catalogue::HttpClientOptions& httpOptions = catalogue::HttpClientOptions());
   // While active: layer 4 the title strip, 2 the page control, 1 the list.
   void Paint(platform::Canvas& dc, bool force, std::uint32_t layers) override;
   // Also 1924 (open the selected TextCue's article) and 1927 (the store search for the
@@ -48,19 +45,19 @@ class SearchResultsScreen : public PagedListScreen {
   // Runs the search for `query`; isNew starts at its first page.
   void StartSearch(const std::u16string& query, bool isNew);
   // The item of the selected row; null while there is none.
-  const ItemRef* SelectedItem() const;
-  SearchRequest& Search() { return *request_; }
+  const catalogue::ItemRef* SelectedItem() const;
+  catalogue::SearchRequest& Search() { return *request_; }
 
   // The row a result shows (its kind, three lines and the result itself).
-  static CatalogueRow RowFor(const ItemRef& item);
+  static CatalogueRow RowFor(const catalogue::ItemRef& item);
 
  private:
-  CatalogueRequest& Request() override { return *request_; }
+  bool HasRequest() const override { return request_ != nullptr; }
+  catalogue::CatalogueRequest& Request() override { return *request_; }
   void RebuildRows() override;
   void ResetPaging();
 
-  std::unique_ptr<SearchRequest> request_;
-  bool created_ = false;
+  std::unique_ptr<catalogue::SearchRequest> request_;
 };
 
 }  // namespace screens

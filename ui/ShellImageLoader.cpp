@@ -26,7 +26,7 @@ std::unique_ptr<platform::Surface> LoadImageFile(const char16_t* path, int& erro
   platform::PngBgrImage image;
   std::string message;
   std::unique_ptr<platform::Surface> surface;
-  if (platform::ReadPngOverBlack(file, STScreenBuffer::kMaxImageSide, &image, &message)) {
+  if (platform::ReadPngOverBlack(file, STScreenBuffer::kMaxImageSide, &image, message)) {
     const std::size_t stride = static_cast<std::size_t>(image.width) * 3;
     surface = std::make_unique<platform::Surface>(static_cast<std::int32_t>(image.width),
                                                   static_cast<std::int32_t>(image.height),

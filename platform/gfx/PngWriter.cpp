@@ -6,9 +6,9 @@
 
 namespace platform {
 
-bool WritePngFile(const Surface& surface, const std::string& path, std::string* error) {
+bool WritePngFile(const Surface& surface, const std::string& path, std::string& error) {
   if (surface.IsEmpty()) {
-    if (error) *error = "empty surface";
+    error = "empty surface";
     return false;
   }
   const std::int32_t w = surface.Width(), h = surface.Height();

@@ -104,9 +104,9 @@ bool DecodeRows(png_structp png, png_bytepp rows) {
 }  // namespace
 
 bool WritePng(const std::string& path, std::int32_t width, std::int32_t height, PngLayout layout,
-              const std::uint8_t* pixels, bool smallest, std::string* error) {
-  const auto fail = [error](std::string reason) {
-    if (error) *error = std::move(reason);
+              const std::uint8_t* pixels, bool smallest, std::string& error) {
+  const auto fail = [&error](std::string reason) {
+    error = std::move(reason);
     return false;
   };
   if (width <= 0 || height <= 0 || !pixels) return fail("empty image");
@@ -146,7 +146,7 @@ bool ReadPng(const std::string& path, PngImage* image) {
   return DecodeRows(structs.Png(), rows.data());
 }
 
-bool ReadPngOverBlack(std::FILE* file, std::uint32_t maxSide, PngBgrImage* out, std::string* message) {
+bool ReadPngOverBlack(std::FILE* file, std::uint32_t maxSide, PngBgrImage* out, std::string& message) {
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
@@ -161,7 +161,7 @@ bool ReadPngOverBlack(std::FILE* file, std::uint32_t maxSide, PngBgrImage* out, 
     out->width = image.width;
     out->height = image.height;
   }
-  if (!ok && message) *message = image.message;
+  if (!ok) message = image.message;
   png_image_free(&image);
   return ok;
 }

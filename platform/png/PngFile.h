@@ -18,7 +18,7 @@ enum class PngLayout { kRgb, kRgba };
 // chunks: no bKGD, gAMA or time, so that equal pixels give equal bytes and no loader alters
 // them. `smallest` selects the strongest compression. False, with a reason, on failure.
 bool WritePng(const std::string& path, std::int32_t width, std::int32_t height, PngLayout layout,
-              const std::uint8_t* pixels, bool smallest, std::string* error);
+              const std::uint8_t* pixels, bool smallest, std::string& error);
 
 // A PNG file as it is stored: header facts and the pixels expanded to 8-bit RGBA.
 struct PngImage {
@@ -47,6 +47,6 @@ struct PngBgrImage {
 
 // Reads an open PNG file with every transparent pixel composited over black. Sides of 0 or
 // above `maxSide` are refused. False, with libpng's message (possibly empty), on failure.
-bool ReadPngOverBlack(std::FILE* file, std::uint32_t maxSide, PngBgrImage* image, std::string* message);
+bool ReadPngOverBlack(std::FILE* file, std::uint32_t maxSide, PngBgrImage* image, std::string& message);
 
 }  // namespace platform

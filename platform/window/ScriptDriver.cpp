@@ -326,7 +326,7 @@ bool ScriptDriver::RunLine(const std::string& line, std::string& error) {
       return false;
     }
     window_.RunUntilIdle();
-    ok = window_.SaveScreenshot(args[1], &error);
+    ok = window_.SaveScreenshot(args[1], error);
   } else if (command == "post") {
     std::int64_t values[3] = {0, 0, 0};
     bool numbers = args.size() >= 2 && args.size() <= 4;
@@ -343,7 +343,7 @@ bool ScriptDriver::RunLine(const std::string& line, std::string& error) {
       return false;
     }
     window_.RunUntilIdle();
-    ok = window_.SaveScreenText(args[1], &error);
+    ok = window_.SaveScreenText(args[1], error);
   } else if (command == "quit") {
     Close();
   } else {

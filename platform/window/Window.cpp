@@ -288,7 +288,7 @@ const Surface& Window::ComposeScreen() {
 
 void Window::Present() { backend_.Present(ComposeScreen()); }
 
-bool Window::SaveScreenshot(const std::string& path, std::string* error) {
+bool Window::SaveScreenshot(const std::string& path, std::string& error) {
   return WritePngFile(ComposeScreen(), path, error);
 }
 
@@ -298,12 +298,12 @@ std::vector<std::string> Window::DescribeScreen() const {
   return lines;
 }
 
-bool Window::SaveScreenText(const std::string& path, std::string* error) const {
+bool Window::SaveScreenText(const std::string& path, std::string& error) const {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   for (const std::string& line : DescribeScreen()) out << line << '\n';
   out.flush();
   if (!out) {
-    if (error) *error = "cannot write " + path + ": " + std::strerror(errno);
+    error = "cannot write " + path + ": " + std::strerror(errno);
     return false;
   }
   return true;

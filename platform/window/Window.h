@@ -133,11 +133,11 @@ class Window {
   // The composed screen: bars, client area, edit fields, menu.
   const Surface& ComposeScreen();
   void Present();
-  bool SaveScreenshot(const std::string& path, std::string* error);
+  bool SaveScreenshot(const std::string& path, std::string& error);
   // The screen as text: the procedure's lines (none without a window).
   std::vector<std::string> DescribeScreen() const;
   // Writes DescribeScreen to a file, one line each; false with a reason when it cannot.
-  bool SaveScreenText(const std::string& path, std::string* error) const;
+  bool SaveScreenText(const std::string& path, std::string& error) const;
   // Where F12 writes its screenshots and F11 the screen as text (default: the working
   // directory).
   void SetScreenshotDirectory(std::string directory) { screenshotDirectory_ = std::move(directory); }

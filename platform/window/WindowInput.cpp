@@ -61,7 +61,7 @@ void Window::DispatchKeyDown(const InputEvent& event) {
     std::string path = screenshotDirectory_.empty() ? std::string() : screenshotDirectory_ + "/";
     path += "vornalo-screenshot-" + std::to_string(++screenshotCount_) + (key == vk::kF12 ? ".png" : ".txt");
     std::string error;
-    const bool saved = key == vk::kF12 ? SaveScreenshot(path, &error) : SaveScreenText(path, &error);
+    const bool saved = key == vk::kF12 ? SaveScreenshot(path, error) : SaveScreenText(path, error);
     if (!saved) DebugPrintf("screenshot %s failed: %s", path.c_str(), error.c_str());
     return;
   }

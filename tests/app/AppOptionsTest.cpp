@@ -4,28 +4,28 @@
 
 namespace {
 
-using Outcome = AppOptions::Outcome;
+using Outcome = app::AppOptions::Outcome;
 
 // The options parsed from `args`, which must be accepted with `expected`.
-AppOptions Parse(std::vector<std::string> args, Outcome expected = Outcome::kRun) {
-  AppOptions options;
+app::AppOptions Parse(std::vector<std::string> args, Outcome expected = Outcome::kRun) {
+  app::AppOptions options;
   std::string error;
-  EXPECT_EQ(ParseAppOptions(args, options, error), expected) << error;
+  EXPECT_EQ(app::ParseAppOptions(args, options, error), expected) << error;
   return options;
 }
 
 TEST(AppOptions, DefaultsEmbedTheDemoLibraryOnTheDesktop) {
-  const AppOptions options = Parse({});
+  const app::AppOptions options = Parse({});
   EXPECT_TRUE(options.UsesEmbeddedServer());
-  EXPECT_EQ(options.library, DefaultLibraryDirectory());
-  EXPECT_EQ(options.audio, AppOptions::AudioOutput::kSdl);
+  EXPECT_EQ(options.library, app::DefaultLibraryDirectory());
+  EXPECT_EQ(options.audio, app::AppOptions::AudioOutput::kSdl);
   EXPECT_EQ(options.window.screen, (platform::Size{240, 320}));
   EXPECT_EQ(options.versionTimeoutMs, 7500);
   EXPECT_FALSE(options.offline);
 }
 
 TEST(AppOptions, EveryOptionIsRead) {
-  const AppOptions options =
+  const app::AppOptions options =
       Parse({"--server", "http://music.example:8080/", "--screen", "480x640", "--zoom", "2", "--script", "s.txt",
              "--data-dir", "d", "--config-dir", "c", "--resources", "r", "--audio", "wav:out.wav", "--debug",
              "--offline", "--version-timeout", "250"});
@@ -37,7 +37,7 @@ TEST(AppOptions, EveryOptionIsRead) {
   EXPECT_EQ(options.dataDirectory, "d");
   EXPECT_EQ(options.configDirectory, "c");
   EXPECT_EQ(options.resourceDirectory, "r");
-  EXPECT_EQ(options.audio, AppOptions::AudioOutput::kWav);  // given: kept also headless
+  EXPECT_EQ(options.audio, app::AppOptions::AudioOutput::kWav);  // given: kept also headless
   EXPECT_EQ(options.wavPath, "out.wav");
   EXPECT_TRUE(options.debug);
   EXPECT_TRUE(options.offline);
@@ -45,8 +45,8 @@ TEST(AppOptions, EveryOptionIsRead) {
 }
 
 TEST(AppOptions, HeadlessDefaultsToTheNullSinkLibraryEmbedsHelpAndCallCount) {
-  const AppOptions headless = Parse({"--headless", "--library", "/music"});
-  EXPECT_EQ(headless.audio, AppOptions::AudioOutput::kNull);
+  const app::AppOptions headless = Parse({"--headless", "--library", "/music"});
+  EXPECT_EQ(headless.audio, app::AppOptions::AudioOutput::kNull);
   EXPECT_TRUE(headless.UsesEmbeddedServer());
   EXPECT_EQ(headless.library, "/music");
   Parse({"--offline", "--help"}, Outcome::kHelp);
@@ -74,9 +74,9 @@ TEST(AppOptions, BadCommandLinesAreRefused) {
   };
   for (const auto& args : cases) {
     SCOPED_TRACE(args[0] + (args.size() > 1 ? " " + args[1] : ""));
-    AppOptions options;
+    app::AppOptions options;
     std::string error;
-    EXPECT_EQ(ParseAppOptions(args, options, error), Outcome::kError);
+    EXPECT_EQ(app::ParseAppOptions(args, options, error), Outcome::kError);
     EXPECT_FALSE(error.empty());
   }
 }

@@ -195,12 +195,12 @@ TEST_F(ApplicationTest, TabsStrokesTapsPopupsAndAbout) {
 // the program after writing the playlist file on the way out.
 TEST_F(ApplicationTest, ThemeKeyAndCtrlQWritesThePlaylist) {
   ScriptedServer server(Reply(HttpResponse("", "text/plain")));
-  AudioCueRecord record{};
+  catalogue::AudioCueRecord record{};
   std::strcpy(record.title, "Kept");
   // A final record cut short is read zero-filled and written back whole.
-  std::string file = playlistfile::Encode(u"Mine", {&record});
+  std::string file = playlist::playlistfile::Encode(u"Mine", {&record});
   file += std::string(100, 'x');
-  testsupport::WriteFile(dir_ / playlistfile::kFileName, file);
+  testsupport::WriteFile(dir_ / playlist::playlistfile::kFileName, file);
 
   apptest::ProgramResult result = Run(server,
                                       "waitfor message 15\n"
@@ -215,8 +215,8 @@ TEST_F(ApplicationTest, ThemeKeyAndCtrlQWritesThePlaylist) {
   const Lines playlist = Dump("playlist");
   EXPECT_TRUE(Has(playlist, "row 0 selected  | Kept")) << testing::PrintToString(playlist);
   EXPECT_TRUE(Has(playlist, "row 1 ")) << testing::PrintToString(playlist);
-  EXPECT_EQ(testsupport::ReadFile(dir_ / playlistfile::kFileName).size(),
-            playlistfile::kTitleBytes + 2 * playlistfile::kRecordBytes);
+  EXPECT_EQ(testsupport::ReadFile(dir_ / playlist::playlistfile::kFileName).size(),
+            playlist::playlistfile::kTitleBytes + 2 * playlist::playlistfile::kRecordBytes);
 
   // A theme index outside the ten chooses nothing; "Help" opens the help page.
   apptest::BrowserRecorder browser(dir_.Path());
@@ -240,13 +240,13 @@ TEST_F(ApplicationTest, PositionTimerAndClearCurrentPlaylist) {
       Reply(HttpResponse("not_available", "text/plain")),    // the stream URL lookup
       Reply(HttpResponse(mp3, "audio/mpeg")),                // the stream
       Reply(HttpResponse("not_available", "text/plain"))});  // anything after: not expected
-  AudioCueRecord record{};
+  catalogue::AudioCueRecord record{};
   std::strcpy(record.title, "Tone");
   std::strcpy(record.creator, "Synth");
   std::strcpy(record.album, "Tests");
   std::strcpy(record.mp3_url_id, "7");
   std::snprintf(record.location, sizeof record.location, "%s", server.Url("/tone.mp3").c_str());
-  testsupport::WriteFile(dir_ / playlistfile::kFileName, playlistfile::Encode(u"Mine", {&record}));
+  testsupport::WriteFile(dir_ / playlist::playlistfile::kFileName, playlist::playlistfile::Encode(u"Mine", {&record}));
 
   const apptest::ProgramResult result = Run(server,
                                             "waitfor message 15\n"
@@ -275,7 +275,7 @@ TEST_F(ApplicationTest, PositionTimerAndClearCurrentPlaylist) {
   EXPECT_TRUE(Has(cleared, "mini  | 0:00 | 0:00")) << testing::PrintToString(cleared);
   EXPECT_FALSE(Has(cleared, "row ")) << testing::PrintToString(cleared);
   EXPECT_TRUE(Has(Dump("player"), "player 0 0:00 0:00 |  | "));
-  EXPECT_EQ(testsupport::ReadFile(dir_ / playlistfile::kFileName), "");
+  EXPECT_EQ(testsupport::ReadFile(dir_ / playlist::playlistfile::kFileName), "");
   EXPECT_EQ(server.AcceptedCount(), 4);  // no next track was looked up
 }
 
@@ -287,14 +287,14 @@ TEST_F(ApplicationTest, TrackEndPlaysTheNextEntry) {
   const testsupport::ServerScript stream = Reply(HttpResponse(mp3, "audio/mpeg"));
   ScriptedServer server(std::vector<testsupport::ServerScript>{Reply(HttpResponse("", "text/plain")), lookup, stream,
                                                                lookup, stream});
-  AudioCueRecord records[2]{};
+  catalogue::AudioCueRecord records[2]{};
   const char* titles[2] = {"One", "Two"};
   for (int i = 0; i < 2; ++i) {
     std::strcpy(records[i].title, titles[i]);
     std::strcpy(records[i].creator, "Synth");
     std::snprintf(records[i].location, sizeof records[i].location, "%s", server.Url("/tone.mp3").c_str());
   }
-  testsupport::WriteFile(dir_ / playlistfile::kFileName, playlistfile::Encode(u"Mine", {&records[0], &records[1]}));
+  testsupport::WriteFile(dir_ / playlist::playlistfile::kFileName, playlist::playlistfile::Encode(u"Mine", {&records[0], &records[1]}));
   const apptest::ProgramResult result = Run(server,
                                             "waitfor message 15\n"
                                             "stroke 200 100 100 100\n"
@@ -314,10 +314,10 @@ TEST_F(ApplicationTest, TrackEndPlaysTheNextEntry) {
 // was.
 TEST_F(ApplicationTest, MissingImageAtCreation) {
   ScriptedServer server(Reply(HttpResponse("", "text/plain")));
-  AudioCueRecord record{};
+  catalogue::AudioCueRecord record{};
   std::strcpy(record.title, "Kept");
-  const std::string playlist = playlistfile::Encode(u"Mine", {&record});
-  testsupport::WriteFile(dir_ / playlistfile::kFileName, playlist);
+  const std::string playlist = playlist::playlistfile::Encode(u"Mine", {&record});
+  testsupport::WriteFile(dir_ / playlist::playlistfile::kFileName, playlist);
   const std::filesystem::path resources = dir_ / "qvga";
   for (const char* missing : {"misc_resources/Splash_About_Horizontal.png", "tab_resources/tab_middle.png",
                               "miniplayer/vertical_miniplayer_background.png"}) {
@@ -331,7 +331,7 @@ TEST_F(ApplicationTest, MissingImageAtCreation) {
     EXPECT_EQ(result.out,
               "MessageBox: Missing Files: Files are missing from this installation.  Please re-install the "
               "application. A fresh copy can be downloaded from http://www.vornalo.com/mobile/.\nWindow raised\n");
-    EXPECT_EQ(testsupport::ReadFile(dir_ / playlistfile::kFileName), playlist);
+    EXPECT_EQ(testsupport::ReadFile(dir_ / playlist::playlistfile::kFileName), playlist);
   }
 }
 

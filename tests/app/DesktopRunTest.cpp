@@ -64,7 +64,7 @@ class DesktopRunTest : public ::testing::Test {
   // The featured CueList's two tracks as the Current Playlist file.
   void WritePlaylist() {
     ASSERT_EQ(apptest::SaveFeaturedCueListAsPlaylist(catalogue_.BaseUrl(), dir_ / "lookup-config",
-                                                     dir_ / playlistfile::kFileName, u"Ring"),
+                                                     dir_ / playlist::playlistfile::kFileName, u"Ring"),
               2u);
   }
 

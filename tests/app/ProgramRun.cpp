@@ -101,16 +101,17 @@ std::size_t SaveFeaturedCueListAsPlaylist(const std::string& baseUrl, const std:
                                           const std::filesystem::path& file, const std::u16string& title) {
   platform::RegistryStore store(configDir);
   core::AppSettings settings(store, [](std::uint8_t*, std::size_t*) { return -1; });
-  FeaturedCueListsRequest featured(baseUrl, settings);
+  catalogue::FeaturedCueListsRequest featured(baseUrl, settings);
   featured.pageSize = 10;
   featured.buildUrl("");
   if (featured.run(0) != 1 || featured.resultCount() != 1) return 0;
-  CueListTracksRequest tracks(baseUrl, settings);
+  catalogue::CueListTracksRequest tracks(baseUrl, settings);
   tracks.buildUrl(featured.itemAt(0)->playlist_id);
   if (tracks.run(0) != 1) return 0;
-  std::vector<const AudioCueRecord*> records;
+  std::vector<const catalogue::AudioCueRecord*> records;
   for (std::size_t i = 0; i < tracks.resultCount(); ++i) records.push_back(tracks.itemAt(i));
-  return playlistfile::Save(file, title, records) ? records.size() : 0;
+  std::string error;
+  return playlist::playlistfile::Save(file, title, records, error) ? records.size() : 0;
 }
 
 }  // namespace apptest

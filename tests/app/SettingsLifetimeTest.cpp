@@ -32,7 +32,7 @@ struct Observations {
 // The shell window, changing the colour theme at its first paint as a user would.
 class TestApplication : public platform::WindowProcedure {
  public:
-  TestApplication(AppContext& context, Observations& seen) : context_(context), seen_(seen) {
+  TestApplication(app::AppContext& context, Observations& seen) : context_(context), seen_(seen) {
     seen_.events.push_back("constructed for " + context.serverUrl);
   }
   ~TestApplication() override { seen_.events.push_back("destructed, stored " + StoredTheme()); }
@@ -58,9 +58,9 @@ class TestApplication : public platform::WindowProcedure {
     return value ? std::to_string(value->number) : "nothing";
   }
 
-  AppContext& context_;
+  app::AppContext& context_;
   Observations& seen_;
-  ShellWindow shell_;
+  app::ShellWindow shell_;
   bool painted_ = false;
 };
 
@@ -74,15 +74,15 @@ class SettingsLifetimeTest : public ::testing::Test {
     options_.configDirectory = (dir_ / "config").string();
     options_.dataDirectory = dir_.Path().string();
     options_.instanceDirectory = (dir_ / "runtime").string();
-    options_.audio = AppOptions::AudioOutput::kNull;
-    parts_.makeApplication = [this](AppContext& context) {
+    options_.audio = app::AppOptions::AudioOutput::kNull;
+    parts_.makeApplication = [this](app::AppContext& context) {
       return std::make_unique<TestApplication>(context, seen_);
     };
   }
 
   testsupport::TempDir dir_;
-  AppOptions options_;
-  ApplicationParts parts_;
+  app::AppOptions options_;
+  app::ApplicationParts parts_;
   Observations seen_;
 };
 
@@ -103,7 +103,7 @@ TEST_F(SettingsLifetimeTest, WaitCursorUntilTheFirstPaintAndSettingsSavedLast) {
     bool splashBeforeRequest = false;
     parts_.drawSplash = [&](platform::Window&) { splashBeforeRequest = server.AcceptedCount() == 0; };
 
-    EXPECT_EQ(RunVornalo(options_, parts_), 0);
+    EXPECT_EQ(app::RunVornalo(options_, parts_), 0);
     EXPECT_TRUE(splashBeforeRequest);
     EXPECT_TRUE(seen_.waitCursorAtFirstPaint);
     EXPECT_FALSE(seen_.waitCursorAfterFirstPaint);
@@ -117,10 +117,10 @@ TEST_F(SettingsLifetimeTest, ApplicationThatCannotBeMadeIsAProgramError) {
   ScriptedServer server(Reply(HttpResponse("", "text/plain")));
   options_.serverUrl = server.Url("");
   testsupport::WriteFile(options_.window.script, "quit\n");
-  parts_.makeApplication = [](AppContext&) { return std::unique_ptr<platform::WindowProcedure>(); };
+  parts_.makeApplication = [](app::AppContext&) { return std::unique_ptr<platform::WindowProcedure>(); };
 
   ::testing::internal::CaptureStdout();
-  const int exitCode = RunVornalo(options_, parts_);
+  const int exitCode = app::RunVornalo(options_, parts_);
   const std::string log = ::testing::internal::GetCapturedStdout();
   EXPECT_EQ(exitCode, 0);
   EXPECT_EQ(log, "MessageBox: Program Error: Initialization has failed\n");

@@ -15,7 +15,7 @@
 
 namespace {
 
-using Outcome = SingleInstance::Outcome;
+using Outcome = app::SingleInstance::Outcome;
 
 class SingleInstanceTest : public ::testing::Test {
  protected:
@@ -31,23 +31,23 @@ class SingleInstanceTest : public ::testing::Test {
 // A later start is told another instance runs, also before the first set its handler (the
 // request is answered and ignored); once set, the handler has run by the time the answer comes.
 TEST_F(SingleInstanceTest, LaterStartsRaiseTheFirstUntilItCloses) {
-  SingleInstance first(runtime_);
+  app::SingleInstance first(runtime_);
   ASSERT_EQ(first.Acquire(), Outcome::kFirst);
-  EXPECT_EQ(SingleInstance(runtime_).Acquire(), Outcome::kOtherRunning);
+  EXPECT_EQ(app::SingleInstance(runtime_).Acquire(), Outcome::kOtherRunning);
   std::atomic<int> raised{0};
   first.SetRaiseHandler([&raised] { ++raised; });
   for (int start = 1; start <= 2; ++start) {
-    EXPECT_EQ(SingleInstance(runtime_).Acquire(), Outcome::kOtherRunning);
+    EXPECT_EQ(app::SingleInstance(runtime_).Acquire(), Outcome::kOtherRunning);
     EXPECT_EQ(raised.load(), start);
   }
   first.Close();
-  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(runtime_) / SingleInstance::kSocketName));
-  EXPECT_EQ(SingleInstance(runtime_).Acquire(), Outcome::kFirst);
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(runtime_) / app::SingleInstance::kSocketName));
+  EXPECT_EQ(app::SingleInstance(runtime_).Acquire(), Outcome::kFirst);
 }
 
 // A socket file left by a crashed instance (no lock held) does not stop the next start.
 TEST_F(SingleInstanceTest, StaleSocketIsReplaced) {
-  const std::string path = runtime_ + "/" + SingleInstance::kSocketName;
+  const std::string path = runtime_ + "/" + app::SingleInstance::kSocketName;
   int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
@@ -55,26 +55,26 @@ TEST_F(SingleInstanceTest, StaleSocketIsReplaced) {
   ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
   ::close(fd);  // the file stays, nobody listens
 
-  SingleInstance first(runtime_);
+  app::SingleInstance first(runtime_);
   ASSERT_EQ(first.Acquire(), Outcome::kFirst);
   std::atomic<int> raised{0};
   first.SetRaiseHandler([&raised] { ++raised; });
-  EXPECT_EQ(SingleInstance(runtime_).Acquire(), Outcome::kOtherRunning);
+  EXPECT_EQ(app::SingleInstance(runtime_).Acquire(), Outcome::kOtherRunning);
   EXPECT_EQ(raised.load(), 1);
 }
 
 // A runtime directory others may enter is not trusted: the program runs unguarded.
 TEST_F(SingleInstanceTest, SharedDirectoryIsNotUsed) {
   ::chmod(runtime_.c_str(), 0777);
-  SingleInstance first(runtime_);
+  app::SingleInstance first(runtime_);
   EXPECT_EQ(first.Acquire(), Outcome::kFirst);
-  EXPECT_EQ(SingleInstance(runtime_).Acquire(), Outcome::kFirst);
-  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(runtime_) / SingleInstance::kLockName));
+  EXPECT_EQ(app::SingleInstance(runtime_).Acquire(), Outcome::kFirst);
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(runtime_) / app::SingleInstance::kLockName));
 }
 
 TEST_F(SingleInstanceTest, MissingDirectoryIsCreatedPrivate) {
   const std::string fresh = (dir_ / "fresh").string();
-  SingleInstance first(fresh);
+  app::SingleInstance first(fresh);
   ASSERT_EQ(first.Acquire(), Outcome::kFirst);
   struct stat info {};
   ASSERT_EQ(::stat(fresh.c_str(), &info), 0);

@@ -39,7 +39,7 @@ TEST(SplashTest, ShownWithTheVersionWhileTheVersionCheckWaits) {
     // The version reply is held back while the test looks at the screen.
     ScriptedServer server({testsupport::ReadRequest(), testsupport::Pause(1500),
                            testsupport::Send(testsupport::HttpResponse("", "text/plain")), testsupport::Close()});
-    AppOptions options;
+    app::AppOptions options;
     options.window.headless = true;
     options.window.screen = c.screen;
     options.window.script = (dir / "script.txt").string();
@@ -50,7 +50,7 @@ TEST(SplashTest, ShownWithTheVersionWhileTheVersionCheckWaits) {
     options.serverUrl = server.Url("");
     testsupport::WriteFile(options.window.script, "waitfor message 15\nquit\n");
     std::atomic<platform::Window*> splashWindow{nullptr};
-    ApplicationParts parts;
+    app::ApplicationParts parts;
     parts.drawSplash = [&](platform::Window& window) {
       screens::DrawSplash(window);
       splashWindow = &window;
@@ -64,10 +64,11 @@ TEST(SplashTest, ShownWithTheVersionWhileTheVersionCheckWaits) {
                                   std::chrono::seconds(10))) {
         return;
       }
-      tookShot = splashWindow.load()->SaveScreenshot(shotPath, nullptr);
+      std::string error;
+      tookShot = splashWindow.load()->SaveScreenshot(shotPath, error);
       replyStillHeld = server.FinishedCount() == 0;
     });
-    EXPECT_EQ(RunVornalo(options, parts), 0);
+    EXPECT_EQ(app::RunVornalo(options, parts), 0);
     watcher.join();
     ASSERT_TRUE(tookShot);
     EXPECT_TRUE(replyStillHeld);

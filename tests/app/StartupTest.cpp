@@ -150,8 +150,8 @@ TEST_F(StartupTest, ScreenSizeChoosesArtworkFolderAndBlendBuffer) {
 }
 
 TEST_F(StartupTest, SecondStartRaisesTheRunningInstanceAndMakesNoRequest) {
-  SingleInstance running(RuntimeDirectory());
-  ASSERT_EQ(running.Acquire(), SingleInstance::Outcome::kFirst);
+  app::SingleInstance running(RuntimeDirectory());
+  ASSERT_EQ(running.Acquire(), app::SingleInstance::Outcome::kFirst);
   std::atomic<int> raised{0};
   running.SetRaiseHandler([&raised] { ++raised; });
 

@@ -10,7 +10,7 @@ namespace {
 using testsupport::HttpResponse;
 using testsupport::Reply;
 using testsupport::ScriptedServer;
-using Kind = VersionCheck::Reply::Kind;
+using Kind = app::VersionCheck::Reply::Kind;
 
 TEST(VersionCheckReply, ReadsEveryKindOfBody) {
   struct Case {
@@ -38,7 +38,7 @@ TEST(VersionCheckReply, ReadsEveryKindOfBody) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.body);
-    VersionCheck::Reply reply = VersionCheck::ParseReply(c.body);
+    app::VersionCheck::Reply reply = app::VersionCheck::ParseReply(c.body);
     EXPECT_EQ(reply.kind, c.kind);
     EXPECT_EQ(reply.required, c.required);
     EXPECT_EQ(reply.url, c.url);
@@ -62,12 +62,12 @@ TEST(VersionCheckTest, OnlySilenceIsAConnectionFailure) {
       {silent.Url(""), true}, {stalled.Url(""), true}, {refusedUrl, false}, {closes.Url(""), false}};
   for (const auto& [url, failureExpected] : cases) {
     SCOPED_TRACE(url);
-    VersionCheck::Options options;
+    app::VersionCheck::Options options;
     options.serverUrl = url;
     options.resolutionCode = 3;
     options.timeoutMs = kTimeoutMs;
     std::vector<std::string> boxes;
-    VersionCheck check(options, [&](const std::string& caption, const std::string&,
+    app::VersionCheck check(options, [&](const std::string& caption, const std::string&,
                                     platform::MessageBoxButtons buttons) {
       boxes.push_back(caption + (buttons == platform::MessageBoxButtons::kOk ? " [OK]" : " [?]"));
       boxes.push_back(core::IsWaitCursorShown() ? "cursor shown" : "cursor hidden");

@@ -56,8 +56,8 @@ std::vector<int16_t> SamplesFromBytes(const void* data, size_t length) {
   return samples;
 }
 
-HttpClientOptions ShortHttpOptions() {
-  HttpClientOptions options;
+catalogue::HttpClientOptions ShortHttpOptions() {
+  catalogue::HttpClientOptions options;
   options.waitStepMicros = 5'000;
   options.connectTimeoutMicros = 2'000'000;
   options.idleTimeoutMicros = 5'000'000;

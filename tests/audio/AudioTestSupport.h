@@ -56,7 +56,7 @@ class RecordingTarget : public audio::PlayerNotifyTarget {
 };
 
 // The stream's time limits shortened for tests.
-HttpClientOptions ShortHttpOptions();
+catalogue::HttpClientOptions ShortHttpOptions();
 
 // Deterministic pseudo-random bytes.
 std::string RandomBytes(size_t count, uint32_t seed);

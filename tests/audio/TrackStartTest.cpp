@@ -17,8 +17,8 @@ class TrackStartTest : public ::testing::Test {
  protected:
   TrackStartTest() {
     std::memset(&record_, 0, sizeof record_);
-    CopyToSlot(record_.location, "http://files.example/own.mp3");
-    CopyToSlot(record_.mp3_url_id, "42");
+    catalogue::CopyToSlot(record_.location, "http://files.example/own.mp3");
+    catalogue::CopyToSlot(record_.mp3_url_id, "42");
   }
   audio::StreamUrlService Service(const ScriptedServer& server) {
     audio::StreamUrlService service{"http://127.0.0.1:" + std::to_string(server.port()), core::RequestIdentity::From(test_.settings), {}};
@@ -27,7 +27,7 @@ class TrackStartTest : public ::testing::Test {
   }
 
   testsupport::TestSettings test_;
-  AudioCueRecord record_;
+  catalogue::AudioCueRecord record_;
 };
 
 TEST_F(TrackStartTest, TheReplyIsTheUrlAndNotAvailableFallsBackToTheLocation) {
@@ -50,7 +50,7 @@ TEST_F(TrackStartTest, TheReplyIsTheUrlAndNotAvailableFallsBackToTheLocation) {
 
 TEST_F(TrackStartTest, TheLookupCarriesTheIdentityAndAnEncodedId) {
   ScriptedServer server(Reply(HttpResponse("not_available", "text/plain")));
-  CopyToSlot(record_.mp3_url_id, "7&sk=forged");
+  catalogue::CopyToSlot(record_.mp3_url_id, "7&sk=forged");
   char reply[audio::kStreamUrlReplySize];
   EXPECT_FALSE(audio::resolveStreamUrl(Service(server), record_.mp3_url_id, reply));
   EXPECT_STREQ(reply, "not_available");
@@ -75,20 +75,20 @@ TEST_F(TrackStartTest, ALongReplyIsCutInsideTheBuffer) {
 }
 
 TEST_F(TrackStartTest, TrackInfoDecodesUtf8AndCutsWholeCharacters) {
-  CopyToSlot(record_.title, "Caf\xC3\xA9 del Mar");
-  CopyToSlot(record_.creator, "Simon & Garfunkel");
+  catalogue::CopyToSlot(record_.title, "Caf\xC3\xA9 del Mar");
+  catalogue::CopyToSlot(record_.creator, "Simon & Garfunkel");
   // 250 ASCII characters, then emoji of two code units each: the 255-unit cut falls inside
   // the third emoji, which is dropped whole.
   std::string album(250, 'a');
   for (int i = 0; i < 60; ++i) album += "\xF0\x9F\x8E\xB5";
-  CopyToSlot(record_.album, album);
+  catalogue::CopyToSlot(record_.album, album);
   auto info = audio::makeTrackInfo(record_);
   EXPECT_EQ(info.title, u"Caf\u00e9 del Mar");
   EXPECT_EQ(info.creator, u"Simon & Garfunkel");
   EXPECT_EQ(info.album, std::u16string(250, u'a') + u"\U0001F3B5\U0001F3B5");
 
   std::memset(record_.title, 0, sizeof record_.title);
-  CopyToSlot(record_.title, std::string(400, 'a'));
+  catalogue::CopyToSlot(record_.title, std::string(400, 'a'));
   EXPECT_EQ(audio::makeTrackInfo(record_).title.size(), 255u);
 }
 

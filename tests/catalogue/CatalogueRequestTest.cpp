@@ -43,9 +43,9 @@ class CatalogueRequestTest : public ::testing::Test {
 
 TEST_F(CatalogueRequestTest, SearchUrlCarriesQueryKindsPagingAndIdentity) {
   ScriptedServer server(Reply(SearchReply(3, 3)));
-  SearchRequest search(server.Url(""), settings_.settings, FastOptions());
+  catalogue::SearchRequest search(server.Url(""), settings_.settings, FastOptions());
   search.pageSize = 10;
-  search.buildUrl(SearchRequest::EncodeQuery("a b&c").c_str());
+  search.buildUrl(catalogue::SearchRequest::EncodeQuery("a b&c").c_str());
   EXPECT_EQ(search.url(), server.Url("/api/wm_app/search?q=a+b%26c&rm=1&rp=1&rv=0&rt=1&s=0&n=10") +
                               Identity());
   EXPECT_EQ(search.run(0), 1);
@@ -71,7 +71,7 @@ TEST_F(CatalogueRequestTest, PagingAsksForTheRightPageOrNothing) {
                {0, 10, 31, false, -1}, {30, 10, 40, false, 20}};
   for (const Case& c : cases) {
     ScriptedServer server(Reply(SearchReply(c.total, 1)));
-    SearchRequest search(server.Url(""), settings_.settings, FastOptions());
+    catalogue::SearchRequest search(server.Url(""), settings_.settings, FastOptions());
     search.pageSize = c.pageSize;
     search.startIndex = c.start;
     search.buildUrl("q");
@@ -94,7 +94,7 @@ TEST_F(CatalogueRequestTest, PagingAsksForTheRightPageOrNothing) {
 }
 
 TEST_F(CatalogueRequestTest, FeaturedUrlsCarryANewRandomValueEachTime) {
-  FeaturedCueListsRequest featured("http://127.0.0.1:9/", settings_.settings);
+  catalogue::FeaturedCueListsRequest featured("http://127.0.0.1:9/", settings_.settings);
   featured.pageSize = 6;
   featured.startIndex = 12;
   const std::regex shape(
@@ -120,12 +120,12 @@ TEST_F(CatalogueRequestTest, RequestTextIsCutWithoutSplittingAnEscape) {
       {std::string(125, 'a') + "%41", std::string(125, 'a')},
       {std::string(200, 'b'), std::string(127, 'b')},
   };
-  SearchRequest search("http://h", settings_.settings);
+  catalogue::SearchRequest search("http://h", settings_.settings);
   for (const Case& c : cases) {
     search.buildUrl(c.text.c_str());
     EXPECT_EQ(std::string(search.requestText()), c.kept);
   }
-  CueListTracksRequest tracks("http://h", settings_.settings);
+  catalogue::CueListTracksRequest tracks("http://h", settings_.settings);
   tracks.buildUrl("pl 1&x=2");
   EXPECT_EQ(tracks.url(), "http://h/api/wm_app/getPlaylist?playlist_id=pl+1%26x%3D2" + Identity());
 }
@@ -134,7 +134,7 @@ TEST_F(CatalogueRequestTest, FailedFetchesLeaveAnEmptyListAndTheLastTotal) {
   ScriptedServer server(std::vector<ServerScript>{Reply(SearchReply(12, 2)),
                                                   Reply("HTTP/1.0 500 Oops\r\n\r\n"),
                                                   ServerScript{ReadRequest(), Close()}});
-  SearchRequest search(server.Url(""), settings_.settings, FastOptions());
+  catalogue::SearchRequest search(server.Url(""), settings_.settings, FastOptions());
   search.pageSize = 2;
   search.buildUrl("q");
   ASSERT_EQ(search.run(0), 1);

@@ -16,7 +16,7 @@ using namespace testsupport;
 using catalogue_test::FastOptions;
 using Clock = std::chrono::steady_clock;
 
-constexpr std::uint32_t kChunk = httplimits::kChunkDataSize;
+constexpr std::uint32_t kChunk = catalogue::httplimits::kChunkDataSize;
 
 // `size` bytes of a pattern that shows where in the stream a byte came from.
 std::string Pattern(std::size_t size) {
@@ -26,7 +26,7 @@ std::string Pattern(std::size_t size) {
 }
 
 // Reads `wanted` bytes; returns them, with the result in *status.
-std::string Read(HttpClient& stream, std::uint32_t wanted, int* status) {
+std::string Read(catalogue::HttpClient& stream, std::uint32_t wanted, int* status) {
   std::string out(wanted, '\0');
   std::uint32_t got = 12345;
   *status = stream.readStream(out.data(), wanted, &got);
@@ -35,7 +35,7 @@ std::string Read(HttpClient& stream, std::uint32_t wanted, int* status) {
 }
 
 TEST(HttpStreamTest, ReadWithNothingWantedReturnsAtOnce) {
-  HttpStream stream;
+  catalogue::HttpStream stream;
   std::uint32_t got = 99;
   char byte;
   EXPECT_EQ(stream.readStream(&byte, 0, &got), 1);
@@ -54,7 +54,7 @@ TEST(HttpStreamTest, ReadsAfterTheServerLeftDrainTheQueueThenEndShort) {
                 reply.substr(0, kChunk), false}};
   for (Case& c : cases) {
     ScriptedServer server(c.script);
-    HttpStream stream(server.Url("/track.mp3"), FastOptions());
+    catalogue::HttpStream stream(server.Url("/track.mp3"), FastOptions());
     ASSERT_EQ(stream.start(), 1);
     ASSERT_TRUE(WaitUntil([&] { return !stream.isConnectionOpen(); })) << c.name;
     EXPECT_EQ(stream.isFinished(), c.finished) << c.name;
@@ -87,11 +87,11 @@ TEST(HttpStreamTest, TrickleAndEndlessHeadersEndTheConnection) {
   } cases[] = {
       {"trickle below the floor", trickle, 19 + 6 * 20},
       {"endless header", {ReadRequest(), Send("HTTP/1.0 200 OK\r\n"), SendRepeated(headerLine, 200), Close()},
-       std::uint32_t(httplimits::kMaxHeaderBlock + 32 * kChunk)},
+       std::uint32_t(catalogue::httplimits::kMaxHeaderBlock + 32 * kChunk)},
   };
   for (Case& c : cases) {
     ScriptedServer server(c.script);
-    HttpStream stream(server.Url("/track.mp3"), FastOptions());
+    catalogue::HttpStream stream(server.Url("/track.mp3"), FastOptions());
     ASSERT_EQ(stream.start(), 1);
     ASSERT_TRUE(WaitUntil([&] { return !stream.isConnectionOpen(); })) << c.name;
     EXPECT_FALSE(stream.isFinished()) << c.name;
@@ -100,11 +100,11 @@ TEST(HttpStreamTest, TrickleAndEndlessHeadersEndTheConnection) {
 }
 
 TEST(HttpStreamTest, WorkerWaitsForAFreeChunkAndResumes) {
-  HttpClientOptions options = FastOptions();
+  catalogue::HttpClientOptions options = FastOptions();
   options.poolChunkCount = 4;
   const std::string body = Pattern(20 * kChunk);
   ScriptedServer server({ReadRequest(), Send("HTTP/1.0 200 OK\r\n\r\n" + body), Hang()});
-  HttpStream stream(server.Url("/"), options);
+  catalogue::HttpStream stream(server.Url("/"), options);
   ASSERT_EQ(stream.start(), 1);
   ASSERT_TRUE(WaitUntil([&] { return stream.queuedChunkCount() == 4; }));
   EXPECT_EQ(stream.bytesReceived(), 4 * kChunk);
@@ -138,7 +138,7 @@ TEST(HttpStreamTest, ContentLengthSplitAcrossChunksAndBlocks) {
   };
   for (Case& c : cases) {
     ScriptedServer server(c.script);
-    HttpStream stream(server.Url("/"), FastOptions());
+    catalogue::HttpStream stream(server.Url("/"), FastOptions());
     ASSERT_EQ(stream.start(), 1) << c.name;
     ASSERT_TRUE(WaitUntil([&] { return !stream.isConnectionOpen(); })) << c.name;
     EXPECT_EQ(stream.contentLength(), 4096) << c.name;
@@ -152,11 +152,11 @@ TEST(HttpStreamTest, ContentLengthSplitAcrossChunksAndBlocks) {
 
 TEST(HttpStreamTest, StopWakesABlockedReaderAndReturnsQuickly) {
   for (bool poolFull : {false, true}) {
-    HttpClientOptions options;  // the product's 200 ms steps
+    catalogue::HttpClientOptions options;  // the product's 200 ms steps
     options.poolChunkCount = 2;
     ScriptedServer server({ReadRequest(), Send("HTTP/1.0 200 OK\r\n\r\n"),
                            SendRepeated(Pattern(kChunk), poolFull ? 8 : 0), Hang()});
-    HttpStream stream(server.Url("/"), options);
+    catalogue::HttpStream stream(server.Url("/"), options);
     ASSERT_EQ(stream.start(), 1);
     if (poolFull) {
       ASSERT_TRUE(WaitUntil([&] { return stream.queuedChunkCount() == 2; }));
@@ -180,7 +180,7 @@ TEST(HttpStreamTest, StopWakesABlockedReaderAndReturnsQuickly) {
 TEST(HttpStreamTest, StreamIsReusableForTheNextTrack) {
   ScriptedServer server(std::vector<ServerScript>{Reply("HTTP/1.0 200 OK\r\n\r\none"),
                                                   Reply("HTTP/1.0 200 OK\r\n\r\ntwo!")});
-  HttpStream stream({}, FastOptions());
+  catalogue::HttpStream stream({}, FastOptions());
   for (const std::string expected : {"one", "two!"}) {
     stream.reset();
     ASSERT_EQ(stream.setUrl(server.Url("/")), 1);

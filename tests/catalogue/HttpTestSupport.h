@@ -9,8 +9,8 @@
 namespace catalogue_test {
 
 // Short limits so that time-outs take milliseconds.
-inline HttpClientOptions FastOptions() {
-  HttpClientOptions options;
+inline catalogue::HttpClientOptions FastOptions() {
+  catalogue::HttpClientOptions options;
   options.waitStepMicros = 10'000;
   options.connectTimeoutMicros = 300'000;
   options.idleTimeoutMicros = 300'000;
@@ -28,11 +28,11 @@ struct WholeBodyResult {
 
 // Runs one WholeBody request to its end as the catalogue requests do.
 inline WholeBodyResult FetchWholeBody(const std::string& url,
-                                      const HttpClientOptions& options = FastOptions()) {
-  HttpClient client(options);
+                                      const catalogue::HttpClientOptions& options = FastOptions()) {
+  catalogue::HttpClient client(options);
   WholeBodyResult result;
   if (!client.setUrl(url)) return result;
-  client.receiveMode = HttpClient::WholeBody;
+  client.receiveMode = catalogue::HttpClient::WholeBody;
   result.started = client.start();
   if (!result.started) return result;
   testsupport::WaitUntil([&] { return client.isFinished() || client.isAborted(); });

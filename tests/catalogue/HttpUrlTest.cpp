@@ -23,8 +23,8 @@ TEST(HttpUrlTest, SplitsHostPortAndPath) {
       {"http://10.0.0.1/a:b", "10.0.0.1", 80, "/a:b"},       // a ':' in the path is no port
   };
   for (const Case& c : cases) {
-    HttpUrl parsed;
-    ASSERT_TRUE(HttpUrl::Parse(c.url, &parsed)) << c.url;
+    catalogue::HttpUrl parsed;
+    ASSERT_TRUE(catalogue::HttpUrl::Parse(c.url, &parsed)) << c.url;
     EXPECT_EQ(parsed.host, c.host) << c.url;
     EXPECT_EQ(parsed.port, c.port) << c.url;
     EXPECT_EQ(parsed.path, c.path) << c.url;
@@ -36,21 +36,21 @@ TEST(HttpUrlTest, RefusesUnusableUrlsAndUrlsWithControlCharactersOrSpaces) {
                                  std::string("http:///path"), std::string("http://:80/"),
                                  std::string("http://host:0/"), std::string("http://host:65536/"),
                                  std::string("http://host:-5/"), "http://" + std::string(300, 'h') + "/"}) {
-    HttpUrl parsed;
-    EXPECT_FALSE(HttpUrl::Parse(url, &parsed)) << url;
+    catalogue::HttpUrl parsed;
+    EXPECT_FALSE(catalogue::HttpUrl::Parse(url, &parsed)) << url;
   }
-  EXPECT_TRUE(IsAcceptableUrl("http://h/a?q=a+b%26c"));
+  EXPECT_TRUE(catalogue::IsAcceptableUrl("http://h/a?q=a+b%26c"));
   for (const std::string& url :
        {std::string("ftp://h/"), std::string("HTTP://h/"), std::string("http://h/a b"),
         std::string("http://h/\r\nX-Injected: 1"), std::string("http://h/\x01"),
         std::string("http://h/\x7f"), std::string("http://h/\t"), "http://h/" + std::string(2100, 'a')}) {
-    EXPECT_FALSE(IsAcceptableUrl(url)) << url;
+    EXPECT_FALSE(catalogue::IsAcceptableUrl(url)) << url;
   }
 }
 
 // Feeds `reply` to a scanner in pieces ending at each of `cuts` and at the end; returns the
 // header bytes it reported.
-std::size_t ScanInPieces(const std::string& reply, std::vector<std::size_t> cuts, HttpHeaderScanner* scanner) {
+std::size_t ScanInPieces(const std::string& reply, std::vector<std::size_t> cuts, catalogue::HttpHeaderScanner* scanner) {
   std::size_t offset = 0, headerBytes = 0;
   cuts.push_back(reply.size());
   for (std::size_t end : cuts) {
@@ -66,7 +66,7 @@ TEST(HttpHeaderScannerTest, FindsHeaderEndAndLengthAcrossAnyCut) {
   const std::size_t headerEnd = reply.size() - 4;
   for (std::size_t cut = 1; cut < reply.size(); ++cut) {
     for (std::size_t cut2 = cut; cut2 < reply.size(); cut2 += 7) {
-      HttpHeaderScanner scanner;
+      catalogue::HttpHeaderScanner scanner;
       EXPECT_EQ(ScanInPieces(reply, {cut, cut2}, &scanner), headerEnd) << cut << "," << cut2;
       EXPECT_TRUE(scanner.HeadersComplete());
       EXPECT_EQ(scanner.ContentLength(), 1234) << cut << "," << cut2;
@@ -93,7 +93,7 @@ TEST(HttpHeaderScannerTest, HostileOrMisplacedLengthsStaySane) {
   };
   for (const Case& c : cases) {
     std::string reply = std::string("HTTP/1.0 200 OK\r\n") + c.headers + "\r\nContent-Length: 3\r\n";
-    HttpHeaderScanner scanner;
+    catalogue::HttpHeaderScanner scanner;
     ScanInPieces(reply, {}, &scanner);
     EXPECT_EQ(scanner.ContentLength(), c.length) << c.headers;
   }
@@ -115,7 +115,7 @@ TEST(HttpHeaderScannerTest, PartialRepliesMustStartAtTheAskedByte) {
       {"HTTP/1.0 206 Partial Content\r\n\r\n", false},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(HttpHeaderScanner::IsPartialReplyFrom(c.header, 500), c.accepted) << c.header;
+    EXPECT_EQ(catalogue::HttpHeaderScanner::IsPartialReplyFrom(c.header, 500), c.accepted) << c.header;
   }
 }
 

@@ -100,7 +100,7 @@ TEST(HttpWholeBodyTest, EndsAsAbortedKeepingWhatArrived) {
   };
   for (Case& c : cases) {
     ScriptedServer server(c.script);
-    HttpClientOptions options = FastOptions();
+    catalogue::HttpClientOptions options = FastOptions();
     options.maxWholeBody = 10000;
     options.wholeBodyDeadlineMicros = 500'000;
     const auto started = Clock::now();
@@ -114,7 +114,7 @@ TEST(HttpWholeBodyTest, EndsAsAbortedKeepingWhatArrived) {
 }
 
 TEST(HttpWholeBodyTest, BlockingFetchReportsHowTheReplyEnded) {
-  using Status = HttpClient::FetchStatus;
+  using Status = catalogue::HttpClient::FetchStatus;
   const std::string head = "HTTP/1.0 200 OK\r\n\r\n";
   struct Case {
     const char* name;
@@ -132,27 +132,27 @@ TEST(HttpWholeBodyTest, BlockingFetchReportsHowTheReplyEnded) {
   };
   for (Case& c : cases) {
     ScriptedServer server(c.script);
-    HttpClientOptions options = FastOptions();
+    catalogue::HttpClientOptions options = FastOptions();
     // The caller's time-out must come before the idle time-out in the time-out case.
     if (c.status == Status::kTimedOut) options.idleTimeoutMicros = 10'000'000;
-    HttpClient client(options);
+    catalogue::HttpClient client(options);
     const auto started = Clock::now();
-    const HttpClient::WholeBodyReply reply = client.fetchWholeBody(server.Url("/"), c.timeout);
+    const catalogue::HttpClient::WholeBodyReply reply = client.fetchWholeBody(server.Url("/"), c.timeout);
     EXPECT_EQ(reply.status, c.status) << c.name;
     EXPECT_EQ(reply.body, c.body) << c.name;
     if (c.timeout) {
       EXPECT_LT(Clock::now() - started, *c.timeout + std::chrono::seconds(2)) << c.name;
     }
   }
-  HttpClient client(FastOptions());
+  catalogue::HttpClient client(FastOptions());
   EXPECT_EQ(client.fetchWholeBody("ftp://127.0.0.1/").status, Status::kNotStarted);
   const std::string refused = "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/";
   EXPECT_EQ(client.fetchWholeBody(refused, std::chrono::seconds(5)).status, Status::kNotStarted);
 }
 
 TEST(HttpWholeBodyTest, FailedConnectsFailStartAndATimeOutWritesTheDebugString) {
-  HttpClient client(FastOptions());
-  client.receiveMode = HttpClient::WholeBody;
+  catalogue::HttpClient client(FastOptions());
+  client.receiveMode = catalogue::HttpClient::WholeBody;
   ASSERT_EQ(client.setUrl("http://no-such-host.invalid/"), 1);
   EXPECT_EQ(client.start(), 0);
   StalledListener listener;
@@ -170,7 +170,7 @@ TEST(HttpWholeBodyTest, FailedConnectsFailStartAndATimeOutWritesTheDebugString) 
 }
 
 TEST(HttpWholeBodyTest, SetUrlRefusesAndKeepsThePreviousUrl) {
-  HttpClient client;
+  catalogue::HttpClient client;
   ASSERT_EQ(client.setUrl("http://127.0.0.1/ok"), 1);
   EXPECT_EQ(client.setUrl("http://127.0.0.1/a\r\nX-Evil: 1"), 0);
   EXPECT_EQ(client.setUrl(u"ftp://127.0.0.1/"), 0);
@@ -182,8 +182,8 @@ TEST(HttpWholeBodyTest, SetUrlRefusesAndKeepsThePreviousUrl) {
 // stop from another thread ends a connect in progress within the default 200 ms step.
 TEST(HttpWholeBodyTest, StopDuringConnectReturnsQuickly) {
   StalledListener listener;
-  HttpClient client;  // the product's limits: 70 s connect, 200 ms steps
-  client.receiveMode = HttpClient::WholeBody;
+  catalogue::HttpClient client;  // the product's limits: 70 s connect, 200 ms steps
+  client.receiveMode = catalogue::HttpClient::WholeBody;
   ASSERT_EQ(client.setUrl(listener.Url("/")), 1);
   std::atomic<bool> done{false};
   std::atomic<int> started{-1};
@@ -204,8 +204,8 @@ TEST(HttpWholeBodyTest, StopDuringConnectReturnsQuickly) {
 
 TEST(HttpWholeBodyTest, StopDuringReceiveReturnsQuickly) {
   ScriptedServer server({ReadRequest(), Send("HTTP/1.0 200 OK\r\n\r\nsome"), Hang()});
-  HttpClient client;
-  client.receiveMode = HttpClient::WholeBody;
+  catalogue::HttpClient client;
+  client.receiveMode = catalogue::HttpClient::WholeBody;
   ASSERT_EQ(client.setUrl(server.Url("/")), 1);
   ASSERT_EQ(client.start(), 1);
   ASSERT_TRUE(WaitUntil([&] { return client.bytesReceived() == 23; }));
@@ -240,8 +240,8 @@ TEST(HttpWholeBodyTest, ThousandFailedRequestsLeakNoDescriptors) {
   ASSERT_TRUE(resetting.WaitForFinished(1, std::chrono::seconds(5)));
   int before = OpenFdCount();
   for (int i = 0; i < 1000; ++i) {
-    HttpClient client(FastOptions());
-    client.receiveMode = HttpClient::WholeBody;
+    catalogue::HttpClient client(FastOptions());
+    client.receiveMode = catalogue::HttpClient::WholeBody;
     const bool refusing = i % 10 != 0;
     ASSERT_EQ(client.setUrl(refusing ? refused : resetting.Url("/")), 1);
     const int started = client.start();

@@ -11,17 +11,17 @@ namespace {
 
 using testsupport::TestSettings;
 
-std::string Text(const char (&slot)[kTextSlotSize]) { return std::string(SlotText(slot)); }
+std::string Text(const char (&slot)[catalogue::kTextSlotSize]) { return std::string(catalogue::SlotText(slot)); }
 
 class ResponseParsingTest : public ::testing::Test {
  protected:
-  int Parse(XmlReader& request, const std::string& document) {
+  int Parse(catalogue::XmlReader& request, const std::string& document) {
     return request.parse(document.data(), document.size());
   }
   TestSettings settings_;
-  SearchRequest search_{"http://127.0.0.1:1", settings_.settings};
-  FeaturedCueListsRequest featured_{"http://127.0.0.1:1", settings_.settings};
-  CueListTracksRequest tracks_{"http://127.0.0.1:1", settings_.settings};
+  catalogue::SearchRequest search_{"http://127.0.0.1:1", settings_.settings};
+  catalogue::FeaturedCueListsRequest featured_{"http://127.0.0.1:1", settings_.settings};
+  catalogue::CueListTracksRequest tracks_{"http://127.0.0.1:1", settings_.settings};
 };
 
 TEST_F(ResponseParsingTest, FeaturedReplyFillsCueListRecords) {
@@ -35,14 +35,14 @@ Live</title><playlist_id>77</playlist_id><publish_date>2009-12-25</publish_date>
 </featured>)");
   EXPECT_EQ(featured_.totalCount, 42);
   ASSERT_EQ(featured_.resultCount(), 2u);
-  const CueListRecord& first = *featured_.itemAt(0);
+  const catalogue::CueListRecord& first = *featured_.itemAt(0);
   EXPECT_EQ(Text(first.title), "Simon & Garfunkel\nLive");  // every run up to the end tag
   EXPECT_EQ(Text(first.playlist_id), "77");
   EXPECT_EQ(Text(first.publish_date), "2009-12-25");
   EXPECT_EQ(first.item_count, 12);
   EXPECT_EQ(Text(first.location), "http://x/l");
   EXPECT_EQ(Text(first.uid), "u-1");
-  const CueListRecord& second = *featured_.itemAt(1);
+  const catalogue::CueListRecord& second = *featured_.itemAt(1);
   EXPECT_EQ(Text(second.title), "Caf\xC3\xA9 Tunes");
   EXPECT_EQ(second.item_count, 0);
   EXPECT_EQ(Text(second.uid), "");
@@ -56,13 +56,13 @@ TEST_F(ResponseParsingTest, TrackReplyFillsAudioCuesWithoutSongId) {
 <track><location>http://x/2.mp3</location><title>Two</title></track>
 </playlist>)");
   ASSERT_EQ(tracks_.resultCount(), 2u);
-  const AudioCueRecord& one = *tracks_.itemAt(0);
+  const catalogue::AudioCueRecord& one = *tracks_.itemAt(0);
   EXPECT_EQ(Text(one.album), "");  // a line feed alone is no album
   EXPECT_EQ(Text(one.genre), "Rock");
   EXPECT_EQ(Text(one.creator), "A");
   EXPECT_EQ(Text(one.mp3_url_id), "m1");
   EXPECT_EQ(Text(one.song_id), "");
-  const AudioCueRecord& two = *tracks_.itemAt(1);
+  const catalogue::AudioCueRecord& two = *tracks_.itemAt(1);
   EXPECT_EQ(Text(two.location), "http://x/2.mp3");
   EXPECT_EQ(Text(two.genre), "");  // nothing carried over from the track before
   EXPECT_EQ(Text(two.mp3_url_id), "");
@@ -84,23 +84,23 @@ TEST_F(ResponseParsingTest, SearchReplyBuildsEachKindAndSkipsUnknownOnes) {
   EXPECT_EQ(search_.totalReceived, 1);
   ASSERT_EQ(search_.resultCount(), 4u);
 
-  ASSERT_EQ(search_.itemAt(0)->kind(), kAudioCue);
-  const AudioCueRecord& song = *search_.itemAt(0)->audioCue();
+  ASSERT_EQ(search_.itemAt(0)->kind(), catalogue::kAudioCue);
+  const catalogue::AudioCueRecord& song = *search_.itemAt(0)->audioCue();
   EXPECT_EQ(Text(song.title), "Song");
   EXPECT_EQ(Text(song.creator), "Artist");
   EXPECT_EQ(Text(song.song_id), "");
 
-  ASSERT_EQ(search_.itemAt(1)->kind(), kCueList);
-  const CueListRecord& list = *search_.itemAt(1)->cueList();
+  ASSERT_EQ(search_.itemAt(1)->kind(), catalogue::kCueList);
+  const catalogue::CueListRecord& list = *search_.itemAt(1)->cueList();
   EXPECT_EQ(Text(list.playlist_id), "p5");
   EXPECT_EQ(list.item_count, 8);
   EXPECT_EQ(Text(list.publish_date), "");  // only the featured reply carries these
   EXPECT_EQ(Text(list.uid), "");
 
-  ASSERT_EQ(search_.itemAt(2)->kind(), kTextCue);
+  ASSERT_EQ(search_.itemAt(2)->kind(), catalogue::kTextCue);
   EXPECT_EQ(Text(search_.itemAt(2)->textCue()->location), "http://w/a");
 
-  ASSERT_EQ(search_.itemAt(3)->kind(), kAudioCue);
+  ASSERT_EQ(search_.itemAt(3)->kind(), catalogue::kAudioCue);
   EXPECT_EQ(Text(search_.itemAt(3)->audioCue()->song_id), "s2");
   EXPECT_EQ(Text(search_.itemAt(3)->audioCue()->location), "");  // not the previous item's
   EXPECT_EQ(search_.itemAt(4), nullptr);
@@ -127,13 +127,13 @@ TEST_F(ResponseParsingTest, FloodedRepliesKeepAPageOrTheTrackCap) {
   tracks_.pageSize = 10;  // not a page: a CueList's tracks come whole up to the cap
   struct Case {
     const char* name;
-    CatalogueRequest* request;
+    catalogue::CatalogueRequest* request;
     std::string document;
     std::size_t kept;
   } cases[] = {
       {"search", &search_, repeated("<result_list_item><media>text</media></result_list_item>", 50'000), 10},
       {"featured", &featured_, repeated("<result_list_item/>", 50'000), 10},
-      {"tracks", &tracks_, repeated("<track/>", 30'000), CatalogueRequest::kMaxReplyItems},
+      {"tracks", &tracks_, repeated("<track/>", 30'000), catalogue::CatalogueRequest::kMaxReplyItems},
       {"tracks within the cap", &tracks_, repeated("<track/>", 25), 25},
   };
   for (Case& c : cases) {
@@ -149,7 +149,7 @@ TEST_F(ResponseParsingTest, HugeTextIsCutAtACharacterBoundary) {
   Parse(tracks_, "<p><track><title>" + huge + "</title><album>x" + std::string(600, 'a') +
                      "</album></track></p>");
   ASSERT_EQ(tracks_.resultCount(), 1u);
-  const AudioCueRecord& track = *tracks_.itemAt(0);
+  const catalogue::AudioCueRecord& track = *tracks_.itemAt(0);
   EXPECT_EQ(Text(track.title), huge.substr(0, 510));
   EXPECT_EQ(Text(track.album).size(), 511u);
   EXPECT_EQ(track.album[511], '\0');
@@ -190,10 +190,10 @@ TEST_F(ResponseParsingTest, CopiedItemsOutliveTheClearedList) {
   Parse(search_, "<s><result_list_item><media>audio</media><title>Keep</title>"
                  "</result_list_item></s>");
   ASSERT_EQ(search_.resultCount(), 1u);
-  ItemRef copy = *search_.itemAt(0);
+  catalogue::ItemRef copy = *search_.itemAt(0);
   search_.clearItems();
   EXPECT_EQ(search_.resultCount(), 0u);
-  ASSERT_EQ(copy.kind(), kAudioCue);
+  ASSERT_EQ(copy.kind(), catalogue::kAudioCue);
   EXPECT_EQ(Text(copy.audioCue()->title), "Keep");
   EXPECT_EQ(copy.record(), copy.audioCue());
   EXPECT_EQ(copy.cueList(), nullptr);

@@ -20,10 +20,10 @@ class ScriptDriverTest : public ::testing::Test {
  protected:
   explicit ScriptDriverTest(Size screen = Size{240, 320}) : window_(backend_, screen, u"Vornalo Mobile") {
     procedure_.handler = [](platform::Window& w, const Message& m) {
-      if (m.id == wm::kCreate) w.SetMenuBar(kMainMenuBarResource);
+      if (m.id == wm::kCreate) w.SetMenuBar(app::kMainMenuBarResource);
       return false;
     };
-    window_.SetResources(VornaloResources());
+    window_.SetResources(app::VornaloResources());
     window_.Create(procedure_);
   }
   int Run(const std::string& script) {

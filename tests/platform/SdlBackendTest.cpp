@@ -23,7 +23,7 @@ class SdlBackendTest : public ::testing::Test {
     backend_ = platform::SdlBackend::Create(Size{240, 320}, 2, "test", error);
     ASSERT_NE(backend_, nullptr) << error;
     window_ = std::make_unique<platform::Window>(*backend_, Size{240, 320}, u"Vornalo Mobile");
-    window_->SetResources(VornaloResources());
+    window_->SetResources(app::VornaloResources());
     window_->Create(procedure_);
     window_->RunUntilIdle();
   }
@@ -84,7 +84,7 @@ TEST_F(SdlBackendTest, KeysTextAndAcceleratorsBecomeMessages) {
   EXPECT_EQ(input[1].id, wm::kChar);
   EXPECT_EQ(input[1].wParam, static_cast<std::uintptr_t>('c'));
   EXPECT_EQ(input[2].id, wm::kCommand);
-  EXPECT_EQ(input[2].wParam, kExitCommand);
+  EXPECT_EQ(input[2].wParam, app::kExitCommand);
 }
 
 TEST_F(SdlBackendTest, AWakeFromAnotherThreadEndsTheWait) {

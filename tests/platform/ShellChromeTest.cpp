@@ -33,8 +33,8 @@ TEST(ShellChromeTest, BarsAreTwentySixPixelsTimesTheScale) {
 
 TEST(ShellChromeTest, MenuKeysSkipSeparatorsAndCloseTheMenuAndThePopupBarHasOnlyCancel) {
   ShellChrome chrome;
-  chrome.SetMenuBars(VornaloResources().menuBars);
-  ASSERT_TRUE(chrome.SetMenuBar(kMainMenuBarResource));
+  chrome.SetMenuBars(app::VornaloResources().menuBars);
+  ASSERT_TRUE(chrome.SetMenuBar(app::kMainMenuBarResource));
   EXPECT_EQ(chrome.PressSoftKey(0), std::optional<std::uint32_t>(32772));
   EXPECT_EQ(chrome.PressSoftKey(1), std::nullopt);
   ASSERT_TRUE(chrome.IsMenuOpen());
@@ -48,7 +48,7 @@ TEST(ShellChromeTest, MenuKeysSkipSeparatorsAndCloseTheMenuAndThePopupBarHasOnly
   chrome.PressSoftKey(1);
   chrome.MenuKey(27);
   EXPECT_FALSE(chrome.IsMenuOpen());
-  ASSERT_TRUE(chrome.SetMenuBar(kPopupMenuBarResource));
+  ASSERT_TRUE(chrome.SetMenuBar(app::kPopupMenuBarResource));
   EXPECT_EQ(chrome.PressSoftKey(0), std::optional<std::uint32_t>(40003));
   EXPECT_EQ(chrome.PressSoftKey(1), std::nullopt);
   EXPECT_FALSE(chrome.IsMenuOpen());
@@ -59,8 +59,8 @@ TEST(ShellChromeTest, MenuKeysSkipSeparatorsAndCloseTheMenuAndThePopupBarHasOnly
 
 TEST(ShellChromeTest, MenuEntriesAreTappedByTheirRows) {
   ShellChrome chrome;
-  chrome.SetMenuBars(VornaloResources().menuBars);
-  chrome.SetMenuBar(kMainMenuBarResource);
+  chrome.SetMenuBars(app::VornaloResources().menuBars);
+  chrome.SetMenuBar(app::kMainMenuBarResource);
   chrome.PressSoftKey(1);
   Rect menu = chrome.MenuRect();
   ASSERT_FALSE(menu.IsEmpty());

@@ -13,11 +13,11 @@
 
 namespace {
 
-AudioCueRecord Track(const std::string& title) {
-  AudioCueRecord record;
+catalogue::AudioCueRecord Track(const std::string& title) {
+  catalogue::AudioCueRecord record;
   std::memset(&record, 0, sizeof record);
-  CopyToSlot(record.title, title);
-  CopyToSlot(record.mp3_url_id, "id-" + title);
+  catalogue::CopyToSlot(record.title, title);
+  catalogue::CopyToSlot(record.mp3_url_id, "id-" + title);
   return record;  // no location: nothing is ever streamed
 }
 
@@ -55,15 +55,15 @@ class CurrentPlaylistTest : public ::testing::Test {
   core::AppSettings settings_;
   audio::StreamPlayer player_;
   RecordingPlaylistHost host_;
-  CurrentPlaylist playlist_;
+  playlist::CurrentPlaylist playlist_;
 };
 
 TEST_F(CurrentPlaylistTest, FirstAddNamesThePlaylistAndOnlyAudioCuesAreTaken) {
   EXPECT_TRUE(playlist_.title.empty());
   // Any add onto an empty playlist names it and saves, also one of an item not taken.
-  auto cueList = std::make_unique<CueListRecord>();
+  auto cueList = std::make_unique<catalogue::CueListRecord>();
   std::memset(cueList.get(), 0, sizeof *cueList);
-  ItemRef cueListItem(std::move(cueList));
+  catalogue::ItemRef cueListItem(std::move(cueList));
   playlist_.addTrack(cueListItem);
   EXPECT_EQ(playlist_.count(), 0u);
   EXPECT_EQ(playlist_.title, u"(Custom Playlist)");
@@ -80,10 +80,10 @@ TEST_F(CurrentPlaylistTest, FirstAddNamesThePlaylistAndOnlyAudioCuesAreTaken) {
   EXPECT_EQ(playlist_.title, u"Mine");
 
   // The playlist keeps its own copy: the search list's record may go away.
-  auto record = std::make_unique<AudioCueRecord>(Track("c"));
-  ItemRef item(std::move(record));
+  auto record = std::make_unique<catalogue::AudioCueRecord>(Track("c"));
+  catalogue::ItemRef item(std::move(record));
   playlist_.addTrack(item);
-  std::memset(item.audioCue(), 'x', sizeof(AudioCueRecord));
+  std::memset(item.audioCue(), 'x', sizeof(catalogue::AudioCueRecord));
   EXPECT_EQ(TitleAt(2), "c");
 }
 
@@ -169,7 +169,7 @@ TEST_F(CurrentPlaylistTest, EveryChangeIsSavedAndLoadsBack) {
   playlist_.removeSelected();  // saves with the new title
 
   RecordingPlaylistHost otherHost;
-  CurrentPlaylist reloaded(player_, audio::StreamUrlService{"http://127.0.0.1:1", core::RequestIdentity::From(settings_), {}},
+  playlist::CurrentPlaylist reloaded(player_, audio::StreamUrlService{"http://127.0.0.1:1", core::RequestIdentity::From(settings_), {}},
                            dir_ / "data.dat", otherHost);
   reloaded.load();
   EXPECT_EQ(reloaded.title, u"Evening");
@@ -195,7 +195,7 @@ TEST_F(CurrentPlaylistTest, NothingIsSavedBeforeTheScreenIsLaidOut) {
 
 TEST_F(CurrentPlaylistTest, AnUnwritableFileKeepsThePlaylistInMemory) {
   RecordingPlaylistHost otherHost;
-  CurrentPlaylist stuck(player_, audio::StreamUrlService{"http://127.0.0.1:1", core::RequestIdentity::From(settings_), {}},
+  playlist::CurrentPlaylist stuck(player_, audio::StreamUrlService{"http://127.0.0.1:1", core::RequestIdentity::From(settings_), {}},
                         dir_ / "no-such-folder" / "data.dat", otherHost);
   stuck.addTrack(Track("kept"));
   stuck.addTrack(Track("also"));

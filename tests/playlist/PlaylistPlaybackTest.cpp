@@ -38,17 +38,17 @@ class PlaylistPlaybackTest : public ::testing::Test {
     ASSERT_TRUE(catalogue_.Start(options));
     service_ = audio::StreamUrlService{catalogue_.BaseUrl(), core::RequestIdentity::From(settings_), {}};
     player_.setNotifyWindow(&queue_);
-    playlist_ = std::make_unique<CurrentPlaylist>(player_, service_, dir_ / "data.dat", host_);
+    playlist_ = std::make_unique<playlist::CurrentPlaylist>(player_, service_, dir_ / "data.dat", host_);
   }
   void TearDown() override { player_.stop(1); }
 
-  CueListRecord FeaturedCueList() {
-    FeaturedCueListsRequest request(catalogue_.BaseUrl(), settings_);
+  catalogue::CueListRecord FeaturedCueList() {
+    catalogue::FeaturedCueListsRequest request(catalogue_.BaseUrl(), settings_);
     request.pageSize = 10;
     request.buildUrl("");
     request.run(0);
     EXPECT_EQ(request.resultCount(), 1u);
-    CueListRecord record;
+    catalogue::CueListRecord record;
     std::memset(&record, 0, sizeof record);
     if (request.resultCount() > 0) record = *request.itemAt(0);
     return record;
@@ -63,7 +63,7 @@ class PlaylistPlaybackTest : public ::testing::Test {
   audio::StreamPlayer player_{std::make_unique<platform::NullPcmSink>(0.0)};
   audiotest::RecordingTarget queue_;
   RecordingPlaylistHost host_;
-  std::unique_ptr<CurrentPlaylist> playlist_;
+  std::unique_ptr<playlist::CurrentPlaylist> playlist_;
 };
 
 TEST_F(PlaylistPlaybackTest, AFeaturedCueListPlaysInOrderAndWraps) {
@@ -87,9 +87,9 @@ TEST_F(PlaylistPlaybackTest, AFeaturedCueListPlaysInOrderAndWraps) {
 
 TEST_F(PlaylistPlaybackTest, AnUnknownStreamIdPlaysTheRecordsLocation) {
   playlist_->addCueList(FeaturedCueList());
-  AudioCueRecord orphan = *playlist_->entryAt(1)->record;
-  CopyToSlot(orphan.mp3_url_id, "999999");
-  CopyToSlot(orphan.title, "Orphan");
+  catalogue::AudioCueRecord orphan = *playlist_->entryAt(1)->record;
+  catalogue::CopyToSlot(orphan.mp3_url_id, "999999");
+  catalogue::CopyToSlot(orphan.title, "Orphan");
   playlist_->addTrack(orphan);
   playlist_->currentIndex = 3;
   playlist_->playCurrent(false);
@@ -99,8 +99,8 @@ TEST_F(PlaylistPlaybackTest, AnUnknownStreamIdPlaysTheRecordsLocation) {
 
   // Neither a stream URL nor a location the stream takes: the track fails and the playlist
   // can move on; the previous track's URL is not played under this one's title.
-  CopyToSlot(orphan.location, "ftp://127.0.0.1/none.mp3");
-  CopyToSlot(orphan.title, "Nowhere");
+  catalogue::CopyToSlot(orphan.location, "ftp://127.0.0.1/none.mp3");
+  catalogue::CopyToSlot(orphan.title, "Nowhere");
   playlist_->addTrack(orphan);
   playlist_->currentIndex = 4;
   playlist_->playCurrent(false);
@@ -124,11 +124,11 @@ TEST_F(PlaylistPlaybackTest, ChoosingAnEntryWhilePlayingStopsWithoutMovingOn) {
                                           testsupport::SynthesizeMp3(40.0, 22050, 1, 64), "audio/mpeg")),
                                       testsupport::Hang()});
   for (const char* title : {"One", "Two", "Three"}) {
-    AudioCueRecord record;
+    catalogue::AudioCueRecord record;
     std::memset(&record, 0, sizeof record);
-    CopyToSlot(record.location, stream.Url("/long.mp3"));
-    CopyToSlot(record.mp3_url_id, "999999");
-    CopyToSlot(record.title, title);
+    catalogue::CopyToSlot(record.location, stream.Url("/long.mp3"));
+    catalogue::CopyToSlot(record.mp3_url_id, "999999");
+    catalogue::CopyToSlot(record.title, title);
     playlist_->addTrack(record);
   }
   playlist_->playCurrent(false);
@@ -149,10 +149,10 @@ TEST_F(PlaylistPlaybackTest, ChoosingAnEntryWhilePlayingStopsWithoutMovingOn) {
 
 TEST_F(PlaylistPlaybackTest, UnplayableEntriesKeepCyclingWithoutHanging) {
   for (const char* location : {"http://127.0.0.1:1/none.mp3", "", "ftp://x/y.mp3"}) {
-    AudioCueRecord record;
+    catalogue::AudioCueRecord record;
     std::memset(&record, 0, sizeof record);
-    CopyToSlot(record.location, location);
-    CopyToSlot(record.mp3_url_id, "999999");
+    catalogue::CopyToSlot(record.location, location);
+    catalogue::CopyToSlot(record.mp3_url_id, "999999");
     playlist_->addTrack(record);
   }
   const auto start = std::chrono::steady_clock::now();

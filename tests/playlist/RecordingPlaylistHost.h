@@ -6,7 +6,7 @@
 
 // Records what the playlist asks of its screen, one letter an event:
 // W/w wait cursor on/off, P post 1726, R redraw, Z paging reset.
-class RecordingPlaylistHost : public PlaylistHost {
+class RecordingPlaylistHost : public playlist::PlaylistHost {
  public:
   void beginWaitCursor() override { events += 'W'; }
   void endWaitCursor() override { events += 'w'; }

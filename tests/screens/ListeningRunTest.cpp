@@ -66,7 +66,7 @@ class ListeningRunTest : public ::testing::Test {
   // The featured CueList's tracks, as "Replace Current Playlist" would leave them in the file.
   void WriteFeaturedPlaylist() {
     ASSERT_EQ(apptest::SaveFeaturedCueListAsPlaylist(catalogue_.BaseUrl(), dir_ / "lookup-config",
-                                                     dir_ / playlistfile::kFileName, u"A Day"),
+                                                     dir_ / playlist::playlistfile::kFileName, u"A Day"),
               3u);
   }
 
@@ -191,7 +191,7 @@ TEST_F(ListeningRunTest, ThreeTracksPlayInOrderThroughTheClient) {
   EXPECT_LT(played.size() - at, std::size_t{22050});
 
   // The playlist file after exit: the three records, in order.
-  const auto saved = playlistfile::Load(dir_ / playlistfile::kFileName);
+  const auto saved = playlist::playlistfile::Load(dir_ / playlist::playlistfile::kFileName);
   ASSERT_TRUE(saved.has_value());
   EXPECT_EQ(saved->title, u"A Day");
   ASSERT_EQ(saved->records.size(), 3u);

@@ -65,14 +65,14 @@ class ModalRequestTest : public ::testing::Test {
     backend_.window = &window_;
     // The window stays open for the next case: the close request is only recorded.
     procedure_.handler = [](platform::Window&, const platform::Message& m) { return m.id == platform::wm::kClose; };
-    window_.SetResources(VornaloResources());
+    window_.SetResources(app::VornaloResources());
     window_.Create(procedure_);
     window_.RunUntilIdle();
   }
   ~ModalRequestTest() override { ui::blendBuffer = nullptr; }
 
   // A search results screen over `url`, created on the window.
-  std::unique_ptr<screens::SearchResultsScreen> MakeScreen(const std::string& url, HttpClientOptions options = {}) {
+  std::unique_ptr<screens::SearchResultsScreen> MakeScreen(const std::string& url, catalogue::HttpClientOptions options = {}) {
     auto screen = std::make_unique<screens::SearchResultsScreen>();
     screen->SetCatalogue(url, settings_.settings, options);
     EXPECT_EQ(screen->Create(window_), 1);
@@ -98,7 +98,7 @@ class ModalRequestTest : public ::testing::Test {
 
 TEST_F(ModalRequestTest, SilentServerGivesServerProblemAfterTheIdleTimeOutWhileTheWindowIsPresented) {
   testsupport::ScriptedServer server({testsupport::ReadRequest(), testsupport::Hang()});
-  HttpClientOptions options;
+  catalogue::HttpClientOptions options;
   options.idleTimeoutMicros = 450'000;
   options.waitStepMicros = 20'000;
   auto screen = MakeScreen(server.Url(""), options);

@@ -17,8 +17,8 @@
 
 namespace {
 
-AudioCueRecord Record(const char* title, const char* creator, const char* album) {
-  AudioCueRecord record;
+catalogue::AudioCueRecord Record(const char* title, const char* creator, const char* album) {
+  catalogue::AudioCueRecord record;
   std::memset(&record, 0, sizeof record);
   std::strcpy(record.title, title);
   std::strcpy(record.creator, creator);
@@ -93,7 +93,7 @@ TEST_F(PlaylistScreenTest, PagingByKeyButtonAndRemoval) {
   screen_.Show();
   for (int i = 0; i < 5; ++i) screen_.OnKey(platform::vk::kDown, 1);
   Deliver(ui::msg::kNextPageByKey);
-  CurrentPlaylist& p = *screen_.Playlist();
+  playlist::CurrentPlaylist& p = *screen_.Playlist();
   EXPECT_EQ(std::make_tuple(p.topIndex, p.selectedIndex, p.pageNumber), std::make_tuple(5, 5, 1));
   EXPECT_EQ(Lines("row 0"), std::vector<std::string>{"row 0 selected Band - Record | Song 5"});
   EXPECT_EQ(Lines("page"), std::vector<std::string>{"page Page 2 / 3 | 12 items"});

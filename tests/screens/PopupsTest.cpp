@@ -22,12 +22,12 @@ namespace {
 using Lines = std::vector<std::string>;
 using testsupport::ToolkitWorld;
 
-ItemRef Text(const char* title) {
-  auto record = std::make_unique<TextCueRecord>();
+catalogue::ItemRef Text(const char* title) {
+  auto record = std::make_unique<catalogue::TextCueRecord>();
   std::memset(record.get(), 0, sizeof *record);
   std::strcpy(record->title, title);
   std::strcpy(record->location, "http://w/Subject");
-  return ItemRef(std::move(record));
+  return catalogue::ItemRef(std::move(record));
 }
 
 template <typename Popup>
@@ -49,7 +49,7 @@ class ItemPopupTest : public ::testing::TestWithParam<platform::Size> {
     popup_.SetThemeColourSource([this] { return theme_; });
     EXPECT_EQ(popup_.Create(world_.window), 1);
   }
-  void Open(const ItemRef& item, std::initializer_list<const char*> entries) {
+  void Open(const catalogue::ItemRef& item, std::initializer_list<const char*> entries) {
     popup_.SetItem(item);
     popup_.ClearEntries();
     for (const char* entry : entries) popup_.AddEntry(entry, screens::msg::kAddToPlaylist);

@@ -75,10 +75,10 @@ class ContractTest : public ::testing::TestWithParam<const char*> {
 
   std::string Base() const { return server_->BaseUrl(); }
 
-  void Search(SearchRequest& search, const std::string& query, std::uint32_t kinds) {
+  void Search(catalogue::SearchRequest& search, const std::string& query, std::uint32_t kinds) {
     search.pageSize = kPageSize;
     search.setResultKinds(kinds);
-    search.buildUrl(SearchRequest::EncodeQuery(query).c_str());
+    search.buildUrl(catalogue::SearchRequest::EncodeQuery(query).c_str());
     ASSERT_EQ(search.run(0), 1) << search.url();
   }
 
@@ -100,19 +100,19 @@ INSTANTIATE_TEST_SUITE_P(AddressFamilies, ContractTest, ::testing::Values("127.0
 TEST_P(ContractTest, SearchOverAllKindsAndEachKindAlone) {
   struct Case {
     std::uint32_t kinds;
-    std::vector<ItemKind> expected;
+    std::vector<catalogue::ItemKind> expected;
   };
   // "marrow": the artist's TextCue, the CueList "Marrow Mix", and two AudioCues.
-  const Case cases[] = {{7, {kTextCue, kCueList, kAudioCue, kAudioCue}},
-                        {1, {kAudioCue, kAudioCue}},
-                        {2, {kCueList}},
-                        {4, {kTextCue}}};
+  const Case cases[] = {{7, {catalogue::kTextCue, catalogue::kCueList, catalogue::kAudioCue, catalogue::kAudioCue}},
+                        {1, {catalogue::kAudioCue, catalogue::kAudioCue}},
+                        {2, {catalogue::kCueList}},
+                        {4, {catalogue::kTextCue}}};
   for (const Case& c : cases) {
-    SearchRequest search(Base(), settings_);
+    catalogue::SearchRequest search(Base(), settings_);
     Search(search, "marrow", c.kinds);
     EXPECT_EQ(search.totalReceived, 1);
     EXPECT_EQ(search.totalCount, static_cast<std::int32_t>(c.expected.size()));
-    std::vector<ItemKind> kinds;
+    std::vector<catalogue::ItemKind> kinds;
     for (std::size_t i = 0; i < search.resultCount(); ++i) kinds.push_back(search.itemAt(i)->kind());
     ASSERT_EQ(kinds, c.expected) << "kinds " << c.kinds;
     if (c.kinds != 7) continue;
@@ -124,7 +124,7 @@ TEST_P(ContractTest, SearchOverAllKindsAndEachKindAlone) {
 }
 
 TEST_P(ContractTest, PagingAcrossThreePages) {
-  SearchRequest search(Base(), settings_);
+  catalogue::SearchRequest search(Base(), settings_);
   Search(search, "paging song", 1);
   std::set<std::string> seen;
   const std::size_t expected[] = {10, 10, 4};
@@ -143,14 +143,14 @@ TEST_P(ContractTest, PagingAcrossThreePages) {
 }
 
 TEST_P(ContractTest, FeaturedCueListsAndTheirTracksInPlaylistOrder) {
-  FeaturedCueListsRequest featured(Base(), settings_);
+  catalogue::FeaturedCueListsRequest featured(Base(), settings_);
   featured.pageSize = kPageSize;
   featured.buildUrl("");
   ASSERT_EQ(featured.run(0), 1);
   EXPECT_EQ(featured.totalCount, 2);
   ASSERT_EQ(featured.resultCount(), 2u);
-  const CueListRecord* newest = featured.itemAt(0);
-  const CueListRecord* older = featured.itemAt(1);
+  const catalogue::CueListRecord* newest = featured.itemAt(0);
+  const catalogue::CueListRecord* older = featured.itemAt(1);
   EXPECT_STREQ(newest->title, "Second");
   EXPECT_STREQ(newest->publish_date, "2011-05-06");
   EXPECT_EQ(newest->item_count, 1);
@@ -160,7 +160,7 @@ TEST_P(ContractTest, FeaturedCueListsAndTheirTracksInPlaylistOrder) {
   EXPECT_EQ(std::string(older->uid).size(), 16u);
   EXPECT_NE(std::string(older->uid), newest->uid);
 
-  CueListTracksRequest tracks(Base(), settings_);
+  catalogue::CueListTracksRequest tracks(Base(), settings_);
   tracks.buildUrl(featured.itemAt(1)->playlist_id);
   ASSERT_EQ(tracks.run(0), 1);
   ASSERT_EQ(tracks.resultCount(), 3u);
@@ -176,20 +176,20 @@ TEST_P(ContractTest, FeaturedCueListsAndTheirTracksInPlaylistOrder) {
 }
 
 TEST_P(ContractTest, StreamUrlLookupAndStreamBytes) {
-  SearchRequest search(Base(), settings_);
+  catalogue::SearchRequest search(Base(), settings_);
   Search(search, "long tide", 1);
   ASSERT_EQ(search.resultCount(), 1u);
-  const AudioCueRecord& record = *search.itemAt(0)->audioCue();
-  audio::StreamUrlService service{Base(), core::RequestIdentity::From(settings_), HttpClientOptions()};
+  const catalogue::AudioCueRecord& record = *search.itemAt(0)->audioCue();
+  audio::StreamUrlService service{Base(), core::RequestIdentity::From(settings_), catalogue::HttpClientOptions()};
   char reply[audio::kStreamUrlReplySize];
   EXPECT_TRUE(audio::resolveStreamUrl(service, record.mp3_url_id, reply));
   EXPECT_STREQ(reply, record.location);
   EXPECT_FALSE(audio::resolveStreamUrl(service, "999999", reply));
   EXPECT_STREQ(reply, "not_available");
 
-  HttpClient client;
+  catalogue::HttpClient client;
   ASSERT_EQ(client.setUrl(std::string(record.location)), 1);
-  client.receiveMode = HttpClient::WholeBody;
+  client.receiveMode = catalogue::HttpClient::WholeBody;
   ASSERT_EQ(client.start(), 1);
   ASSERT_TRUE(testsupport::WaitUntil([&] { return client.isFinished() || client.isAborted(); }));
   ASSERT_TRUE(client.isFinished());
@@ -199,13 +199,13 @@ TEST_P(ContractTest, StreamUrlLookupAndStreamBytes) {
 }
 
 TEST_P(ContractTest, AmpersandsAndMarkupInTagsArriveWhole) {
-  SearchRequest salt(Base(), settings_);
+  catalogue::SearchRequest salt(Base(), settings_);
   Search(salt, "salt & pepper", 1);
   ASSERT_EQ(salt.resultCount(), 1u);
   EXPECT_STREQ(salt.itemAt(0)->audioCue()->title, "Salt & Pepper");
   EXPECT_STREQ(salt.itemAt(0)->audioCue()->creator, "Marrow & Tide");
 
-  SearchRequest odd(Base(), settings_);
+  catalogue::SearchRequest odd(Base(), settings_);
   Search(odd, "less than", 1);
   ASSERT_EQ(odd.resultCount(), 1u);
   EXPECT_STREQ(odd.itemAt(0)->audioCue()->title, "Less <than> & ]]>  end");
@@ -214,7 +214,7 @@ TEST_P(ContractTest, AmpersandsAndMarkupInTagsArriveWhole) {
 TEST_P(ContractTest, WrongKeyYieldsNoItemsAndNoTotal) {
   core::AppSettings other(test_.store, testsupport::TestSettings::FixedId);
   other.apiKey = u"fffffffffffffff";
-  SearchRequest search(Base(), other);
+  catalogue::SearchRequest search(Base(), other);
   Search(search, "marrow", 7);
   EXPECT_EQ(search.resultCount(), 0u);
   EXPECT_EQ(search.totalReceived, 0) << "a refused search looks like a server problem, not an empty result";

@@ -37,9 +37,9 @@ bool ArtCanvas::Ok() const {
          cr_ != nullptr && cairo_status(cr_) == CAIRO_STATUS_SUCCESS;
 }
 
-bool ArtCanvas::Save(const std::filesystem::path& path, std::string* error) {
+bool ArtCanvas::Save(const std::filesystem::path& path, std::string& error) {
   if (!Ok()) {
-    *error = std::string("drawing failed: ") + cairo_status_to_string(cairo_status(cr_));
+    error = std::string("drawing failed: ") + cairo_status_to_string(cairo_status(cr_));
     return false;
   }
   return WritePng(path, surface_, error);

@@ -28,7 +28,7 @@ class ArtCanvas {
   int PixelHeight() const { return cairo_image_surface_get_height(surface_); }
 
   // Writes the picture as a PNG file (see WritePng).
-  bool Save(const std::filesystem::path& path, std::string* error);
+  bool Save(const std::filesystem::path& path, std::string& error);
 
  private:
   void Release();

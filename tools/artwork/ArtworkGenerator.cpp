@@ -43,7 +43,7 @@ ImageList AllImages() {
   return images;
 }
 
-bool GenerateArtwork(const GeneratorOptions& options, std::string* error) {
+bool GenerateArtwork(const GeneratorOptions& options, std::string& error) {
   Fonts fonts;
   if (!fonts.Load(options.fontDir, error)) return false;
   const ImageList images = AllImages();
@@ -56,7 +56,7 @@ bool GenerateArtwork(const GeneratorOptions& options, std::string* error) {
       std::error_code ec;
       std::filesystem::create_directories(path.parent_path(), ec);
       if (ec) {
-        *error = "cannot create " + path.parent_path().string() + ": " + ec.message();
+        error = "cannot create " + path.parent_path().string() + ": " + ec.message();
         return false;
       }
       ArtCanvas canvas(image.width, image.height, scale, image.opaque);

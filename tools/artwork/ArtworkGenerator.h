@@ -19,6 +19,6 @@ const char* FolderForScale(int scale);
 // Draws every picture at scale 1 into qvga/ and at scale 2 into vga/, and the application
 // icon into icons/hicolor/<N>x<N>/apps/. The same options always
 // give byte-identical files. Returns false with a reason in *error on the first failure.
-bool GenerateArtwork(const GeneratorOptions& options, std::string* error);
+bool GenerateArtwork(const GeneratorOptions& options, std::string& error);
 
 }  // namespace artwork

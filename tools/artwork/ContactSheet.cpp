@@ -52,7 +52,7 @@ std::string Label(const std::string& path) {
 }  // namespace
 
 bool WriteContactSheet(const std::filesystem::path& path, const std::vector<SheetEntry>& entries,
-                       const Fonts& fonts, int scale, std::string* error) {
+                       const Fonts& fonts, int scale, std::string& error) {
   // Measure with a scratch context, then pack the cells in rows.
   ArtCanvas scratch(1, 1, 1, false);
   const ArtContext measure{scratch.Context(), 1, &fonts};

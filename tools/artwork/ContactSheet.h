@@ -18,6 +18,6 @@ struct SheetEntry {
 // Writes one PNG that shows every picture on a neutral checkerboard with its name, packed in
 // rows, for people to look at. One-pixel strips are shown stretched so they can be seen.
 bool WriteContactSheet(const std::filesystem::path& path, const std::vector<SheetEntry>& entries,
-                       const Fonts& fonts, int scale, std::string* error);
+                       const Fonts& fonts, int scale, std::string& error);
 
 }  // namespace artwork

@@ -41,25 +41,25 @@ Fonts& Fonts::operator=(Fonts&& other) noexcept {
   return *this;
 }
 
-bool Fonts::Load(const std::string& fontDir, std::string* error) {
+bool Fonts::Load(const std::string& fontDir, std::string& error) {
   Release();
   FT_Library library = nullptr;
   if (FT_Init_FreeType(&library) != 0) {
-    *error = "cannot start FreeType";
+    error = "cannot start FreeType";
     return false;
   }
   library_ = library;
   FT_Face regular = nullptr;
   const std::string regularPath = fontDir + "/" + kRegularFile;
   if (FT_New_Face(library, regularPath.c_str(), 0, &regular) != 0) {
-    *error = "cannot load the font " + regularPath;
+    error = "cannot load the font " + regularPath;
     return false;
   }
   regularFace_ = regular;
   FT_Face bold = nullptr;
   const std::string boldPath = fontDir + "/" + kBoldFile;
   if (FT_New_Face(library, boldPath.c_str(), 0, &bold) != 0) {
-    *error = "cannot load the font " + boldPath;
+    error = "cannot load the font " + boldPath;
     return false;
   }
   boldFace_ = bold;

@@ -19,7 +19,7 @@ class Fonts {
   Fonts& operator=(const Fonts&) = delete;
 
   // Loads both faces from fontDir; false (with a reason in *error) when a file is missing.
-  bool Load(const std::string& fontDir, std::string* error);
+  bool Load(const std::string& fontDir, std::string& error);
 
   cairo_font_face_t* Regular() const { return regular_; }
   cairo_font_face_t* Bold() const { return bold_; }

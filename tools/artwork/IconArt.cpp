@@ -42,11 +42,11 @@ void DrawIcon(cairo_t* cr) {
 
 }  // namespace
 
-bool WriteAppIcon(const std::filesystem::path& path, int pixels, std::string* error) {
+bool WriteAppIcon(const std::filesystem::path& path, int pixels, std::string& error) {
   std::error_code ec;
   std::filesystem::create_directories(path.parent_path(), ec);
   if (ec) {
-    *error = "cannot create " + path.parent_path().string() + ": " + ec.message();
+    error = "cannot create " + path.parent_path().string() + ": " + ec.message();
     return false;
   }
   // The canvas is kUnits wide at scale 1; larger icons scale the same drawing.
@@ -58,7 +58,7 @@ bool WriteAppIcon(const std::filesystem::path& path, int pixels, std::string* er
   return canvas.Save(path, error);
 }
 
-bool WriteAppIcons(const std::filesystem::path& root, std::string* error) {
+bool WriteAppIcons(const std::filesystem::path& root, std::string& error) {
   for (int pixels : {64, 128, 256}) {
     const std::string size = std::to_string(pixels) + "x" + std::to_string(pixels);
     if (!WriteAppIcon(root / "hicolor" / size / "apps" / "vornalo.png", pixels, error)) return false;

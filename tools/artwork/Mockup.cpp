@@ -196,7 +196,7 @@ class Composer {
 
 bool WriteMockup(const std::filesystem::path& path, const PictureLookup& pictures,
                  const Fonts& fonts, int scale, uint32_t theme, const std::string& skin,
-                 std::string* error) {
+                 std::string& error) {
   const int width = 3 * kPortraitWidth + 2 * kLandscapeWidth + 6 * kGap;
   const int height = 188 + kLandscapeHeight + 3 * kGap;
   ArtCanvas canvas(width, height, scale, true);

@@ -20,6 +20,6 @@ using PictureLookup = std::function<cairo_surface_t*(const std::string&)>;
 // portrait and landscape, for one theme colour (0xRRGGBB).
 bool WriteMockup(const std::filesystem::path& path, const PictureLookup& pictures,
                  const Fonts& fonts, int scale, uint32_t theme, const std::string& skin,
-                 std::string* error);
+                 std::string& error);
 
 }  // namespace artwork

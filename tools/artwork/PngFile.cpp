@@ -39,7 +39,7 @@ std::vector<uint8_t> PackRows(cairo_surface_t* surface, bool withAlpha) {
 
 }  // namespace
 
-bool WritePng(const std::filesystem::path& path, cairo_surface_t* surface, std::string* error) {
+bool WritePng(const std::filesystem::path& path, cairo_surface_t* surface, std::string& error) {
   const bool withAlpha = cairo_image_surface_get_format(surface) == CAIRO_FORMAT_ARGB32;
   const int width = cairo_image_surface_get_width(surface);
   const int height = cairo_image_surface_get_height(surface);

@@ -15,7 +15,7 @@ namespace artwork {
 // No bKGD, gAMA or time chunk is written: the client's loader would composite a bKGD colour
 // into the pixels and drop the alpha channel, and a time stamp would make two runs differ.
 // Returns false (with a reason in *error) when the file cannot be written.
-bool WritePng(const std::filesystem::path& path, cairo_surface_t* surface, std::string* error);
+bool WritePng(const std::filesystem::path& path, cairo_surface_t* surface, std::string& error);
 
 using platform::PngImage;
 

@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
   }
   if (options.outputDir.empty()) return UsageError("no output folder given");
   std::string error;
-  if (!artwork::GenerateArtwork(options, &error)) {
+  if (!artwork::GenerateArtwork(options, error)) {
     std::fprintf(stderr, "vornalo-artwork: %s\n", error.c_str());
     return 1;
   }

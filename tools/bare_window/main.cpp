@@ -24,14 +24,14 @@ class BareWindow : public platform::WindowProcedure {
     }
     switch (message.id) {
       case wm::kCreate:
-        window.SetMenuBar(kMainMenuBarResource);
+        window.SetMenuBar(app::kMainMenuBarResource);
         return 0;
       case wm::kPaint:
         return 0;  // the window's white background is all there is
       case wm::kCommand:
-        if ((message.wParam & 0xFFFF) == kExitCommand) window.Send(wm::kClose);
-        if ((message.wParam & 0xFFFF) == kCancelCommand) window.SetMenuBar(kMainMenuBarResource);
-        if ((message.wParam & 0xFFFF) == kNewSearchCommand) window.SetMenuBar(kPopupMenuBarResource);
+        if ((message.wParam & 0xFFFF) == app::kExitCommand) window.Send(wm::kClose);
+        if ((message.wParam & 0xFFFF) == app::kCancelCommand) window.SetMenuBar(app::kMainMenuBarResource);
+        if ((message.wParam & 0xFFFF) == app::kNewSearchCommand) window.SetMenuBar(app::kPopupMenuBarResource);
         return 0;
       case wm::kDestroy:
         window.DestroyMenuBar();
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   BareWindow procedure(log);
-  host->GetWindow().SetResources(VornaloResources());
+  host->GetWindow().SetResources(app::VornaloResources());
   host->GetWindow().Create(procedure);
   return host->RunMessageLoop();
 }

@@ -42,7 +42,8 @@ bool MakeImage(const std::string& path) {
       p[3] = static_cast<std::uint8_t>((x * 7 + y * 3) & 0xFF);
     }
   }
-  return platform::WritePng(path, kWidth, kHeight, platform::PngLayout::kRgba, rgba.data(), false, nullptr);
+  std::string error;
+  return platform::WritePng(path, kWidth, kHeight, platform::PngLayout::kRgba, rgba.data(), false, error);
 }
 
 }  // namespace
@@ -87,8 +88,8 @@ int main(int argc, char** argv) {
 
   platform::HeadlessBackend backend([](const std::string&) {});
   platform::Window screen(backend, platform::Size{480, 640}, u"Vornalo Mobile");
-  screen.SetResources(VornaloResources());
-  screen.SetMenuBar(kMainMenuBarResource);
+  screen.SetResources(app::VornaloResources());
+  screen.SetMenuBar(app::kMainMenuBarResource);
   screen.Chrome().PressSoftKey(1);  // the Options menu open too
   screen.ComposeScreen();
   auto t0 = Clock::now();

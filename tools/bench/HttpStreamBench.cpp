@@ -94,7 +94,7 @@ struct StreamRun {
   long allocations;
 };
 
-StreamRun RunHttpStream(HttpStream& stream, const std::string& url) {
+StreamRun RunHttpStream(catalogue::HttpStream& stream, const std::string& url) {
   std::vector<std::uint8_t> buffer(kReadSize);
   stream.reset();
   stream.setUrl(url);
@@ -152,7 +152,7 @@ int main(int argc, char** argv) {
   }
   const std::size_t bodyBytes = megabytes * 1024 * 1024;
   BodyServer server(bodyBytes);
-  HttpStream stream;
+  catalogue::HttpStream stream;
   std::vector<double> streamRates, curlRates;
   long streamingAllocations = 0;
   for (int round = 0; round < rounds; ++round) {

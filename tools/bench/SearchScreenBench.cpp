@@ -130,11 +130,11 @@ int main(int argc, char** argv) {
   ui::blendBuffer = blend.get();
   platform::HeadlessBackend backend;
   platform::Window window(backend, platform::Size{240, 320}, u"Vornalo Mobile");
-  AppOptions options;
-  options.audio = AppOptions::AudioOutput::kNull;
-  AppContext context{window, settings, options, "http://127.0.0.1:" + std::to_string(daemon.Port()), work.string()};
+  app::AppOptions options;
+  options.audio = app::AppOptions::AudioOutput::kNull;
+  app::AppContext context{window, settings, options, "http://127.0.0.1:" + std::to_string(daemon.Port()), work.string()};
   {
-    Application application(context);
+    app::Application application(context);
     window.Create(application);
     window.RunUntilIdle();
 
@@ -144,7 +144,7 @@ int main(int argc, char** argv) {
       // A word of an indexed title, so that every search finds a page of results.
       const std::string& title = titles[random() % titles.size()];
       const std::string query = title.substr(0, title.find(' '));
-      window.Post(platform::wm::kCommand, kNewSearchCommand, 0);
+      window.Post(platform::wm::kCommand, app::kNewSearchCommand, 0);
       window.RunUntilIdle();
       platform::InputEvent text;
       text.type = platform::InputEvent::Type::kText;

@@ -104,9 +104,9 @@ std::string Parse(int argc, char** argv, Arguments* args) {
     return needsOperand ? args->command + " takes one argument" : "featured takes no argument";
   }
   if (needsOperand) args->operand = positional[1];
-  HttpUrl parsed;
+  catalogue::HttpUrl parsed;
   if (args->server.empty()) return "--server URL is required";
-  if (!IsAcceptableUrl(args->server) || !HttpUrl::Parse(args->server, &parsed)) {
+  if (!catalogue::IsAcceptableUrl(args->server) || !catalogue::HttpUrl::Parse(args->server, &parsed)) {
     return "not a usable server address: " + args->server;
   }
   return {};
@@ -116,7 +116,7 @@ void Field(std::ostream& out, const char* name, const char* slot) {
   out << "    " << name << ": " << slot << "\n";
 }
 
-void PrintAudioCue(std::ostream& out, const AudioCueRecord& r) {
+void PrintAudioCue(std::ostream& out, const catalogue::AudioCueRecord& r) {
   out << "AudioCue\n";
   Field(out, "title", r.title);
   Field(out, "creator", r.creator);
@@ -128,7 +128,7 @@ void PrintAudioCue(std::ostream& out, const AudioCueRecord& r) {
   Field(out, "song_id", r.song_id);
 }
 
-void PrintCueList(std::ostream& out, const CueListRecord& r) {
+void PrintCueList(std::ostream& out, const catalogue::CueListRecord& r) {
   out << "CueList\n";
   Field(out, "title", r.title);
   Field(out, "playlist_id", r.playlist_id);
@@ -138,30 +138,30 @@ void PrintCueList(std::ostream& out, const CueListRecord& r) {
   Field(out, "location", r.location);
 }
 
-void PrintTextCue(std::ostream& out, const TextCueRecord& r) {
+void PrintTextCue(std::ostream& out, const catalogue::TextCueRecord& r) {
   out << "TextCue\n";
   Field(out, "title", r.title);
   Field(out, "location", r.location);
 }
 
-void PrintPage(std::ostream& out, const CatalogueRequest& request) {
+void PrintPage(std::ostream& out, const catalogue::CatalogueRequest& request) {
   out << "request: " << request.url() << "\n"
       << "items: " << request.resultCount() << " (start " << request.startIndex << ", page size "
       << request.pageSize << ")\n";
 }
 
 int RunSearch(const Arguments& args, const core::AppSettings& settings, std::ostream& out) {
-  SearchRequest search(args.server, settings);
+  catalogue::SearchRequest search(args.server, settings);
   search.setResultKinds(static_cast<std::uint32_t>(args.kinds));
   search.pageSize = args.count;
   search.startIndex = args.start;
-  search.buildUrl(SearchRequest::EncodeQuery(args.operand).c_str());
+  search.buildUrl(catalogue::SearchRequest::EncodeQuery(args.operand).c_str());
   if (!search.run(args.start)) return kExitUnreachable;
   PrintPage(out, search);
   out << "total: " << search.totalCount
       << (search.totalReceived ? "" : " (no filter_count_total in the reply)") << "\n";
   for (std::size_t i = 0; i < search.resultCount(); ++i) {
-    const ItemRef& item = *search.itemAt(i);
+    const catalogue::ItemRef& item = *search.itemAt(i);
     out << "[" << args.start + static_cast<int>(i) << "] ";
     if (item.audioCue()) PrintAudioCue(out, *item.audioCue());
     if (item.cueList()) PrintCueList(out, *item.cueList());
@@ -171,7 +171,7 @@ int RunSearch(const Arguments& args, const core::AppSettings& settings, std::ost
 }
 
 int RunFeatured(const Arguments& args, const core::AppSettings& settings, std::ostream& out) {
-  FeaturedCueListsRequest featured(args.server, settings);
+  catalogue::FeaturedCueListsRequest featured(args.server, settings);
   featured.pageSize = args.count;
   featured.startIndex = args.start;
   featured.buildUrl(nullptr);
@@ -186,7 +186,7 @@ int RunFeatured(const Arguments& args, const core::AppSettings& settings, std::o
 }
 
 int RunTracks(const Arguments& args, const core::AppSettings& settings, std::ostream& out) {
-  CueListTracksRequest tracks(args.server, settings);
+  catalogue::CueListTracksRequest tracks(args.server, settings);
   tracks.buildUrl(args.operand.c_str());
   if (!tracks.run(0)) return kExitUnreachable;
   PrintPage(out, tracks);
@@ -204,12 +204,12 @@ int RunStreamUrl(const Arguments& args, const core::AppSettings& settings, std::
   std::string url = base + "/api/wm_app/results?mp3_url_id=" +
                     core::UrlEncode(args.operand, kMp3UrlIdCapacity) +
                     core::RequestIdentity::From(settings).QuerySuffix();
-  HttpClient client;
-  const HttpClient::WholeBodyReply fetched = client.fetchWholeBody(url);
-  if (fetched.status == HttpClient::FetchStatus::kNotStarted) return kExitUnreachable;
+  catalogue::HttpClient client;
+  const catalogue::HttpClient::WholeBodyReply fetched = client.fetchWholeBody(url);
+  if (fetched.status == catalogue::HttpClient::FetchStatus::kNotStarted) return kExitUnreachable;
   const std::string& body = fetched.body;
   out << "request: " << url << "\n";
-  if (fetched.status != HttpClient::FetchStatus::kFinished && body.empty()) return kExitUnreachable;
+  if (fetched.status != catalogue::HttpClient::FetchStatus::kFinished && body.empty()) return kExitUnreachable;
   out << "stream URL: " << body << (body == "not_available" ? " (the record's location is played)" : "")
       << "\n";
   return kExitReply;

@@ -14,20 +14,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint8_t which = input.TakeByte() % 3;
   const char* text = reinterpret_cast<const char*>(input.data());
   if (which == 0) {
-    SearchRequest request("http://127.0.0.1:1", settings.settings);
+    catalogue::SearchRequest request("http://127.0.0.1:1", settings.settings);
     request.pageSize = 10;
     request.parse(text, input.size());
     fuzz::Require(request.resultCount() <= 10);
     for (std::size_t i = 0; i < request.resultCount(); ++i) fuzz::Require(request.itemAt(i)->record() != nullptr);
   } else if (which == 1) {
-    FeaturedCueListsRequest request("http://127.0.0.1:1", settings.settings);
+    catalogue::FeaturedCueListsRequest request("http://127.0.0.1:1", settings.settings);
     request.pageSize = 10;
     request.parse(text, input.size());
     fuzz::Require(request.resultCount() <= 10);
   } else {
-    CueListTracksRequest request("http://127.0.0.1:1", settings.settings);
+    catalogue::CueListTracksRequest request("http://127.0.0.1:1", settings.settings);
     request.parse(text, input.size());
-    fuzz::Require(request.resultCount() <= CatalogueRequest::kMaxReplyItems);
+    fuzz::Require(request.resultCount() <= catalogue::CatalogueRequest::kMaxReplyItems);
   }
   return 0;
 }

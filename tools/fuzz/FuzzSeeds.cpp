@@ -64,11 +64,11 @@ int main(int argc, char** argv) {
                 std::string(32, 'T') + testsupport::SynthesizeMp3(0.1, 44100, 2, 128));
   Write(root / "mp3_stream", mp3);
 
-  AudioCueRecord record;
+  catalogue::AudioCueRecord record;
   std::memset(&record, 0, sizeof record);
-  CopyToSlot(record.title, "Caf\xC3\xA9");
-  CopyToSlot(record.location, "http://x/1.mp3");
-  const std::string playlist = playlistfile::Encode(u"(Custom Playlist)", {&record});
+  catalogue::CopyToSlot(record.title, "Caf\xC3\xA9");
+  catalogue::CopyToSlot(record.location, "http://x/1.mp3");
+  const std::string playlist = playlist::playlistfile::Encode(u"(Custom Playlist)", {&record});
   Write(root / "playlist_file", {playlist, playlist.substr(0, 300)});
 
   platform::RegistryStore::Keys keys;

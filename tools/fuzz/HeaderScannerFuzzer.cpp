@@ -14,10 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint8_t* reply = input.data();
   const std::size_t length = input.size();
 
-  HttpHeaderScanner whole;
+  catalogue::HttpHeaderScanner whole;
   const std::size_t wholeHeader = whole.Feed(reply, length);
 
-  HttpHeaderScanner pieces;
+  catalogue::HttpHeaderScanner pieces;
   std::size_t header = 0, offset = 0;
   for (std::size_t i = 0; offset < length; ++i) {
     const std::size_t piece = std::min(cuts[i % 4], length - offset);
@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::Require(pieces.ContentLength() == whole.ContentLength());
   fuzz::Require(whole.ContentLength() >= 0);
   fuzz::Require(whole.HeaderLength() == wholeHeader);
-  HttpHeaderScanner::IsPartialReplyFrom(std::string_view(reinterpret_cast<const char*>(reply), wholeHeader),
+  catalogue::HttpHeaderScanner::IsPartialReplyFrom(std::string_view(reinterpret_cast<const char*>(reply), wholeHeader),
                                         static_cast<std::uint32_t>(length));
   return 0;
 }

@@ -9,15 +9,15 @@
 #include "tools/fuzz/FuzzInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const playlistfile::Contents contents = playlistfile::Decode(std::string(reinterpret_cast<const char*>(data), size));
-  fuzz::Require(contents.title.size() <= playlistfile::kTitleMaxChars);
-  std::vector<const AudioCueRecord*> records;
+  const playlist::playlistfile::Contents contents = playlist::playlistfile::Decode(std::string(reinterpret_cast<const char*>(data), size));
+  fuzz::Require(contents.title.size() <= playlist::playlistfile::kTitleMaxChars);
+  std::vector<const catalogue::AudioCueRecord*> records;
   for (const auto& record : contents.records) records.push_back(record.get());
-  const playlistfile::Contents again = playlistfile::Decode(playlistfile::Encode(contents.title, records));
+  const playlist::playlistfile::Contents again = playlist::playlistfile::Decode(playlist::playlistfile::Encode(contents.title, records));
   fuzz::Require(again.records.size() == contents.records.size());
   if (!records.empty()) fuzz::Require(again.title == contents.title);
   for (std::size_t i = 0; i < records.size(); ++i) {
-    fuzz::Require(std::memcmp(again.records[i].get(), records[i], sizeof(AudioCueRecord)) == 0);
+    fuzz::Require(std::memcmp(again.records[i].get(), records[i], sizeof(catalogue::AudioCueRecord)) == 0);
   }
   return 0;
 }

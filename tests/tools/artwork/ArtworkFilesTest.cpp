@@ -221,7 +221,7 @@ TEST(ArtworkFiles, TwoRunsWriteIdenticalBytes) {
   options.outputDir = dir.Path();
   options.fontDir = artwork::kDefaultFontDir;
   std::string error;
-  ASSERT_TRUE(artwork::GenerateArtwork(options, &error)) << error;
+  ASSERT_TRUE(artwork::GenerateArtwork(options, error)) << error;
   for (const char* folder : {"qvga", "vga"}) {
     const std::vector<fs::path> files = FilesUnder(dir / folder);
     ASSERT_EQ(files, FilesUnder(kRoot / folder));
@@ -240,7 +240,7 @@ TEST(ArtworkFiles, GeneratorReportsAMissingFontInsteadOfDrawingWithoutText) {
   options.outputDir = dir.Path();
   options.fontDir = (dir / "no-fonts-here").string();
   std::string error;
-  EXPECT_FALSE(artwork::GenerateArtwork(options, &error));
+  EXPECT_FALSE(artwork::GenerateArtwork(options, error));
   EXPECT_NE(error.find("DejaVuSans"), std::string::npos);
   EXPECT_FALSE(fs::exists(dir / "qvga"));
 }

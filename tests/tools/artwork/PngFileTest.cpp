@@ -34,7 +34,7 @@ TEST(PngFile, TranslucentPixelsKeepTheirColourAndAlpha) {
     cairo_set_source_rgba(canvas.Context(), c.r, c.g, c.b, c.a);
     cairo_paint(canvas.Context());
     std::string error;
-    ASSERT_TRUE(canvas.Save(dir / "pixel.png", &error)) << error;
+    ASSERT_TRUE(canvas.Save(dir / "pixel.png", error)) << error;
     PngImage image;
     ASSERT_TRUE(artwork::ReadPng(dir / "pixel.png", &image));
     EXPECT_EQ(image.colorType, PNG_COLOR_TYPE_RGB_ALPHA);
@@ -54,7 +54,7 @@ TEST(PngFile, OpaqueCanvasesWriteRgbAndStripsStayOnePixelWide) {
   cairo_set_source_rgb(canvas.Context(), 0, 0, 1);
   cairo_paint(canvas.Context());
   std::string error;
-  ASSERT_TRUE(canvas.Save(dir / "strip.png", &error)) << error;
+  ASSERT_TRUE(canvas.Save(dir / "strip.png", error)) << error;
   PngImage image;
   ASSERT_TRUE(artwork::ReadPng(dir / "strip.png", &image));
   EXPECT_EQ(image.colorType, PNG_COLOR_TYPE_RGB);
@@ -68,7 +68,7 @@ TEST(PngFile, UnwritablePathAndNonPngFileAreReported) {
   testsupport::TempDir dir;
   ArtCanvas canvas(4, 4, 1, false);
   std::string error;
-  EXPECT_FALSE(canvas.Save(dir / "missing-folder" / "x.png", &error));
+  EXPECT_FALSE(canvas.Save(dir / "missing-folder" / "x.png", error));
   EXPECT_NE(error.find("x.png"), std::string::npos);
   testsupport::WriteFile(dir / "fake.png", "not a png at all");
   PngImage image;
