@@ -78,9 +78,10 @@ std::string SoakScript::StrokeLine() {
 }
 
 std::string SoakScript::KeyLine() {
-  static const std::array<const char*, 16> kKeys = {"Up",   "Down",  "Up",    "Down",   "Down",  "Enter",
-                                                    "Enter", "Left", "Right", "Escape", "Back",  "Tab",
-                                                    "Space", "C",    "Ctrl+A", "Ctrl+R"};
+  // Mostly moving through lists and choosing; About (Ctrl+A) holds the screen until dismissed.
+  static const std::array<const char*, 24> kKeys = {
+      "Up",    "Down", "Up",   "Down",  "Down",  "Up",    "Enter", "Enter", "Enter",  "Left", "Right", "Left",
+      "Right", "Down", "Up",   "Escape", "Back", "Tab",   "Space", "Home",  "End",    "C",    "Ctrl+A", "Ctrl+R"};
   return std::string("key ") + kKeys[static_cast<std::size_t>(Uniform(0, kKeys.size() - 1))];
 }
 

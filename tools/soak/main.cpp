@@ -6,12 +6,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "tools/soak/ChildProcess.h"
+#include "tools/soak/CallSetter.h"
 #include "tools/soak/ProgramWatch.h"
 #include "tools/soak/SoakFiles.h"
 #include "tools/soak/SoakScript.h"
@@ -25,10 +24,12 @@ struct Options {
   std::string work;
   bool keep = false;
   bool kill = true;
+  bool print = false;
 };
 
 const char* kUsage =
     "usage: vornalo-soak [--program PATH] [--seeds N,N,...] [--events N] [--work DIR] [--keep] [--no-kill]\n"
+    "       vornalo-soak --print [--seeds N] [--events N]   (writes the seed's script, to replay it by hand)\n"
     "Runs the client headless over each seed's random events; exits 1 when a run crashed, hung,\n"
     "wrote a sanitizer report, grew its descriptors or threads, or left unreadable files.\n";
 
@@ -52,6 +53,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       options.work = argv[++i];
     } else if (arg == "--keep") {
       options.keep = true;
+    } else if (arg == "--print") {
+      options.print = true;
     } else if (arg == "--no-kill") {
       options.kill = false;
     } else {
@@ -60,38 +63,6 @@ bool ParseOptions(int argc, char** argv, Options& options) {
   }
   return options.events > 0 && !options.seeds.empty();
 }
-
-// Starts `vornalo --set-call-count N` after the previous one ended, so the store's value is
-// always the last one set.
-class CallSetter {
- public:
-  CallSetter(std::string program, std::filesystem::path configDirectory, std::filesystem::path work)
-      : program_(std::move(program)), configDirectory_(std::move(configDirectory)), work_(std::move(work)) {}
-
-  void Set(std::uint32_t count) {
-    Finish();
-    running_ = std::make_unique<soak::ChildProcess>(
-        program_, std::vector<std::string>{"--set-call-count", std::to_string(count), "--config-dir", configDirectory_},
-        std::map<std::string, std::string>{}, work_, work_ / "set-call-count.out");
-    last_ = count;
-  }
-  // Waits for the last one; its fault, if any.
-  std::string Finish() {
-    if (!running_) return {};
-    running_->Wait();
-    const std::string status = running_->Describe();
-    running_.reset();
-    return status == "exit 0" ? std::string() : "--set-call-count ended with " + status + "\n";
-  }
-  std::optional<std::uint32_t> Last() const { return last_; }
-
- private:
-  std::string program_;
-  std::filesystem::path configDirectory_;
-  std::filesystem::path work_;
-  std::unique_ptr<soak::ChildProcess> running_;
-  std::optional<std::uint32_t> last_;
-};
 
 // One seed: every event once, with one SIGKILL at a seeded event. True when nothing was wrong.
 bool SoakSeed(const Options& options, const std::filesystem::path& base, std::uint64_t seed) {
@@ -120,7 +91,7 @@ bool SoakSeed(const Options& options, const std::filesystem::path& base, std::ui
   soak::ProgramWatch watch(options.program,
                            {"--data-dir", data.string(), "--config-dir", config.string(), "--audio", "null"},
                            environment, work, soak::ProgramWatch::Limits{});
-  CallSetter calls(options.program, config, work);
+  soak::CallSetter calls(options.program, config, work);
 
   std::size_t start = 0, runs = 0, failedLines = 0, kills = 0;
   std::size_t fdLeast = SIZE_MAX, fdMost = 0, threadLeast = SIZE_MAX, threadMost = 0;
@@ -179,6 +150,12 @@ int main(int argc, char** argv) {
   if (!ParseOptions(argc, argv, options)) {
     std::fputs(kUsage, stderr);
     return 2;
+  }
+  if (options.print) {
+    for (const soak::SoakEvent& event : soak::SoakScript(options.seeds.front()).Generate(options.events)) {
+      std::printf("%s\n", event.line.c_str());
+    }
+    return 0;
   }
   std::filesystem::path base = options.work;
   const bool temporary = base.empty();
