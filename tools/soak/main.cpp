@@ -3,6 +3,7 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -26,6 +27,8 @@ struct Options {
   bool kill = true;
   bool print = false;
 };
+
+constexpr std::size_t kKillEvery = 5000;
 
 const char* kUsage =
     "usage: vornalo-soak [--program PATH] [--seeds N,N,...] [--events N] [--work DIR] [--keep] [--no-kill]\n"
@@ -74,12 +77,18 @@ bool SoakSeed(const Options& options, const std::filesystem::path& base, std::ui
 
   soak::SoakScript script(seed);
   const std::vector<soak::SoakEvent> events = script.Generate(options.events);
-  std::optional<std::size_t> killAt;
-  if (options.kill && options.events >= 4) {
+  // One SIGKILL in each stretch of kKillEvery events, at a seeded event past its first tenth.
+  std::vector<std::size_t> killAt;
+  if (options.kill && options.events >= 10) {
     soak::SoakScript chooser(seed ^ 0x6b696c6cull);
-    const auto quarter = static_cast<std::int32_t>(options.events / 4);
-    killAt = static_cast<std::size_t>(chooser.Uniform(quarter, 3 * quarter));
+    const std::size_t stretches = std::max<std::size_t>(1, options.events / kKillEvery);
+    const std::size_t length = options.events / stretches;
+    for (std::size_t i = 0; i < stretches; ++i) {
+      const auto low = static_cast<std::int32_t>(i * length + length / 10);
+      killAt.push_back(static_cast<std::size_t>(chooser.Uniform(low, static_cast<std::int32_t>((i + 1) * length - 1))));
+    }
   }
+  std::size_t nextKill = 0;
 
   const std::map<std::string, std::string> environment = {
       {"XDG_RUNTIME_DIR", runtime.string()},
@@ -93,15 +102,16 @@ bool SoakSeed(const Options& options, const std::filesystem::path& base, std::ui
                            environment, work, soak::ProgramWatch::Limits{});
   soak::CallSetter calls(options.program, config, work);
 
-  std::size_t start = 0, runs = 0, failedLines = 0, kills = 0;
+  std::size_t start = 0, runs = 0, exits = 0, failedLines = 0;
   std::size_t fdLeast = SIZE_MAX, fdMost = 0, threadLeast = SIZE_MAX, threadMost = 0;
   std::chrono::milliseconds slowest{0};
   std::string slowestLine, problems, notes;
   while (start < events.size() && problems.empty()) {
     ++runs;
-    const soak::RunReport report = watch.Run(events, start, events.size(), killAt, [&](std::uint32_t count) {
-      calls.Set(count);
-    });
+    std::optional<std::size_t> kill;
+    if (nextKill < killAt.size()) kill = killAt[nextKill];
+    const soak::RunReport report =
+        watch.Run(events, start, events.size(), kill, [&](std::uint32_t count) { calls.Set(count); });
     problems += report.problem.empty() ? "" : "run " + std::to_string(runs) + ": " + report.problem + "\n";
     problems += calls.Finish();
     const std::string growth = soak::ProgramWatch::Growth(report.samples);
@@ -119,11 +129,9 @@ bool SoakSeed(const Options& options, const std::filesystem::path& base, std::ui
       threadMost = std::max(threadMost, sample.threads);
     }
     if (report.killed) {
-      ++kills;
-      start = *killAt + 1;
-      killAt.reset();
+      start = killAt[nextKill++] + 1;
     } else if (!report.finished && problems.empty()) {
-      notes += "run " + std::to_string(runs) + " ended by itself after " + std::to_string(report.handled) + " events\n";
+      ++exits;  // a tap or key on the Options menu's Exit, as a user may
       if (report.handled == 0) problems += "the program ends before its first event\n";
       start += report.handled;
     } else {
@@ -132,9 +140,9 @@ bool SoakSeed(const Options& options, const std::filesystem::path& base, std::ui
   }
   const auto seconds =
       std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - began).count() / 1000.0;
-  std::printf("seed %llu: %zu events, %zu runs (%zu killed), %.1f s; %zu lines not applicable; slowest %lld ms (%s); "
+  std::printf("seed %llu: %zu events, %zu runs (%zu killed, %zu exited by the user), %.1f s; %zu lines not applicable; slowest %lld ms (%s); "
               "descriptors %zu..%zu, threads %zu..%zu: %s\n",
-              static_cast<unsigned long long>(seed), events.size(), runs, kills, seconds, failedLines,
+              static_cast<unsigned long long>(seed), events.size(), runs, nextKill, exits, seconds, failedLines,
               static_cast<long long>(slowest.count()), slowestLine.c_str(), fdLeast == SIZE_MAX ? 0 : fdLeast, fdMost,
               threadLeast == SIZE_MAX ? 0 : threadLeast, threadMost, problems.empty() ? "ok" : "FAILED");
   if (!notes.empty()) std::printf("%s", notes.c_str());
