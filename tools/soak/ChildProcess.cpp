@@ -35,10 +35,12 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
 
   int outPipe[2] = {-1, -1}, errPipe[2] = {-1, -1};
   const bool piped = outputFile.empty();
-  if (piped && (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0)) return;
-  platform::UniqueFd outWrite(outPipe[1]), errWrite(errPipe[1]);
+  if (piped && ::pipe2(outPipe, O_CLOEXEC) != 0) return;
   out_.Reset(outPipe[0]);
+  platform::UniqueFd outWrite(outPipe[1]);
+  if (piped && ::pipe2(errPipe, O_CLOEXEC) != 0) return;
   err_.Reset(errPipe[0]);
+  platform::UniqueFd errWrite(errPipe[1]);
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);

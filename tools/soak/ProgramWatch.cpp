@@ -159,7 +159,12 @@ RunReport ProgramWatch::Run(const std::vector<SoakEvent>& events, std::size_t fi
           report.killed = true;
           return report;
         }
-        if (events[next].callChange && callChange) callChange(events[next].callCount);
+        if (events[next].callChange && callChange) {
+          callChange(events[next].callCount);
+          // The change may have waited for the one before: the line is timed from here.
+          startedAt = Clock::now();
+          deadline = startedAt + limits_.answer + std::chrono::milliseconds(events[next].extraMs);
+        }
         continue;
       }
       const bool done = line == kDone, failed = line.rfind(kFailed, 0) == 0;

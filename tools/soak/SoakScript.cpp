@@ -55,7 +55,11 @@ std::int32_t SoakScript::Uniform(std::int32_t low, std::int32_t high) {
 }
 
 std::int32_t SoakScript::ClientWidth() const { return rotated_ ? height_ : width_; }
-std::int32_t SoakScript::ClientHeight() const { return (rotated_ ? width_ : height_) - 2 * kBarHeight; }
+std::int32_t SoakScript::ClientHeight() const {
+  // The bars double on the VGA screens, as the window draws them.
+  const bool large = width_ == 640 || width_ == 800 || height_ == 640 || height_ == 800;
+  return (rotated_ ? width_ : height_) - 2 * kBarHeight * (large ? 2 : 1);
+}
 
 std::string SoakScript::TapLine() {
   const std::int32_t w = ClientWidth(), h = ClientHeight();

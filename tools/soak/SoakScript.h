@@ -24,8 +24,8 @@ struct SoakEvent {
 // exits the program (no Exit entry, no Ctrl+Q).
 class SoakScript {
  public:
-  // `width` x `height` is the phone screen in portrait; the window lies between the 26-pixel
-  // title and soft-key bars.
+  // `width` x `height` is the phone screen in portrait; the window lies between the title and
+  // soft-key bars (26 pixels high, 52 on the 640- and 800-pixel screens).
   SoakScript(std::uint64_t seed, std::int32_t width = 240, std::int32_t height = 320);
 
   std::vector<SoakEvent> Generate(std::size_t count);

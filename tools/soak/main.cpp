@@ -26,12 +26,14 @@ struct Options {
   bool keep = false;
   bool kill = true;
   bool print = false;
+  int width = 240, height = 320;  // --screen WxH, the client's phone screen
 };
 
 constexpr std::size_t kKillEvery = 5000;
 
 const char* kUsage =
-    "usage: vornalo-soak [--program PATH] [--seeds N,N,...] [--events N] [--work DIR] [--keep] [--no-kill]\n"
+    "usage: vornalo-soak [--program PATH] [--seeds N,N,...] [--events N] [--screen WxH]\n"
+    "                    [--work DIR] [--keep] [--no-kill]\n"
     "       vornalo-soak --print [--seeds N] [--events N]   (writes the seed's script, to replay it by hand)\n"
     "Runs the client headless over each seed's random events; exits 1 when a run crashed, hung,\n"
     "wrote a sanitizer report, grew its descriptors or threads, or left unreadable files.\n";
@@ -52,6 +54,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       }
     } else if (arg == "--events" && hasValue) {
       options.events = std::strtoull(argv[++i], nullptr, 10);
+    } else if (arg == "--screen" && hasValue) {
+      if (std::sscanf(argv[++i], "%dx%d", &options.width, &options.height) != 2) return false;
     } else if (arg == "--work" && hasValue) {
       options.work = argv[++i];
     } else if (arg == "--keep") {
@@ -75,7 +79,7 @@ bool SoakSeed(const Options& options, const std::filesystem::path& base, std::ui
   for (const auto& folder : {data, config, runtime}) std::filesystem::create_directories(folder);
   std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
 
-  soak::SoakScript script(seed);
+  soak::SoakScript script(seed, options.width, options.height);
   const std::vector<soak::SoakEvent> events = script.Generate(options.events);
   // One SIGKILL in each stretch of kKillEvery events, at a seeded event past its first tenth.
   std::vector<std::size_t> killAt;
@@ -98,7 +102,8 @@ bool SoakSeed(const Options& options, const std::filesystem::path& base, std::ui
       {"ASAN_OPTIONS", getenv("ASAN_OPTIONS") ? getenv("ASAN_OPTIONS") : "detect_leaks=1"},
       {"UBSAN_OPTIONS", getenv("UBSAN_OPTIONS") ? getenv("UBSAN_OPTIONS") : "print_stacktrace=1:halt_on_error=1"}};
   soak::ProgramWatch watch(options.program,
-                           {"--data-dir", data.string(), "--config-dir", config.string(), "--audio", "null"},
+                           {"--data-dir", data.string(), "--config-dir", config.string(), "--audio", "null", "--screen",
+                            std::to_string(options.width) + "x" + std::to_string(options.height)},
                            environment, work, soak::ProgramWatch::Limits{});
   soak::CallSetter calls(options.program, config, work);
 
@@ -160,7 +165,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (options.print) {
-    for (const soak::SoakEvent& event : soak::SoakScript(options.seeds.front()).Generate(options.events)) {
+    soak::SoakScript script(options.seeds.front(), options.width, options.height);
+    for (const soak::SoakEvent& event : script.Generate(options.events)) {
       std::printf("%s\n", event.line.c_str());
     }
     return 0;
