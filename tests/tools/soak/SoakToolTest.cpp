@@ -4,8 +4,11 @@
 #include <set>
 #include <sstream>
 
+#include "app/PhoneState.h"
+#include "platform/RegistryStore.h"
 #include "tests/support/TempDir.h"
 #include "tools/soak/ProgramWatch.h"
+#include "tools/soak/SoakFiles.h"
 #include "tools/soak/SoakScript.h"
 
 namespace soak {
@@ -100,6 +103,44 @@ TEST(ProgramWatchTest, GrowthIsALateFloorAboveTheEarlyPeak) {
   EXPECT_EQ(ProgramWatch::Growth(samples({30, 10, 11, 12, 13, 14, 16, 17, 18, 19})).rfind("descriptors grew", 0), 0u);
   EXPECT_EQ(ProgramWatch::Growth(samples({9, 10, 10, 10, 10, 12, 12, 14, 14, 14})), "");
   EXPECT_EQ(ProgramWatch::Growth(samples({10, 10, 10})), "");  // too few to tell
+}
+
+// What a run leaves on disk: a playlist file of whole records (or none) and a store that parses
+// and holds the last call count pass; a cut record, a corrupt store or a lost count do not.
+TEST(SoakFilesTest, SavedFilesMustLoadWhole) {
+  struct Case {
+    const char* name;
+    std::size_t playlistBytes;  // SIZE_MAX: no file
+    const char* store;          // nullptr: the store as written by the store itself
+    std::optional<std::uint32_t> callCount;
+    const char* fault;          // expected in the faults; empty for none
+  };
+  const std::size_t whole = 255 + 2 * 4096;
+  const Case cases[] = {
+      {"nothing saved", SIZE_MAX, "", std::nullopt, ""},
+      {"empty playlist", 0, nullptr, 2u, ""},
+      {"two records", whole, nullptr, 2u, ""},
+      {"cut record", whole - 100, nullptr, 2u, "partial record"},
+      {"corrupt store", whole, "[unterminated", std::nullopt, "does not parse"},
+      {"lost call count", whole, nullptr, 3u, "lost the call count 3"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testsupport::TempDir dir;
+    if (c.playlistBytes != SIZE_MAX) testsupport::WriteFile(dir / "data.dat", std::string(c.playlistBytes, '\0'));
+    if (c.store == nullptr) {
+      platform::RegistryStore(dir.Path()).SetValue(kPhoneStateKey, kActiveCallCountValue, platform::RegistryValue::Dword(2));
+    } else if (*c.store != '\0') {
+      testsupport::WriteFile(dir / platform::RegistryStore::kFileName, c.store);
+    }
+    std::string notes;
+    const std::string faults = CheckSavedFiles(dir.Path(), dir.Path(), c.callCount, notes);
+    if (*c.fault == '\0') {
+      EXPECT_EQ(faults, "");
+    } else {
+      EXPECT_NE(faults.find(c.fault), std::string::npos) << faults;
+    }
+  }
 }
 
 }  // namespace
