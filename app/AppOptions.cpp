@@ -50,6 +50,7 @@ const char* AppUsage() {
          "  --headless          run without a display; message boxes are logged\n"
          "  --script FILE       run a script of user actions headless (implies --headless)\n"
          "  --windowed          run the script in the desktop window instead\n"
+         "  --soak              acknowledge each script line and go on after a failed one\n"
          "  --screenshot-dir DIR  where F12 and the script save screenshots\n"
          "  --data-dir DIR      where the Current Playlist file data.dat lives\n"
          "                      (default: beside the program)\n"

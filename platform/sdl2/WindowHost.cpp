@@ -62,6 +62,8 @@ bool ParseWindowOptions(std::vector<std::string>& args, WindowOptions& options, 
       options.headless = true;
     } else if (arg == "--windowed") {
       options.windowed = true;
+    } else if (arg == "--soak") {
+      options.soak = true;
     } else if (arg == "--screenshot-dir") {
       options.screenshotDirectory = args[++i];
     } else {
@@ -110,6 +112,7 @@ std::unique_ptr<WindowHost> WindowHost::Open(const WindowOptions& options, const
   }
   host->window_ = std::make_unique<Window>(*host->backend_, options.screen, title);
   host->window_->SetScreenshotDirectory(options.screenshotDirectory);
+  host->soak_ = options.soak;
   return host;
 }
 
@@ -120,6 +123,7 @@ WindowHost::~WindowHost() {
 int WindowHost::RunMessageLoop() {
   if (!scriptPath_.empty()) {
     ScriptDriver driver(*window_, headless_);
+    driver.SetSoak(soak_);
     std::istringstream script(scriptText_);
     const int exitCode = driver.Run(script, scriptPath_);
     if (!driver.Error().empty()) std::fprintf(stderr, "%s\n", driver.Error().c_str());

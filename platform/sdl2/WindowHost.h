@@ -20,6 +20,7 @@ struct WindowOptions {
   bool headless = false;
   std::string script;  // implies headless, unless windowed
   bool windowed = false;  // --windowed: a script runs in the desktop window
+  bool soak = false;      // --soak: the script acknowledges each line and goes on after a failed one
   std::string screenshotDirectory;
   // Told each zoom the user chooses on the desktop (Ctrl+Plus, Ctrl+Minus); UI thread.
   std::function<void(int zoom)> zoomChanged;
@@ -30,7 +31,7 @@ struct WindowOptions {
 int AutomaticZoom(std::int32_t screenHeight, std::int32_t usableHeight);
 
 // Takes the window options (--screen WxH, --zoom N, --headless, --script FILE, --windowed,
-// --screenshot-dir DIR) out of args, leaving the others in order. False with a reason on a
+// --soak, --screenshot-dir DIR) out of args, leaving the others in order. False with a reason on a
 // bad value.
 bool ParseWindowOptions(std::vector<std::string>& args, WindowOptions& options, std::string& error);
 
@@ -56,6 +57,7 @@ class WindowHost {
   std::unique_ptr<Window> window_;
   std::string scriptPath_;
   std::string scriptText_;
+  bool soak_ = false;
 };
 
 }  // namespace platform

@@ -157,14 +157,17 @@ int ScriptDriver::Run(std::istream& script, const std::string& sourceName) {
     if (!words.empty() && words[0][0] != '#' && !isAnswer) leading = false;
     if (words.empty() || words[0][0] == '#') continue;
     Log("script: " + line);
-    if (isAnswer && leading) continue;
-    if (!RunLine(line, error)) {
-      error_ = "script error: " + sourceName + ":" + std::to_string(number) + ": " + error;
-      Log(error_);
-      // The program ends through its normal teardown, while this driver still observes.
-      if (!window_.IsQuitting()) Close();
-      return kScriptErrorExitCode;
+    const bool ran = (isAnswer && leading) || RunLine(line, error);
+    if (soak_) {
+      Log(ran ? "script: done" : "script: failed: " + error);
+      continue;
     }
+    if (ran) continue;
+    error_ = "script error: " + sourceName + ":" + std::to_string(number) + ": " + error;
+    Log(error_);
+    // The program ends through its normal teardown, while this driver still observes.
+    if (!window_.IsQuitting()) Close();
+    return kScriptErrorExitCode;
   }
   if (!window_.IsQuitting()) Close();
   return window_.ExitCode();

@@ -48,6 +48,10 @@ class ScriptDriver {
   static void QueueLeadingAnswers(std::istream& script, HeadlessBackend& backend);
   // Runs one line; false with a reason on error.
   bool RunLine(const std::string& line, std::string& error);
+  // Soak mode: each line is acknowledged with "script: done" once the window is idle again,
+  // and a line that fails is logged as "script: failed: <reason>" and the script goes on, so
+  // that a watcher can time every line of a long random script.
+  void SetSoak(bool soak) { soak_ = soak; }
 
  private:
   bool Tap(const std::vector<std::string>& args, std::string& error);
@@ -65,6 +69,7 @@ class ScriptDriver {
   // How many of each message id were dispatched and not yet waited for.
   std::map<std::uint32_t, int> seen_;
   std::string error_;
+  bool soak_ = false;
 };
 
 // Splits a script line into words; a double-quoted word may hold spaces.

@@ -6,8 +6,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <tuple>
 
 #include "platform/TextCodec.h"
@@ -18,6 +20,30 @@
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WaitUntil.h"
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// Allocation failures on demand for the decoder-loss case below (this test program only; the
+// sanitizers own the allocator, so the case is skipped under them). While armed, libmad's
+// allocation for a decoder's first Layer III frame fails, a fatal decoder error, and no MP3
+// decoder after the first can be made.
+extern "C" void* __libc_calloc(size_t count, size_t size);
+namespace {
+std::atomic<bool> gStarveDecoders{false};
+std::atomic<int> gDecodersAsked{0};
+}  // namespace
+extern "C" void* calloc(size_t count, size_t size) {
+  if (gStarveDecoders && count * size == 2 * 32 * 18 * sizeof(mad_fixed_t)) return nullptr;
+  return __libc_calloc(count, size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  if (gStarveDecoders && size == sizeof(audio::Mp3Decoder) && gDecodersAsked++ > 0) return nullptr;
+  try {
+    return ::operator new(size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+#endif
 
 namespace audio {
 namespace {
@@ -286,6 +312,36 @@ TEST(StreamPlayerControlTest, AThreadThatCannotStartLeavesThePlayerStopped) {
   // tests joined, which needs no new address space.
   ::testing::FLAGS_gtest_death_test_style = "threadsafe";
   EXPECT_EXIT(PlayWithoutAddressSpace(), ::testing::ExitedWithCode(0), "");
+}
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// In a child process: the first frame's decode fails fatally and no fresh decoder can be made.
+// Exits 0 when the track then ends as failed, having played nothing, with the player stopped.
+void PlayWithoutDecoders() {
+  ScriptedServer server(Serve(testsupport::SynthesizeMp3(3.0, 44100, 2, 128)));
+  RecordingTarget target;
+  auto owned = std::make_unique<platform::NullPcmSink>(0.0);
+  platform::NullPcmSink* sink = owned.get();
+  StreamPlayer player(std::move(owned), audiotest::ShortHttpOptions());
+  player.setNotifyWindow(&target);
+  player.setUrl(platform::Utf8ToUtf16(server.Url("/track.mp3")));
+  gStarveDecoders = true;
+  if (!player.play() || !target.WaitFor(kMsgTrackEnded)) std::exit(2);
+  const bool failed = target.Messages() == kPlayedToEnd && sink->BytesPlayed() == 0 && gDecodersAsked == 2 &&
+                      player.state() == StreamPlayer::Stopped;
+  std::exit(failed ? 0 : 1);
+}
+#endif
+
+// A fatal decoder error whose fresh decoder cannot be made ends the track as failed (the
+// playlist moves on) instead of decoding with no decoder.
+TEST(StreamPlayerControlTest, ADecoderLostToAFatalErrorFailsTheTrack) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "the sanitizers own the allocator that this case makes fail";
+#else
+  ::testing::FLAGS_gtest_death_test_style = "threadsafe";
+  EXPECT_EXIT(PlayWithoutDecoders(), ::testing::ExitedWithCode(0), "");
+#endif
 }
 
 // Pause holds the device and `play` resumes; the position counts from 0 on each track and is

@@ -177,6 +177,19 @@ TEST_F(ScriptDriverTest, AFailedLineClosesTheWindowAndLeavesNoObserver) {
   EXPECT_EQ(procedure_.messages.back().id, wm::kDestroy);
 }
 
+// In soak mode every line is acknowledged once it has run, and a line that fails is logged
+// and passed over: the script runs to its end.
+TEST_F(ScriptDriverTest, SoakModeAcknowledgesEachLineAndGoesOnAfterAFailure) {
+  platform::ScriptDriver driver(window_, backend_);
+  driver.SetSoak(true);
+  std::istringstream in("answer Yes\nmenu \"Nothing\"\n# note\ntap 5 6\n");
+  EXPECT_EQ(driver.Run(in, "test.script"), 0);
+  EXPECT_EQ(log_, (std::vector<std::string>{"script: answer Yes", "script: done", "script: menu \"Nothing\"",
+                                            "script: failed: no soft key or menu entry \"Nothing\"",
+                                            "script: tap 5 6", "script: done"}));
+  EXPECT_EQ(Input(), (std::vector<std::string>{"down 5,6", "up 5,6"}));
+}
+
 TEST_F(ScriptDriverTest, AnswersFeedTheNextMessageBoxes) {
   procedure_.handler = [](platform::Window& w, const Message& m) {
     if (m.id == wm::kStylusUp) {
