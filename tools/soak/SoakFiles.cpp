@@ -32,14 +32,14 @@ void ListTemporaries(const std::filesystem::path& folder, std::string& notes) {
 std::string CheckSavedFiles(const std::filesystem::path& dataDirectory, const std::filesystem::path& configDirectory,
                             std::optional<std::uint32_t> lastCallCount, std::string& notes) {
   std::string faults;
-  const std::filesystem::path playlist = dataDirectory / playlistfile::kFileName;
-  if (std::filesystem::exists(playlist)) {
-    const std::optional<std::string> bytes = ReadWhole(playlist);
+  const std::filesystem::path dataFile = dataDirectory / playlist::playlistfile::kFileName;
+  if (std::filesystem::exists(dataFile)) {
+    const std::optional<std::string> bytes = ReadWhole(dataFile);
     const std::size_t size = bytes ? bytes->size() : 0;
-    if (!bytes || !playlistfile::Load(playlist)) {
+    if (!bytes || !playlist::playlistfile::Load(dataFile)) {
       faults += "data.dat cannot be read\n";
-    } else if (size != 0 && (size < playlistfile::kTitleBytes ||
-                             (size - playlistfile::kTitleBytes) % playlistfile::kRecordBytes != 0)) {
+    } else if (size != 0 && (size < playlist::playlistfile::kTitleBytes ||
+                             (size - playlist::playlistfile::kTitleBytes) % playlist::playlistfile::kRecordBytes != 0)) {
       faults += "data.dat holds a partial record: " + std::to_string(size) + " bytes\n";
     }
   }
@@ -52,7 +52,7 @@ std::string CheckSavedFiles(const std::filesystem::path& dataDirectory, const st
       faults += "the settings store does not parse\n";
     } else if (lastCallCount) {
       const std::optional<platform::RegistryValue> count =
-          platform::RegistryStore(configDirectory).Query(kPhoneStateKey, kActiveCallCountValue);
+          platform::RegistryStore(configDirectory).Query(app::kPhoneStateKey, app::kActiveCallCountValue);
       if (!count || count->type != platform::RegistryValue::Type::Dword || count->number != *lastCallCount) {
         faults += "the settings store lost the call count " + std::to_string(*lastCallCount) + "\n";
       }

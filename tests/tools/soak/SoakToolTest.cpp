@@ -129,7 +129,7 @@ TEST(SoakFilesTest, SavedFilesMustLoadWhole) {
     testsupport::TempDir dir;
     if (c.playlistBytes != SIZE_MAX) testsupport::WriteFile(dir / "data.dat", std::string(c.playlistBytes, '\0'));
     if (c.store == nullptr) {
-      platform::RegistryStore(dir.Path()).SetValue(kPhoneStateKey, kActiveCallCountValue, platform::RegistryValue::Dword(2));
+      platform::RegistryStore(dir.Path()).SetValue(app::kPhoneStateKey, app::kActiveCallCountValue, platform::RegistryValue::Dword(2));
     } else if (*c.store != '\0') {
       testsupport::WriteFile(dir / platform::RegistryStore::kFileName, c.store);
     }
