@@ -62,7 +62,6 @@ TEST_F(StartupTest, VersionCheckPaths) {
   // The message loop ran the script.
   const std::string started = "Window raised\nscript: answer No\nscript: waitfor message 15\nscript: quit\n";
   const Case cases[] = {
-      {"", "No", started},
       {"", "No", started, nullptr, {}, {"--screen", "600x1024"}, 1, "r=99"},
       {"anything", "No", started},  // an unknown reply: nothing asked
       {"optional,http://x/y", "No", kRecommendedBox + started},
