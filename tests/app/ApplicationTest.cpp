@@ -24,7 +24,8 @@ using Lines = std::vector<std::string>;
 
 class ApplicationTest : public apptest::ClientRunTest {
  protected:
-  apptest::ProgramResult Run(const ScriptedServer& server, const std::string& script, std::vector<std::string> extra = {},
+  apptest::ProgramResult Run(const ScriptedServer& server, const std::string& script,
+                             std::vector<std::string> extra = {},
                              std::map<std::string, std::string> environment = {}) {
     extra.insert(extra.begin(), {"--server", server.Url("")});
     return RunClient(script, extra, environment);

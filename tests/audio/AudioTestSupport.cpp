@@ -82,7 +82,8 @@ size_t MatchPlayedTrack(const std::vector<int16_t>& played, size_t at, const Ref
     size_t length = reference.samples.size() - skip;
     if (mayStopEarly) length = std::min(length, played.size() - at);
     if (at + length > played.size() || length <= settle) continue;
-    if (std::equal(played.begin() + at + settle, played.begin() + at + length, reference.samples.begin() + skip + settle)) {
+    if (std::equal(played.begin() + at + settle, played.begin() + at + length,
+                   reference.samples.begin() + skip + settle)) {
       return at + length;
     }
   }
