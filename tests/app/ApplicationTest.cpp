@@ -4,10 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <cstring>
-#include <sstream>
 
 #include "core/AppSettings.h"
 #include "catalogue/ItemRecords.h"
@@ -16,7 +13,6 @@
 #include "tests/app/ProgramRun.h"
 #include "tests/support/Mp3Synth.h"
 #include "tests/support/ScriptedServer.h"
-#include "tests/support/TempDir.h"
 #include "ui/STScreenBuffer.h"
 
 namespace {
@@ -26,48 +22,16 @@ using testsupport::Reply;
 using testsupport::ScriptedServer;
 using Lines = std::vector<std::string>;
 
-class ApplicationTest : public ::testing::Test {
+class ApplicationTest : public apptest::ClientRunTest {
  protected:
-  ApplicationTest() {
-    std::filesystem::create_directory(dir_ / "runtime");
-    ::chmod((dir_ / "runtime").c_str(), 0700);
-  }
-
-  // Runs the program over `server` with the script; "DUMP name" in the script stands for a
-  // dump into the test's folder, read back with Dump(name).
-  apptest::ProgramResult Run(const ScriptedServer& server, std::string script, std::vector<std::string> extra = {},
+  apptest::ProgramResult Run(const ScriptedServer& server, const std::string& script,
+                             std::vector<std::string> extra = {},
                              std::map<std::string, std::string> environment = {}) {
-    for (std::size_t at = script.find("DUMP "); at != std::string::npos; at = script.find("DUMP ", at)) {
-      script.replace(at, 5, "dump " + (dir_ / "dump-").string());
-    }
-    testsupport::WriteFile(dir_ / "script.txt", script);
-    std::vector<std::string> args{"--script", (dir_ / "script.txt").string(), "--config-dir", (dir_ / "config").string(),
-                                  "--data-dir", dir_.Path().string(), "--server", server.Url(""), "--audio", "null"};
-    args.insert(args.end(), extra.begin(), extra.end());
-    environment["XDG_RUNTIME_DIR"] = (dir_ / "runtime").string();
-    return apptest::RunProgram(VORNALO_PROGRAM, args, environment, dir_.Path());
-  }
-
-  Lines Dump(const std::string& name) const {
-    std::istringstream in(testsupport::ReadFile(dir_ / ("dump-" + name)));
-    Lines lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
+    extra.insert(extra.begin(), {"--server", server.Url("")});
+    return RunClient(script, extra, environment);
   }
   // The first two lines: the tab and the stack.
-  Lines TabAndStack(const std::string& name) const {
-    Lines lines = Dump(name);
-    lines.resize(std::min<std::size_t>(lines.size(), 2));
-    return lines;
-  }
-  static bool Has(const Lines& lines, const std::string& prefix) {
-    for (const std::string& line : lines) {
-      if (line.rfind(prefix, 0) == 0) return true;
-    }
-    return false;
-  }
-
-  testsupport::TempDir dir_;
+  Lines TabAndStack(const std::string& name) const { return DumpLines(name, {"tab ", "stack "}); }
 };
 
 // Tabs: the start on Featured, strokes both ways with wrap-around, a movement that is neither
@@ -78,79 +42,78 @@ TEST_F(ApplicationTest, TabsStrokesTapsPopupsAndAbout) {
   ScriptedServer server(Reply(HttpResponse("", "text/plain")));
   const apptest::ProgramResult result = Run(server,
                                             "waitfor message 15\n"
-                                            "DUMP start\n"
+                                            "dump start\n"
                                             "stroke 200 100 100 100\n"  // to the left: next tab
-                                            "DUMP left1\n"
+                                            "dump left1\n"
                                             "stroke 200 100 139 100\n"  // 61 px
-                                            "DUMP left2\n"
+                                            "dump left2\n"
                                             "tap 10 10\n"               // where the tab bar was
                                             "tap 120 250\n"             // where the mini player was
-                                            "DUMP playertaps\n"
+                                            "dump playertaps\n"
                                             "stroke 200 100 140 100\n"  // 60 px: 3 wraps to 0
-                                            "DUMP wrap30\n"
+                                            "dump wrap30\n"
                                             "stroke 100 100 200 100\n"  // to the right: 0 wraps to 3
-                                            "DUMP wrap03\n"
+                                            "dump wrap03\n"
                                             "stroke 100 100 130 130\n"  // 30 px both ways: nothing
                                             "stroke 100 100 159 100\n"  // 59 px: nothing
-                                            "DUMP between\n"
+                                            "dump between\n"
                                             "stroke 100 100 200 100\n"  // 3 to 2
                                             "tap 120 250\n"             // the mini player: the player tab
-                                            "DUMP minitap\n"
+                                            "dump minitap\n"
                                             "stroke 200 100 100 100\n"  // 3 to 0
                                             "tap 165 10\n"              // the collapsed Featured tab
-                                            "DUMP tabtap\n"
+                                            "dump tabtap\n"
                                             "softkey left\n"            // New Search
                                             "tap 120 250\n"
                                             "tap 165 10\n"
                                             "stroke 200 100 100 100\n"
                                             "stroke 100 200 100 50\n"
-                                            "DUMP popup\n"
+                                            "dump popup\n"
                                             "rotate\n"
-                                            "DUMP rotated\n"
+                                            "dump rotated\n"
                                             "screenshot " + (dir_ / "rotated.png").string() + "\n"
                                             "key Ctrl+A\n"             // About replaces the open popup
-                                            "DUMP aboutoverpopup\n"
+                                            "dump aboutoverpopup\n"
                                             "menu Cancel\n"
-                                            "DUMP cancelled\n"
+                                            "dump cancelled\n"
                                             "post 1026\n"              // a list screen's Right: next tab
                                             "post 1028\n"              // an item activated: the item popup
-                                            "DUMP itempopup\n"
+                                            "dump itempopup\n"
                                             "post 1927\n"              // one of its entries: closes it
                                             "post 1725\n"              // the player's playlist button
-                                            "DUMP messages1\n"
+                                            "dump messages1\n"
                                             "softkey left\n"
                                             "post 1224 0 2\n"          // a search chosen in the panel
-                                            "DUMP searched\n"
+                                            "dump searched\n"
                                             "post 1025\n"              // a list screen's Left: 0 wraps to 3
                                             "post 1724\n"              // the player's search button
                                             "post 1124 0 1\n"          // the tab bar chose Featured
                                             "post 1124 0 9\n"          // no such tab
-                                            "DUMP messages2\n"
+                                            "dump messages2\n"
                                             "key Ctrl+A\n"
                                             "key Down\n"
                                             "key Enter\n"
                                             "tap 100 100\n"
-                                            "DUMP about\n"
+                                            "dump about\n"
                                             "screenshot " + (dir_ / "about.png").string() + "\n"
                                             "menu Cancel\n"
-                                            "DUMP aboutcancelled\n"
+                                            "dump aboutcancelled\n"
                                             "screenshot " + (dir_ / "aboutcancelled.png").string() + "\n"
                                             "menu About\n"
                                             "stroke 250 100 100 100\n"   // strokes are ignored over About too
-                                            "DUMP aboutstroke\n"
+                                            "dump aboutstroke\n"
                                             "quit\n");
   ASSERT_EQ(result.exitCode, 0) << result.err << result.out;
 
-  const Lines start = Dump("start");
-  EXPECT_EQ(TabAndStack("start"), (Lines{"tab 1 Featured", "stack application featured"}));
-  EXPECT_TRUE(Has(start, "mini ")) << testing::PrintToString(start);
-  EXPECT_TRUE(Has(start, "title "));
+    EXPECT_EQ(TabAndStack("start"), (Lines{"tab 1 Featured", "stack application featured"}));
+  EXPECT_TRUE(DumpHas("start", "mini ")) << testing::PrintToString(DumpLines("start"));
+  EXPECT_TRUE(DumpHas("start", "title "));
   EXPECT_EQ(TabAndStack("left1"), (Lines{"tab 2 Current Playlist", "stack application playlist"}));
   EXPECT_EQ(TabAndStack("left2"), (Lines{"tab 3 Player", "stack application player"}));
   // The Player tab: no mini player shown, nothing of the tab bar or the mini player tapped.
   EXPECT_EQ(TabAndStack("playertaps"), (Lines{"tab 3 Player", "stack application player"}));
-  EXPECT_FALSE(Has(Dump("playertaps"), "mini "));
-  EXPECT_TRUE(Has(Dump("playertaps"), "player 0 0:00 0:00 |  | "));
+  EXPECT_FALSE(DumpHas("playertaps", "mini "));
+  EXPECT_TRUE(DumpHas("playertaps", "player 0 0:00 0:00 |  | "));
   EXPECT_EQ(TabAndStack("wrap30"), (Lines{"tab 0 Search Results", "stack application search"}));
   EXPECT_EQ(TabAndStack("wrap03"), (Lines{"tab 3 Player", "stack application player"}));
   EXPECT_EQ(TabAndStack("between"), (Lines{"tab 3 Player", "stack application player"}));
@@ -158,7 +121,7 @@ TEST_F(ApplicationTest, TabsStrokesTapsPopupsAndAbout) {
   EXPECT_EQ(TabAndStack("tabtap"), (Lines{"tab 1 Featured", "stack application featured"}));
   // Under the popup nothing reaches the mini player or the tab bar, and no stroke acts.
   EXPECT_EQ(TabAndStack("popup"), (Lines{"tab 1 Featured", "stack application featured newsearch"}));
-  EXPECT_TRUE(Has(Dump("popup"), "title New Search"));
+  EXPECT_TRUE(DumpHas("popup", "title New Search"));
   EXPECT_EQ(TabAndStack("rotated"), (Lines{"tab 1 Featured", "stack application featured newsearch"}));
   EXPECT_EQ(TabAndStack("aboutoverpopup"), (Lines{"tab 1 Featured", "stack application featured about"}));
   EXPECT_EQ(TabAndStack("cancelled"), (Lines{"tab 1 Featured", "stack application featured"}));
@@ -166,9 +129,8 @@ TEST_F(ApplicationTest, TabsStrokesTapsPopupsAndAbout) {
   EXPECT_EQ(TabAndStack("messages1"), (Lines{"tab 2 Current Playlist", "stack application playlist"}));
   EXPECT_EQ(TabAndStack("searched"), (Lines{"tab 0 Search Results", "stack application search"}));
   EXPECT_EQ(TabAndStack("messages2"), (Lines{"tab 1 Featured", "stack application featured"}));
-  const Lines about = Dump("about");
   EXPECT_EQ(TabAndStack("about"), (Lines{"tab 1 Featured", "stack application featured about"}));
-  EXPECT_TRUE(Has(about, "text Version 1.4")) << testing::PrintToString(about);
+  EXPECT_TRUE(DumpHas("about", "text Version 1.4")) << testing::PrintToString(DumpLines("about"));
   EXPECT_EQ(TabAndStack("aboutcancelled"), (Lines{"tab 1 Featured", "stack application featured"}));
   EXPECT_EQ(TabAndStack("aboutstroke"), (Lines{"tab 1 Featured", "stack application featured about"}));
 
@@ -190,9 +152,9 @@ TEST_F(ApplicationTest, TabsStrokesTapsPopupsAndAbout) {
   EXPECT_EQ(shot.DecodedPixel(160, top + 120) & 0xFFFFFF, 0xFFFFFFu);
 }
 
-// "c", "C" and "9" advance the colour theme (other characters do nothing), kept across runs:
-// nine presses from Jazzy Blue (4) give Wild Purple (3), the tenth returns to 4. Ctrl+Q ends
-// the program after writing the playlist file on the way out.
+// "c", "C" and "9" advance the colour theme (other characters do nothing, nor does a theme
+// index outside the ten): nine presses from Jazzy Blue (4) give Wild Purple (3), stored. "Help"
+// opens the help page. Ctrl+Q ends the program after writing the playlist file on the way out.
 TEST_F(ApplicationTest, ThemeKeyAndCtrlQWritesThePlaylist) {
   ScriptedServer server(Reply(HttpResponse("", "text/plain")));
   catalogue::AudioCueRecord record{};
@@ -202,28 +164,27 @@ TEST_F(ApplicationTest, ThemeKeyAndCtrlQWritesThePlaylist) {
   file += std::string(100, 'x');
   testsupport::WriteFile(dir_ / playlist::playlistfile::kFileName, file);
 
-  apptest::ProgramResult result = Run(server,
-                                      "waitfor message 15\n"
-                                      "char x\nchar c\nchar C\nchar 9\nchar c\nchar c\nchar c\nchar c\nchar c\nchar c\n"
-                                      "stroke 200 100 100 100\n"  // to the playlist tab
-                                      "DUMP playlist\n"
-                                      "key Ctrl+Q\n");
+  apptest::BrowserRecorder browser(dir_.Path());
+  const apptest::ProgramResult result = Run(
+      server,
+      "waitfor message 15\n"
+      "char x\nchar c\nchar C\nchar 9\nchar c\nchar c\nchar c\nchar c\nchar c\nchar c\n"
+      "post 1929 0 10\npost 1929 0 -1\n"  // no such theme: nothing chosen
+      "menu \"Help (Launches Browser)...\"\n"
+      "stroke 200 100 100 100\n"  // to the playlist tab
+      "dump playlist\n"
+      "key Ctrl+Q\n",
+      {}, {{"VORNALO_BROWSER", browser.Program()}});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out.find("script error"), std::string::npos) << result.out;
   platform::RegistryStore store((dir_ / "config").string());
   EXPECT_EQ(store.Query(core::AppSettings::kRegistryKey, "overlayColor")->number, 3u);
-  const Lines playlist = Dump("playlist");
-  EXPECT_TRUE(Has(playlist, "row 0 selected  | Kept")) << testing::PrintToString(playlist);
-  EXPECT_TRUE(Has(playlist, "row 1 ")) << testing::PrintToString(playlist);
+  const Lines playlist = DumpLines("playlist");
+  EXPECT_TRUE(DumpHas("playlist", "row 0 selected  | Kept")) << testing::PrintToString(playlist);
+  EXPECT_TRUE(DumpHas("playlist", "row 1 ")) << testing::PrintToString(playlist);
   EXPECT_EQ(testsupport::ReadFile(dir_ / playlist::playlistfile::kFileName).size(),
             playlist::playlistfile::kTitleBytes + 2 * playlist::playlistfile::kRecordBytes);
 
-  // A theme index outside the ten chooses nothing; "Help" opens the help page.
-  apptest::BrowserRecorder browser(dir_.Path());
-  result = Run(server, "waitfor message 15\nchar 9\npost 1929 0 10\npost 1929 0 -1\n"
-                       "menu \"Help (Launches Browser)...\"\nmenu Exit\n", {}, {{"VORNALO_BROWSER", browser.Program()}});
-  ASSERT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(store.Query(core::AppSettings::kRegistryKey, "overlayColor")->number, 4u);
   ASSERT_TRUE(browser.WaitForUrls(1));
   EXPECT_EQ(browser.Urls(), (std::vector<std::string>{"http://www.vornalo.com/mobile/wm/help"}));
 }
@@ -255,58 +216,28 @@ TEST_F(ApplicationTest, PositionTimerAndClearCurrentPlaylist) {
                                             "waitfor message 12024 10000\n"
                                             "waitfor text \"mini Synth - Tone | 0:01 | 0:0\" 10000\n"
                                             "softkey left\n"
-                                            "DUMP popupopen\n"
+                                            "dump popupopen\n"
                                             "wait 3000\n"
-                                            "DUMP popuplater\n"
+                                            "dump popuplater\n"
                                             "menu Cancel\n"
                                             "waitfor text \"mini Synth - Tone | 0:05\" 10000\n"
                                             "menu \"Clear Current Playlist\"\n"
                                             "waitfor message 12027 5000\n"
-                                            "DUMP cleared\n"
+                                            "dump cleared\n"
                                             "stroke 200 100 100 100\n"  // the player tab
-                                            "DUMP player\n"
+                                            "dump player\n"
                                             "quit\n");
   ASSERT_EQ(result.exitCode, 0) << result.err << result.out;
-  const Lines open = Dump("popupopen"), later = Dump("popuplater");
-  ASSERT_TRUE(Has(open, "mini Synth - Tone | 0:0")) << testing::PrintToString(open);
+  const Lines open = DumpLines("popupopen"), later = DumpLines("popuplater");
+  ASSERT_TRUE(DumpHas("popupopen", "mini Synth - Tone | 0:0")) << testing::PrintToString(open);
   EXPECT_EQ(open, later);  // two timer ticks under the popup changed nothing
-  const Lines cleared = Dump("cleared");
+  const Lines cleared = DumpLines("cleared");
   EXPECT_EQ(TabAndStack("cleared"), (Lines{"tab 2 Current Playlist", "stack application playlist"}));
-  EXPECT_TRUE(Has(cleared, "mini  | 0:00 | 0:00")) << testing::PrintToString(cleared);
-  EXPECT_FALSE(Has(cleared, "row ")) << testing::PrintToString(cleared);
-  EXPECT_TRUE(Has(Dump("player"), "player 0 0:00 0:00 |  | "));
+  EXPECT_TRUE(DumpHas("cleared", "mini  | 0:00 | 0:00")) << testing::PrintToString(cleared);
+  EXPECT_FALSE(DumpHas("cleared", "row ")) << testing::PrintToString(cleared);
+  EXPECT_TRUE(DumpHas("player", "player 0 0:00 0:00 |  | "));
   EXPECT_EQ(testsupport::ReadFile(dir_ / playlist::playlistfile::kFileName), "");
   EXPECT_EQ(server.AcceptedCount(), 4);  // no next track was looked up
-}
-
-// A track that ends (12025) makes the playlist move on to its next entry, which starts and
-// shows in the mini player.
-TEST_F(ApplicationTest, TrackEndPlaysTheNextEntry) {
-  const std::string mp3 = testsupport::SynthesizeMp3(1.0, 44100, 2, 128);
-  const testsupport::ServerScript lookup = Reply(HttpResponse("not_available", "text/plain"));
-  const testsupport::ServerScript stream = Reply(HttpResponse(mp3, "audio/mpeg"));
-  ScriptedServer server(std::vector<testsupport::ServerScript>{Reply(HttpResponse("", "text/plain")), lookup, stream,
-                                                               lookup, stream});
-  catalogue::AudioCueRecord records[2]{};
-  const char* titles[2] = {"One", "Two"};
-  for (int i = 0; i < 2; ++i) {
-    std::strcpy(records[i].title, titles[i]);
-    std::strcpy(records[i].creator, "Synth");
-    std::snprintf(records[i].location, sizeof records[i].location, "%s", server.Url("/tone.mp3").c_str());
-  }
-  testsupport::WriteFile(dir_ / playlist::playlistfile::kFileName, playlist::playlistfile::Encode(u"Mine", {&records[0], &records[1]}));
-  const apptest::ProgramResult result = Run(server,
-                                            "waitfor message 15\n"
-                                            "stroke 200 100 100 100\n"
-                                            "post 1928\n"
-                                            "waitfor text \"mini Synth - One\" 10000\n"
-                                            "waitfor message 12025 10000\n"
-                                            "waitfor text \"mini Synth - Two\" 10000\n"
-                                            "DUMP second\n"
-                                            "quit\n");
-  ASSERT_EQ(result.exitCode, 0) << result.err << result.out;
-  const Lines second = Dump("second");
-  EXPECT_TRUE(Has(second, "row 1 current Synth | Two")) << testing::PrintToString(second);
 }
 
 // An image missing at window creation: "Missing Files", the window closes before its first
@@ -325,7 +256,7 @@ TEST_F(ApplicationTest, MissingImageAtCreation) {
     std::filesystem::copy(std::filesystem::path(VORNALO_PROGRAM).parent_path() / "qvga", resources,
                           std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
     std::filesystem::remove(resources / missing);
-    const apptest::ProgramResult result = Run(server, "waitfor message 15\nDUMP never\nquit\n",
+    const apptest::ProgramResult result = Run(server, "waitfor message 15\ndump never\nquit\n",
                                               {"--resources", resources.string()});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out,

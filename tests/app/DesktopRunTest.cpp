@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <map>
 #include <mutex>
@@ -15,8 +13,6 @@
 #include <cstdlib>
 #include <thread>
 
-#include "audio/Mp3FrameHeader.h"
-#include "platform/audio/wav/WavPcmSink.h"
 #include "playlist/PlaylistFile.h"
 #include "server/CatalogueServer.h"
 #include "tests/app/ProgramRun.h"
@@ -47,7 +43,7 @@ std::string PlayerLine(const std::filesystem::path& file) {
 // "player <state> ..." → the state.
 int StateOf(const std::string& line) { return line.size() > 7 ? line[7] - '0' : -1; }
 
-class DesktopRunTest : public ::testing::Test {
+class DesktopRunTest : public apptest::ClientRunTest {
  protected:
   void SetUp() override {
     library_.AddTrack({"tracks/Long.mp3", "Long", "The Calls", "Ring", "Ambient", "", kTrackSeconds / 4, 4});
@@ -56,8 +52,7 @@ class DesktopRunTest : public ::testing::Test {
     server::ServerOptions options;
     options.library = library_.Root();
     ASSERT_TRUE(catalogue_.Start(options));
-    for (const char* sub : {"runtime", "client", "tools"}) std::filesystem::create_directory(dir_ / sub);
-    ::chmod((dir_ / "runtime").c_str(), 0700);
+    std::filesystem::create_directory(dir_ / "tools");
     WritePlaylist();
   }
 
@@ -69,27 +64,23 @@ class DesktopRunTest : public ::testing::Test {
   }
 
   std::filesystem::path DumpPath(int step) const { return dir_ / ("step" + std::to_string(step) + ".txt"); }
-  std::string Dump(int step) const { return "dump " + DumpPath(step).string() + "\n"; }
+  std::string Dump(int step) const { return "dump step" + std::to_string(step) + ".txt\n"; }
 
   // Changes the call count from outside, as another process.
   void SetCallCount(int count) {
     const apptest::ProgramResult result =
-        apptest::RunProgram(VORNALO_PROGRAM, {"--set-call-count", std::to_string(count), "--config-dir", Config()},
+        apptest::RunProgram(VORNALO_PROGRAM, {"--set-call-count", std::to_string(count), "--config-dir",
+                             (dir_ / "config").string()},
                             {}, dir_ / "tools");
     ASSERT_EQ(result.exitCode, 0) << result.err;
   }
-  std::string Config() const { return (dir_ / "config").string(); }
 
   // Starts the client on the script on another thread; Join waits for its end.
   void StartClient(const std::string& script) {
-    testsupport::WriteFile(dir_ / "script.txt", script);
-    client_ = std::thread([this] {
-      result_ = apptest::RunProgram(VORNALO_PROGRAM,
-                                    {"--script", (dir_ / "script.txt").string(), "--server", catalogue_.BaseUrl(),
-                                     "--config-dir", Config(), "--data-dir", dir_.Path().string(), "--debug",
-                                     "--audio", "wav:" + (dir_ / "out.wav").string()},
-                                    {{"XDG_RUNTIME_DIR", (dir_ / "runtime").string()}}, dir_ / "client",
-                                    std::chrono::seconds(90));
+    client_ = std::thread([this, script] {
+      result_ = RunClient(script, {"--server", catalogue_.BaseUrl(), "--debug", "--audio",
+                                   "wav:" + (dir_ / "out.wav").string()},
+                          {}, std::chrono::seconds(90));
     });
   }
   const apptest::ProgramResult& Join() {
@@ -120,7 +111,7 @@ class DesktopRunTest : public ::testing::Test {
 
   // What the client wrote to stderr so far.
   std::string ClientLog() const {
-    for (const auto& entry : std::filesystem::directory_iterator(dir_ / "client")) {
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.Path())) {
       if (entry.path().extension() == ".err") return testsupport::ReadFile(entry.path());
     }
     return "";
@@ -131,7 +122,6 @@ class DesktopRunTest : public ::testing::Test {
 
   servertest::TestLibrary library_;
   server::CatalogueServer catalogue_;
-  testsupport::TempDir dir_;
   std::thread client_;
   apptest::ProgramResult result_;
 };
@@ -175,24 +165,9 @@ TEST_F(DesktopRunTest, CallsPauseAndResumeOnlyWhatTheyPaused) {
   }
 
   // The recording is the track from its start, without a gap or a repeat at any pause.
-  const std::string wav = testsupport::ReadFile(dir_ / "out.wav");
-  ASSERT_GT(wav.size(), platform::WavPcmSink::kHeaderBytes);
-  const auto played = audiotest::SamplesFromBytes(wav.data() + platform::WavPcmSink::kHeaderBytes,
-                                                  wav.size() - platform::WavPcmSink::kHeaderBytes);
-  const std::string mp3 = testsupport::ReadFile(library_ / "tracks/Long.mp3");
-  const auto tag = audio::Mp3FrameHeader::id3v2TagLength(reinterpret_cast<const std::uint8_t*>(mp3.data()));
-  const auto reference = audiotest::DecodeWithLibmad(mp3.substr(tag), true);
-  const std::size_t probeSkip = reference.SamplesBefore(4096 + 511, 2);
-  ASSERT_LT(played.size() + probeSkip, reference.samples.size());
-  const std::size_t settle = reference.sampleRate * reference.channels / 10;
-  ASSERT_GT(played.size(), settle);
-  // The stream player's probe consumes whole frames of the start; what follows is the track.
-  const std::size_t frame = reference.samplesPerFrame * reference.channels;
-  bool found = false;
-  for (std::size_t skip = 0; skip <= probeSkip && !found; skip += frame) {
-    found = std::equal(played.begin() + settle, played.end(), reference.samples.begin() + skip + settle);
-  }
-  EXPECT_TRUE(found) << played.size() << " samples played do not continue the track";
+  const auto played = audiotest::WavFileSamples(dir_ / "out.wav");
+  EXPECT_NE(audiotest::MatchPlayedTrack(played, 0, audiotest::DecodeMp3File(library_ / "tracks/Long.mp3"), true), 0u)
+      << played.size() << " samples played do not continue the track";
 }
 
 // What the player announces with PropertiesChanged, in order: "PlaybackStatus=<status>" and

@@ -4,20 +4,18 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <sstream>
 
 #include "tests/app/ProgramRun.h"
-#include "tests/support/TempDir.h"
 
 namespace {
 
-TEST(InstallTest, InstalledClientFindsItsFilesAndKeepsDataInTheUsersFolder) {
-  testsupport::TempDir dir;
-  const std::filesystem::path prefix = dir / "prefix";
+using InstallTest = apptest::ClientRunTest;
+
+TEST_F(InstallTest, InstalledClientFindsItsFilesAndKeepsDataInTheUsersFolder) {
+  const std::filesystem::path prefix = dir_ / "prefix";
   const apptest::ProgramResult install =
-      apptest::RunProgram(VORNALO_CMAKE, {"--install", VORNALO_BUILD_DIR, "--prefix", prefix.string()}, {}, dir.Path(),
+      apptest::RunProgram(VORNALO_CMAKE, {"--install", VORNALO_BUILD_DIR, "--prefix", prefix.string()}, {}, dir_.Path(),
                           std::chrono::seconds(120));
   ASSERT_EQ(install.exitCode, 0) << install.out << install.err;
   for (const char* file : {"bin/vornalo", "bin/vornalo-server", "share/applications/vornalo.desktop",
@@ -27,29 +25,27 @@ TEST(InstallTest, InstalledClientFindsItsFilesAndKeepsDataInTheUsersFolder) {
     EXPECT_TRUE(std::filesystem::exists(prefix / file)) << file;
   }
   const std::string program = (prefix / "bin/vornalo").string();
-  const apptest::ProgramResult help = apptest::RunProgram(program, {"--help"}, {}, dir.Path());
+  const apptest::ProgramResult help = apptest::RunProgram(program, {"--help"}, {}, dir_.Path());
   EXPECT_EQ(help.exitCode, 0) << help.err;
   EXPECT_NE(help.out.find("usage: vornalo"), std::string::npos) << help.out;
 
-  std::filesystem::create_directory(dir / "runtime");
-  ::chmod((dir / "runtime").c_str(), 0700);
-  testsupport::WriteFile(dir / "script.txt", "waitfor message 15\ndump " + (dir / "dump.txt").string() +
+  testsupport::WriteFile(dir_ / "script.txt", "waitfor message 15\ndump " + (dir_ / "dump.txt").string() +
                                                  "\nquit\n");
   const apptest::ProgramResult run = apptest::RunProgram(
-      program, {"--script", (dir / "script.txt").string(), "--debug"},
-      {{"XDG_RUNTIME_DIR", (dir / "runtime").string()}, {"XDG_CONFIG_HOME", (dir / "config").string()},
-       {"XDG_DATA_HOME", (dir / "data").string()}, {"HOME", dir.Path().string()}},
-      dir.Path(), std::chrono::seconds(60));
+      program, {"--script", (dir_ / "script.txt").string(), "--debug"},
+      {{"XDG_RUNTIME_DIR", Runtime()}, {"XDG_CONFIG_HOME", (dir_ / "config").string()},
+       {"XDG_DATA_HOME", (dir_ / "data").string()}, {"HOME", dir_.Path().string()}},
+      dir_.Path(), std::chrono::seconds(60));
   ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
   // The Featured tab (no "Missing Files": the installed pictures were found) over the
   // installed demo library.
-  const std::string dump = testsupport::ReadFile(dir / "dump.txt");
+  const std::string dump = testsupport::ReadFile(dir_ / "dump.txt");
   EXPECT_EQ(dump.rfind("tab 1 Featured\n", 0), 0u) << dump;
   EXPECT_NE(run.err.find("over " + (prefix / "bin").string() + "/../share/vornalo/demo-library"), std::string::npos)
       << run.err;
   EXPECT_NE(run.err.find("resources " + (prefix / "bin").string() + "/../share/vornalo/qvga"), std::string::npos)
       << run.err;
-  EXPECT_TRUE(std::filesystem::exists(dir / "data/vornalo/data.dat"));
+  EXPECT_TRUE(std::filesystem::exists(dir_ / "data/vornalo/data.dat"));
   EXPECT_FALSE(std::filesystem::exists(prefix / "bin/data.dat"));
 }
 

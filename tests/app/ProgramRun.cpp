@@ -5,8 +5,11 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <sys/stat.h>
+
 #include <atomic>
 #include <cerrno>
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -78,6 +81,35 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
   result.out = testsupport::ReadFile(outPath);
   result.err = testsupport::ReadFile(errPath);
   return result;
+}
+
+ClientRunTest::ClientRunTest() {
+  std::filesystem::create_directory(Runtime());
+  ::chmod(Runtime().c_str(), 0700);
+}
+
+ProgramResult ClientRunTest::RunClient(const std::string& script, const std::vector<std::string>& args,
+                                       std::map<std::string, std::string> environment,
+                                       std::chrono::milliseconds timeout) {
+  testsupport::WriteFile(dir_ / "script.txt",
+                         std::regex_replace(script, std::regex("(^|\n)dump "), "$1dump " + dir_.Path().string() + "/"));
+  std::vector<std::string> all{"--script", (dir_ / "script.txt").string(), "--config-dir", (dir_ / "config").string(),
+                               "--data-dir", dir_.Path().string()};
+  all.insert(all.end(), args.begin(), args.end());
+  environment["XDG_RUNTIME_DIR"] = Runtime();
+  return RunProgram(VORNALO_PROGRAM, all, environment, dir_.Path(), timeout);
+}
+
+std::vector<std::string> ClientRunTest::DumpLines(const std::string& name,
+                                                  std::initializer_list<const char*> prefixes) const {
+  std::istringstream in(testsupport::ReadFile(dir_ / name));
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) {
+    bool wanted = prefixes.size() == 0;
+    for (const char* prefix : prefixes) wanted = wanted || line.rfind(prefix, 0) == 0;
+    if (wanted) lines.push_back(line);
+  }
+  return lines;
 }
 
 BrowserRecorder::BrowserRecorder(const std::filesystem::path& directory)

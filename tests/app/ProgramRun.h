@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "tests/support/TempDir.h"
+
 namespace apptest {
 
 // What a finished run of a program left behind.
@@ -22,6 +26,25 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
                          const std::map<std::string, std::string>& environment,
                          const std::filesystem::path& workDirectory,
                          std::chrono::milliseconds timeout = std::chrono::seconds(30));
+
+// A test that runs the client headless in a folder of its own, which holds a private runtime
+// folder, the script, the settings, the data and the dumps.
+class ClientRunTest : public ::testing::Test {
+ protected:
+  ClientRunTest();
+
+  std::string Runtime() const { return (dir_ / "runtime").string(); }
+  // Runs the client on `script` over the folder's settings and data, then `args`; a script line
+  // "dump NAME" writes the dump NAME into the folder.
+  ProgramResult RunClient(const std::string& script, const std::vector<std::string>& args,
+                          std::map<std::string, std::string> environment = {},
+                          std::chrono::milliseconds timeout = std::chrono::seconds(60));
+  // The lines of dump `name` that start with one of `prefixes`; all of them without prefixes.
+  std::vector<std::string> DumpLines(const std::string& name, std::initializer_list<const char*> prefixes = {}) const;
+  bool DumpHas(const std::string& name, const char* prefix) const { return !DumpLines(name, {prefix}).empty(); }
+
+  testsupport::TempDir dir_;
+};
 
 // A stand-in browser: a shell script that appends each URL it is started with, one a line, to
 // a log. Point $VORNALO_BROWSER at Program().

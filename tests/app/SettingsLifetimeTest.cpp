@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <tuple>
 
 #include "app/ShellWindow.h"
@@ -12,8 +10,8 @@
 #include "core/AppSettings.h"
 #include "core/WaitCursor.h"
 #include "platform/RegistryStore.h"
+#include "tests/app/ProgramRun.h"
 #include "tests/support/ScriptedServer.h"
-#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -64,23 +62,20 @@ class TestApplication : public platform::WindowProcedure {
   bool painted_ = false;
 };
 
-class SettingsLifetimeTest : public ::testing::Test {
+class SettingsLifetimeTest : public apptest::ClientRunTest {
  protected:
   SettingsLifetimeTest() {
-    std::filesystem::create_directory(dir_ / "runtime");
-    ::chmod((dir_ / "runtime").c_str(), 0700);
     options_.window.headless = true;
     options_.window.script = (dir_ / "script.txt").string();
     options_.configDirectory = (dir_ / "config").string();
     options_.dataDirectory = dir_.Path().string();
-    options_.instanceDirectory = (dir_ / "runtime").string();
+    options_.instanceDirectory = Runtime();
     options_.audio = app::AppOptions::AudioOutput::kNull;
     parts_.makeApplication = [this](app::AppContext& context) {
       return std::make_unique<TestApplication>(context, seen_);
     };
   }
 
-  testsupport::TempDir dir_;
   app::AppOptions options_;
   app::ApplicationParts parts_;
   Observations seen_;

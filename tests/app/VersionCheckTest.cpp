@@ -53,13 +53,8 @@ TEST(VersionCheckTest, OnlySilenceIsAConnectionFailure) {
   ScriptedServer silent({testsupport::ReadRequest(), testsupport::Hang()});
   testsupport::StalledListener stalled;
   ScriptedServer closes({testsupport::ReadRequest(), testsupport::Close()});
-  std::string refusedUrl;
-  {
-    ScriptedServer gone(Reply(""));
-    refusedUrl = gone.Url("");
-  }
   const std::pair<std::string, bool> cases[] = {
-      {silent.Url(""), true}, {stalled.Url(""), true}, {refusedUrl, false}, {closes.Url(""), false}};
+      {silent.Url(""), true}, {stalled.Url(""), true}, {testsupport::RefusingUrl(""), false}, {closes.Url(""), false}};
   for (const auto& [url, failureExpected] : cases) {
     SCOPED_TRACE(url);
     app::VersionCheck::Options options;

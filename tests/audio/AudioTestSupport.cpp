@@ -4,6 +4,10 @@
 
 #include <algorithm>
 
+#include "audio/Mp3FrameHeader.h"
+#include "platform/audio/wav/WavPcmSink.h"
+#include "tests/support/TempDir.h"
+
 namespace audiotest {
 
 ReferenceDecode DecodeWithLibmad(const std::string& mp3In, bool withEndGuard) {
@@ -56,13 +60,34 @@ std::vector<int16_t> SamplesFromBytes(const void* data, size_t length) {
   return samples;
 }
 
-catalogue::HttpClientOptions ShortHttpOptions() {
-  catalogue::HttpClientOptions options;
-  options.waitStepMicros = 5'000;
-  options.connectTimeoutMicros = 2'000'000;
-  options.idleTimeoutMicros = 5'000'000;
-  options.emptyQueueSleepMillis = 20;
-  return options;
+std::vector<int16_t> WavFileSamples(const std::filesystem::path& file) {
+  const std::string wav = testsupport::ReadFile(file);
+  const size_t header = platform::WavPcmSink::kHeaderBytes;
+  return wav.size() > header ? SamplesFromBytes(wav.data() + header, wav.size() - header) : std::vector<int16_t>{};
+}
+
+ReferenceDecode DecodeMp3File(const std::filesystem::path& file) {
+  const std::string mp3 = testsupport::ReadFile(file);
+  const auto tag = audio::Mp3FrameHeader::id3v2TagLength(reinterpret_cast<const uint8_t*>(mp3.data()));
+  return DecodeWithLibmad(mp3.substr(tag), true);
+}
+
+size_t MatchPlayedTrack(const std::vector<int16_t>& played, size_t at, const ReferenceDecode& reference,
+                        bool mayStopEarly) {
+  const size_t frame = reference.samplesPerFrame * reference.channels;
+  const size_t settle = reference.sampleRate * reference.channels / 10;
+  const size_t probeSkip = reference.SamplesBefore(4096 + 511, 2);
+  if (frame == 0 || at > played.size()) return 0;
+  for (size_t skip = 0; skip <= probeSkip; skip += frame) {
+    size_t length = reference.samples.size() - skip;
+    if (mayStopEarly) length = std::min(length, played.size() - at);
+    if (at + length > played.size() || length <= settle) continue;
+    if (std::equal(played.begin() + at + settle, played.begin() + at + length,
+                   reference.samples.begin() + skip + settle)) {
+      return at + length;
+    }
+  }
+  return 0;
 }
 
 std::string RandomBytes(size_t count, uint32_t seed) {

@@ -4,12 +4,12 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <filesystem>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "audio/PlayerNotifyTarget.h"
-#include "catalogue/HttpClientLimits.h"
 
 namespace audiotest {
 
@@ -28,6 +28,18 @@ ReferenceDecode DecodeWithLibmad(const std::string& mp3, bool withEndGuard = fal
 
 // Interleaved 16-bit samples from little-endian bytes.
 std::vector<int16_t> SamplesFromBytes(const void* bytes, size_t length);
+// The samples of a WAV file the WAV sink wrote; empty when there are none.
+std::vector<int16_t> WavFileSamples(const std::filesystem::path& file);
+// An MP3 file, its ID3v2 tag skipped, decoded by DecodeWithLibmad with the end guard.
+ReferenceDecode DecodeMp3File(const std::filesystem::path& file);
+
+// Where the track decoded as `reference` lies in `played` from sample `at` on, as the stream
+// player plays it: whole frames of its start that the probe consumed (up to the first 4096
+// bytes of audio and the frames whose data reach back into them) are missing and the first
+// 0.1 s may differ while the decoder settles; the rest follows to the track's last sample, or
+// to the end of `played` when `mayStopEarly`. Returns the index after it; 0 when it is not there.
+size_t MatchPlayedTrack(const std::vector<int16_t>& played, size_t at, const ReferenceDecode& reference,
+                        bool mayStopEarly = false);
 
 // Records the player's messages in order.
 class RecordingTarget : public audio::PlayerNotifyTarget {
@@ -54,9 +66,6 @@ class RecordingTarget : public audio::PlayerNotifyTarget {
   std::condition_variable changed_;
   std::vector<uint32_t> messages_;
 };
-
-// The stream's time limits shortened for tests.
-catalogue::HttpClientOptions ShortHttpOptions();
 
 // Deterministic pseudo-random bytes.
 std::string RandomBytes(size_t count, uint32_t seed);

@@ -18,6 +18,7 @@
 #include "tests/audio/AudioTestSupport.h"
 #include "tests/support/Mp3Synth.h"
 #include "tests/support/ScriptedServer.h"
+#include "tests/support/ShortHttpOptions.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WaitUntil.h"
 
@@ -69,7 +70,7 @@ struct PlayerFixture {
   explicit PlayerFixture(testsupport::ServerScript script, double speed = 1.0) : server(std::move(script)) {
     auto owned = std::make_unique<platform::NullPcmSink>(speed);
     sink = owned.get();
-    player = std::make_unique<StreamPlayer>(std::move(owned), audiotest::ShortHttpOptions());
+    player = std::make_unique<StreamPlayer>(std::move(owned), testsupport::ShortHttpOptions(5'000'000));
     player->setNotifyWindow(&target);
     player->setUrl(platform::Utf8ToUtf16(server.Url("/long.mp3")));
   }
@@ -117,7 +118,7 @@ WavRun PlayToWav(std::vector<testsupport::ServerScript> scripts) {
   WavRun run;
   {
     StreamPlayer player(std::make_unique<platform::WavPcmSink>((dir / "out.wav").string()),
-                        audiotest::ShortHttpOptions());
+                        testsupport::ShortHttpOptions(5'000'000));
     player.setNotifyWindow(&target);
     player.setUrl(platform::Utf8ToUtf16(server.Url("/track.mp3")));
     EXPECT_TRUE(player.play());
@@ -170,15 +171,10 @@ INSTANTIATE_TEST_SUITE_P(Formats, StreamFormatTest,
 
 // Random bytes only, or no server at all: the track ends, in bounded time, with nothing played.
 TEST(StreamPlayerTest, UnplayableSourcesEndTheTrackWithoutPlaying) {
-  std::string refusedUrl;
-  {
-    ScriptedServer closed(testsupport::ServerScript{});
-    refusedUrl = closed.Url("/");
-  }
   for (bool noise : {true, false}) {
     SCOPED_TRACE(noise ? "noise" : "no server");
     PlayerFixture f(Serve(audiotest::RandomBytes(300 * 1024, 12345)), 0.0);
-    if (!noise) f.player->setUrl(platform::Utf8ToUtf16(refusedUrl));
+    if (!noise) f.player->setUrl(platform::Utf8ToUtf16(testsupport::RefusingUrl()));
     const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(f.player->play());
     ASSERT_TRUE(f.target.WaitFor(kMsgTrackEnded));

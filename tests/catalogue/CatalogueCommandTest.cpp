@@ -71,9 +71,7 @@ TEST(CatalogueCommandTest, PrintsWhatEachRequestReceived) {
 
 TEST(CatalogueCommandTest, ExitStatusTellsBadArgumentsFromAnUnreachableServer) {
   TestSettings settings;
-  std::uint16_t closedPort;
-  { ScriptedServer probe(ServerScript{}); closedPort = probe.port(); }
-  const std::string closed = "http://127.0.0.1:" + std::to_string(closedPort);
+  const std::string closed = RefusingUrl("");
   struct Case {
     std::vector<std::string> args;
     int status;

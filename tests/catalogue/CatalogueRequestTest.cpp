@@ -14,7 +14,6 @@
 namespace {
 
 using namespace testsupport;
-using catalogue_test::FastOptions;
 
 std::string SearchReply(int total, int items) {
   std::string body = "<search><filter_count_total>" + std::to_string(total) + "</filter_count_total>";
@@ -43,7 +42,7 @@ class CatalogueRequestTest : public ::testing::Test {
 
 TEST_F(CatalogueRequestTest, SearchUrlCarriesQueryKindsPagingAndIdentity) {
   ScriptedServer server(Reply(SearchReply(3, 3)));
-  catalogue::SearchRequest search(server.Url(""), settings_.settings, FastOptions());
+  catalogue::SearchRequest search(server.Url(""), settings_.settings, ShortHttpOptions());
   search.pageSize = 10;
   search.buildUrl(catalogue::SearchRequest::EncodeQuery("a b&c").c_str());
   EXPECT_EQ(search.url(), server.Url("/api/wm_app/search?q=a+b%26c&rm=1&rp=1&rv=0&rt=1&s=0&n=10") +
@@ -71,7 +70,7 @@ TEST_F(CatalogueRequestTest, PagingAsksForTheRightPageOrNothing) {
                {0, 10, 31, false, -1}, {30, 10, 40, false, 20}};
   for (const Case& c : cases) {
     ScriptedServer server(Reply(SearchReply(c.total, 1)));
-    catalogue::SearchRequest search(server.Url(""), settings_.settings, FastOptions());
+    catalogue::SearchRequest search(server.Url(""), settings_.settings, ShortHttpOptions());
     search.pageSize = c.pageSize;
     search.startIndex = c.start;
     search.buildUrl("q");
@@ -134,7 +133,7 @@ TEST_F(CatalogueRequestTest, FailedFetchesLeaveAnEmptyListAndTheLastTotal) {
   ScriptedServer server(std::vector<ServerScript>{Reply(SearchReply(12, 2)),
                                                   Reply("HTTP/1.0 500 Oops\r\n\r\n"),
                                                   ServerScript{ReadRequest(), Close()}});
-  catalogue::SearchRequest search(server.Url(""), settings_.settings, FastOptions());
+  catalogue::SearchRequest search(server.Url(""), settings_.settings, ShortHttpOptions());
   search.pageSize = 2;
   search.buildUrl("q");
   ASSERT_EQ(search.run(0), 1);

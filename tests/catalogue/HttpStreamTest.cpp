@@ -13,7 +13,6 @@
 namespace {
 
 using namespace testsupport;
-using catalogue_test::FastOptions;
 using Clock = std::chrono::steady_clock;
 
 constexpr std::uint32_t kChunk = catalogue::httplimits::kChunkDataSize;
@@ -54,7 +53,7 @@ TEST(HttpStreamTest, ReadsAfterTheServerLeftDrainTheQueueThenEndShort) {
                 reply.substr(0, kChunk), false}};
   for (Case& c : cases) {
     ScriptedServer server(c.script);
-    catalogue::HttpStream stream(server.Url("/track.mp3"), FastOptions());
+    catalogue::HttpStream stream(server.Url("/track.mp3"), ShortHttpOptions());
     ASSERT_EQ(stream.start(), 1);
     ASSERT_TRUE(WaitUntil([&] { return !stream.isConnectionOpen(); })) << c.name;
     EXPECT_EQ(stream.isFinished(), c.finished) << c.name;
@@ -91,7 +90,7 @@ TEST(HttpStreamTest, TrickleAndEndlessHeadersEndTheConnection) {
   };
   for (Case& c : cases) {
     ScriptedServer server(c.script);
-    catalogue::HttpStream stream(server.Url("/track.mp3"), FastOptions());
+    catalogue::HttpStream stream(server.Url("/track.mp3"), ShortHttpOptions());
     ASSERT_EQ(stream.start(), 1);
     ASSERT_TRUE(WaitUntil([&] { return !stream.isConnectionOpen(); })) << c.name;
     EXPECT_FALSE(stream.isFinished()) << c.name;
@@ -100,7 +99,7 @@ TEST(HttpStreamTest, TrickleAndEndlessHeadersEndTheConnection) {
 }
 
 TEST(HttpStreamTest, WorkerWaitsForAFreeChunkAndResumes) {
-  catalogue::HttpClientOptions options = FastOptions();
+  catalogue::HttpClientOptions options = ShortHttpOptions();
   options.poolChunkCount = 4;
   const std::string body = Pattern(20 * kChunk);
   ScriptedServer server({ReadRequest(), Send("HTTP/1.0 200 OK\r\n\r\n" + body), Hang()});
@@ -138,7 +137,7 @@ TEST(HttpStreamTest, ContentLengthSplitAcrossChunksAndBlocks) {
   };
   for (Case& c : cases) {
     ScriptedServer server(c.script);
-    catalogue::HttpStream stream(server.Url("/"), FastOptions());
+    catalogue::HttpStream stream(server.Url("/"), ShortHttpOptions());
     ASSERT_EQ(stream.start(), 1) << c.name;
     ASSERT_TRUE(WaitUntil([&] { return !stream.isConnectionOpen(); })) << c.name;
     EXPECT_EQ(stream.contentLength(), 4096) << c.name;
@@ -180,7 +179,7 @@ TEST(HttpStreamTest, StopWakesABlockedReaderAndReturnsQuickly) {
 TEST(HttpStreamTest, StreamIsReusableForTheNextTrack) {
   ScriptedServer server(std::vector<ServerScript>{Reply("HTTP/1.0 200 OK\r\n\r\none"),
                                                   Reply("HTTP/1.0 200 OK\r\n\r\ntwo!")});
-  catalogue::HttpStream stream({}, FastOptions());
+  catalogue::HttpStream stream({}, ShortHttpOptions());
   for (const std::string expected : {"one", "two!"}) {
     stream.reset();
     ASSERT_EQ(stream.setUrl(server.Url("/")), 1);

@@ -4,19 +4,10 @@
 #include <string>
 
 #include "catalogue/HttpClient.h"
+#include "tests/support/ShortHttpOptions.h"
 #include "tests/support/WaitUntil.h"
 
 namespace catalogue_test {
-
-// Short limits so that time-outs take milliseconds.
-inline catalogue::HttpClientOptions FastOptions() {
-  catalogue::HttpClientOptions options;
-  options.waitStepMicros = 10'000;
-  options.connectTimeoutMicros = 300'000;
-  options.idleTimeoutMicros = 300'000;
-  options.emptyQueueSleepMillis = 50;
-  return options;
-}
 
 struct WholeBodyResult {
   int started = 0;
@@ -28,7 +19,7 @@ struct WholeBodyResult {
 
 // Runs one WholeBody request to its end as the catalogue requests do.
 inline WholeBodyResult FetchWholeBody(const std::string& url,
-                                      const catalogue::HttpClientOptions& options = FastOptions()) {
+                                      const catalogue::HttpClientOptions& options = testsupport::ShortHttpOptions()) {
   catalogue::HttpClient client(options);
   WholeBodyResult result;
   if (!client.setUrl(url)) return result;

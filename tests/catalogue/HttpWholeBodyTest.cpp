@@ -18,18 +18,10 @@
 namespace {
 
 using namespace testsupport;
-using catalogue_test::FastOptions;
 using catalogue_test::FetchWholeBody;
 using Clock = std::chrono::steady_clock;
 
 const std::string kAgent = "Mozilla/4.0 (compatible; MSIE 7.0; Windows NT 6.0;)";
-
-// A port on 127.0.0.1 where nothing listens.
-std::uint16_t ClosedPort() {
-  std::uint16_t port;
-  { ScriptedServer probe(ServerScript{}); port = probe.port(); }
-  return port;
-}
 
 TEST(HttpWholeBodyTest, SendsTheRequestTextAndGathersTheBody) {
   struct Case {
@@ -100,7 +92,7 @@ TEST(HttpWholeBodyTest, EndsAsAbortedKeepingWhatArrived) {
   };
   for (Case& c : cases) {
     ScriptedServer server(c.script);
-    catalogue::HttpClientOptions options = FastOptions();
+    catalogue::HttpClientOptions options = ShortHttpOptions();
     options.maxWholeBody = 10000;
     options.wholeBodyDeadlineMicros = 500'000;
     const auto started = Clock::now();
@@ -132,7 +124,7 @@ TEST(HttpWholeBodyTest, BlockingFetchReportsHowTheReplyEnded) {
   };
   for (Case& c : cases) {
     ScriptedServer server(c.script);
-    catalogue::HttpClientOptions options = FastOptions();
+    catalogue::HttpClientOptions options = ShortHttpOptions();
     // The caller's time-out must come before the idle time-out in the time-out case.
     if (c.status == Status::kTimedOut) options.idleTimeoutMicros = 10'000'000;
     catalogue::HttpClient client(options);
@@ -144,14 +136,14 @@ TEST(HttpWholeBodyTest, BlockingFetchReportsHowTheReplyEnded) {
       EXPECT_LT(Clock::now() - started, *c.timeout + std::chrono::seconds(2)) << c.name;
     }
   }
-  catalogue::HttpClient client(FastOptions());
+  catalogue::HttpClient client(ShortHttpOptions());
   EXPECT_EQ(client.fetchWholeBody("ftp://127.0.0.1/").status, Status::kNotStarted);
-  const std::string refused = "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/";
+  const std::string refused = RefusingUrl();
   EXPECT_EQ(client.fetchWholeBody(refused, std::chrono::seconds(5)).status, Status::kNotStarted);
 }
 
 TEST(HttpWholeBodyTest, FailedConnectsFailStartAndATimeOutWritesTheDebugString) {
-  catalogue::HttpClient client(FastOptions());
+  catalogue::HttpClient client(ShortHttpOptions());
   client.receiveMode = catalogue::HttpClient::WholeBody;
   ASSERT_EQ(client.setUrl("http://no-such-host.invalid/"), 1);
   EXPECT_EQ(client.start(), 0);
@@ -233,14 +225,14 @@ TEST(HttpWholeBodyTest, PeersThatCloseOrResetEarlyNeverKillTheProcess) {
 
 TEST(HttpWholeBodyTest, ThousandFailedRequestsLeakNoDescriptors) {
   ScriptedServer resetting(ServerScript{Reset()});
-  const std::string refused = "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/";
+  const std::string refused = RefusingUrl();
   // Warm-up: the first request may open descriptors that stay (name service, thread caches).
   FetchWholeBody(refused);
   FetchWholeBody(resetting.Url("/"));
   ASSERT_TRUE(resetting.WaitForFinished(1, std::chrono::seconds(5)));
   int before = OpenFdCount();
   for (int i = 0; i < 1000; ++i) {
-    catalogue::HttpClient client(FastOptions());
+    catalogue::HttpClient client(ShortHttpOptions());
     client.receiveMode = catalogue::HttpClient::WholeBody;
     const bool refusing = i % 10 != 0;
     ASSERT_EQ(client.setUrl(refusing ? refused : resetting.Url("/")), 1);

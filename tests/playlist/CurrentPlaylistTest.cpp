@@ -87,34 +87,33 @@ TEST_F(CurrentPlaylistTest, FirstAddNamesThePlaylistAndOnlyAudioCuesAreTaken) {
   EXPECT_EQ(TitleAt(2), "c");
 }
 
-TEST_F(CurrentPlaylistTest, NextWrapsAndPreviousStopsAtTheFirstEntry) {
-  Fill(3);
-  playlist_.currentIndex = 2;
+// On an empty playlist moving does nothing; next wraps, previous stops at the first entry and
+// a chosen entry plays, each moving the one marker.
+TEST_F(CurrentPlaylistTest, MovingOnMarksTheEntryPlayed) {
   playlist_.next(true);
-  EXPECT_EQ(playlist_.currentIndex, 0u);
-  EXPECT_EQ(Marked(), 0);
   playlist_.previous(true);
-  EXPECT_EQ(playlist_.currentIndex, 0u);
-  EXPECT_EQ(Marked(), 0);
-  playlist_.next(true);
-  playlist_.next(true);
-  EXPECT_EQ(playlist_.currentIndex, 2u);
-  EXPECT_EQ(Marked(), 2);
-  // Every start shows the wait cursor, posts 1726 and redraws.
-  host_.events.clear();
-  playlist_.previous(true);
-  EXPECT_EQ(host_.events, "WPR");
-  EXPECT_EQ(Marked(), 1);
-}
+  playlist_.playSelected();
+  playlist_.playCurrent(true);
+  EXPECT_EQ(host_.events, "");
+  EXPECT_EQ(player_.state(), audio::StreamPlayer::Stopped);
 
-TEST_F(CurrentPlaylistTest, PlaySelectedMovesTheMarker) {
   Fill(4);
-  playlist_.playCurrent(false);
+  playlist_.currentIndex = 3;
+  playlist_.next(true);
+  EXPECT_EQ(playlist_.currentIndex, 0u);
+  EXPECT_EQ(Marked(), 0);
+  playlist_.previous(true);
+  EXPECT_EQ(playlist_.currentIndex, 0u);
   EXPECT_EQ(Marked(), 0);
   playlist_.selectedIndex = 3;
   playlist_.playSelected();
   EXPECT_EQ(playlist_.currentIndex, 3u);
   EXPECT_EQ(Marked(), 3);
+  // Every start shows the wait cursor, posts 1726 and redraws.
+  host_.events.clear();
+  playlist_.previous(true);
+  EXPECT_EQ(host_.events, "WPR");
+  EXPECT_EQ(Marked(), 2);
 }
 
 TEST_F(CurrentPlaylistTest, RemovingShiftsOrResetsTheCurrentEntry) {
@@ -202,15 +201,6 @@ TEST_F(CurrentPlaylistTest, AnUnwritableFileKeepsThePlaylistInMemory) {
   EXPECT_EQ(stuck.count(), 2u);
   EXPECT_STREQ(stuck.entryAt(1)->record->title, "also");
   EXPECT_EQ(otherHost.events, "");  // nothing shown to the user
-}
-
-TEST_F(CurrentPlaylistTest, EmptyPlaylistOperationsDoNothing) {
-  playlist_.next(true);
-  playlist_.previous(true);
-  playlist_.playSelected();
-  playlist_.playCurrent(true);
-  EXPECT_EQ(host_.events, "");
-  EXPECT_EQ(player_.state(), audio::StreamPlayer::Stopped);
 }
 
 }  // namespace

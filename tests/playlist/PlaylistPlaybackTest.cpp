@@ -66,25 +66,6 @@ class PlaylistPlaybackTest : public ::testing::Test {
   std::unique_ptr<playlist::CurrentPlaylist> playlist_;
 };
 
-TEST_F(PlaylistPlaybackTest, AFeaturedCueListPlaysInOrderAndWraps) {
-  playlist_->addCueList(FeaturedCueList());
-  ASSERT_EQ(playlist_->count(), 3u);
-  EXPECT_EQ(playlist_->title, u"A Day");
-  EXPECT_STREQ(playlist_->entryAt(0)->record->title, "Dawn");
-  EXPECT_STREQ(playlist_->entryAt(2)->record->title, "Dusk");
-
-  playlist_->playCurrent(false);
-  int played = 0;
-  for (const char* expected : {"Dawn", "Noon", "Dusk", "Dawn"}) {
-    ++played;
-    ASSERT_TRUE(queue_.WaitFor(audio::kMsgPlaybackStarted, played)) << expected;
-    EXPECT_EQ(player_.trackInfo().title, std::u16string(expected, expected + std::strlen(expected)));
-    ASSERT_TRUE(queue_.WaitFor(audio::kMsgTrackEnded, played)) << expected;
-    playlist_->next(true);  // what the main window does on 12025
-  }
-  EXPECT_EQ(playlist_->currentIndex, 1u);
-}
-
 TEST_F(PlaylistPlaybackTest, AnUnknownStreamIdPlaysTheRecordsLocation) {
   playlist_->addCueList(FeaturedCueList());
   catalogue::AudioCueRecord orphan = *playlist_->entryAt(1)->record;

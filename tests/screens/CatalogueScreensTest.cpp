@@ -1,24 +1,19 @@
 // The search results, featured and new-search screens in the real `vornalo` program, run
 // headless by scripts: against a scripted catalogue server (each connection one reply, in
-// order: the version check, the first featured page, then what the script asks for), against
-// the embedded server over a generated library, and over the demo library. What the window
-// shows is read from `dump` files; what the client asked from the server's request log.
+// order: the version check, the first featured page, then what the script asks for) and
+// against the embedded server over the demo library. What the window shows is read from
+// `dump` files; what the client asked from the server's request log.
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <fstream>
 #include <sstream>
 #include <regex>
 #include <string>
 #include <vector>
 
 #include "tests/app/ProgramRun.h"
-#include "tests/server/TestLibrary.h"
 #include "tests/support/ScriptedServer.h"
-#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -70,25 +65,13 @@ ServerScript Silent() { return {testsupport::ReadRequest(), testsupport::Close()
 const ServerScript kVersionOk = Reply(HttpResponse("", "text/plain"));
 const ServerScript kNoFeatured = Featured(0, {});
 
-class CatalogueScreensTest : public ::testing::Test {
+class CatalogueScreensTest : public apptest::ClientRunTest {
  protected:
-  CatalogueScreensTest() : browser_(dir_.Path()) {
-    std::filesystem::create_directory(dir_ / "runtime");
-    ::chmod((dir_ / "runtime").c_str(), 0700);
-  }
+  CatalogueScreensTest() : browser_(dir_.Path()) {}
 
-  // Runs the client with `script` and the server options in `args`; dumps go to the test's
-  // directory under the names the script gives.
-  apptest::ProgramResult Run(const std::string& script, std::vector<std::string> args) {
-    // Dumps are written into the test's directory.
-    testsupport::WriteFile(dir_ / "script.txt",
-                           std::regex_replace(script, std::regex("(^|\n)dump "), "$1dump " + dir_.Path().string() + "/"));
-    std::vector<std::string> all{"--script", (dir_ / "script.txt").string(), "--config-dir", (dir_ / "config").string(),
-                                 "--data-dir", dir_.Path().string(), "--audio", "null"};
-    all.insert(all.end(), args.begin(), args.end());
-    apptest::ProgramResult result = apptest::RunProgram(
-        VORNALO_PROGRAM, all, {{"XDG_RUNTIME_DIR", (dir_ / "runtime").string()}, {"VORNALO_BROWSER", browser_.Program()}},
-        dir_.Path(), std::chrono::seconds(60));
+  // Runs the client with `script` and the server options in `args`.
+  apptest::ProgramResult Run(const std::string& script, const std::vector<std::string>& args) {
+    apptest::ProgramResult result = RunClient(script, args, {{"VORNALO_BROWSER", browser_.Program()}});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out.find("script error"), std::string::npos) << result.out;
     return result;
@@ -96,28 +79,8 @@ class CatalogueScreensTest : public ::testing::Test {
   apptest::ProgramResult Run(const std::string& script, const testsupport::ScriptedServer& server) {
     return Run(script, {"--server", server.Url("")});
   }
+  Lines Only(const std::string& name, const char* prefix) const { return DumpLines(name, {prefix}); }
 
-  // The lines of a dump, from the tab line on (the screen's own lines).
-  Lines Dump(const std::string& name) const {
-    std::ifstream in(dir_ / name);
-    Lines lines;
-    std::string line;
-    while (std::getline(in, line)) {
-      if (!lines.empty() || line.rfind("tab ", 0) == 0) lines.push_back(line);
-    }
-    return lines;
-  }
-  // The dump lines that start with `prefix`.
-  Lines Only(const std::string& name, const std::string& prefix) const {
-    Lines out;
-    for (const std::string& line : Dump(name)) {
-      if (line.rfind(prefix, 0) == 0) out.push_back(line);
-    }
-    return out;
-  }
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-
-  testsupport::TempDir dir_;
   apptest::BrowserRecorder browser_;
 };
 
@@ -183,7 +146,7 @@ TEST_F(CatalogueScreensTest, SearchOutcomesKindsAndRows) {
       server);
 
   EXPECT_EQ(Only("open.txt", "stack"), Lines{"stack application featured newsearch"});
-  Lines panel = Dump("open.txt");
+  Lines panel = DumpLines("open.txt");
   panel.erase(panel.begin(), std::find(panel.begin(), panel.end(), "title New Search"));
   EXPECT_EQ(panel, (Lines{"title New Search", "text Enter a Song or Artist:", "field ",
                           "entry 0 selected Search: All Results", "entry 1 Search: AudioCues",
@@ -203,7 +166,7 @@ TEST_F(CatalogueScreensTest, SearchOutcomesKindsAndRows) {
   for (const char* failed : {"failed.txt", "failed-again.txt", "empty-query.txt"}) {
     SCOPED_TRACE(failed);
     EXPECT_EQ(Only(failed, "tab"), Lines{"tab 0 Search Results"});
-    Lines shown = Dump(failed);
+    Lines shown = DumpLines(failed);
     shown.erase(shown.begin(), std::find_if(shown.begin(), shown.end(), [](const std::string& l) { return l.rfind("title", 0) == 0; }));
     EXPECT_EQ(shown, emptyList);
   }
@@ -223,7 +186,7 @@ TEST_F(CatalogueScreensTest, SearchOutcomesKindsAndRows) {
 // Seven results in portrait (5 rows): Down past row 4 turns to page 2 row 0, Down on the
 // last row of the last page asks nothing, Up past row 0 turns back to row 4; rotating with
 // the fourth result selected shows page 2 of 3-row pages with row 0 selected; Enter on a
-// row asks the main window for the item popup.
+// row asks the main window for the item popup; the landscape panel pages to its fourth entry.
 TEST_F(CatalogueScreensTest, PagingByKeyRotationAndActivation) {
   testsupport::ScriptedServer server(std::vector<ServerScript>{kVersionOk, kNoFeatured, SearchPage(7, 0, 5),
                                                                SearchPage(7, 5, 2), SearchPage(7, 0, 5),
@@ -240,7 +203,11 @@ TEST_F(CatalogueScreensTest, PagingByKeyRotationAndActivation) {
       "key Up\nrotate\n"
       "dump rotated.txt\n"
       "key Enter\n"
-      "dump popup.txt\n",
+      "dump popup.txt\n"
+      "menu Cancel\nsoftkey left\n"
+      "dump panel.txt\n"
+      "key Down\nkey Down\nkey Down\n"
+      "dump paged.txt\n",
       server);
   EXPECT_EQ(SearchQueries(server), (Lines{"q=q&rm=1&rp=1&rv=0&rt=1&s=0&n=5", "q=q&rm=1&rp=1&rv=0&rt=1&s=5&n=5",
                                           "q=q&rm=1&rp=1&rv=0&rt=1&s=0&n=5", "q=q&rm=1&rp=1&rv=0&rt=1&s=3&n=3"}));
@@ -257,6 +224,10 @@ TEST_F(CatalogueScreensTest, PagingByKeyRotationAndActivation) {
   EXPECT_EQ(Only("rotated.txt", "page"), Lines{"page Page 2 / 3 | 7 items"});
   EXPECT_EQ(Only("rotated.txt", "title"), Lines{"title Results for: q"});
   EXPECT_EQ(Only("popup.txt", "stack"), Lines{"stack application search itempopup"});
+  // The landscape panel shows three entries and reaches the fourth by paging.
+  EXPECT_EQ(Only("panel.txt", "entry"), (Lines{"entry 0 selected Search: All Results", "entry 1 Search: AudioCues",
+                                                "entry 2 Search: CueLists"}));
+  EXPECT_EQ(Only("paged.txt", "entry"), Lines{"entry 3 selected Search: TextCues"});
 }
 
 // Featured: the first page at start, its date range, paging to a page of one shared date,
@@ -285,48 +256,6 @@ TEST_F(CatalogueScreensTest, FeaturedDatesPagingAndRotation) {
   EXPECT_EQ(Only("f3.txt", "page"), Lines{"page Page 3 / 3 | 7 items"});
   // A page of one CueList shows its date alone.
   EXPECT_EQ(Only("f3.txt", "title"), Lines{"title Dec. 1, 2008"});
-}
-
-// Landscape: the panel shows three entries and reaches the fourth by paging; the results
-// page holds three rows.
-TEST_F(CatalogueScreensTest, LandscapePanelPagesToTheFourthEntry) {
-  testsupport::ScriptedServer server(std::vector<ServerScript>{kVersionOk, kNoFeatured, SearchPage(4, 0, 3)});
-  Run("softkey left\n"
-      "dump first.txt\n"
-      "text x\nkey Down\nkey Down\nkey Down\n"
-      "dump paged.txt\n"
-      "key Enter\n"
-      "dump results.txt\n",
-      {"--server", server.Url(""), "--screen", "320x240"});
-  EXPECT_EQ(Only("first.txt", "entry"), (Lines{"entry 0 selected Search: All Results", "entry 1 Search: AudioCues",
-                                                "entry 2 Search: CueLists"}));
-  EXPECT_EQ(Only("paged.txt", "entry"), Lines{"entry 3 selected Search: TextCues"});
-  EXPECT_EQ(SearchQueries(server), Lines{"q=x&rm=0&rp=0&rv=0&rt=1&s=0&n=3"});
-  EXPECT_EQ(Only("results.txt", "row").size(), 3u);
-  EXPECT_EQ(Only("results.txt", "page"), Lines{"page Page 1 / 2 | 4 items"});
-}
-
-// The embedded server over a generated library: real featured CueLists and a real search
-// with AudioCues and the artist's article.
-TEST_F(CatalogueScreensTest, EmbeddedServerOverAGeneratedLibrary) {
-  servertest::TestLibrary library;
-  library.AddTrack({"a/one.mp3", "Quiet Harbour", "Orla Penhallow", "Tidewater", "Folk", "", 0.3});
-  library.AddTrack({"a/two.mp3", "Rope Song", "Orla Penhallow", "", "Folk", "", 0.3});
-  library.AddTrack({"b/three.mp3", "Elsewhere", "Someone Else", "Far", "Pop", "", 0.3});
-  library.AddPlaylist("featured/Harbour Mix.m3u", {"../a/one.mp3", "../b/three.mp3"}, "2008-11-03");
-  Run("waitfor text \"Harbour Mix\"\n"
-      "dump featured.txt\n"
-      "softkey left\ntext Penhallow\nkey Enter\n"
-      "waitfor text \"Results for:\"\n"
-      "dump results.txt\n",
-      {"--library", library.Root().string()});
-  EXPECT_EQ(Only("featured.txt", "row"), Lines{"row 0 selected Cuelist - 2 total items | Harbour Mix"});
-  EXPECT_EQ(Only("featured.txt", "title"), Lines{"title Nov. 3, 2008"});
-  // The server's order: the artist's article, then the tracks.
-  EXPECT_EQ(Only("results.txt", "row"),
-            (Lines{"row 0 selected Wikipedia Article | Orla Penhallow", "row 1 Orla Penhallow | Rope Song",
-                   "row 2 Orla Penhallow - Tidewater | Quiet Harbour"}));
-  EXPECT_EQ(Only("results.txt", "page"), Lines{"page Page 1 / 1 | 3 items"});
 }
 
 // The walk a person takes over the demo library: the featured rows at start, New Search, a

@@ -5,18 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
-#include <fstream>
-#include <regex>
-
 #include "core/AppSettings.h"
 #include "platform/RegistryStore.h"
 #include "server/CatalogueServer.h"
 #include "tests/app/ProgramRun.h"
 #include "tests/server/TestLibrary.h"
 #include "tests/support/ScriptedServer.h"
-#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -26,48 +20,16 @@ using Lines = std::vector<std::string>;
 
 int NoDeviceId(std::uint8_t*, std::size_t*) { return -1; }
 
-class PopupActionsRunTest : public ::testing::Test {
+class PopupActionsRunTest : public apptest::ClientRunTest {
  protected:
-  PopupActionsRunTest() : browser_(dir_.Path()) {
-    std::filesystem::create_directory(dir_ / "runtime");
-    ::chmod((dir_ / "runtime").c_str(), 0700);
-  }
+  PopupActionsRunTest() : browser_(dir_.Path()) {}
 
-  // Runs the client against `serverUrl`; "dump NAME" lines write into the test's folder.
   apptest::ProgramResult Run(const std::string& script, const std::string& serverUrl,
                              std::vector<std::string> extra = {}) {
-    testsupport::WriteFile(dir_ / "script.txt",
-                           std::regex_replace(script, std::regex("(^|\n)dump "), "$1dump " + dir_.Path().string() + "/d-"));
-    std::vector<std::string> args{"--script", (dir_ / "script.txt").string(), "--config-dir", (dir_ / "config").string(),
-                                  "--data-dir", dir_.Path().string(), "--audio", "null", "--server", serverUrl, "--debug"};
-    args.insert(args.end(), extra.begin(), extra.end());
-    apptest::ProgramResult result = apptest::RunProgram(
-        VORNALO_PROGRAM, args,
-        {{"XDG_RUNTIME_DIR", (dir_ / "runtime").string()}, {"VORNALO_BROWSER", browser_.Program()}}, dir_.Path(),
-        std::chrono::seconds(60));
-    EXPECT_EQ(result.exitCode, 0) << result.out << result.err << Dumps();
+    extra.insert(extra.begin(), {"--server", serverUrl, "--debug"});
+    apptest::ProgramResult result = RunClient(script, extra, {{"VORNALO_BROWSER", browser_.Program()}});
+    EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
     return result;
-  }
-  // Every dump written so far, for a failure's message.
-  std::string Dumps() const {
-    std::string all;
-    for (const auto& entry : std::filesystem::directory_iterator(dir_.Path())) {
-      if (entry.path().filename().string().rfind("d-", 0) == 0) {
-        all += "== " + entry.path().filename().string() + "\n" + testsupport::ReadFile(entry.path());
-      }
-    }
-    return all;
-  }
-  // The lines of a dump that start with one of the prefixes.
-  Lines Only(const std::string& name, std::initializer_list<const char*> prefixes) const {
-    std::ifstream in(dir_ / ("d-" + name));
-    Lines out;
-    for (std::string line; std::getline(in, line);) {
-      for (const char* prefix : prefixes) {
-        if (line.rfind(prefix, 0) == 0) out.push_back(line);
-      }
-    }
-    return out;
   }
   // A catalogue server over a generated library: three tracks by one band and a featured
   // CueList of all three.
@@ -82,7 +44,6 @@ class PopupActionsRunTest : public ::testing::Test {
     ASSERT_TRUE(catalogue_.Start(options));
   }
 
-  testsupport::TempDir dir_;
   apptest::BrowserRecorder browser_;
   servertest::TestLibrary library_;
   server::CatalogueServer catalogue_;
@@ -120,21 +81,21 @@ TEST_F(PopupActionsRunTest, EntriesByScreenAndKindAndTheBrowserActions) {
       "key Down\nkey Enter\nkey Enter\n"             // the article that is not http
       "dump after\n",
       server.Url(""));
-  EXPECT_EQ(Only("featured", {"stack", "text", "entry"}),
+  EXPECT_EQ(DumpLines("featured", {"stack", "text", "entry"}),
             (Lines{"stack application featured itempopup", "text CueList", "text 4 total items", "text Best",
                    "text http://m/f", "entry 0 selected Replace Current Playlist"}));
-  EXPECT_EQ(Only("empty", {"stack", "text Best", "text CueList", "entry"}), Lines{"stack application search itempopup"});
-  EXPECT_EQ(Only("audio", {"stack", "text", "entry"}),
+  EXPECT_EQ(DumpLines("empty", {"stack", "text Best", "text CueList", "entry"}), Lines{"stack application search itempopup"});
+  EXPECT_EQ(DumpLines("audio", {"stack", "text", "entry"}),
             (Lines{"stack application search itempopup", "text AudioCue", "text $(id) - ", "text \"; rm -rf ~; \"",
                    "text http://m/a.mp3", "entry 0 selected Add to Current Playlist", "entry 1 Replace Current Playlist",
                    "entry 2 Purchase (Launches Browser)..."}));
-  EXPECT_EQ(Only("cuelist", {"text", "entry"}),
+  EXPECT_EQ(DumpLines("cuelist", {"text", "entry"}),
             (Lines{"text CueList", "text 12 total items", "text Mix", "text http://m/list",
                    "entry 0 selected Replace Current Playlist"}));
-  EXPECT_EQ(Only("text", {"text", "entry"}),
+  EXPECT_EQ(DumpLines("text", {"text", "entry"}),
             (Lines{"text TextCue", "text Wikipedia article", "text Subject", "text http://w/Subject",
                    "entry 0 selected Open Article In Browser..."}));
-  EXPECT_EQ(Only("after", {"stack"}), Lines{"stack application search"});
+  EXPECT_EQ(DumpLines("after", {"stack"}), Lines{"stack application search"});
   ASSERT_TRUE(browser_.WaitForUrls(2));
   Lines urls = browser_.Urls();
   std::sort(urls.begin(), urls.end());
@@ -166,22 +127,22 @@ TEST_F(PopupActionsRunTest, AddReplaceAndRemoveWithPlayback) {
       "waitfor message 12027 20000\n"
       "dump removed\n",
       catalogue_.BaseUrl());
-  EXPECT_EQ(Only("results", {"row"}), (Lines{"row 0 selected Wikipedia Article | The Hours", "row 1 The Hours - Day | Dawn",
+  EXPECT_EQ(DumpLines("results", {"row"}), (Lines{"row 0 selected Wikipedia Article | The Hours", "row 1 The Hours - Day | Dawn",
                                               "row 2 The Hours - Day | Dusk", "row 3 The Hours - Day | Noon"}));
   auto mini = [&](const std::string& name) {
-    const Lines line = Only(name, {"mini"});
+    const Lines line = DumpLines(name, {"mini"});
     return line.empty() ? std::string() : line[0].substr(0, line[0].find(" |"));
   };
   EXPECT_NE(mini("first").find("Dawn"), std::string::npos) << mini("first");
   EXPECT_EQ(mini("second"), mini("first"));
-  EXPECT_EQ(Only("second", {"stack"}), Lines{"stack application search"});
-  EXPECT_EQ(Only("replaced", {"tab", "row"}),
+  EXPECT_EQ(DumpLines("second", {"stack"}), Lines{"stack application search"});
+  EXPECT_EQ(DumpLines("replaced", {"tab", "row"}),
             (Lines{"tab 2 Current Playlist", "row 0 selected current The Hours - Day | Dawn", "row 1 The Hours - Day | Noon",
                    "row 2 The Hours - Day | Dusk"}));
   EXPECT_NE(mini("replaced").find("Dawn"), std::string::npos) << mini("replaced");
-  EXPECT_EQ(Only("playlistpopup", {"entry"}),
+  EXPECT_EQ(DumpLines("playlistpopup", {"entry"}),
             (Lines{"entry 0 selected Play", "entry 1 Remove Item From Playlist", "entry 2 Purchase (Launches Browser)..."}));
-  EXPECT_EQ(Only("removed", {"row"}), (Lines{"row 0 selected The Hours - Day | Noon", "row 1 The Hours - Day | Dusk"}));
+  EXPECT_EQ(DumpLines("removed", {"row"}), (Lines{"row 0 selected The Hours - Day | Noon", "row 1 The Hours - Day | Dusk"}));
   EXPECT_EQ(mini("removed").find("Dawn"), std::string::npos) << mini("removed");
 }
 
@@ -203,12 +164,12 @@ TEST_F(PopupActionsRunTest, ThemeAndSkinChosenAreKeptAcrossARestart) {
       "dump chosen\n"
       "quit\n",
       catalogue_.BaseUrl());
-  EXPECT_EQ(Only("themes", {"stack", "text J", "entry 4"}),
+  EXPECT_EQ(DumpLines("themes", {"stack", "text J", "entry 4"}),
             (Lines{"stack application search listpopup", "text Jazzy Blue", "entry 4 current Jazzy Blue"}));
-  EXPECT_EQ(Only("skins", {"text", "entry"}),
+  EXPECT_EQ(DumpLines("skins", {"text", "entry"}),
             (Lines{"text Player Skins", "text Currently Selected:", "text Sunburst", "entry 0 selected None",
                    "entry 1 Aurora", "entry 2 Carbon", "entry 3 current Sunburst"}));
-  EXPECT_EQ(Only("chosen", {"stack"}), Lines{"stack application search"});
+  EXPECT_EQ(DumpLines("chosen", {"stack"}), Lines{"stack application search"});
 
   Run("waitfor message 15\n"
       "post 1124 0 2\n"
@@ -221,10 +182,10 @@ TEST_F(PopupActionsRunTest, ThemeAndSkinChosenAreKeptAcrossARestart) {
       "menu Cancel\n"
       "quit\n",
       catalogue_.BaseUrl());
-  EXPECT_EQ(Only("playlist", {"row"}), Lines{"row 0 selected The Hours - Day | Dawn"});
-  EXPECT_EQ(Only("themes2", {"text Currently", "text RPM", "entry 8"}),
+  EXPECT_EQ(DumpLines("playlist", {"row"}), Lines{"row 0 selected The Hours - Day | Dawn"});
+  EXPECT_EQ(DumpLines("themes2", {"text Currently", "text RPM", "entry 8"}),
             (Lines{"text Currently Selected:", "text RPM Red"}));
-  EXPECT_EQ(Only("skins2", {"text", "entry"}),
+  EXPECT_EQ(DumpLines("skins2", {"text", "entry"}),
             (Lines{"text Player Skins", "text Currently Selected:", "text Carbon", "entry 0 selected None",
                    "entry 1 Aurora", "entry 2 current Carbon", "entry 3 Sunburst"}));
   platform::RegistryStore store(dir_ / "config");
@@ -252,11 +213,11 @@ TEST_F(PopupActionsRunTest, ThemeAndSkinChosenAreKeptAcrossARestart) {
     ++boxes;
   }
   EXPECT_EQ(boxes, 1u) << gone.out;
-  EXPECT_EQ(Only("player", {"tab"}), Lines{"tab 3 Player"});
-  EXPECT_EQ(Only("skins3", {"text", "entry"}),
+  EXPECT_EQ(DumpLines("player", {"tab"}), Lines{"tab 3 Player"});
+  EXPECT_EQ(DumpLines("skins3", {"text", "entry"}),
             (Lines{"text Player Skins", "text Currently Selected:", "text None Selected", "entry 0 selected current None",
                    "entry 1 Aurora", "entry 2 Sunburst"}));
-  EXPECT_EQ(Only("refused", {"stack", "text None"}), (Lines{"stack application playlist listpopup", "text None Selected"}));
+  EXPECT_EQ(DumpLines("refused", {"stack", "text None"}), (Lines{"stack application playlist listpopup", "text None Selected"}));
   EXPECT_EQ(core::AppSettings(store, NoDeviceId).currentSkinName, u"");
 }
 

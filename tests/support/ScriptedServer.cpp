@@ -242,6 +242,8 @@ StalledListener::StalledListener() {
   }
 }
 
+std::string RefusingUrl(const std::string& path) { return ScriptedServer(ServerScript{}).Url(path); }
+
 std::string StalledListener::Url(const std::string& path) const { return LoopbackUrl(port_, path); }
 
 int OpenFdCount() {

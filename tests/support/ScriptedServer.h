@@ -118,6 +118,9 @@ class StalledListener {
   std::uint16_t port_ = 0;
 };
 
+// A URL on a loopback port where nothing listens any more: connections to it are refused.
+std::string RefusingUrl(const std::string& path = "/");
+
 // Number of open file descriptors of this process.
 int OpenFdCount();
 
