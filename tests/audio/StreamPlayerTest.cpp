@@ -318,7 +318,7 @@ void PlayWithoutDecoders() {
   RecordingTarget target;
   auto owned = std::make_unique<platform::NullPcmSink>(0.0);
   platform::NullPcmSink* sink = owned.get();
-  StreamPlayer player(std::move(owned), audiotest::ShortHttpOptions());
+  StreamPlayer player(std::move(owned), testsupport::ShortHttpOptions(5'000'000));
   player.setNotifyWindow(&target);
   player.setUrl(platform::Utf8ToUtf16(server.Url("/track.mp3")));
   gStarveDecoders = true;
