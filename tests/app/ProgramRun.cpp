@@ -1,14 +1,9 @@
 #include "tests/app/ProgramRun.h"
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <sys/stat.h>
 
 #include <atomic>
-#include <cerrno>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -16,67 +11,35 @@
 #include "catalogue/CueListTracksRequest.h"
 #include "catalogue/FeaturedCueListsRequest.h"
 #include "core/AppSettings.h"
+#include "platform/ChildProcess.h"
 #include "platform/RegistryStore.h"
 #include "playlist/PlaylistFile.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WaitUntil.h"
-
-extern char** environ;
 
 namespace apptest {
 
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                          const std::map<std::string, std::string>& environment,
                          const std::filesystem::path& workDirectory, std::chrono::milliseconds timeout) {
-  std::map<std::string, std::string> merged;
-  for (char** entry = environ; *entry; ++entry) {
-    std::string text(*entry);
-    std::size_t equals = text.find('=');
-    if (equals != std::string::npos) merged[text.substr(0, equals)] = text.substr(equals + 1);
-  }
-  merged["XDG_CACHE_HOME"] = (workDirectory / "cache").string();  // the embedded server's index
-  for (const auto& [name, value] : environment) merged[name] = value;
-  std::vector<std::string> envText;
-  for (const auto& [name, value] : merged) envText.push_back(name + "=" + value);
-  std::vector<char*> envp;
-  for (std::string& text : envText) envp.push_back(text.data());
-  envp.push_back(nullptr);
-
-  std::vector<std::string> argText{program};
-  argText.insert(argText.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv;
-  for (std::string& text : argText) argv.push_back(text.data());
-  argv.push_back(nullptr);
+  std::map<std::string, std::string> changes = environment;
+  changes.emplace("XDG_CACHE_HOME", (workDirectory / "cache").string());  // the embedded server's index
 
   // Runs may start from several threads of one test.
   static std::atomic<int> runCount{0};
   const std::string stem = (workDirectory / ("run-" + std::to_string(++runCount))).string();
   const std::string outPath = stem + ".out", errPath = stem + ".err";
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  pid_t pid = -1;
-  int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
+  platform::ChildProcess child(program, arguments, changes, {}, outPath, errPath);
   ProgramResult result;
-  if (rc != 0) {
+  if (!child.Started()) {
     result.err = "cannot start " + program;
     return result;
   }
-  int status = 0;
-  const bool ended = testsupport::WaitUntil(
-      [&] {
-        pid_t done = ::waitpid(pid, &status, WNOHANG);
-        return done == pid || (done < 0 && errno != EINTR);
-      },
-      timeout);
-  if (!ended) {
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, &status, 0);
-  } else if (WIFEXITED(status)) {
-    result.exitCode = WEXITSTATUS(status);
+  if (testsupport::WaitUntil([&] { return child.Poll(); }, timeout)) {
+    result.exitCode = child.ExitCode();
+  } else {
+    child.Kill(SIGKILL);
+    child.Wait();
   }
   result.out = testsupport::ReadFile(outPath);
   result.err = testsupport::ReadFile(errPath);

@@ -1,10 +1,7 @@
 // vornalo-server as a program: SIGHUP rescans a library it does not watch, and a file TagLib
 // cannot read is reported once however often the library is rescanned.
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <gtest/gtest.h>
 
@@ -13,12 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/ChildProcess.h"
 #include "tests/server/LiveServer.h"
 #include "tests/server/TestLibrary.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WaitUntil.h"
-
-extern char** environ;
 
 namespace {
 
@@ -28,20 +24,10 @@ using namespace servertest;
 // the object goes away.
 class ServerProcess {
  public:
-  ServerProcess(const testsupport::TempDir& dir, std::vector<std::string> arguments)
-      : out_(dir / "server.out"), err_(dir / "server.err") {
-    arguments.insert(arguments.begin(), VORNALO_SERVER_PROGRAM);
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
-  }
-  ~ServerProcess() { Stop(); }
+  ServerProcess(const testsupport::TempDir& dir, const std::vector<std::string>& arguments)
+      : out_(dir / "server.out"),
+        err_(dir / "server.err"),
+        child_(VORNALO_SERVER_PROGRAM, arguments, {}, {}, out_, err_) {}
 
   // The port from the "serving ... at http://127.0.0.1:PORT/" line; 0 when it does not come.
   uint16_t WaitForPort() {
@@ -54,21 +40,19 @@ class ServerProcess {
     });
     return port;
   }
-  void Signal(int number) const { ::kill(pid_, number); }
+  void Signal(int number) { child_.Kill(number); }
   // Stops the server (SIGTERM) and waits for it; its exit status.
   int Stop() {
-    if (pid_ <= 0) return -1;
-    ::kill(pid_, SIGTERM);
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-    pid_ = -1;
-    return status;
+    if (!child_.Started()) return -1;
+    child_.Kill(SIGTERM);
+    child_.Wait();
+    return child_.Status();
   }
   std::string Errors() const { return testsupport::ReadFile(err_); }
 
  private:
   std::filesystem::path out_, err_;
-  pid_t pid_ = -1;
+  platform::ChildProcess child_;
 };
 
 int Total(uint16_t port, const std::string& word) {

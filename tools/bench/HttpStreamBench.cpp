@@ -6,9 +6,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <spawn.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,8 +20,7 @@
 #include <vector>
 
 #include "catalogue/HttpStream.h"
-
-extern char** environ;
+#include "platform/ChildProcess.h"
 
 namespace {
 
@@ -115,18 +112,14 @@ StreamRun RunHttpStream(catalogue::HttpStream& stream, const std::string& url) {
 }
 
 double RunCurl(const std::string& url) {
-  std::string urlCopy = url;
-  char curl[] = "curl", silent[] = "-s", output[] = "-o", devnull[] = "/dev/null";
-  char* argv[] = {curl, silent, output, devnull, urlCopy.data(), nullptr};
   auto begin = std::chrono::steady_clock::now();
-  pid_t pid;
-  if (::posix_spawnp(&pid, "curl", nullptr, nullptr, argv, environ) != 0) {
+  platform::ChildProcess curl("curl", {"-s", "-o", "/dev/null", url}, {}, {}, "/dev/null");
+  if (!curl.Started()) {
     std::fprintf(stderr, "cannot start curl (Debian package curl)\n");
     std::exit(1);
   }
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+  curl.Wait();
+  if (curl.ExitCode() != 0) {
     std::fprintf(stderr, "curl failed\n");
     std::exit(1);
   }

@@ -13,9 +13,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -27,10 +25,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/ChildProcess.h"
 #include "server/CatalogueServer.h"
 #include "tools/bench/GeneratedLibrary.h"
-
-extern char** environ;
 
 namespace {
 
@@ -47,43 +44,23 @@ struct Timing {
 };
 
 Timing RunOnce(const std::vector<std::string>& arguments, const char* marker) {
-  std::vector<std::string> text{VORNALO_PROGRAM};
-  text.insert(text.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv;
-  for (std::string& item : text) argv.push_back(item.data());
-  argv.push_back(nullptr);
-
-  int pipeFds[2];
-  if (::pipe2(pipeFds, O_CLOEXEC) != 0) return {};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
   Timing timing;
   const auto start = Clock::now();
-  pid_t pid = -1;
-  const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(pipeFds[1]);
-  if (rc != 0) {
-    ::close(pipeFds[0]);
-    return timing;
-  }
+  platform::ChildProcess child(VORNALO_PROGRAM, arguments, {}, {}, {}, "/dev/null");
+  if (!child.Started()) return timing;
   std::string output;
   char buffer[4096];
   while (true) {
-    const ssize_t got = ::read(pipeFds[0], buffer, sizeof buffer);
+    const ssize_t got = ::read(child.StdoutFd(), buffer, sizeof buffer);
     if (got <= 0) break;
     output.append(buffer, static_cast<std::size_t>(got));
     if (timing.firstOutputMs < 0 && output.find(marker) != std::string::npos) {
       timing.firstOutputMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     }
   }
-  ::close(pipeFds[0]);
-  int status = 0;
-  ::waitpid(pid, &status, 0);
+  child.Wait();
   timing.exitMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-  timing.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  timing.exitCode = child.ExitCode();
   return timing;
 }
 

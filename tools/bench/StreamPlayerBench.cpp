@@ -4,11 +4,8 @@
 //
 //   stream_player_bench [--seconds N] [--runs N] [--player PATH]
 
-#include <fcntl.h>
 #include <mad.h>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -22,10 +19,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/ChildProcess.h"
 #include "tools/demo/Mp3Encoder.h"
 #include "tools/play/LoopbackFileServer.h"
-
-extern char** environ;
 
 namespace {
 
@@ -76,27 +72,14 @@ struct ChildCost {
   int status = -1;
 };
 
-double Seconds(const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; }
-
-// Runs `argv` with its output going to `outputPath` (or discarded) and returns its CPU time.
+// Runs `args` with its output going to `outputPath` (or discarded) and returns its CPU time.
 ChildCost RunChild(const std::vector<std::string>& args, const std::string& outputPath = "/dev/null") {
-  std::vector<char*> argv;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath.c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-  pid_t pid = 0;
+  platform::ChildProcess child(args.front(), {args.begin() + 1, args.end()}, {}, {}, outputPath, "/dev/null");
   ChildCost cost;
-  if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-    rusage usage{};
-    if (wait4(pid, &cost.status, 0, &usage) == pid) {
-      cost.cpuSeconds = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
-    }
-  }
-  posix_spawn_file_actions_destroy(&actions);
+  if (!child.Started()) return cost;
+  child.Wait();
+  cost.status = child.Status();
+  cost.cpuSeconds = child.CpuSeconds();
   return cost;
 }
 

@@ -10,7 +10,7 @@ CallSetter::CallSetter(std::string program, std::filesystem::path configDirector
 
 void CallSetter::Set(std::uint32_t count) {
   Finish();
-  running_ = std::make_unique<ChildProcess>(
+  running_ = std::make_unique<platform::ChildProcess>(
       program_, std::vector<std::string>{"--set-call-count", std::to_string(count), "--config-dir", configDirectory_},
       std::map<std::string, std::string>{}, work_, work_ / "set-call-count.out");
   last_ = count;

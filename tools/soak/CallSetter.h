@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "tools/soak/ChildProcess.h"
+#include "platform/ChildProcess.h"
 
 namespace soak {
 
@@ -26,7 +26,7 @@ class CallSetter {
   std::string program_;
   std::filesystem::path configDirectory_;
   std::filesystem::path work_;
-  std::unique_ptr<ChildProcess> running_;
+  std::unique_ptr<platform::ChildProcess> running_;
   std::optional<std::uint32_t> last_;
 };
 

@@ -57,8 +57,8 @@ ResourceSample ProgramWatch::Sample(pid_t pid, std::size_t event) const {
 
 std::string ProgramWatch::Stacks(pid_t pid) const {
   const std::filesystem::path file = workDirectory_ / "stacks.txt";
-  ChildProcess gdb("/usr/bin/gdb", {"-p", std::to_string(pid), "-batch", "-ex", "thread apply all bt 20"}, {},
-                   workDirectory_, file);
+  platform::ChildProcess gdb("/usr/bin/gdb", {"-p", std::to_string(pid), "-batch", "-ex", "thread apply all bt 20"}, {},
+                             workDirectory_, file);
   if (!gdb.Started()) return {};
   gdb.Wait();
   std::ifstream in(file);
@@ -108,7 +108,7 @@ RunReport ProgramWatch::Run(const std::vector<SoakEvent>& events, std::size_t fi
   }
   std::vector<std::string> arguments = arguments_;
   arguments.insert(arguments.end(), {"--script", scriptPath.string(), "--soak"});
-  ChildProcess child(program_, arguments, environment_, workDirectory_);
+  platform::ChildProcess child(program_, arguments, environment_, workDirectory_);
   if (!child.Started()) {
     report.problem = "cannot start " + program_;
     return report;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/soak/ChildProcess.h"
+#include "platform/ChildProcess.h"
 #include "tools/soak/SoakScript.h"
 
 namespace soak {

@@ -1,4 +1,4 @@
-#include "tools/soak/ChildProcess.h"
+#include "platform/ChildProcess.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -10,11 +10,12 @@
 
 extern char** environ;
 
-namespace soak {
+namespace platform {
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
                            const std::map<std::string, std::string>& environment,
-                           const std::filesystem::path& workDirectory, const std::filesystem::path& outputFile) {
+                           const std::filesystem::path& workDirectory, const std::filesystem::path& outputFile,
+                           const std::filesystem::path& errorFile) {
   std::map<std::string, std::string> merged;
   for (char** entry = environ; *entry; ++entry) {
     const std::string text(*entry);
@@ -33,27 +34,34 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
   for (std::string& text : argText) argv.push_back(text.data());
   argv.push_back(nullptr);
 
+  const bool outPiped = outputFile.empty();
+  const bool errPiped = outPiped && errorFile.empty();
   int outPipe[2] = {-1, -1}, errPipe[2] = {-1, -1};
-  const bool piped = outputFile.empty();
-  if (piped && ::pipe2(outPipe, O_CLOEXEC) != 0) return;
+  if (outPiped && ::pipe2(outPipe, O_CLOEXEC) != 0) return;
   out_.Reset(outPipe[0]);
-  platform::UniqueFd outWrite(outPipe[1]);
-  if (piped && ::pipe2(errPipe, O_CLOEXEC) != 0) return;
+  UniqueFd outWrite(outPipe[1]);
+  if (errPiped && ::pipe2(errPipe, O_CLOEXEC) != 0) return;
   err_.Reset(errPipe[0]);
-  platform::UniqueFd errWrite(errPipe[1]);
+  UniqueFd errWrite(errPipe[1]);
 
+  constexpr int kCreate = O_WRONLY | O_CREAT | O_TRUNC;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  if (piped) {
+  if (outPiped) {
     posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
   } else {
-    posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), kCreate, 0600);
+  }
+  if (errPiped) {
+    posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
+  } else if (!errorFile.empty()) {
+    posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), kCreate, 0600);
+  } else {
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
   }
-  posix_spawn_file_actions_addchdir_np(&actions, workDirectory.c_str());
-  if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
+  if (!workDirectory.empty()) posix_spawn_file_actions_addchdir_np(&actions, workDirectory.c_str());
+  if (posix_spawnp(&pid_, program.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
   posix_spawn_file_actions_destroy(&actions);
 }
 
@@ -64,22 +72,29 @@ ChildProcess::~ChildProcess() {
   }
 }
 
-bool ChildProcess::Poll() {
-  if (pid_ <= 0 || ended_) return ended_;
-  const pid_t done = ::waitpid(pid_, &status_, WNOHANG);
+void ChildProcess::Reap(int options) {
+  const pid_t done = ::wait4(pid_, &status_, options, &usage_);
   if (done == pid_ || (done < 0 && errno != EINTR)) ended_ = true;
+}
+
+bool ChildProcess::Poll() {
+  if (pid_ > 0 && !ended_) Reap(WNOHANG);
   return ended_;
 }
 
 void ChildProcess::Wait() {
-  while (pid_ > 0 && !ended_) {
-    const pid_t done = ::waitpid(pid_, &status_, 0);
-    if (done == pid_ || (done < 0 && errno != EINTR)) ended_ = true;
-  }
+  while (pid_ > 0 && !ended_) Reap(0);
 }
 
 void ChildProcess::Kill(int signal) {
   if (pid_ > 0 && !ended_) ::kill(pid_, signal);
+}
+
+int ChildProcess::ExitCode() const { return ended_ && WIFEXITED(status_) ? WEXITSTATUS(status_) : -1; }
+
+double ChildProcess::CpuSeconds() const {
+  auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+  return seconds(usage_.ru_utime) + seconds(usage_.ru_stime);
 }
 
 std::string ChildProcess::Describe() const {
@@ -88,4 +103,4 @@ std::string ChildProcess::Describe() const {
   return "exit " + std::to_string(WEXITSTATUS(status_));
 }
 
-}  // namespace soak
+}  // namespace platform
