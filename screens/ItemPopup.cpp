@@ -30,15 +30,7 @@ int ItemPopup::Create(platform::Window& owner) {
   for (const char* icon : kIcons) {
     if (result == 1) result = panel_.AddIcon(icon);
   }
-  if (result != 1) return result;
-  const std::int32_t s = ui::Scale();
-  for (int o = 0; o < 2; ++o) panel_.iconPos[o] = platform::Point{kIconPos[o].x * s, kIconPos[o].y * s};
-  platform::Rect rects[2];
-  ui::ScaleRects(kListRects, rects);
-  result = list_.Create(rects, owner, Cookie());
-  list_.noBackground = true;
-  needsCompose_ = false;
-  return result;
+  return result == 1 ? CreateList(owner, kListRects, kIconPos) : result;
 }
 
 void ItemPopup::SetItem(const catalogue::ItemRef& item) {

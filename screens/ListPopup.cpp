@@ -44,18 +44,11 @@ int ListPopup::Create(platform::Window& owner) {
   if (result != 1) return result;
   pageControl_.SetColors(ui::PageControl::kCountColours, {0x000000, 0x000000});
   pageControl_.SetColors(ui::PageControl::kButtonColours, {0x000000, 0xFFFFFF});
-  const std::int32_t s = ui::Scale();
   for (int o = 0; o < 2; ++o) {
-    panel_.iconPos[o] = platform::Point{kIconPos[o].x * s, kIconPos[o].y * s};
     list_.rowsPerPage[o] = kRowsPerPage[o];
     pageControl_.rowsPerPage[o] = kRowsPerPage[o];
   }
-  platform::Rect rects[2];
-  ui::ScaleRects(kListRects, rects);
-  result = list_.Create(rects, owner, Cookie());
-  list_.noBackground = true;
-  needsCompose_ = false;
-  return result;
+  return CreateList(owner, kListRects, kIconPos);
 }
 
 void ListPopup::FillThemes(const core::AppSettings& settings) {
@@ -122,16 +115,6 @@ void ListPopup::Prepare() {
   list_.selected = 0;
   panel_.Compose();
   needsCompose_ = false;
-}
-
-void ListPopup::Paint(platform::Canvas& dc, bool, std::uint32_t layers) {
-  if (!active) return;
-  ComposeIfNeeded();
-  if (layers & kLayerSecondary) {
-    panel_.Draw(dc);
-    pageControl_.Draw(dc);
-  }
-  if (layers & kLayerMain) list_.Draw(dc);
 }
 
 void ListPopup::TurnPage(bool next, bool keepRow) {

@@ -56,7 +56,6 @@ class ListPopup : public PopupScreen, public ui::ScreenText {
   void Prepare();
 
   // While active: layer 2 the panel and the page control, layer 1 the list.
-  void Paint(platform::Canvas& dc, bool force, std::uint32_t layers) override;
   // 1027 / 1029 compose the panel again; 1325 / 1326 turn the page by key, 1328 / 1327 by
   // the page buttons (the selection keeps its row).
   std::intptr_t OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;

@@ -27,7 +27,6 @@ int NewSearchPanel::Create(platform::Window& owner) {
   if (result == 1) result = CreatePageControl(pageControl_, owner, kPageRects);
   if (result != 1) return result;
   pageControl_.currentPage = 0;
-  list_.noBackground = true;
   for (int o = 0; o < 2; ++o) {
     list_.rowsPerPage[o] = kListRows[o];
     pageControl_.rowsPerPage[o] = kListRows[o];
@@ -35,14 +34,8 @@ int NewSearchPanel::Create(platform::Window& owner) {
   platform::Rect rects[2];
   ui::ScaleRects(kFieldRects, rects);
   result = textField_.Create(rects, owner, Cookie());
-  if (result != 1) return result;
-  const std::int32_t s = ui::Scale();
-  for (int o = 0; o < 2; ++o) panel_.iconPos[o] = platform::Point{kIconPos[o].x * s, kIconPos[o].y * s};
-  ui::ScaleRects(kListRects, rects);
-  result = list_.Create(rects, owner, Cookie());
-  if (result == 1) result = panel_.AddIcon("\\popup_panel\\New_Search_MagGlass_Icon.png");
-  needsCompose_ = false;
-  return result;
+  if (result == 1) result = CreateList(owner, kListRects, kIconPos);
+  return result == 1 ? panel_.AddIcon("\\popup_panel\\New_Search_MagGlass_Icon.png") : result;
 }
 
 void NewSearchPanel::Fill() {
@@ -80,15 +73,9 @@ std::u16string NewSearchPanel::Query() const {
   return textField_.edit->Text().substr(0, kMaxQueryRead);
 }
 
-void NewSearchPanel::Paint(platform::Canvas& dc, bool, std::uint32_t layers) {
-  if (!active) return;
-  ComposeIfNeeded();
-  if (layers & kLayerSecondary) {
-    panel_.Draw(dc);
-    pageControl_.Draw(dc);
-  }
-  if (layers & kLayerMain) list_.Draw(dc);
-  textField_.Draw(dc);
+void NewSearchPanel::Paint(platform::Canvas& dc, bool force, std::uint32_t layers) {
+  PopupScreen::Paint(dc, force, layers);
+  if (active) textField_.Draw(dc);
 }
 
 void NewSearchPanel::Invalidate() {

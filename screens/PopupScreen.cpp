@@ -54,6 +54,28 @@ int PopupScreen::CreatePageControl(ui::PageControl& pages, platform::Window& own
   return 1;
 }
 
+void PopupScreen::Paint(platform::Canvas& dc, bool, std::uint32_t layers) {
+  if (!active) return;
+  ComposeIfNeeded();
+  if (layers & kLayerSecondary) {
+    panel_.Draw(dc);
+    if (pages_) pages_->Draw(dc);
+  }
+  if (layers & kLayerMain) list_.Draw(dc);
+}
+
+int PopupScreen::CreateList(platform::Window& owner, const platform::Rect (&qvgaList)[2],
+                            const platform::Point (&qvgaIcon)[2]) {
+  const std::int32_t s = ui::Scale();
+  for (int o = 0; o < 2; ++o) panel_.iconPos[o] = platform::Point{qvgaIcon[o].x * s, qvgaIcon[o].y * s};
+  platform::Rect rects[2];
+  ui::ScaleRects(qvgaList, rects);
+  const int result = list_.Create(rects, owner, Cookie());
+  list_.noBackground = true;
+  needsCompose_ = false;
+  return result;
+}
+
 void PopupScreen::OnKey(std::uint32_t virtualKey, std::intptr_t) {
   if (virtualKey == platform::vk::kReturn) {
     list_.OnKey(virtualKey);

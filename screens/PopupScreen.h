@@ -24,6 +24,8 @@ class PopupScreen : public ui::Screen {
   // page control with it) when it leaves the rows shown.
   void OnKey(std::uint32_t virtualKey, std::intptr_t keyData) override;
   void Invalidate() override { needsCompose_ = true; }
+  // The panel and the page control on the secondary layer, the list on the main one.
+  void Paint(platform::Canvas& dc, bool force, std::uint32_t layers) override;
 
  protected:
   // The subclass's panel, list, page control (may be null) and other controls; they are not
@@ -41,6 +43,9 @@ class PopupScreen : public ui::Screen {
   // The popups' page control at its QVGA rectangles: paging buttons, no background, black
   // page text. 1, 1001 or 1002.
   int CreatePageControl(ui::PageControl& pages, platform::Window& owner, const platform::Rect (&qvga)[2]);
+  // The panel's icon position and the list at their QVGA values; the list draws no background.
+  // 1, 1001 or 1002.
+  int CreateList(platform::Window& owner, const platform::Rect (&qvgaList)[2], const platform::Point (&qvgaIcon)[2]);
   // Composes the panel when an Invalidate asked for it.
   void ComposeIfNeeded();
   // Paints these layers on the window now.
