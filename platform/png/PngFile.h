@@ -8,9 +8,8 @@
 
 namespace platform {
 
-// The program's one use of libpng for whole files: 8-bit RGB or RGBA rows, top-down, packed.
-// (The client's image loaders in ui/ keep their own decode, which follows the phone's colour
-// rules.)
+// Whole PNG files as 8-bit RGB or RGBA rows, top-down, packed: screenshots, artwork, tests.
+// (The client's image loaders decode through PngDecoder, which follows the phone's colour rules.)
 
 enum class PngLayout { kRgb, kRgba };
 

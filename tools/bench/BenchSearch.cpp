@@ -21,6 +21,8 @@
 #include "server/CatalogueApi.h"
 #include "server/CatalogueIndex.h"
 #include "server/ServerOptions.h"
+#include "tools/bench/Statistics.h"
+#include "tools/bench/ZipfPhrases.h"
 
 namespace {
 
@@ -42,20 +44,6 @@ class BenchRequest : public server::HttpRequest {
  private:
   std::map<std::string, std::string> arguments_;
 };
-
-// Words of 3 to 9 random letters; titles draw them with Zipf frequencies (a few very common
-// words, a long tail), as natural text does.
-std::string Word(std::mt19937& random) {
-  std::string word;
-  const int letters = 3 + static_cast<int>(random() % 7);
-  for (int i = 0; i < letters; ++i) word += static_cast<char>('a' + random() % 26);
-  return word;
-}
-
-double Percentile(std::vector<double> values, double fraction) {
-  std::sort(values.begin(), values.end());
-  return values[static_cast<size_t>(fraction * (values.size() - 1))];
-}
 
 struct Config {
   const char* name;
@@ -80,31 +68,22 @@ double Millis(std::chrono::steady_clock::time_point since) {
 int main(int argc, char** argv) {
   const int rows = argc > 1 ? std::atoi(argv[1]) : kDefaultRows;
   std::mt19937 random(42);
-  std::vector<std::string> vocabulary;
-  for (int i = 0; i < kVocabulary; ++i) vocabulary.push_back(Word(random));
-  std::vector<double> weights;
-  for (int i = 1; i <= kVocabulary; ++i) weights.push_back(1.0 / i);
-  std::discrete_distribution<int> zipf(weights.begin(), weights.end());
-  auto phrase = [&](int words) {
-    std::string text;
-    for (int i = 0; i < words; ++i) text += (i ? " " : "") + vocabulary[zipf(random)];
-    return text;
-  };
+  bench::ZipfPhrases phrases(random, kVocabulary);
 
   // The same rows and the same queries for every configuration.
   std::vector<server::TrackTags> tracks;
   std::vector<std::vector<std::string>> titles;
   for (int i = 0; i < rows; ++i) {
     server::TrackTags tags;
-    tags.title = phrase(3 + static_cast<int>(random() % 2));
+    tags.title = phrases.Phrase(3 + static_cast<int>(random() % 2));
     titles.emplace_back();
     for (size_t at = 0, end; at <= tags.title.size(); at = end + 1) {
       end = std::min(tags.title.find(' ', at), tags.title.size());
       titles.back().push_back(tags.title.substr(at, end - at));
     }
-    tags.creator = phrase(2);
-    tags.album = phrase(1 + static_cast<int>(random() % 3));
-    tags.genre = vocabulary[random() % 40];
+    tags.creator = phrases.Phrase(2);
+    tags.album = phrases.Phrase(1 + static_cast<int>(random() % 3));
+    tags.genre = phrases.WordAt(random() % 40);
     tracks.push_back(tags);
   }
   std::vector<std::vector<std::string>> queries(3);
@@ -164,18 +143,18 @@ int main(int argc, char** argv) {
         last = reply.body;
       }
       std::printf("  %d-word queries: p50 %.3f ms  p99 %.3f ms  max %.3f ms  (%lld of %d with results)\n", words,
-                  Percentile(millis, 0.5), Percentile(millis, 0.99), Percentile(millis, 1.0),
+                  bench::Percentile(millis, 0.5), bench::Percentile(millis, 0.99), bench::Percentile(millis, 1.0),
                   static_cast<long long>(results), kQueriesPerLength);
-      std::printf("        CPU time: p50 %.3f ms  p99 %.3f ms  max %.3f ms\n", Percentile(cpuMillis, 0.5),
-                  Percentile(cpuMillis, 0.99), Percentile(cpuMillis, 1.0));
+      std::printf("        CPU time: p50 %.3f ms  p99 %.3f ms  max %.3f ms\n", bench::Percentile(cpuMillis, 0.5),
+                  bench::Percentile(cpuMillis, 0.99), bench::Percentile(cpuMillis, 1.0));
     }
     for (int rank = 0; rank < 3; ++rank) {
-      const BenchRequest request({{"q", vocabulary[rank]}, {"s", "0"}, {"n", "10"}, {"sk", "k"}});
+      const BenchRequest request({{"q", phrases.WordAt(rank)}, {"s", "0"}, {"n", "10"}, {"sk", "k"}});
       const auto start = std::chrono::steady_clock::now();
       const server::HttpReply reply = api.Handle(request);
       const double ms = Millis(start);
       const size_t total = reply.body.find("<filter_count_total>");
-      std::printf("  broad query \"%s\" (%s matches): %.3f ms\n", vocabulary[rank].c_str(),
+      std::printf("  broad query \"%s\" (%s matches): %.3f ms\n", phrases.WordAt(rank).c_str(),
                   reply.body.substr(total + 20, reply.body.find('<', total + 20) - total - 20).c_str(), ms);
     }
     if (&config != &configs[0]) std::printf("  replies differing from the first configuration: %d\n", differing);

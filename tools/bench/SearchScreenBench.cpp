@@ -29,6 +29,8 @@
 #include "server/CatalogueIndex.h"
 #include "server/HttpDaemon.h"
 #include "server/ServerOptions.h"
+#include "tools/bench/Statistics.h"
+#include "tools/bench/ZipfPhrases.h"
 #include "ui/BlendBuffer.h"
 #include "ui/ResourcePaths.h"
 
@@ -39,18 +41,6 @@ constexpr int kDefaultQueries = 50;
 constexpr int kVocabulary = 20000;
 
 using Millis = std::chrono::duration<double, std::milli>;
-
-std::string Word(std::mt19937& random) {
-  std::string word;
-  const int letters = 3 + static_cast<int>(random() % 7);
-  for (int i = 0; i < letters; ++i) word += static_cast<char>('a' + random() % 26);
-  return word;
-}
-
-double Percentile(std::vector<double> values, double fraction) {
-  std::sort(values.begin(), values.end());
-  return values[static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1))];
-}
 
 platform::InputEvent Key(std::uint32_t key) {
   platform::InputEvent event;
@@ -71,16 +61,7 @@ int main(int argc, char** argv) {
   const int rows = argc > 1 ? std::atoi(argv[1]) : kDefaultRows;
   const int queryCount = argc > 2 ? std::atoi(argv[2]) : kDefaultQueries;
   std::mt19937 random(7);
-  std::vector<std::string> vocabulary;
-  for (int i = 0; i < kVocabulary; ++i) vocabulary.push_back(Word(random));
-  std::vector<double> weights;
-  for (int i = 1; i <= kVocabulary; ++i) weights.push_back(1.0 / i);
-  std::discrete_distribution<int> zipf(weights.begin(), weights.end());
-  auto phrase = [&](int words) {
-    std::string text;
-    for (int i = 0; i < words; ++i) text += (i ? " " : "") + vocabulary[static_cast<std::size_t>(zipf(random))];
-    return text;
-  };
+  bench::ZipfPhrases phrases(random, kVocabulary);
 
   // The server: an in-memory index of generated tracks behind the real daemon.
   server::CatalogueIndex index;
@@ -90,10 +71,10 @@ int main(int argc, char** argv) {
   index.Begin();
   for (int i = 0; i < rows; ++i) {
     server::TrackTags tags;
-    tags.title = phrase(3 + static_cast<int>(random() % 2));
-    tags.creator = phrase(2);
-    tags.album = phrase(1 + static_cast<int>(random() % 3));
-    tags.genre = vocabulary[random() % 40];
+    tags.title = phrases.Phrase(3 + static_cast<int>(random() % 2));
+    tags.creator = phrases.Phrase(2);
+    tags.album = phrases.Phrase(1 + static_cast<int>(random() % 3));
+    tags.genre = phrases.WordAt(random() % 40);
     titles.push_back(tags.title);
     index.UpsertTrack("t/" + std::to_string(i) + ".mp3", 1, 1, tags, generation);
   }
@@ -171,9 +152,9 @@ int main(int argc, char** argv) {
     }
     if (client.empty()) return 1;
     std::printf("%d tracks, %zu queries (%d with a results page), portrait QVGA, headless\n", rows, client.size(), found);
-    std::printf("Enter to results painted: median %.2f ms  p95 %.2f ms\n", Percentile(client, 0.5), Percentile(client, 0.95));
-    std::printf("server's own search:      median %.2f ms  p95 %.2f ms\n", Percentile(server, 0.5), Percentile(server, 0.95));
-    std::printf("client adds:              median %.2f ms  p95 %.2f ms\n", Percentile(added, 0.5), Percentile(added, 0.95));
+    std::printf("Enter to results painted: median %.2f ms  p95 %.2f ms\n", bench::Percentile(client, 0.5), bench::Percentile(client, 0.95));
+    std::printf("server's own search:      median %.2f ms  p95 %.2f ms\n", bench::Percentile(server, 0.5), bench::Percentile(server, 0.95));
+    std::printf("client adds:              median %.2f ms  p95 %.2f ms\n", bench::Percentile(added, 0.5), bench::Percentile(added, 0.95));
     window.Destroy();
   }
   ui::blendBuffer = nullptr;
