@@ -164,6 +164,7 @@ void Application::OpenPopup(ui::Screen& panel) {
   if (PopupOpen()) ClosePopup();
   if (ui::Screen* top = Top()) top->Hide();
   viewStack_.push_back(&panel);
+  miniPlayer_.covered = true;
   panel.Show();
 }
 
@@ -173,6 +174,7 @@ void Application::ClosePopup() {
     viewStack_.pop_back();
     top->Hide();
   }
+  miniPlayer_.covered = PopupOpen();
   if (ui::Screen* top = Top()) top->Show();
 }
 
@@ -208,7 +210,8 @@ void Application::PaintLayers(std::initializer_list<ui::Screen*> screens) {
 }
 
 void Application::Paint(platform::Canvas& dc, bool, std::uint32_t) {
-  if (Top() == &playerScreen_) return;
+  // The Player tab has neither, also while a popup lies over it.
+  if (currentTab_ == kPlayerTab) return;
   tabBar_.Draw(dc);
   miniPlayer_.Draw(dc);
 }

@@ -279,7 +279,6 @@ void Application::OnPlayerMessage(std::uint32_t message) {
     const audio::Mp3FrameHeader header = streamPlayer_.header();
     miniPlayer_.SetTrack(info, length, header);
     playerScreen_.SetTrack(info, length, header);
-    playerScreen_.playState = 1;
     core::EndWaitCursor();
     return;
   }

@@ -15,6 +15,9 @@ namespace catalogue {
 // the way a hostile reply blows up a parser's memory.
 class XmlReader {
  public:
+  // The deepest element nesting a reply may have (the replies are 3 to 4 deep).
+  static constexpr std::size_t kMaxDepth = 64;
+
   virtual ~XmlReader() = default;
   XmlReader(const XmlReader&) = delete;
   XmlReader& operator=(const XmlReader&) = delete;

@@ -83,21 +83,22 @@ void MiniPlayer::Paint(platform::Canvas& dc) {
 void MiniPlayer::SetTrack(const audio::TrackInfo& info, std::int32_t contentLength,
                           const audio::Mp3FrameHeader& header) {
   progress_.SetTrack(info, contentLength, header);
-  caption_ = (info.creator + u" - " + info.title).substr(0, kMaxCaptionLength);
+  caption_ = info.creator + u" - " + info.title;
+  caption_.resize(platform::Utf16PrefixLength(caption_, kMaxCaptionLength));
   UpdateLayout();
-  if (visible) Draw();
+  if (visible && !covered) Draw();
 }
 
 void MiniPlayer::SetProgress(std::uint32_t bytesReceived, std::uint32_t positionSamples) {
   progress_.SetProgress(bytesReceived, positionSamples);
-  if (visible) Draw();
+  if (visible && !covered) Draw();
 }
 
 void MiniPlayer::ResetDisplay() {
   progress_.Reset();
   caption_.clear();
   UpdateLayout();
-  if (visible) Draw();
+  if (visible && !covered) Draw();
 }
 
 void MiniPlayer::AppendScreenText(std::vector<std::string>& lines) const {

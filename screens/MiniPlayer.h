@@ -43,6 +43,10 @@ class MiniPlayer : public ui::View {
   // "mini <caption> | <elapsed> | <total>".
   void AppendScreenText(std::vector<std::string>& lines) const;
 
+  // Set while a popup lies over the strip: SetTrack, SetProgress and ResetDisplay keep what
+  // they are told but draw nothing.
+  bool covered = false;
+
  private:
   void Compose(int orientation);
 

@@ -43,8 +43,12 @@ class PlayerScreen : public ui::Screen, public ui::ScreenText {
   // "player <playState> <elapsed> <total> | <creator/album line> | <title>".
   void AppendScreenText(std::vector<std::string>& lines) const override;
 
+  // A track started playing: the console shows it with the pause button, drawn at once when
+  // visible.
   void SetTrack(const audio::TrackInfo& info, std::int32_t contentLength, const audio::Mp3FrameHeader& header) {
     view_.SetTrack(info, contentLength, header);
+    playState = PlayerView::kPlaying;
+    if (view_.visible) view_.Draw();
   }
   void SetProgress(std::uint32_t bytesReceived, std::uint32_t positionSamples) {
     view_.SetProgress(bytesReceived, positionSamples);

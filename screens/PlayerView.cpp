@@ -195,7 +195,11 @@ bool PlayerView::LoadSkin() {
     skinLoaded_ = false;
     return true;
   }
-  if (name == loadedSkin_ && !reloadSkin_) return true;
+  if (name == loadedSkin_ && !reloadSkin_) {
+    // Its pictures are in hand (also after "None" in between).
+    skinLoaded_ = true;
+    return true;
+  }
   reloadSkin_ = false;
   skinLoaded_ = true;
   int results[2] = {1, 1};
@@ -312,7 +316,6 @@ void PlayerView::SetTrack(const audio::TrackInfo& info, std::int32_t contentLeng
   playState = kNothing;
   progress_.SetTrack(info, contentLength, header);
   UpdateLayout();
-  if (visible) Draw();
 }
 
 void PlayerView::SetProgress(std::uint32_t bytesReceived, std::uint32_t positionSamples) {
@@ -330,7 +333,8 @@ void PlayerView::ResetDisplay() {
 void PlayerView::SetItem(const catalogue::AudioCueRecord& record) { std::memcpy(item_.get(), &record, sizeof(catalogue::AudioCueRecord)); }
 
 void PlayerView::FlashButton(Button button) {
-  if (!window) return;
+  // Hidden (another tab or a popup shown), the command acts without a picture.
+  if (!window || !visible) return;
   platform::Canvas dc = window->GetDC();
   const platform::Rect at = ButtonRect(button);
   if (button == kPlayPause) {

@@ -68,6 +68,7 @@ class PlayerView : public ui::View {
   void UpdateLayout() override;
   void Paint(platform::Canvas& dc) override;
 
+  // ResetDisplay, then the track; draws nothing (the owner sets playState and draws).
   void SetTrack(const audio::TrackInfo& info, std::int32_t contentLength, const audio::Mp3FrameHeader& header);
   // Redraws when visible.
   void SetProgress(std::uint32_t bytesReceived, std::uint32_t positionSamples);
@@ -78,7 +79,7 @@ class PlayerView : public ui::View {
   const catalogue::AudioCueRecord& Item() const { return *item_; }
 
   // Shows the button's pressed picture straight on the window: play/pause for the flash
-  // pause, the others only until the view is drawn again right after.
+  // pause, the others only until the view is drawn again right after. Nothing while hidden.
   void FlashButton(Button button);
 
   // "creator - album", or whichever is not empty.

@@ -1,4 +1,5 @@
 #include "app/AppOptions.h"
+#include "app/DesktopLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -78,6 +79,42 @@ TEST(AppOptions, BadCommandLinesAreRefused) {
     std::string error;
     EXPECT_EQ(app::ParseAppOptions(args, options, error), Outcome::kError);
     EXPECT_FALSE(error.empty());
+  }
+}
+
+// The desktop window's layout: what --screen and --zoom ask is kept; otherwise a zoom of 2 or
+// more (the display's, or one the user chose before, counted in default screens) shows the
+// default layout natively at twice its size; the display is asked only when nothing says.
+TEST(AppOptions, DesktopLayoutIsSharpByDefault) {
+  const platform::Size qvga{240, 320}, vga{480, 640};
+  const struct {
+    std::vector<std::string> args;
+    int remembered, display;
+    platform::Size screen;
+    int zoom, unit;
+  } cases[] = {
+      {{}, 0, 1, qvga, 1, 1},
+      {{}, 0, 2, vga, 1, 2},
+      {{}, 0, 3, vga, 1, 2},
+      {{}, 0, 5, vga, 2, 2},
+      {{}, 2, 0, vga, 1, 2},
+      {{}, 4, 0, vga, 2, 2},
+      {{}, 3, 0, qvga, 3, 1},
+      {{"--zoom", "2"}, 4, 0, qvga, 2, 1},
+      {{"--screen", "240x320"}, 0, 0, qvga, 0, 1},
+      {{"--screen", "320x240"}, 2, 0, platform::Size{320, 240}, 2, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.args) + " remembered " + std::to_string(c.remembered));
+    int asked = 0;
+    const app::DesktopLayout layout = app::ChooseDesktopLayout(Parse(c.args).window, c.remembered, [&] {
+      ++asked;
+      return c.display;
+    });
+    EXPECT_EQ(layout.screen, c.screen);
+    EXPECT_EQ(layout.zoom, c.zoom);
+    EXPECT_EQ(layout.zoomUnit, c.unit);
+    EXPECT_EQ(asked, c.display ? 1 : 0);
   }
 }
 

@@ -240,6 +240,61 @@ TEST_F(ApplicationTest, PositionTimerAndClearCurrentPlaylist) {
   EXPECT_EQ(server.AcceptedCount(), 4);  // no next track was looked up
 }
 
+// What a track change or a media command draws is only what is shown: on the Player tab the
+// centre button shows pause as soon as the track starts; media commands from another tab act
+// (a new track starts) without drawing the console there; a track ending and starting under
+// a popup leaves the popup whole; a full repaint (the theme key) under a popup over the
+// Player tab draws no tab bar or mini player.
+TEST_F(ApplicationTest, TrackChangesAndMediaCommandsDrawOnlyWhatIsShown) {
+  const std::string mp3 = testsupport::SynthesizeMp3(8.0, 44100, 2, 128);
+  ASSERT_FALSE(mp3.empty());
+  std::vector<testsupport::ServerScript> replies{Reply(HttpResponse("", "text/plain")), Reply(HttpResponse("", "text/xml"))};
+  for (int i = 0; i < 4; ++i) {
+    replies.push_back(Reply(HttpResponse("not_available", "text/plain")));
+    replies.push_back(Reply(HttpResponse(mp3, "audio/mpeg")));
+  }
+  ScriptedServer server(replies);
+  catalogue::AudioCueRecord records[2]{};
+  for (catalogue::AudioCueRecord& record : records) {
+    std::strcpy(record.creator, "Synth");
+    std::snprintf(record.location, sizeof record.location, "%s", server.Url("/tone.mp3").c_str());
+  }
+  std::strcpy(records[0].title, "Tone");
+  std::strcpy(records[1].title, "Two");
+  testsupport::WriteFile(dir_ / playlist::playlistfile::kFileName,
+                         playlist::playlistfile::Encode(u"Mine", {&records[0], &records[1]}));
+  auto shot = [&](const char* name) { return "screenshot " + (dir_ / name).string() + "\n"; };
+  const apptest::ProgramResult result = Run(
+      server, "waitfor message 15\n"
+              "post 1124 0 3\n"
+              "post 2024 1\n"  // play
+              "waitfor message 12024 10000\n" + shot("started.png") +
+              "waitfor text \"player 1 0:01\" 5000\n" + shot("ticked.png") +
+              "post 1124 0 1\n" + shot("featured.png") +
+              "post 2024 0\npost 2024 0\npost 2024 3\n"  // play-pause twice, next
+              "waitfor message 12024 10000\n"
+              "waitfor text \"mini Synth - Two\"\n" + shot("featurednext.png") +
+              "softkey left\n" + shot("popup.png") +
+              "post 2024 4\n"  // previous, under the popup
+              "waitfor message 12024 10000\n"
+              "dump popupprevious\n" + shot("popupprevious.png") +
+              "menu Cancel\npost 1124 0 3\nmenu \"Color Themes... (C key)\"\n" + shot("playerpopup.png") +
+              "char c\n" + shot("playerrepaint.png") + "quit\n");
+  ASSERT_EQ(result.exitCode, 0) << result.err << result.out;
+  EXPECT_EQ(result.out.find("script error"), std::string::npos) << result.out;
+  EXPECT_TRUE(DumpHas("popupprevious", "mini Synth - Tone |")) << testing::PrintToString(DumpLines("popupprevious"));
+  auto differing = [&](const char* a, const char* b, platform::Rect inside, platform::Rect except = {}) {
+    return apptest::DifferingPixels(dir_ / a, dir_ / b, inside, except);
+  };
+  EXPECT_EQ(differing("started.png", "ticked.png", {94, 184, 146, 236}), 0) << "the centre button";
+  EXPECT_EQ(differing("featured.png", "featurednext.png", {0, 0, 240, 232}), 0) << "the list above the mini player";
+  EXPECT_GT(differing("featured.png", "featurednext.png", {0, 232, 240, 268}), 0) << "the mini player";
+  EXPECT_EQ(differing("popup.png", "popupprevious.png", {0, 0, 240, 268}, {16, 81, 226, 119}), 0) << "the popup";
+  // Where the panel is clear (its left edge and its last rows) the console still shows.
+  EXPECT_EQ(differing("playerpopup.png", "playerrepaint.png", {0, 0, 2, 268}), 0) << "the tab bar";
+  EXPECT_EQ(differing("playerpopup.png", "playerrepaint.png", {0, 266, 240, 268}), 0) << "the mini player";
+}
+
 // An image missing at window creation: "Missing Files", the window closes before its first
 // paint (the script never runs) and the program ends with 0, leaving the playlist file as it
 // was.

@@ -16,6 +16,7 @@
 #include "playlist/PlaylistFile.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WaitUntil.h"
+#include "ui/STScreenBuffer.h"
 
 namespace apptest {
 
@@ -107,6 +108,20 @@ std::size_t SaveFeaturedCueListAsPlaylist(const std::string& baseUrl, const std:
   for (std::size_t i = 0; i < tracks.resultCount(); ++i) records.push_back(tracks.itemAt(i));
   std::string error;
   return playlist::playlistfile::Save(file, title, records, error) ? records.size() : 0;
+}
+
+int DifferingPixels(const std::filesystem::path& a, const std::filesystem::path& b, platform::Rect inside,
+                    platform::Rect except) {
+  constexpr std::int32_t kTitleBar = 26;
+  ui::STScreenBuffer first, second;
+  if (!first.LoadPng(a.c_str()) || !second.LoadPng(b.c_str())) return -1;
+  int count = 0;
+  for (std::int32_t y = inside.top; y < inside.bottom; ++y) {
+    for (std::int32_t x = inside.left; x < inside.right; ++x) {
+      if (!except.Contains(x, y) && first.DecodedPixel(x, y + kTitleBar) != second.DecodedPixel(x, y + kTitleBar)) ++count;
+    }
+  }
+  return count;
 }
 
 }  // namespace apptest

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/gfx/Geometry.h"
 #include "tests/support/TempDir.h"
 
 namespace apptest {
@@ -68,5 +69,11 @@ class BrowserRecorder {
 // exactly one CueList.
 std::size_t SaveFeaturedCueListAsPlaylist(const std::string& baseUrl, const std::filesystem::path& configDir,
                                           const std::filesystem::path& file, const std::u16string& title);
+
+// How many pixels differ between two screenshots of the emulated screen inside `inside`, a
+// rectangle of the client area (below the 26-pixel title bar), leaving out `except`; -1 when
+// a screenshot cannot be read.
+int DifferingPixels(const std::filesystem::path& a, const std::filesystem::path& b, platform::Rect inside,
+                    platform::Rect except = {});
 
 }  // namespace apptest

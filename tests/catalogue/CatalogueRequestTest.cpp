@@ -109,7 +109,9 @@ TEST_F(CatalogueRequestTest, FeaturedUrlsCarryANewRandomValueEachTime) {
   EXPECT_EQ(featured.url().substr(featured.url().find("&sk=")), Identity());
 }
 
-TEST_F(CatalogueRequestTest, RequestTextIsCutWithoutSplittingAnEscape) {
+// The 127-byte cut splits neither an escape nor a character, escaped or raw.
+TEST_F(CatalogueRequestTest, RequestTextIsCutWithoutSplittingAnEscapeOrACharacter) {
+  const std::string shcha = "%D0%A9", euro = "%E2%82%AC", note = "%F0%9F%8E%B5";
   struct Case {
     std::string text;
     std::string kept;
@@ -118,11 +120,18 @@ TEST_F(CatalogueRequestTest, RequestTextIsCutWithoutSplittingAnEscape) {
       {std::string(124, 'a') + "%41", std::string(124, 'a') + "%41"},
       {std::string(125, 'a') + "%41", std::string(125, 'a')},
       {std::string(200, 'b'), std::string(127, 'b')},
+      {std::string(118, 'a') + shcha + shcha, std::string(118, 'a') + shcha},
+      {std::string(121, 'a') + shcha + shcha, std::string(121, 'a') + shcha},
+      {std::string(115, 'a') + euro + euro, std::string(115, 'a') + euro},
+      {std::string(109, 'a') + euro + euro, std::string(109, 'a') + euro + euro},
+      {std::string(112, 'a') + note + note, std::string(112, 'a') + note},
+      {std::string(126, 'a') + "\xD0\xA9", std::string(126, 'a')},
+      {std::string(124, 'a') + "\xE2\x82\xAC", std::string(124, 'a') + "\xE2\x82\xAC"},
   };
   catalogue::SearchRequest search("http://h", settings_.settings);
   for (const Case& c : cases) {
     search.buildUrl(c.text.c_str());
-    EXPECT_EQ(std::string(search.requestText()), c.kept);
+    EXPECT_EQ(std::string(search.requestText()), c.kept) << c.text;
   }
   catalogue::CueListTracksRequest tracks("http://h", settings_.settings);
   tracks.buildUrl("pl 1&x=2");

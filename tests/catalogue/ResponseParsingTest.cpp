@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <string>
 
@@ -184,6 +185,37 @@ TEST_F(ResponseParsingTest, DocumentsWithADoctypeAreRefusedBeforeExpansionEmptyO
   EXPECT_EQ(search_.resultCount(), 0u);
   EXPECT_EQ(search_.totalCount, 0);
   EXPECT_EQ(search_.totalReceived, 1);
+}
+
+// Elements nested deeper than any reply needs end the parse as an error, keeping the items
+// read before; what the parser held is given back after every parse.
+TEST_F(ResponseParsingTest, DeepNestingFailsAndTheParserIsFreedAfterEachParse) {
+  auto nested = [](int depth) {
+    std::string open, close;
+    for (int i = 0; i < depth; ++i) {
+      open += "<a>";
+      close += "</a>";
+    }
+    return open + close;
+  };
+  const std::string item = "<result_list_item><media>text</media><title>T</title></result_list_item>";
+  const int limit = static_cast<int>(catalogue::XmlReader::kMaxDepth);
+  EXPECT_EQ(Parse(search_, "<s>" + item + nested(limit - 1) + item + "</s>"), XML_STATUS_OK);
+  EXPECT_EQ(search_.resultCount(), 2u);
+  search_.clearItems();
+  EXPECT_EQ(Parse(search_, "<s>" + item + nested(limit) + item + "</s>"), XML_STATUS_ERROR);
+  EXPECT_EQ(search_.resultCount(), 1u);
+  search_.clearItems();
+
+  // A 4 MB attribute makes expat buffer it whole.
+  const std::string wide = "<s a=\"" + std::string(4 << 20, 'x') + "\">" + item + "</s>";
+  auto inUse = [] {
+    const struct mallinfo2 heap = mallinfo2();
+    return heap.uordblks + heap.hblkhd;  // with the blocks mapped on their own
+  };
+  const std::size_t before = inUse();
+  EXPECT_EQ(Parse(search_, wide), XML_STATUS_OK);
+  EXPECT_LT(inUse(), before + (1 << 20));
 }
 
 TEST_F(ResponseParsingTest, CopiedItemsOutliveTheClearedList) {

@@ -127,6 +127,9 @@ TEST_F(CatalogueScreensTest, SearchOutcomesKindsAndRows) {
   const apptest::ProgramResult result = Run(
       "softkey left\n"
       "dump open.txt\n"
+      "screenshot " + (dir_ / "open.png").string() + "\n" +
+      [] { std::string keys; for (int i = 0; i < 20; ++i) keys += "key Down\nkey Up\n"; return keys; }() +
+      "screenshot " + (dir_ / "updown.png").string() + "\n"
       "text ab\nkey Down\ntext c\n"
       "dump typed.txt\n"
       "key Up\nkey Enter\n"
@@ -151,6 +154,8 @@ TEST_F(CatalogueScreensTest, SearchOutcomesKindsAndRows) {
   EXPECT_EQ(panel, (Lines{"title New Search", "text Enter a Song or Artist:", "field ",
                           "entry 0 selected Search: All Results", "entry 1 Search: AudioCues",
                           "entry 2 Search: CueLists", "entry 3 Search: TextCues"}));
+  // Up and Down within the rows shown leave the query field's soft rim as it was drawn.
+  EXPECT_EQ(apptest::DifferingPixels(dir_ / "open.png", dir_ / "updown.png", {16, 81, 226, 119}, {23, 92, 219, 107}), 0);
   // "c" was typed after Down at the caret's old place, the end.
   EXPECT_EQ(Only("typed.txt", "field"), Lines{"field abc"});
   EXPECT_EQ(Only("typed.txt", "entry 1"), Lines{"entry 1 selected Search: AudioCues"});
@@ -228,6 +233,14 @@ TEST_F(CatalogueScreensTest, PagingByKeyRotationAndActivation) {
   EXPECT_EQ(Only("panel.txt", "entry"), (Lines{"entry 0 selected Search: All Results", "entry 1 Search: AudioCues",
                                                 "entry 2 Search: CueLists"}));
   EXPECT_EQ(Only("paged.txt", "entry"), Lines{"entry 3 selected Search: TextCues"});
+
+  // A total near 2^31: the page count does not overflow and the next button turns the page.
+  testsupport::ScriptedServer huge(std::vector<ServerScript>{kVersionOk, kNoFeatured, SearchPage(2147483647, 0, 5),
+                                                             SearchPage(2147483647, 5, 5)});
+  Run("softkey left\ntext q\nkey Enter\ndump huge1.txt\ntap 222 51\ndump huge2.txt\n", huge);
+  EXPECT_EQ(Only("huge1.txt", "page"), Lines{"page Page 1 / 429496730 | 2147483647 items"});
+  EXPECT_EQ(Only("huge2.txt", "page"), Lines{"page Page 2 / 429496730 | 2147483647 items"});
+  EXPECT_EQ(Only("huge2.txt", "row 0"), Lines{"row 0 selected Artist - Album | R5"});
 }
 
 // Featured: the first page at start, its date range, paging to a page of one shared date,

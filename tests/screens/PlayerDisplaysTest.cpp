@@ -121,6 +121,10 @@ TEST_P(PlayerDisplaysTest, ButtonsAndKeysByPlayState) {
                                             msg::kPlayerPlaylistTab, msg::kPlayerSearchTab};
     EXPECT_EQ(PostedIds(), state ? byKeys : sides);
   }
+  // Hidden (another tab shown), a button's flash draws nothing.
+  world_.FillPattern();
+  for (int b = 0; b < PlayerView::kButtonCount; ++b) view_.FlashButton(static_cast<PlayerView::Button>(b));
+  EXPECT_EQ(world_.FirstChangeOutside({}), "");
 }
 
 // Taps on the glass crack it, fourteen times at most; showing the view again mends it.
@@ -158,6 +162,9 @@ TEST_P(PlayerDisplaysTest, NoLengthAndResetShowNothingMoving) {
   std::vector<std::string> lines;
   mini_.AppendScreenText(lines);
   EXPECT_EQ(lines, std::vector<std::string>{"mini  | 0:00 | 0:00"});
+  // The caption's 255-unit cut keeps a surrogate pair whole or leaves it out.
+  mini_.SetTrack(audio::TrackInfo{u"\U0001F3B5\U0001F3B5", std::u16string(251, u'c'), u""}, 0, Header(128, 44100));
+  EXPECT_EQ(mini_.Caption(), std::u16string(251, u'c') + u" - ");
 }
 
 TEST_P(PlayerDisplaysTest, MiniPlayerTakesTapsInsideItsStripOnly) {
@@ -169,9 +176,15 @@ TEST_P(PlayerDisplaysTest, MiniPlayerTakesTapsInsideItsStripOnly) {
 }
 
 // The same skin chosen again without a reload loads nothing, even when its files have gone
-// since.
+// since; chosen again after "None", it shows again.
 TEST_P(PlayerDisplaysTest, SkinLoadsOnce) {
   core::AppSettings& settings = settings_.settings;
+  settings.SetSkinName(u"Sunburst");
+  view_.UpdateLayout();
+  EXPECT_TRUE(view_.SkinLoaded());
+  settings.SetSkinName(u"");
+  view_.UpdateLayout();
+  EXPECT_FALSE(view_.SkinLoaded());
   settings.SetSkinName(u"Sunburst");
   view_.UpdateLayout();
   EXPECT_TRUE(view_.SkinLoaded());
