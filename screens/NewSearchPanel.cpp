@@ -75,7 +75,11 @@ std::u16string NewSearchPanel::Query() const {
 
 void NewSearchPanel::Paint(platform::Canvas& dc, bool force, std::uint32_t layers) {
   PopupScreen::Paint(dc, force, layers);
-  if (active) textField_.Draw(dc);
+  if (!active) return;
+  // The field's picture is semi-transparent: without the panel drawn first, the panel's
+  // picture goes back under it, so that it never blends over itself.
+  if (!(layers & kLayerSecondary)) panel_.PaintArea(dc, textField_.CurrentRect());
+  textField_.Draw(dc);
 }
 
 void NewSearchPanel::Invalidate() {

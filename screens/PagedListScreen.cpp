@@ -70,7 +70,7 @@ void PagedListScreen::NextPage(bool byButton) {
   core::BeginWaitCursor();
   pageControl_.FlashButton(ui::PageControl::kFlashNext);
   const std::int32_t rows = RowsPerPage();
-  if (pageOffset_ + rows >= Request().totalCount) {
+  if (std::int64_t{pageOffset_} + rows >= Request().totalCount) {
     core::EndWaitCursor();
     return;
   }

@@ -46,7 +46,7 @@ void PageControl::SetColors(int which, ColourPair pair) {
 std::int32_t PageControl::PageCount() const {
   const std::int32_t perPage = rowsPerPage[Orientation()];
   if (perPage <= 0 || itemCount <= 0) return 0;
-  return (itemCount + perPage - 1) / perPage;
+  return static_cast<std::int32_t>((std::int64_t{itemCount} + perPage - 1) / perPage);
 }
 
 std::int32_t PageControl::PageTextX() const { return prevX_ + buttonWidth_ + 4 * Scale(); }

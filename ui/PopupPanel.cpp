@@ -57,6 +57,15 @@ void PopupPanel::Compose() {
 
 void PopupPanel::Paint(platform::Canvas& dc) { composed.BlitTo(dc, 0, 0); }
 
+void PopupPanel::PaintArea(platform::Canvas& windowDC, const platform::Rect& area) {
+  composed.ReleaseDC();
+  platform::Surface* picture = composed.Bitmap();
+  if (!picture) return;
+  const platform::Rect& r = CurrentRect();
+  const platform::Canvas dc(*picture);
+  windowDC.BitBlt(area.left, area.top, area.Width(), area.Height(), dc, area.left - r.left, area.top - r.top);
+}
+
 void PopupPanel::DrawTextLine(platform::Canvas& dc, const platform::Font* font, const std::u16string& text,
                               platform::Rect box, platform::Colour colour) {
   const platform::Font* oldFont = dc.SelectFont(font);

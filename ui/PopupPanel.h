@@ -36,6 +36,9 @@ class PopupPanel : public View {
   void Compose();
   // Copies the composed picture.
   void Paint(platform::Canvas& dc) override;
+  // Copies the part of the composed picture that lies under `area` (window coordinates) to
+  // the same place of the window's canvas.
+  void PaintArea(platform::Canvas& windowDC, const platform::Rect& area);
   bool OnKey(std::uint32_t virtualKey) override { return StandardKey(virtualKey); }
   bool OnTap(std::int32_t, std::int32_t) override { return false; }
   // Draws the texts and icon of the panel into the composed picture.
