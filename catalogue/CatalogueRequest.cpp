@@ -6,6 +6,50 @@
 #include "platform/DebugLog.h"
 
 namespace catalogue {
+namespace {
+
+constexpr std::size_t kEscapeLength = 3;  // "%XX"
+constexpr std::size_t kMaxContinuationBytes = 3;
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// The last byte of text[0, length), escaped ("%XX") or raw, and how many characters of the
+// text it takes (0 for an empty text).
+std::size_t LastByte(const char* text, std::size_t length, unsigned char& byte) {
+  if (length >= kEscapeLength && text[length - kEscapeLength] == '%') {
+    const int high = HexDigit(text[length - 2]), low = HexDigit(text[length - 1]);
+    if (high >= 0 && low >= 0) {
+      byte = static_cast<unsigned char>(high * 16 + low);
+      return kEscapeLength;
+    }
+  }
+  if (length == 0) return 0;
+  byte = static_cast<unsigned char>(text[length - 1]);
+  return 1;
+}
+
+// The length of text[0, length) without a last UTF-8 character that lost bytes to the cut.
+std::size_t WithoutSplitCharacter(const char* text, std::size_t length) {
+  std::size_t end = length;
+  for (std::size_t continuation = 0; continuation <= kMaxContinuationBytes; ++continuation) {
+    unsigned char byte = 0;
+    const std::size_t size = LastByte(text, end, byte);
+    if (size == 0) return length;
+    if ((byte & 0xC0) != 0x80) {
+      const std::size_t needed = byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : byte >= 0xC0 ? 1 : 0;
+      return needed > continuation ? end - size : length;
+    }
+    end -= size;
+  }
+  return length;
+}
+
+}  // namespace
 
 CatalogueRequest::CatalogueRequest(std::string baseUrl, core::RequestIdentity identity,
                                    const HttpClientOptions& httpOptions)
@@ -28,6 +72,7 @@ void CatalogueRequest::setRequestText(const char* text) {
   } else if (length >= 2 && text[length - 2] == '%') {
     length -= 2;
   }
+  length = WithoutSplitCharacter(text, length);
   std::memmove(requestText_, text, length);  // text may be requestText_ itself
   std::memset(requestText_ + length, 0, sizeof requestText_ - length);
 }
@@ -54,7 +99,7 @@ void CatalogueRequest::abandon() {
 }
 
 int CatalogueRequest::nextPage() {
-  if (startIndex + pageSize >= totalCount) return 0;
+  if (std::int64_t{startIndex} + pageSize >= totalCount) return 0;
   clearItems();
   startIndex += pageSize;
   buildUrl(requestText_);
@@ -118,11 +163,13 @@ void CatalogueRequest::bindUserData() {
 void XMLCALL CatalogueRequest::OnStart(void* userData, const XML_Char* name,
                                        const XML_Char** attributes) {
   auto* request = static_cast<CatalogueRequest*>(static_cast<XmlReader*>(userData));
+  if (!request->enterElement()) return;
   request->onXmlEvent(name, static_cast<int>(std::strlen(name)), kElementStart, attributes);
 }
 
 void XMLCALL CatalogueRequest::OnEnd(void* userData, const XML_Char* name) {
   auto* request = static_cast<CatalogueRequest*>(static_cast<XmlReader*>(userData));
+  if (!request->leaveElement()) return;
   request->onXmlEvent(name, static_cast<int>(std::strlen(name)), kElementEnd, nullptr);
 }
 

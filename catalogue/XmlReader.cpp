@@ -10,7 +10,23 @@ namespace catalogue {
 int XmlReader::parse(const char* bytes, std::size_t length) {
   parser_ = ExpatParser::Create();
   refusedDoctype_ = false;
-  if (!parser_ || length > static_cast<std::size_t>(INT_MAX)) return XML_STATUS_ERROR;
+  depth_ = 0;
+  const int status = parser_ && length <= static_cast<std::size_t>(INT_MAX) ? feed(bytes, length) : XML_STATUS_ERROR;
+  // expat keeps its buffer and every open element until it is freed: now, not at the next parse.
+  parser_ = ExpatParser();
+  return status;
+}
+
+bool XmlReader::enterElement() {
+  if (++depth_ <= kMaxDepth) return true;
+  if (depth_ == kMaxDepth + 1) {
+    platform::DebugOutput("catalogue reply nested too deep: refused");
+    XML_StopParser(parser_.Get(), XML_FALSE);
+  }
+  return false;
+}
+
+int XmlReader::feed(const char* bytes, std::size_t length) {
   installHandlers();
   bindUserData();
   XML_SetStartDoctypeDeclHandler(parser_.Get(), &XmlReader::OnDoctype);
