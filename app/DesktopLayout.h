@@ -15,8 +15,11 @@ struct DesktopLayout {
   int zoomUnit = 1;
 };
 
-// The layout for these window options, a remembered zoom (0 when none) and the display's own
-// largest zoom of the default screen (asked only when needed).
+// The layout for these window options, a remembered zoom (counted in default screens, 0 when
+// none) and the display's largest zoom of the default screen (asked only when needed).
+// --screen and --zoom keep what they ask (the zoom then as given or remembered). Otherwise a
+// zoom of 2 or more, the display's or an even remembered one, shows the same layout natively
+// at twice the screen size and half the zoom (the 480x640 VGA layout for the default screen).
 DesktopLayout ChooseDesktopLayout(const platform::WindowOptions& given, int rememberedZoom,
                                   const std::function<int()>& displayZoom);
 

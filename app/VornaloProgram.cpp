@@ -1,11 +1,13 @@
 #include "app/VornaloProgram.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/CatalogueHost.h"
 #include "app/DataNetwork.h"
+#include "app/DesktopLayout.h"
 #include "app/AppResources.h"
 #include "app/PhoneState.h"
 #include "app/ShellWindow.h"
@@ -59,19 +61,30 @@ std::string DataDirectory(const AppOptions& options) {
   return directory.string();
 }
 
-// The window options with the zoom the user chose last (when --zoom does not say), and a
-// hook that remembers each zoom the user chooses.
-platform::WindowOptions RememberedZoom(const platform::WindowOptions& given, platform::RegistryStore& store) {
+// The window options with the layout and zoom of the desktop window (ChooseDesktopLayout over
+// the zoom the user chose last), and a hook that remembers each zoom the user chooses,
+// counted in default screens. Headless runs keep the screen they were given.
+platform::WindowOptions DesktopWindow(const platform::WindowOptions& given, platform::RegistryStore& store) {
   platform::WindowOptions options = given;
-  if (options.zoom == 0) {
-    const auto stored = store.Query(core::AppSettings::kRegistryKey, kWindowZoomValue);
-    if (stored && stored->type == platform::RegistryValue::Type::Dword && stored->number >= 1 &&
-        stored->number <= static_cast<std::uint32_t>(platform::WindowOptions::kMaxZoom)) {
-      options.zoom = static_cast<int>(stored->number);
-    }
+  int remembered = 0;
+  const auto stored = store.Query(core::AppSettings::kRegistryKey, kWindowZoomValue);
+  if (stored && stored->type == platform::RegistryValue::Type::Dword && stored->number >= 1 &&
+      stored->number <= static_cast<std::uint32_t>(platform::WindowOptions::kMaxZoom)) {
+    remembered = static_cast<int>(stored->number);
   }
-  options.zoomChanged = [&store](int zoom) {
-    store.SetValue(core::AppSettings::kRegistryKey, kWindowZoomValue, platform::RegistryValue::Dword(static_cast<std::uint32_t>(zoom)));
+  int unit = 1;
+  if (options.headless) {
+    if (options.zoom == 0) options.zoom = remembered;
+  } else {
+    const DesktopLayout layout =
+        ChooseDesktopLayout(given, remembered, [&given] { return platform::DisplayZoom(given.screen.height); });
+    options.screen = layout.screen;
+    options.zoom = layout.zoom;
+    unit = layout.zoomUnit;
+  }
+  options.zoomChanged = [&store, unit](int zoom) {
+    const int counted = std::min(zoom * unit, platform::WindowOptions::kMaxZoom);
+    store.SetValue(core::AppSettings::kRegistryKey, kWindowZoomValue, platform::RegistryValue::Dword(static_cast<std::uint32_t>(counted)));
   };
   return options;
 }
@@ -117,10 +130,11 @@ int RunEntryPoint(const AppOptions& options, const ApplicationParts& parts, core
   // The featured request draws a random number for its URL.
   std::srand(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
 
-  core::MeasureScreen(options.window.screen.width, options.window.screen.height);
+  const platform::WindowOptions windowOptions = DesktopWindow(options.window, settings.Store());
+  core::MeasureScreen(windowOptions.screen.width, windowOptions.screen.height);
   ui::ConfigureResourcePaths(core::scaleFactor, options.resourceDirectory);
-  platform::DebugPrintf("screen %dx%d: resolution code %d, scale %u, portrait %u", options.window.screen.width,
-                        options.window.screen.height, core::resolutionCode, core::scaleFactor, core::isPortrait);
+  platform::DebugPrintf("screen %dx%d: resolution code %d, scale %u, portrait %u", windowOptions.screen.width,
+                        windowOptions.screen.height, core::resolutionCode, core::scaleFactor, core::isPortrait);
 
   SingleInstance singleInstance(options.instanceDirectory);
   if (singleInstance.Acquire() == SingleInstance::Outcome::kOtherRunning) {
@@ -132,7 +146,7 @@ int RunEntryPoint(const AppOptions& options, const ApplicationParts& parts, core
   // gets its procedure only once the checks have passed.
   std::string error;
   std::unique_ptr<platform::WindowHost> host =
-      platform::WindowHost::Open(RememberedZoom(options.window, settings.Store()), platform::Utf8ToUtf16(kWindowTitle), error);
+      platform::WindowHost::Open(windowOptions, platform::Utf8ToUtf16(kWindowTitle), error);
   if (!host) {
     std::fprintf(stderr, "vornalo: %s\n", error.c_str());
     return kOpenFailedExitCode;

@@ -69,6 +69,12 @@ std::uint32_t VirtualKeyFromSdl(std::int32_t key) {
   }
 }
 
+int SdlBackend::DisplayZoom(std::int32_t screenHeight) {
+  const sdl::VideoSubsystem video;
+  SDL_Rect usable{};
+  return video.Ok() && SDL_GetDisplayUsableBounds(0, &usable) == 0 ? AutomaticZoom(screenHeight, usable.h) : 1;
+}
+
 std::unique_ptr<SdlBackend> SdlBackend::Create(Size screen, int zoom, const std::string& title,
                                                std::string& error, std::function<void(int)> zoomChanged) {
   auto impl = std::make_unique<Impl>();

@@ -22,6 +22,8 @@ class SdlBackend : public Backend {
                                             std::string& error,
                                             std::function<void(int)> zoomChanged = nullptr);
   ~SdlBackend() override;
+  // The zoom Create picks for a screen of this height; 1 without a display.
+  static int DisplayZoom(std::int32_t screenHeight);
 
   void PumpEvents(Window& window, int timeoutMs) override;
   void Wake() override;

@@ -28,6 +28,8 @@ int AutomaticZoom(std::int32_t screenHeight, std::int32_t usableHeight) {
   return static_cast<int>(std::clamp<std::int64_t>(fits, 1, WindowOptions::kMaxZoom));
 }
 
+int DisplayZoom(std::int32_t screenHeight) { return SdlBackend::DisplayZoom(screenHeight); }
+
 bool ParseWindowOptions(std::vector<std::string>& args, WindowOptions& options, std::string& error) {
   std::vector<std::string> rest;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -48,6 +50,7 @@ bool ParseWindowOptions(std::vector<std::string>& args, WindowOptions& options, 
         return false;
       }
       options.screen = Size{w, h};
+      options.screenGiven = true;
     } else if (arg == "--zoom") {
       std::int32_t zoom = 0;
       if (!ParseNumber(args[++i], zoom) || zoom < 1 || zoom > WindowOptions::kMaxZoom) {

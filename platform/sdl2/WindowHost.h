@@ -16,6 +16,7 @@ struct WindowOptions {
   static constexpr std::int32_t kMaxScreenSide = 2048;
 
   Size screen{240, 320};
+  bool screenGiven = false;  // --screen was on the command line
   int zoom = 0;  // 0: the largest that fits the display (AutomaticZoom)
   bool headless = false;
   std::string script;  // implies headless, unless windowed
@@ -29,6 +30,8 @@ struct WindowOptions {
 // The largest whole zoom at which a screen of this height stays within 85 % of the display's
 // usable height; at least 1, at most kMaxZoom.
 int AutomaticZoom(std::int32_t screenHeight, std::int32_t usableHeight);
+// AutomaticZoom over the first display's usable height; 1 when there is no display to ask.
+int DisplayZoom(std::int32_t screenHeight);
 
 // Takes the window options (--screen WxH, --zoom N, --headless, --script FILE, --windowed,
 // --soak, --screenshot-dir DIR) out of args, leaving the others in order. False with a reason on a
