@@ -8,6 +8,9 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
+#include <mutex>
+
+#include "platform/DebugLog.h"
 #include "server/Mp3Layout.h"
 
 namespace server {
@@ -31,6 +34,10 @@ AudioSource::AudioSource() = default;
 AudioSource::~AudioSource() = default;
 
 bool AudioSource::Open(const std::string& path, std::string& error) {
+  // FFmpeg writes its complaints about damaged files to stderr; the reason a file fails is
+  // logged once by the caller instead, and FFmpeg's own lines only come with --debug.
+  static std::once_flag quiet;
+  std::call_once(quiet, [] { av_log_set_level(platform::IsDebugOutputEnabled() ? AV_LOG_WARNING : AV_LOG_QUIET); });
   AVFormatContext* format = nullptr;
   int code = avformat_open_input(&format, path.c_str(), nullptr, nullptr);
   if (code < 0) {
@@ -70,6 +77,12 @@ bool AudioSource::Open(const std::string& path, std::string& error) {
     samples_ = av_rescale_q(stream->duration, stream->time_base, output);
   } else if (format->duration != AV_NOPTS_VALUE && format->duration > 0) {
     samples_ = av_rescale_q(format->duration, AV_TIME_BASE_Q, output);
+  }
+  // An Ogg Opus stream's last granule position counts the decoder's pre-skip too, which the
+  // decoder drops.
+  if (stream->codecpar->codec_id == AV_CODEC_ID_OPUS && std::string(format->iformat->name) == "ogg" &&
+      stream->codecpar->initial_padding > 0) {
+    samples_ -= av_rescale(stream->codecpar->initial_padding, Mp3Layout::kSampleRate, 48000);
   }
   if (samples_ <= 0) {
     error = "the file does not say how long it is";

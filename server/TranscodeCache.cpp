@@ -21,6 +21,8 @@ namespace fs = std::filesystem;
 constexpr const char* kFinished = ".mp3";
 constexpr const char* kUnfinished = ".part";
 constexpr size_t kKeyDigits = 16;
+// A source whose audio ends this much before its header's length is reported (damaged or cut).
+constexpr int64_t kShortfallReported = Mp3Layout::kSampleRate;
 
 // What identifies one transcode: the file as it is now, and the bit rate it is made at.
 std::string KeyOf(const std::string& name, const struct stat& info, int bitrateKbps) {
@@ -201,6 +203,10 @@ void TranscodeCache::Work() {
     job->Begin(std::move(file), transcoder.Layout().TotalBytes());
     const bool ok = transcoder.Run([&job](const char* data, size_t size) { return job->Append(data, size); },
                                    &job->Cancelled(), error);
+    if (ok && transcoder.Shortfall() > kShortfallReported) {
+      Report(job->Name() + ": the audio ends " + std::to_string(transcoder.Shortfall() / Mp3Layout::kSampleRate) +
+             " s before the length its header gives; made up with silence");
+    }
     Completed(job, ok, error);
   }
 }
@@ -234,8 +240,9 @@ void TranscodeCache::Completed(const std::shared_ptr<TranscodeJob>& job, bool co
       ++stats_.failed;
     }
   }
-  job->Finish(complete);
+  // Logged before the listeners hear of it: whoever sees the error reply can find its line.
   if (!complete && !cancelled) Report("cannot transcode " + job->Name() + ": " + why);
+  job->Finish(complete);
 }
 
 void TranscodeCache::EvictLocked(const std::string& keep) {
