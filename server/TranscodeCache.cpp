@@ -197,27 +197,32 @@ void TranscodeCache::Work() {
     }
     platform::UniqueFd file(::open(job->PartFile().c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     if (!file) {
-      Completed(job, false, "cannot write " + job->PartFile().string());
+      Completed(job, false, "cannot write " + job->PartFile().string(), false);
       continue;
     }
     job->Begin(std::move(file), transcoder.Layout().TotalBytes());
-    const bool ok = transcoder.Run([&job](const char* data, size_t size) { return job->Append(data, size); },
-                                   &job->Cancelled(), error);
+    bool written = true;
+    const bool ok = transcoder.Run(
+        [&job, &written](const char* data, size_t size) { return written = job->Append(data, size); },
+        &job->Cancelled(), error);
     if (ok && transcoder.Shortfall() > kShortfallReported) {
       Report(job->Name() + ": the audio ends " + std::to_string(transcoder.Shortfall() / Mp3Layout::kSampleRate) +
              " s before the length its header gives; made up with silence");
     }
-    Completed(job, ok, error);
+    if (!written) error = "cannot write " + job->PartFile().string();
+    Completed(job, ok, error, written);
   }
 }
 
-void TranscodeCache::Completed(const std::shared_ptr<TranscodeJob>& job, bool complete, const std::string& reason) {
+void TranscodeCache::Completed(const std::shared_ptr<TranscodeJob>& job, bool complete, const std::string& reason,
+                               bool sourceFault) {
   std::error_code failure;
   std::string why = reason;
   if (complete) {
     fs::rename(job->PartFile(), FileOf(job->Key()), failure);
     if (failure) {
       complete = false;
+      sourceFault = false;
       why = "cannot keep the transcode: " + failure.message();
     }
   }
@@ -234,7 +239,7 @@ void TranscodeCache::Completed(const std::shared_ptr<TranscodeJob>& job, bool co
       stats_.bytes += bytes;
       EvictLocked(job->Key());
       stats_.files = static_cast<int64_t>(entries_.size());
-    } else if (!cancelled) {
+    } else if (!cancelled && sourceFault) {
       if (failures_.size() >= kMaxRememberedFailures) failures_.clear();
       failures_[job->Key()] = why;
       ++stats_.failed;

@@ -74,8 +74,10 @@ class TranscodeCache {
   };
 
   void Work();
-  void Run(TranscodeJob& job);
-  void Completed(const std::shared_ptr<TranscodeJob>& job, bool complete, const std::string& reason);
+  // sourceFault: the source itself failed, so it is not tried again until it changes (a
+  // failure of the cache folder is tried again at the next request).
+  void Completed(const std::shared_ptr<TranscodeJob>& job, bool complete, const std::string& reason,
+                 bool sourceFault = true);
   // Drops the least recently used files until the total fits, keep last. Under mutex_.
   void EvictLocked(const std::string& keep);
   std::filesystem::path FileOf(const std::string& key) const;
@@ -91,7 +93,7 @@ class TranscodeCache {
   std::map<std::string, std::shared_ptr<TranscodeJob>> jobs_;  // queued or running, by key
   std::map<std::string, Entry> entries_;  // finished transcodes, by key
   std::list<std::string> lru_;            // their keys, least recently used first
-  std::map<std::string, std::string> failures_;  // key -> reason
+  std::map<std::string, std::string> failures_;  // key -> reason, of sources that failed
   Stats stats_;
 };
 
