@@ -40,7 +40,7 @@ struct ServerOptions {
   int64_t transcodeCacheBytes = int64_t{1024} * 1024 * 1024;
   // Where they are kept; "": a folder beside the index (dbPath + ".transcodes").
   std::filesystem::path transcodeFolder;
-  unsigned transcodeWorkers = 2;  // transcodes at the same time
+  unsigned transcodeWorkers = 4;  // transcodes at the same time; more wait their turn
 };
 
 }  // namespace server

@@ -31,7 +31,7 @@ class TranscodeCache {
     std::filesystem::path folder;  // created if missing
     int bitrateKbps = 256;
     int64_t maxBytes = int64_t{1024} * 1024 * 1024;
-    unsigned workers = 2;  // transcodes at the same time; more wait their turn
+    unsigned workers = 4;  // transcodes at the same time; more wait their turn
     Log log;               // failures; empty: the debug log
   };
 
