@@ -2,6 +2,11 @@
 find_package(Threads REQUIRED)
 find_package(PkgConfig REQUIRED)
 
+# FFmpeg's libraries: the server decodes the formats it serves as MP3.
+pkg_check_modules(AVCODEC REQUIRED IMPORTED_TARGET GLOBAL libavcodec)
+pkg_check_modules(AVFORMAT REQUIRED IMPORTED_TARGET GLOBAL libavformat)
+pkg_check_modules(AVUTIL REQUIRED IMPORTED_TARGET GLOBAL libavutil)
+pkg_check_modules(SWRESAMPLE REQUIRED IMPORTED_TARGET GLOBAL libswresample)
 pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET GLOBAL cairo cairo-ft)
 pkg_check_modules(EXPAT REQUIRED IMPORTED_TARGET GLOBAL expat)
 pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET GLOBAL freetype2)

@@ -6,7 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "server/ByteRange.h"
+#include "server/RangedReply.h"
+#include "server/SourceFormats.h"
 #include "server/CatalogueReplies.h"
 #include "server/LibraryPaths.h"
 #include "server/SearchQuery.h"
@@ -75,8 +76,9 @@ HttpReply Xml(std::string document) {
 
 }  // namespace
 
-CatalogueApi::CatalogueApi(CatalogueQueries& queries, std::filesystem::path root, CatalogueApiOptions options)
-    : queries_(queries), root_(std::move(root)), options_(std::move(options)) {}
+CatalogueApi::CatalogueApi(CatalogueQueries& queries, std::filesystem::path root, CatalogueApiOptions options,
+                           TranscodeCache* transcodes)
+    : queries_(queries), root_(std::move(root)), options_(std::move(options)), transcodes_(transcodes) {}
 
 HttpReply CatalogueApi::Handle(const HttpRequest& request) {
   // Every query of one request reads one snapshot of the index: a rescan committing between a
@@ -188,28 +190,16 @@ HttpReply CatalogueApi::Stream(const HttpRequest& request, int64_t trackId) {
   const std::optional<TrackRow> track = queries_.TrackById(trackId);
   if (!track) return HttpReply::Text(404, "not found\n");
   // The file's path comes from the index only, and must still resolve inside the library.
+  const std::string range = request.Header("Range").value_or("");
+  if (!SourceFormats::IsMp3(track->path)) {
+    const std::filesystem::path path = root_ / track->path;
+    if (!transcodes_ || !LibraryPaths::IsInside(root_, path)) return HttpReply::Text(404, "not found\n");
+    return transcodes_->Serve(path, track->path, range);
+  }
   int64_t size = 0;
   platform::UniqueFd fd = LibraryPaths::OpenInside(root_, track->path, size);
   if (!fd) return HttpReply::Text(404, "not found\n");
-
-  HttpReply reply;
-  reply.contentType = "audio/mpeg";
-  reply.headers.emplace_back("Accept-Ranges", "bytes");
-  const ByteRange range = ByteRange::Parse(request.Header("Range").value_or(""), size);
-  if (range.unsatisfiable) {
-    reply = HttpReply::Text(416, "");
-    reply.headers.emplace_back("Content-Range", "bytes */" + std::to_string(size));
-    return reply;
-  }
-  reply.file = std::move(fd);
-  reply.fileOffset = range.partial ? range.first : 0;
-  reply.fileLength = range.partial ? range.last - range.first + 1 : size;
-  if (range.partial) {
-    reply.status = 206;
-    reply.headers.emplace_back("Content-Range", "bytes " + std::to_string(range.first) + "-" +
-                                                    std::to_string(range.last) + "/" + std::to_string(size));
-  }
-  return reply;
+  return RangedReply::File(std::move(fd), size, range);
 }
 
 HttpReply CatalogueApi::PlaylistFile(const HttpRequest& request, int64_t playlistId) {

@@ -7,6 +7,7 @@
 
 #include "server/CatalogueQueries.h"
 #include "server/HttpExchange.h"
+#include "server/TranscodeCache.h"
 
 namespace server {
 
@@ -26,11 +27,14 @@ struct CatalogueApiOptions {
 //   /api/wm_app/getPlaylist               XML, the tracks of playlist_id in playlist order
 //   /api/wm_app/search                    XML, AudioCues, CueLists and TextCues for q
 //   /api/wm_app/results                   plain text, the stream URL of mp3_url_id or "not_available"
-//   /stream/<track id>.mp3                the MP3 file, with Content-Length and byte ranges
+//   /stream/<track id>.mp3                the MP3 file, or the MP3 made from a file of another
+//                                         format; Content-Length and byte ranges either way
 //   /playlist/<playlist id>.m3u           a playlist's stream URLs as M3U
 class CatalogueApi {
  public:
-  CatalogueApi(CatalogueQueries& queries, std::filesystem::path root, CatalogueApiOptions options);
+  // transcodes: serves the tracks that are not MP3 files (null: they are not found).
+  CatalogueApi(CatalogueQueries& queries, std::filesystem::path root, CatalogueApiOptions options,
+               TranscodeCache* transcodes = nullptr);
 
   // The port the daemon bound; part of the stream addresses.
   void SetPort(uint16_t port) { port_ = port; }
@@ -60,6 +64,7 @@ class CatalogueApi {
   CatalogueQueries& queries_;
   std::filesystem::path root_;
   CatalogueApiOptions options_;
+  TranscodeCache* transcodes_;
   // Set once after the daemon bound its port; read by the daemon's thread.
   std::atomic<uint16_t> port_{0};
 };

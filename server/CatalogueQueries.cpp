@@ -133,7 +133,7 @@ std::vector<PlaylistRow> CatalogueQueries::Featured(int64_t offset, int64_t limi
   if (limit <= 0) return rows;
   SqliteStatement select = db_.Prepare(PlaylistSelect() +
                                        " FROM playlists p WHERE p.featured = 1"
-                                       " ORDER BY p.publish_date DESC, p.title, p.id LIMIT ?1 OFFSET ?2");
+                                       " ORDER BY p.publish_date, p.title, p.id LIMIT ?1 OFFSET ?2");
   select.Bind(1, limit);
   select.Bind(2, offset);
   while (select.Step()) rows.push_back(ReadPlaylist(select));

@@ -5,7 +5,7 @@
 
 namespace server {
 
-// One indexed MP3 file. path is relative to the library folder, '/'-separated.
+// One indexed audio file. path is relative to the library folder, '/'-separated.
 struct TrackRow {
   int64_t id = 0;
   std::string path;

@@ -35,6 +35,20 @@ bool CatalogueServer::Start(const ServerOptions& options) {
   if ((!options.deferScan || index_.IsNew()) && !scanner_->Scan(options.progress, stats_)) return false;
   if (!reader_.Open(dbPath) || !reader_.Execute("PRAGMA query_only=1")) return false;
 
+  TranscodeCache::Settings transcode;
+  transcode.folder = !options.transcodeFolder.empty() ? options.transcodeFolder
+                     : options.dbPath.empty()         ? privateDir_ / "transcodes"
+                                                      : std::filesystem::path(dbPath + ".transcodes");
+  transcode.bitrateKbps = options.transcodeBitrate;
+  transcode.maxBytes = options.transcodeCacheBytes;
+  transcode.workers = options.transcodeWorkers;
+  transcode.log = options.log;
+  std::string transcodeError;
+  if (!transcodes_.Start(transcode, transcodeError)) {
+    platform::DebugPrintf("server: %s\n", transcodeError.c_str());
+    return false;
+  }
+
   queries_ = std::make_unique<CatalogueQueries>(reader_);
   CatalogueApiOptions apiOptions;
   apiOptions.apiKey = options.apiKey;
@@ -42,7 +56,7 @@ bool CatalogueServer::Start(const ServerOptions& options) {
   apiOptions.articleBase = options.articleBase;
   apiOptions.publicUrl = options.publicUrl;
   apiOptions.listenHost = options.host;
-  api_ = std::make_unique<CatalogueApi>(*queries_, root, apiOptions);
+  api_ = std::make_unique<CatalogueApi>(*queries_, root, apiOptions, &transcodes_);
 
   HttpDaemon::Settings settings;
   settings.host = options.host;
@@ -68,6 +82,7 @@ bool CatalogueServer::Start(const ServerOptions& options) {
 void CatalogueServer::Stop() {
   rescan_.Stop();
   daemon_.Stop();
+  transcodes_.Stop();
   api_.reset();
   queries_.reset();
   reader_ = SqliteDatabase();

@@ -11,6 +11,7 @@
 #include "server/HttpDaemon.h"
 #include "server/LiveRescan.h"
 #include "server/ServerOptions.h"
+#include "server/TranscodeCache.h"
 
 namespace server {
 
@@ -52,8 +53,12 @@ class CatalogueServer {
   const ScanStats& LastScan() const { return stats_; }
   // What the rescans since Start() did.
   LiveRescan::Totals Rescans() const { return rescan_.CurrentTotals(); }
+  // What the transcodes of other formats did since Start().
+  TranscodeCache::Stats Transcodes() const { return transcodes_.CurrentStats(); }
+  const std::filesystem::path& TranscodeFolder() const { return transcodes_.Folder(); }
 
  private:
+  TranscodeCache transcodes_;  // used by the daemon's thread; stopped after it
   HttpDaemon daemon_;
   CatalogueIndex index_;     // the writer's connection: the start-up scan, then the rescan thread
   SqliteDatabase reader_;    // the requests' connection, used on the daemon's thread only

@@ -2,6 +2,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
+#include <set>
 #include <string>
 
 #include "server/HttpExchange.h"
@@ -11,10 +14,14 @@ struct MHD_Connection;
 
 namespace server {
 
+class ConnectionLatch;
+
 // A libmicrohttpd daemon: one internal event thread (epoll) serves every connection, with an
 // idle time-out per connection, so slow or idle clients cannot hold up the others. Every reply
 // closes its connection. Stop() (or the destructor) closes the socket and joins the thread.
-// Not movable: the daemon's callbacks point at this object.
+// A reply that is not ready at once (HttpReply::pending) or a body still being made
+// (HttpReply::stream) parks its connection (suspend) until the other thread wakes it, so the
+// event thread never waits. Not movable: the daemon's callbacks point at this object.
 class HttpDaemon {
  public:
   using Handler = std::function<HttpReply(const HttpRequest&)>;
@@ -44,10 +51,17 @@ class HttpDaemon {
 
  private:
   friend struct HttpDaemonCallbacks;
-  // Runs the handler and queues its reply; MHD_YES or MHD_NO.
-  int Answer(MHD_Connection* connection, const char* url, const char* method);
+  class ConnectionState;
+  // Runs the handler and queues its reply, or parks the connection until a pending reply is
+  // decided; MHD_YES or MHD_NO. state: the connection's slot for its ConnectionState.
+  int Answer(MHD_Connection* connection, const char* url, const char* method, void** state);
+  int Queue(MHD_Connection* connection, HttpReply& reply, ConnectionState& state);
+  void Finished(void** state);
 
   MHD_Daemon* daemon_ = nullptr;
+  std::mutex latchesMutex_;  // guards latches_ and stopping_
+  std::set<std::shared_ptr<ConnectionLatch>> latches_;  // of the connections open now
+  bool stopping_ = false;
   Handler handler_;
   uint16_t port_ = 0;
 };

@@ -8,14 +8,13 @@
 #include <cctype>
 #include <cstdio>
 #include <ctime>
-#include <fstream>
-#include <sstream>
 #include <system_error>
 #include <utility>
 #include <vector>
 
 #include "server/LibraryPaths.h"
-#include "server/M3uPlaylist.h"
+#include "server/PlaylistFile.h"
+#include "server/SourceFormats.h"
 #include "platform/DebugLog.h"
 
 namespace server {
@@ -24,7 +23,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int64_t kNanosPerSecond = 1000000000;
-constexpr uintmax_t kMaxPlaylistBytes = 4 * 1024 * 1024;
 
 std::string PublishDate(const struct stat& info) {
   struct tm utc {};
@@ -53,8 +51,8 @@ LibraryScanner::LibraryScanner(CatalogueIndex& index, fs::path root) : index_(in
 LibraryScanner::Kind LibraryScanner::KindOf(const fs::path& path) {
   std::string ext = path.extension().string();
   for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (ext == ".mp3") return Kind::kTrack;
-  if (ext == ".m3u" || ext == ".m3u8") return Kind::kPlaylist;
+  if (SourceFormats::IsAudio(ext)) return Kind::kTrack;
+  if (ext == ".m3u" || ext == ".m3u8" || ext == ".pls") return Kind::kPlaylist;
   return Kind::kOther;
 }
 
@@ -156,11 +154,8 @@ bool LibraryScanner::IndexFile(const fs::path& root, const fs::path& path, Kind 
     }
   }
   if (kind == Kind::kPlaylist) {
-    if (static_cast<uintmax_t>(info.st_size) > kMaxPlaylistBytes) return true;
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    const M3uPlaylist parsed = M3uPlaylist::Parse(text.str(), relative);
+    PlaylistContents parsed;
+    if (!PlaylistFile::Read(root, relative, parsed, [this](const std::string& line) { Report(line); })) return true;
     PlaylistRow row;
     row.path = relative;
     row.title = parsed.title;

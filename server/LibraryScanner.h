@@ -16,9 +16,9 @@
 namespace server {
 
 struct ScanStats {
-  int64_t tracks = 0;     // MP3 files now indexed
+  int64_t tracks = 0;     // audio files now indexed
   int64_t tagsRead = 0;   // of which new or changed since the last scan
-  int64_t failed = 0;     // MP3 files TagLib could not read (left out)
+  int64_t failed = 0;     // audio files TagLib could not read (left out)
   int64_t playlists = 0;  // playlist files indexed
   int64_t pending = 0;    // files still being written, left for a later rescan
 };
@@ -50,7 +50,7 @@ class LibraryScanner {
   // Only what changes names; stats counts only the files looked at.
   bool Rescan(const LibraryChanges& changes, ScanStats& stats);
 
-  // An MP3 file or a playlist, by its name.
+  // An audio file (SourceFormats) or a playlist (.m3u, .m3u8, .pls), by its name.
   static bool IsLibraryFile(const std::filesystem::path& path);
 
  private:

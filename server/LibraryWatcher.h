@@ -18,7 +18,7 @@ struct LibraryChanges {
 };
 
 // Watches a library folder and every folder below it with inotify, new folders included as
-// they appear. Only events that can matter to the index are reported: MP3 and playlist files,
+// they appear. Only events that can matter to the index are reported: audio and playlist files,
 // and folders. Not thread-safe: one thread reads it.
 class LibraryWatcher {
  public:

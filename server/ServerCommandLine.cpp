@@ -4,11 +4,15 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "server/Mp3Layout.h"
+
 namespace server {
 namespace {
 
 constexpr unsigned kMaxTimeoutSeconds = 3600;
 constexpr unsigned kMaxRescanMinutes = 7 * 24 * 60;
+constexpr unsigned kMaxBitrate = 320;
+constexpr unsigned long kMaxCacheMiB = 1024ul * 1024;  // 1 TiB
 
 bool ParseUnsigned(const std::string& text, unsigned long maximum, unsigned long& value) {
   if (text.empty() || text.size() > 10) return false;
@@ -25,8 +29,10 @@ bool ParseUnsigned(const std::string& text, unsigned long maximum, unsigned long
 const char* ServerCommandLine::Usage() {
   return "usage: vornalo-server --library DIR [options]\n"
          "\n"
-         "Indexes the MP3 files and .m3u/.m3u8 playlists under DIR (playlists under DIR/featured/\n"
-         "are the featured CueLists) and serves the Vornalo catalogue API and the MP3 streams.\n"
+         "Indexes the audio files and .m3u/.m3u8/.pls playlists under DIR (playlists under\n"
+         "DIR/featured/ are the featured CueLists) and serves the Vornalo catalogue API and the\n"
+         "streams: MP3 files as they are; FLAC, Ogg Vorbis, Opus, AAC/ALAC (.m4a) and WAV files as\n"
+         "MP3 made from them.\n"
          "\n"
          "  --library DIR         the music folder (required)\n"
          "  --host ADDR           IPv4 or IPv6 address to listen on (default 127.0.0.1;\n"
@@ -45,6 +51,11 @@ const char* ServerCommandLine::Usage() {
          "                        when files change, or on SIGHUP)\n"
          "  --no-watch            do not watch the library for changes (inotify); for file\n"
          "                        systems that do not report them, with --rescan-interval\n"
+         "  --transcode-bitrate K bit rate of the MP3 made from other formats, kbit/s, constant\n"
+         "                        (32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256 or\n"
+         "                        320; default 256)\n"
+         "  --transcode-cache-mb N keep at most N MiB of finished transcodes beside the index\n"
+         "                        (default 1024; the least recently used go first)\n"
          "  --debug               log to stderr\n"
          "  --help                show this text\n";
 }
@@ -128,6 +139,18 @@ ServerCommandLine::Outcome ServerCommandLine::Parse(const std::vector<std::strin
         return Outcome::kError;
       }
       options.rescanInterval = std::chrono::minutes(number);
+    } else if (name == "--transcode-bitrate") {
+      if (!ParseUnsigned(value, kMaxBitrate, number) || !Mp3Layout::IsBitrate(static_cast<int>(number))) {
+        error = "bad transcode bit rate " + value;
+        return Outcome::kError;
+      }
+      options.transcodeBitrate = static_cast<int>(number);
+    } else if (name == "--transcode-cache-mb") {
+      if (!ParseUnsigned(value, kMaxCacheMiB, number)) {
+        error = "bad transcode cache size " + value;
+        return Outcome::kError;
+      }
+      options.transcodeCacheBytes = static_cast<int64_t>(number) * 1024 * 1024;
     } else {
       error = "unknown argument " + name;
       return Outcome::kError;

@@ -19,7 +19,7 @@ struct ServerOptions {
   std::filesystem::path library;  // the music folder
   std::string host = "127.0.0.1";
   uint16_t port = 0;              // 0: an ephemeral port
-  std::string dbPath;             // "" : an in-memory index, rebuilt on every start
+  std::string dbPath;             // "" : a private index file, rebuilt on every start
   std::string apiKey = kBuiltInApiKey;
   std::string versionReply;
   std::string articleBase = kDefaultArticleBase;
@@ -33,6 +33,14 @@ struct ServerOptions {
   // Serve a stored index (dbPath) as it is at once and leave its rescan for RescanNow(). An
   // index that is new or was rebuilt is still scanned before serving.
   bool deferScan = false;
+  // Files of other formats are served as MP3 made at this constant bit rate (an MPEG-1
+  // Layer III rate, 32 to 320).
+  int transcodeBitrate = 256;
+  // Finished transcodes kept at most (the least recently used go first).
+  int64_t transcodeCacheBytes = int64_t{1024} * 1024 * 1024;
+  // Where they are kept; "": a folder beside the index (dbPath + ".transcodes").
+  std::filesystem::path transcodeFolder;
+  unsigned transcodeWorkers = 4;  // transcodes at the same time; more wait their turn
 };
 
 }  // namespace server

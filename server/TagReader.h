@@ -4,7 +4,7 @@
 
 namespace server {
 
-// What the index keeps of one MP3 file's tags and stream properties. Text is UTF-8.
+// What the index keeps of one audio file's tags and stream properties. Text is UTF-8.
 struct TrackTags {
   std::string title;
   std::string creator;  // the artist
@@ -15,10 +15,10 @@ struct TrackTags {
   int lengthMs = 0;
 };
 
-// Reads the ID3 tags and MPEG properties of one file through TagLib.
+// Reads the tags and audio properties of one file (MP3, FLAC, Ogg, Opus, MP4, WAV) through TagLib.
 class TagReader {
  public:
-  // False when the file cannot be opened or is not an MPEG audio file.
+  // False when the file cannot be opened or holds no audio TagLib recognises.
   static bool Read(const std::string& path, TrackTags& tags);
 };
 

@@ -149,8 +149,9 @@ TEST_P(ContractTest, FeaturedCueListsAndTheirTracksInPlaylistOrder) {
   ASSERT_EQ(featured.run(0), 1);
   EXPECT_EQ(featured.totalCount, 2);
   ASSERT_EQ(featured.resultCount(), 2u);
-  const catalogue::CueListRecord* newest = featured.itemAt(0);
-  const catalogue::CueListRecord* older = featured.itemAt(1);
+  // Earlier to later, so that a page's title ("from - to") reads in date order.
+  const catalogue::CueListRecord* older = featured.itemAt(0);
+  const catalogue::CueListRecord* newest = featured.itemAt(1);
   EXPECT_STREQ(newest->title, "Second");
   EXPECT_STREQ(newest->publish_date, "2011-05-06");
   EXPECT_EQ(newest->item_count, 1);
@@ -161,7 +162,7 @@ TEST_P(ContractTest, FeaturedCueListsAndTheirTracksInPlaylistOrder) {
   EXPECT_NE(std::string(older->uid), newest->uid);
 
   catalogue::CueListTracksRequest tracks(Base(), settings_);
-  tracks.buildUrl(featured.itemAt(1)->playlist_id);
+  tracks.buildUrl(older->playlist_id);
   ASSERT_EQ(tracks.run(0), 1);
   ASSERT_EQ(tracks.resultCount(), 3u);
   EXPECT_STREQ(tracks.itemAt(0)->title, "Long Tide");

@@ -29,6 +29,10 @@ TEST(ServerCommandLineTest, AcceptsTheDocumentedOptionsAndRefusesTheRest) {
       {{"--library", "/m", "stray"}, Outcome::kError},
       {{"--library", "/m", "--rescan-interval", "x"}, Outcome::kError},
       {{"--library", "/m", "--rescan-interval", "99999999"}, Outcome::kError},
+      {{"--library", "/m", "--transcode-bitrate", "320", "--transcode-cache-mb", "0"}, Outcome::kRun},
+      {{"--library", "/m", "--transcode-bitrate", "250"}, Outcome::kError},
+      {{"--library", "/m", "--transcode-bitrate", "384"}, Outcome::kError},
+      {{"--library", "/m", "--transcode-cache-mb", "-5"}, Outcome::kError},
   };
   for (const Case& c : cases) {
     server::ServerOptions options;
@@ -59,6 +63,12 @@ TEST(ServerCommandLineTest, PublicUrlLosesItsSlashAndEachLibraryHasItsOwnDatabas
   EXPECT_FALSE(options.watch);
   EXPECT_EQ(options.rescanInterval.count(), 15);
   EXPECT_EQ(options.host, "::");
+  EXPECT_EQ(options.transcodeBitrate, 256);
+  ASSERT_EQ(ServerCommandLine::Parse({"--library", "/m", "--transcode-bitrate", "128", "--transcode-cache-mb", "3"},
+                                     options, debug, error),
+            Outcome::kRun);
+  EXPECT_EQ(options.transcodeBitrate, 128);
+  EXPECT_EQ(options.transcodeCacheBytes, 3 * 1024 * 1024);
 }
 
 }  // namespace

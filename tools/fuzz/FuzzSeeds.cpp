@@ -102,7 +102,8 @@ int main(int argc, char** argv) {
         {std::string("\x83\nq=caf\xC3\xA9 song\ns=0\nn=5\nfilter=all"), "\x81\ns=1\nn=100",
          "\x82\nplaylist_id=1", "\x84\nmp3_url_id=1\n:Host=[::1]:80", "\x05" "1\n:Range=bytes=10-20",
          "\x06" "1\n:Host=example.org", "\x80\n"});
-  Write(root / "m3u_playlist", {"\x01#EXTM3U\n#PLAYLIST: Mine \r\nsong.mp3\n..\\up.mp3\n/abs.mp3\nhttp://x/y.mp3\nb/../c.mp3\n"});
+  Write(root / "m3u_playlist", {"\x01#EXTM3U\n#PLAYLIST: Mine \r\nsong.mp3\n..\\up.mp3\n/abs.mp3\nhttp://x/y.mp3\nb/../c.mp3\n",
+                                 "\x02[playlist]\r\nFile2=file:///m/a%20b.flac\r\nFile1=Caf\xE9.mp3\r\nNumberOfEntries=2\r\n"});
   Write(root / "script_line", {"tap 10 20", "menu \"New Search\"", "key Ctrl+Shift+F12", "text two words"});
   return 0;
 }
