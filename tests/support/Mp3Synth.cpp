@@ -43,9 +43,9 @@ std::vector<int16_t> Samples(const Mp3SynthOptions& options) {
   return samples;
 }
 
-// `mp3` behind an ID3v2.3 tag (written by TagLib) with a title and a front cover of
-// `pictureBytes` bytes: a JPEG start, then noise full of would-be frame syncs.
-std::string WithPicture(const std::string& mp3, size_t pictureBytes, size_t* tagBytes) {
+// Adds a front cover of `pictureBytes` bytes (a JPEG start, then noise full of would-be frame
+// syncs) to `file`'s ID3v2 tag and saves it as ID3v2.3.
+bool AddPicture(TagLib::MPEG::File& file, size_t pictureBytes) {
   std::string picture(pictureBytes, '\0');
   uint32_t seed = 12345;
   for (size_t i = 0; i < picture.size(); ++i) {
@@ -53,18 +53,23 @@ std::string WithPicture(const std::string& mp3, size_t pictureBytes, size_t* tag
     picture[i] = i % 5 == 0 ? char(0xFF) : char(seed >> 24);
   }
   picture.replace(0, 4, "\xFF\xD8\xFF\xE0");
+  TagLib::ID3v2::Tag* tag = file.ID3v2Tag(true);
+  if (tag->title().isEmpty()) tag->setTitle("Cover");
+  auto* frame = new TagLib::ID3v2::AttachedPictureFrame;  // the tag owns it
+  frame->setMimeType("image/jpeg");
+  frame->setType(TagLib::ID3v2::AttachedPictureFrame::FrontCover);
+  frame->setPicture(TagLib::ByteVector(picture.data(), static_cast<unsigned>(picture.size())));
+  tag->addFrame(frame);
+  return file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripOthers, TagLib::ID3v2::v3,
+                   TagLib::File::DoNotDuplicate);
+}
+
+// `mp3` behind an ID3v2.3 tag (written by TagLib) with a title and a front cover.
+std::string WithPicture(const std::string& mp3, size_t pictureBytes, size_t* tagBytes) {
   TagLib::ByteVectorStream stream(TagLib::ByteVector(mp3.data(), static_cast<unsigned>(mp3.size())));
   {
     TagLib::MPEG::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
-    TagLib::ID3v2::Tag* tag = file.ID3v2Tag(true);
-    tag->setTitle("Cover");
-    auto* frame = new TagLib::ID3v2::AttachedPictureFrame;  // the tag owns it
-    frame->setMimeType("image/jpeg");
-    frame->setType(TagLib::ID3v2::AttachedPictureFrame::FrontCover);
-    frame->setPicture(TagLib::ByteVector(picture.data(), static_cast<unsigned>(picture.size())));
-    tag->addFrame(frame);
-    file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripOthers, TagLib::ID3v2::v3,
-              TagLib::File::DoNotDuplicate);
+    AddPicture(file, pictureBytes);
   }
   const TagLib::ByteVector* data = stream.data();
   std::string tagged(data->data(), data->size());
@@ -96,6 +101,11 @@ std::string SynthesizeMp3(double seconds, int sampleRate, int channels, int bitr
   return SynthesizeMp3(options);
 }
 
+
+bool AddCoverPicture(const std::string& path, size_t pictureBytes) {
+  TagLib::MPEG::File file(path.c_str(), false);
+  return file.isValid() && AddPicture(file, pictureBytes);
+}
 
 std::vector<int16_t> TonePcm(double seconds, int sampleRate, int channels) {
   Mp3SynthOptions options;

@@ -72,6 +72,10 @@ std::vector<EncodedMp3> EncodeConsecutiveTracks(const std::vector<int16_t>& pcm,
 // start and the rest of the padding at the end. Interleaved 16-bit samples rounded as the
 // player rounds them. With the Info frame its length equals the encoder's input exactly.
 std::vector<int16_t> ReferenceDecode(const EncodedMp3& file);
+// Adds a front-cover picture of `pictureBytes` bytes to the ID3v2 tag of the MP3 file at
+// `path` (its other frames kept); false when TagLib cannot.
+bool AddCoverPicture(const std::string& path, size_t pictureBytes);
+
 // libmad's delay, trimmed with the encoder's.
 inline constexpr int kLibmadDelay = 529;
 
