@@ -233,7 +233,7 @@ TEST(SdlPcmSinkTest, DummyDriverPlaysInOrder) {
   CheckOrderPauseAndReset(sink, PcmFormat{2, 48000, 16});
 }
 
-TEST(PcmSinkChoiceTest, ReadsTheThreeOutputsAndNothingElse) {
+TEST(PcmSinkChoiceTest, ReadsEachOutputAndNothingElse) {
   struct Case {
     const char* value;
     bool valid;
