@@ -3,7 +3,10 @@
 // frame), played from the Current Playlist at real time into the real-time WAV recording,
 // which holds silence wherever the device had nothing to play. A gap is a stretch where the
 // recording is quiet (|sample| <= kQuietLevel in both channels for more than kMinGapFrames);
-// the sweep itself never is. Each client given is measured on loopback and behind the
+// the sweep itself never is. The shift at a join is how much later the next track's middle
+// plays than it would right after the track before (a window of the reference decode, found
+// sample for sample in the recording): the silence, plus any delay or padding played, less any
+// start that was lost. Each client given is measured on loopback and behind the
 // throttling proxy, the clients taking turns run by run, so "before" and "after" share the
 // machine's load:
 //
@@ -39,10 +42,32 @@ constexpr int kChannels = 2;
 constexpr int kQuietLevel = 4;
 constexpr std::size_t kMinGapFrames = 8;
 
+// Frames of a track's reference decode, from this far into it, looked for in the recording.
+constexpr std::size_t kWindowFrames = 1000;
+constexpr std::size_t kWindowAtFrames = kSampleRate / 2;
+
 struct RunResult {
   bool ok = false;
-  std::vector<double> gapsMs;  // each quiet stretch between the first and the last sound
+  std::vector<double> gapsMs;   // each quiet stretch between the first and the last sound
+  std::vector<double> shiftsMs; // each join's shift; empty when a window was not found
 };
+
+// Where each track's window lies in `heard` (frames; the first match after the previous one).
+std::vector<std::size_t> WindowPositions(const std::vector<int16_t>& heard,
+                                         const std::vector<std::vector<int16_t>>& references) {
+  std::vector<std::size_t> positions;
+  std::size_t from = 0;
+  for (const std::vector<int16_t>& reference : references) {
+    const auto window = reference.begin() + kWindowAtFrames * kChannels;
+    const std::size_t length = kWindowFrames * kChannels;
+    std::size_t at = from;
+    while (at + length <= heard.size() && !std::equal(window, window + length, heard.begin() + at)) at += kChannels;
+    if (at + length > heard.size()) return {};
+    positions.push_back(at / kChannels);
+    from = at + length;
+  }
+  return positions;
+}
 
 std::string Script() {
   std::string script =
@@ -75,7 +100,8 @@ std::vector<double> Gaps(const std::vector<int16_t>& heard) {
   return gaps;
 }
 
-RunResult RunOnce(const std::string& program, bool throttled, const std::vector<testsupport::EncodedMp3>& tracks) {
+RunResult RunOnce(const std::string& program, bool throttled, const std::vector<testsupport::EncodedMp3>& tracks,
+                  const std::vector<std::vector<int16_t>>& references) {
   RunResult result;
   testsupport::TempDir dir;
   std::vector<std::string> entries;
@@ -118,7 +144,13 @@ RunResult RunOnce(const std::string& program, bool throttled, const std::vector<
     std::fprintf(stderr, "%s exited with %d: %s\n", program.c_str(), run.exitCode, run.err.c_str());
     return result;
   }
-  result.gapsMs = Gaps(audiotest::WavFileSamples(dir / "heard.wav"));
+  const std::vector<int16_t> heard = audiotest::WavFileSamples(dir / "heard.wav");
+  result.gapsMs = Gaps(heard);
+  const std::vector<std::size_t> at = WindowPositions(heard, references);
+  for (std::size_t i = 1; i < at.size(); ++i) {
+    const double shift = double(at[i]) - double(at[i - 1]) - double(references[i - 1].size() / kChannels);
+    result.shiftsMs.push_back(1000.0 * shift / kSampleRate);
+  }
   result.ok = true;
   return result;
 }
@@ -144,31 +176,37 @@ int main(int argc, char** argv) {
   testsupport::Mp3EncodeOptions encode;
   const std::vector<testsupport::EncodedMp3> tracks = testsupport::EncodeConsecutiveTracks(sweep, kTrackCount, encode);
   if (tracks.size() != kTrackCount) return 1;
+  std::vector<std::vector<int16_t>> references;
+  for (const testsupport::EncodedMp3& track : tracks) references.push_back(testsupport::ReferenceDecode(track));
   std::printf("%d tracks of %.1f s (%d Hz, %d channels, 128 kbit/s CBR), %d runs each\n", kTrackCount,
               kAlbumSeconds / kTrackCount, kSampleRate, kChannels, runs);
   for (bool throttled : {false, true}) {
-    std::vector<std::vector<double>> gaps(clients.size());
+    std::vector<std::vector<double>> gaps(clients.size()), shifts(clients.size());
     for (int run = 0; run < runs; ++run) {
       for (std::size_t c = 0; c < clients.size(); ++c) {
-        const RunResult result = RunOnce(clients[c], throttled, tracks);
+        const RunResult result = RunOnce(clients[c], throttled, tracks, references);
         if (!result.ok) {
           std::printf("%s: run failed\n", clients[c].c_str());
           continue;
         }
         gaps[c].insert(gaps[c].end(), result.gapsMs.begin(), result.gapsMs.end());
+        shifts[c].insert(shifts[c].end(), result.shiftsMs.begin(), result.shiftsMs.end());
         std::printf("  %-9s run %d %s: %zu gaps:", throttled ? "throttled" : "loopback", run + 1, clients[c].c_str(),
                     result.gapsMs.size());
         for (double gap : result.gapsMs) std::printf(" %.1f", gap);
-        std::printf(" ms\n");
+        std::printf(" ms; shifts:");
+        for (double shift : result.shiftsMs) std::printf(" %.1f", shift);
+        std::printf(result.shiftsMs.empty() ? " (tracks not found)\n" : " ms\n");
       }
     }
     for (std::size_t c = 0; c < clients.size(); ++c) {
-      const std::vector<double>& all = gaps[c];
-      double total = 0, longest = 0;
-      for (double gap : all) total += gap, longest = std::max(longest, gap);
-      std::printf("%s %s: quiet %.1f ms a join (%d joins a run, %d runs), longest gap %.1f ms\n",
+      double total = 0, longest = 0, shift = 0;
+      for (double gap : gaps[c]) total += gap, longest = std::max(longest, gap);
+      for (double one : shifts[c]) shift += one;
+      std::printf("%s %s: quiet %.1f ms a join, longest %.1f ms; shift %.1f ms a join (%zu joins found of %d)\n",
                   throttled ? "throttled (100 ms, 4 Mbit/s)" : "loopback", clients[c].c_str(),
-                  total / ((kTrackCount - 1) * runs), kTrackCount - 1, runs, longest);
+                  total / ((kTrackCount - 1) * runs), longest, shifts[c].empty() ? 0.0 : shift / double(shifts[c].size()),
+                  shifts[c].size(), (kTrackCount - 1) * runs);
     }
   }
   return 0;
