@@ -112,4 +112,14 @@ uint64_t Mp3StreamInfo::byteForSample(uint64_t target, uint64_t length, int64_t 
   return first + uint64_t(fraction * double(frameAudio));
 }
 
+uint64_t Mp3StreamInfo::frameIndexAt(uint64_t frameOffset, uint64_t target) const {
+  if (header.samplesPerFrame == 0 || header.sampleRate == 0) return 0;
+  if (vbrHeader || header.bitrate == 0) return (target + startTrim()) / header.samplesPerFrame;
+  const uint64_t first = audioStart + (infoFrame ? header.frameLength : 0);
+  if (frameOffset <= first) return 0;
+  // Frames of one bitrate average samples/8 × bitrate / rate bytes (the padding bit evens it).
+  const double average = double(header.samplesPerFrame) * header.bitrate * 125.0 / header.sampleRate;
+  return uint64_t(double(frameOffset - first) / average + 0.5);
+}
+
 }  // namespace audio

@@ -47,6 +47,9 @@ struct Mp3StreamInfo {
   // for a stream of `contentLength` bytes: the Xing table for VBR, else proportional. The
   // caller resynchronises on the next frame after it.
   uint64_t byteForSample(uint64_t target, uint64_t length, int64_t contentLength) const;
+  // The index (among the audio frames) of the frame found at body offset `frameOffset` after
+  // a seek to sample `target`: exact by arithmetic for CBR, the target's frame for VBR.
+  uint64_t frameIndexAt(uint64_t frameOffset, uint64_t target) const;
 };
 
 }  // namespace audio

@@ -164,6 +164,7 @@ class StreamPlayer {
   // The playback thread's checks: the start of the prefetch, and the join point passed.
   void maybePrefetch();
   void checkJoin();
+  void forgetJoinedNext(const void* token);
   // Moves playback to the seek target; kSeekPastEnd, kAborted or kEnded (continue).
   LoopEnd performSeek();
   void publishLength();

@@ -71,6 +71,7 @@ bool StreamPlayer::joinNext() {
       return true;
     }
     beginTrack(start);
+    forgetJoinedNext(track.token);
     trackBase_ = 0;
     seekBase_ = 0;
     publishLength();
@@ -85,7 +86,14 @@ bool StreamPlayer::joinNext() {
   joinPending_ = true;
   joining_ = true;
   beginTrack(start);
+  forgetJoinedNext(track.token);
   return true;
+}
+
+void StreamPlayer::forgetJoinedNext(const void* token) {
+  // A next track is joined once; the playlist names the one after it.
+  std::lock_guard<std::mutex> guard(nextLock_);
+  if (next_.token == token && prefetchVersion_ == 0) next_ = NextTrack{};
 }
 
 void StreamPlayer::checkJoin() {
@@ -122,7 +130,7 @@ StreamPlayer::LoopEnd StreamPlayer::performSeek() {
   if (!probe(http, start)) return abortRequested_ ? LoopEnd::kAborted : LoopEnd::kFailed;
   kept_ = uint32_t(std::min<size_t>(start.window.size(), kBlockBytes));
   std::memcpy(input_.data(), start.window.data(), kept_);
-  if (!decoder_.restart(length - target)) decoderLost_ = true;
+  if (!decoder_.restart(decoder_.info().frameIndexAt(start.info.audioStart, target))) decoderLost_ = true;
   trackBase_ = 0;
   seekBase_ = target;
   seekRequested_ = false;

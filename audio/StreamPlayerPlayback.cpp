@@ -146,6 +146,14 @@ StreamPlayer::LoopEnd StreamPlayer::decodeLoop() {
       }
       if (seekRequested_) continue;
     }
+    if (kept_ >= kBlockBytes) {
+      // A whole block is kept (a decode cut short by a seek's wake-up, or a probed block that
+      // starts with its frame): decoded before anything more is read.
+      const uint32_t done = decodeWindow(input_.data(), kept_);
+      kept_ -= done;
+      std::memmove(input_.data(), input_.data() + done, kept_);
+      continue;
+    }
     uint32_t got = 0;
     bool more = http.readStream(input_.data() + kept_, kBlockBytes - kept_, &got) != 0;
     // A read failed by `stop` is an abort, not the end of the stream; one failed by a seek
@@ -242,7 +250,9 @@ uint32_t StreamPlayer::decodeWindow(const uint8_t* window, uint32_t length) {
     bufferRoom_ -= produced;
     if (step == TrackDecoder::Step::kNeedInput) break;
   }
-  return std::min(p, length);
+  const uint32_t done = std::min(p, length);
+  decoder_.windowDone(done);
+  return done;
 }
 
 void StreamPlayer::submit(uint32_t bytes) {

@@ -11,10 +11,27 @@ bool TrackDecoder::start(const Mp3StreamInfo& info) {
   return decoder_ != nullptr;
 }
 
-bool TrackDecoder::restart(uint64_t left) {
-  trim_.reset(0, left);
+bool TrackDecoder::restart(uint64_t frameIndex) {
+  placing_ = true;
+  restartIndex_ = frameIndex;
+  sinceRestart_ = 0;
+  trimFrom(frameIndex);
   decoder_ = Mp3Decoder::create();
   return decoder_ != nullptr;
+}
+
+void TrackDecoder::trimFrom(uint64_t frameIndex) {
+  // Counted in decoded samples from the first audio frame: the track runs from `trim` to `end`.
+  const uint64_t decoded = frameIndex * info_.header.samplesPerFrame;
+  const uint64_t trim = info_.startTrim();
+  const uint64_t skip = decoded < trim ? trim - decoded : 0;
+  uint64_t left = 0;
+  if (const uint64_t length = info_.headerLength()) {
+    const uint64_t end = length + trim;
+    // At least one sample: a limit of 0 would mean no end at all.
+    left = end > decoded + skip ? end - decoded - skip : 1;
+  }
+  trim_.reset(skip, left);
 }
 
 TrackDecoder::Step TrackDecoder::step(const uint8_t* window, uint32_t length, uint32_t* p, bool* pending,
@@ -37,6 +54,7 @@ TrackDecoder::Step TrackDecoder::step(const uint8_t* window, uint32_t length, ui
     input = window + *p;
     inputLength = length - *p;
   }
+  const uint32_t frameStart = *p;
   uint32_t bytes = 0, consumed = 0;
   const int result = decoder_->decode(input, inputLength, out, room, bytes, consumed);
   if (result == Mp3Decoder::FatalError) {
@@ -46,6 +64,15 @@ TrackDecoder::Step TrackDecoder::step(const uint8_t* window, uint32_t length, ui
   } else if (result == Mp3Decoder::RecoverableError) {
     *p += 1;
   } else if (result == Mp3Decoder::Ok || result == Mp3Decoder::OutputFull) {
+    if (placing_ && consumed > 0) {
+      // The frames skipped since the restart, at their average length.
+      const Mp3FrameHeader& h = info_.header;
+      const double average = info_.vbrHeader && info_.frames > 0 && info_.bytes > 0
+                                 ? double(info_.bytes) / info_.frames
+                                 : double(h.samplesPerFrame) * h.bitrate * 125.0 / h.sampleRate;
+      trimFrom(restartIndex_ + uint64_t(double(sinceRestart_ + frameStart) / average + 0.5));
+      placing_ = false;
+    }
     *p += consumed;
     if (consumed > 0) tally(consumed);
     *pending = result == Mp3Decoder::OutputFull;
