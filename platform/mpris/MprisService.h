@@ -45,7 +45,8 @@ class MprisService {
 
   // The player's state now. Any thread; returns at once.
   void Publish(const MediaState& state);
-  // The position jumped (a seek) to `positionUs`: emits Seeked. Any thread; returns at once.
+  // The position jumped (a seek) to `positionUs`: emits Seeked (once for seeks that come
+  // faster than the bus thread emits, with the last position). Any thread; returns at once.
   void AnnounceSeek(std::int64_t positionUs);
 
  private:
