@@ -59,4 +59,25 @@ ByteRange ByteRange::Parse(std::string_view header, int64_t size) {
   return range;
 }
 
+HttpReply RangedFileReply(platform::UniqueFd fd, int64_t size, std::string_view rangeHeader, std::string contentType) {
+  const ByteRange range = ByteRange::Parse(rangeHeader, size);
+  HttpReply reply;
+  if (range.unsatisfiable) {
+    reply = HttpReply::Text(416, "");
+    reply.headers.emplace_back("Content-Range", "bytes */" + std::to_string(size));
+    return reply;
+  }
+  reply.contentType = std::move(contentType);
+  reply.headers.emplace_back("Accept-Ranges", "bytes");
+  reply.file = std::move(fd);
+  reply.fileOffset = range.partial ? range.first : 0;
+  reply.fileLength = range.partial ? range.last - range.first + 1 : size;
+  if (range.partial) {
+    reply.status = 206;
+    reply.headers.emplace_back("Content-Range", "bytes " + std::to_string(range.first) + "-" +
+                                                    std::to_string(range.last) + "/" + std::to_string(size));
+  }
+  return reply;
+}
+
 }  // namespace server

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+
+#include "platform/UniqueFd.h"
+#include "server/HttpExchange.h"
 
 namespace server {
 
@@ -15,5 +19,10 @@ struct ByteRange {
   // An absent, malformed or multi-part header yields neither flag: the whole file is served.
   static ByteRange Parse(std::string_view header, int64_t size);
 };
+
+// The reply that serves the file `fd` of `size` bytes for a request with `rangeHeader`
+// ("" when it has none): 200 with the whole file or 206 with the range asked for, both with
+// "Accept-Ranges: bytes", or 416 with the file's size.
+HttpReply RangedFileReply(platform::UniqueFd fd, int64_t size, std::string_view rangeHeader, std::string contentType);
 
 }  // namespace server

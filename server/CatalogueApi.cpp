@@ -192,24 +192,7 @@ HttpReply CatalogueApi::Stream(const HttpRequest& request, int64_t trackId) {
   platform::UniqueFd fd = LibraryPaths::OpenInside(root_, track->path, size);
   if (!fd) return HttpReply::Text(404, "not found\n");
 
-  HttpReply reply;
-  reply.contentType = "audio/mpeg";
-  reply.headers.emplace_back("Accept-Ranges", "bytes");
-  const ByteRange range = ByteRange::Parse(request.Header("Range").value_or(""), size);
-  if (range.unsatisfiable) {
-    reply = HttpReply::Text(416, "");
-    reply.headers.emplace_back("Content-Range", "bytes */" + std::to_string(size));
-    return reply;
-  }
-  reply.file = std::move(fd);
-  reply.fileOffset = range.partial ? range.first : 0;
-  reply.fileLength = range.partial ? range.last - range.first + 1 : size;
-  if (range.partial) {
-    reply.status = 206;
-    reply.headers.emplace_back("Content-Range", "bytes " + std::to_string(range.first) + "-" +
-                                                    std::to_string(range.last) + "/" + std::to_string(size));
-  }
-  return reply;
+  return RangedFileReply(std::move(fd), size, request.Header("Range").value_or(""), "audio/mpeg");
 }
 
 HttpReply CatalogueApi::PlaylistFile(const HttpRequest& request, int64_t playlistId) {

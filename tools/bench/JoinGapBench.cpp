@@ -194,7 +194,7 @@ int main(int argc, char** argv) {
         std::printf("  %-9s run %d %s: %zu gaps:", throttled ? "throttled" : "loopback", run + 1, clients[c].c_str(),
                     result.gapsMs.size());
         for (double gap : result.gapsMs) std::printf(" %.1f", gap);
-        std::printf(" ms; shifts:");
+        std::printf(result.gapsMs.empty() ? " none; shifts:" : " ms; shifts:");
         for (double shift : result.shiftsMs) std::printf(" %.1f", shift);
         std::printf(result.shiftsMs.empty() ? " (tracks not found)\n" : " ms\n");
       }
