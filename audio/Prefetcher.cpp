@@ -38,8 +38,9 @@ void Prefetcher::cancel() {
   std::lock_guard<std::mutex> control(controlLock_);
   if (thread_.joinable()) {
     phase_ = kFailed;
+    // Stops, not resets: stop is safe beside the thread's own start.
     resolver_.stop();
-    stream_->reset();
+    stream_->stop();
     thread_.join();
   }
   stream_.reset();

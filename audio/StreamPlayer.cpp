@@ -10,7 +10,6 @@ namespace audio {
 StreamPlayer::StreamPlayer(std::unique_ptr<platform::PcmSink> sink,
                            const catalogue::HttpClientOptions& httpOptions)
     : output_(std::move(sink)),
-      httpOptions_(httpOptions),
       stream_(std::make_unique<catalogue::HttpStream>(std::string_view{}, httpOptions)),
       prefetcher_(httpOptions) {}
 

@@ -183,7 +183,6 @@ class StreamPlayer {
   void togglePauseLocked();
 
   WaveOutput output_;
-  const catalogue::HttpClientOptions httpOptions_;
   // The current track's stream; replaced by the playback thread at a join, under `streamLock_`.
   std::unique_ptr<catalogue::HttpStream> stream_;
   // Guards the `stream_` pointer against its replacement while another thread reads through it.
@@ -198,10 +197,12 @@ class StreamPlayer {
   std::atomic<bool> rebuffering_{false};
   std::atomic<bool> abortRequested_{false};
   std::atomic<int32_t> stopReason_{0};
-  // The stream's stop count when `play` decided to start: a stop made after it, also one
-  // before the playback thread reached the connect, ends that connect.
+  // The current stream's stop count when `play` decided to start (or a join took the stream):
+  // a stop made after it, also one before the playback thread reached the connect, ends that
+  // connect.
   std::atomic<uint64_t> startStopCount_{0};
-  // Set by the playback thread when no decoder can be had: the track fails.
+  // Set by the playback thread when no decoder (or, at a join, no output) can be had: the
+  // track fails. Cleared by the teardown.
   bool decoderLost_ = false;
 
   // Serialises the control operations; held while `stop` waits for the playback thread,

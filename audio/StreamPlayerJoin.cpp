@@ -60,8 +60,11 @@ bool StreamPlayer::joinNext() {
     output_.close();
   }
   {
+    // The stop count that a stop from now on moves past: the new stream's, read under the
+    // lock that `stop` resets the stream under (a stop before it has set abortRequested_).
     std::lock_guard<std::mutex> streams(streamLock_);
     std::swap(stream_, next);
+    startStopCount_ = stream_->stopCount();
   }
   next->stop();
   if (!sameFormat) {

@@ -109,7 +109,6 @@ bool StreamPlayer::openOutput(const Mp3FrameHeader& found) {
 }
 
 StreamPlayer::LoopEnd StreamPlayer::decodeLoop() {
-  decoderLost_ = false;
   uint32_t windowsSincePublish = 0;
   for (;;) {
     if (abortRequested_) return LoopEnd::kAborted;

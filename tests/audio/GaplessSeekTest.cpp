@@ -262,5 +262,28 @@ TEST(SeekTest, SeekWhileTheNextTrackIsFetched) {
                          first.end() - long(firstPart) + 8820));
 }
 
+// A seek in a track that playback joined on to goes through that track's own stream.
+TEST(SeekTest, SeekInAJoinedTrack) {
+  const auto tracks = testsupport::EncodeConsecutiveTracks(testsupport::SweepPcm(16.0, 44100, 2), 2, {});
+  TrackServers servers(tracks);
+  Player p(4.0);
+  p.player->setUrl(servers.Url(0));
+  p.player->setNextTrack(p.Next(servers, 1));
+  ASSERT_TRUE(p.player->play());
+  ASSERT_TRUE(p.target.WaitFor(kMsgPlaybackStarted, 2));
+  ASSERT_TRUE(p.player->adoptNextTrack(&servers.servers[1]));
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return p.player->position() > 44100 / 2; }));
+  const uint64_t target = p.player->lengthSamples() / 2;
+  const size_t flushesBefore = p.sink->Flushes().size();
+  ASSERT_TRUE(p.player->seekTo(target));
+  ASSERT_TRUE(p.target.WaitFor(kMsgTrackEnded, 2));
+  EXPECT_EQ(p.target.Messages(), JoinedMessages(2));
+  EXPECT_EQ(servers.servers[1]->Requests().size(), 2u);  // the fetch ahead and the seek
+  const size_t at = FoundAt(p.sink->Samples(), p.sink->Flushes()[flushesBefore],
+                            testsupport::ReferenceDecode(tracks[1]), 44100 * 2);
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_LE(std::abs(double(at) / (44100 * 2) - double(target) / 44100), 0.25);
+}
+
 }  // namespace
 }  // namespace audio
