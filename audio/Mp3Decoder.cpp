@@ -27,7 +27,11 @@ void Mp3Decoder::reset(std::unique_ptr<Mp3Decoder>& holder) {
   holder = create();
 }
 
-int16_t Mp3Decoder::convertSample(mad_fixed_t sample) {
+namespace {
+
+// libmad's fixed-point sample to 16 bits: round, clip to [-1.0, 1.0), shift. Inline in the
+// conversion loops below, which run for every sample played.
+inline int16_t Scale(mad_fixed_t sample) {
   constexpr mad_fixed_t kRound = mad_fixed_t(1) << (MAD_F_FRACBITS - 16);
   constexpr mad_fixed_t kMax = MAD_F_ONE - 1;
   constexpr mad_fixed_t kMin = -MAD_F_ONE;
@@ -37,15 +41,27 @@ int16_t Mp3Decoder::convertSample(mad_fixed_t sample) {
   return int16_t(rounded >> (MAD_F_FRACBITS + 1 - 16));
 }
 
+inline void Put(uint8_t* out, int16_t value) {
+  const auto bits = uint16_t(value);
+  out[0] = uint8_t(bits & 0xFF);
+  out[1] = uint8_t(bits >> 8);
+}
+
+}  // namespace
+
+int16_t Mp3Decoder::convertSample(mad_fixed_t sample) { return Scale(sample); }
+
 void Mp3Decoder::convert(uint32_t first, uint32_t count, uint8_t* output) const {
-  const uint32_t channels = synth_.pcm.channels;
-  for (uint32_t i = first; i < first + count; ++i) {
-    for (uint32_t c = 0; c < channels; ++c) {
-      uint16_t value = uint16_t(convertSample(synth_.pcm.samples[c][i]));
-      *output++ = uint8_t(value & 0xFF);
-      *output++ = uint8_t(value >> 8);
+  const mad_fixed_t* left = synth_.pcm.samples[0] + first;
+  if (synth_.pcm.channels == 2) {
+    const mad_fixed_t* right = synth_.pcm.samples[1] + first;
+    for (uint32_t i = 0; i < count; ++i, output += 4) {
+      Put(output, Scale(left[i]));
+      Put(output + 2, Scale(right[i]));
     }
+    return;
   }
+  for (uint32_t i = 0; i < count; ++i, output += 2) Put(output, Scale(left[i]));
 }
 
 int Mp3Decoder::decode(const uint8_t* input, uint32_t inputLength, uint8_t* output,

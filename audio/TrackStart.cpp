@@ -29,8 +29,13 @@ std::string streamUrlRequest(const StreamUrlService& service, const char* mp3Url
 
 bool resolveStreamUrl(const StreamUrlService& service, const char* mp3UrlId,
                       char (&reply)[kStreamUrlReplySize]) {
-  reply[0] = '\0';
   catalogue::HttpClient client(service.httpOptions);
+  return resolveStreamUrl(client, service, mp3UrlId, reply);
+}
+
+bool resolveStreamUrl(catalogue::HttpClient& client, const StreamUrlService& service, const char* mp3UrlId,
+                      char (&reply)[kStreamUrlReplySize]) {
+  reply[0] = '\0';
   const catalogue::HttpClient::WholeBodyReply fetched = client.fetchWholeBody(streamUrlRequest(service, mp3UrlId));
   if (fetched.status == catalogue::HttpClient::FetchStatus::kNotStarted) {
     platform::DebugPrintf("stream URL lookup for \"%s\" failed to start", mp3UrlId);
@@ -52,9 +57,15 @@ TrackInfo makeTrackInfo(const catalogue::AudioCueRecord& record) {
 }
 
 std::u16string trackUrl(const StreamUrlService& service, const catalogue::AudioCueRecord& record) {
+  catalogue::HttpClient client(service.httpOptions);
+  return trackUrl(client, service, record);
+}
+
+std::u16string trackUrl(catalogue::HttpClient& client, const StreamUrlService& service,
+                        const catalogue::AudioCueRecord& record) {
   char reply[kStreamUrlReplySize];
   // A reply the stream would refuse (a line end, not http) counts as no reply.
-  if (resolveStreamUrl(service, record.mp3_url_id, reply)) {
+  if (resolveStreamUrl(client, service, record.mp3_url_id, reply)) {
     if (catalogue::IsAcceptableUrl(reply)) return platform::Utf8ToUtf16(reply);
     platform::DebugPrintf("stream URL reply \"%s\" refused; playing the record's location", reply);
   }

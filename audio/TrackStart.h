@@ -10,6 +10,10 @@
 #include "core/RequestIdentity.h"
 
 
+namespace catalogue {
+class HttpClient;
+}
+
 namespace audio {
 
 class StreamPlayer;
@@ -32,6 +36,9 @@ std::string streamUrlRequest(const StreamUrlService& service, const char* mp3Url
 // (the request failed): the caller then streams the record's own location.
 bool resolveStreamUrl(const StreamUrlService& service, const char* mp3UrlId,
                       char (&reply)[kStreamUrlReplySize]);
+// As above, through `client` (which another thread may stop to end the lookup early).
+bool resolveStreamUrl(catalogue::HttpClient& client, const StreamUrlService& service, const char* mp3UrlId,
+                      char (&reply)[kStreamUrlReplySize]);
 
 // The display record of a track: title, creator and album decoded from UTF-8 and cut at 255
 // code units without splitting a character.
@@ -40,6 +47,8 @@ TrackInfo makeTrackInfo(const catalogue::AudioCueRecord& record);
 // The URL to stream for `record`: the resolved one when the stream would take it, else its
 // location, as UTF-16.
 std::u16string trackUrl(const StreamUrlService& service, const catalogue::AudioCueRecord& record);
+std::u16string trackUrl(catalogue::HttpClient& client, const StreamUrlService& service,
+                        const catalogue::AudioCueRecord& record);
 
 // Builds the URL and the TrackInfo, runs the caller's stop step, then hands both to the
 // player and starts it (setTrackInfo, setUrl, play).

@@ -74,6 +74,8 @@ class CurrentPlaylist {
   void append(const catalogue::AudioCueRecord& record);
   void markCurrent(bool current);
   void startCurrent(const std::function<void()>& stopStep);
+  // Tells the player which entry follows the current one (wrapping around), or none.
+  void updateNextTrack();
 
   audio::StreamPlayer& player_;
   const audio::StreamUrlService service_;

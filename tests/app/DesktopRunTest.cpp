@@ -10,6 +10,7 @@
 #include <map>
 #include <mutex>
 #include <sdbus-c++/sdbus-c++.h>
+#include <cmath>
 #include <cstdlib>
 #include <thread>
 
@@ -23,7 +24,7 @@
 
 namespace {
 
-// Two tracks of 20 s (5 s encoded four times over).
+// Two tracks of 20 s.
 constexpr double kTrackSeconds = 20.0;
 constexpr const char* kIdleOff = "idle sleep: kept off while playing";
 constexpr const char* kIdleAllowed = "idle sleep: allowed";
@@ -46,8 +47,8 @@ int StateOf(const std::string& line) { return line.size() > 7 ? line[7] - '0' : 
 class DesktopRunTest : public apptest::ClientRunTest {
  protected:
   void SetUp() override {
-    library_.AddTrack({"tracks/Long.mp3", "Long", "The Calls", "Ring", "Ambient", "", kTrackSeconds / 4, 4});
-    library_.AddTrack({"tracks/Second.mp3", "Second", "The Calls", "Ring", "Ambient", "", kTrackSeconds / 4, 4});
+    library_.AddTrack({"tracks/Long.mp3", "Long", "The Calls", "Ring", "Ambient", "", kTrackSeconds});
+    library_.AddTrack({"tracks/Second.mp3", "Second", "The Calls", "Ring", "Ambient", "", kTrackSeconds});
     library_.AddPlaylist("featured/Ring.m3u", {"../tracks/Long.mp3", "../tracks/Second.mp3"});
     server::ServerOptions options;
     options.library = library_.Root();
@@ -170,8 +171,8 @@ TEST_F(DesktopRunTest, CallsPauseAndResumeOnlyWhatTheyPaused) {
       << played.size() << " samples played do not continue the track";
 }
 
-// What the player announces with PropertiesChanged, in order: "PlaybackStatus=<status>" and
-// "Metadata=<title>".
+// What the player announces, in order: "PlaybackStatus=<status>", "Metadata=<title>" and
+// "CanSeek=<0|1>" from PropertiesChanged, "Seeked=<whole seconds>" from Seeked.
 class ChangeListener {
  public:
   ChangeListener()
@@ -184,6 +185,7 @@ class ChangeListener {
           std::lock_guard<std::mutex> lock(mutex_);
           for (const auto& [name, value] : changed) {
             if (name == "PlaybackStatus") seen_.push_back(name + "=" + value.get<std::string>());
+            if (name == "CanSeek") seen_.push_back(name + "=" + std::to_string(value.get<bool>()));
             if (name == "Metadata") {
               const auto metadata = value.get<std::map<std::string, sdbus::Variant>>();
               const auto title = metadata.find("xesam:title");
@@ -191,6 +193,10 @@ class ChangeListener {
             }
           }
         });
+    proxy_->uponSignal("Seeked").onInterface("org.mpris.MediaPlayer2.Player").call([this](std::int64_t positionUs) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      seen_.push_back("Seeked=" + std::to_string(positionUs / 1000000));
+    });
     proxy_->finishRegistration();
   }
   // True once `expected` were announced in this order (others may come between).
@@ -218,15 +224,18 @@ class ChangeListener {
   std::vector<std::string> seen_;
 };
 
-// The media controls with a real client: playerctl sees the track play, pauses it (as the
-// player's centre button does), moves the Current Playlist on and reads the new title; every
+// The media controls with a real client: on the Player tab "[" goes back to the start (not
+// before it) and "]" 10 s on from there; playerctl sees
+// the track play, pauses it (as the player's centre button does), moves it while paused
+// (SetPosition, then Seek back), moves the Current Playlist on and reads the new title; every
 // change is announced.
 TEST_F(DesktopRunTest, PlayerctlControlsThePlayer) {
   const char* bus = std::getenv("DBUS_SESSION_BUS_ADDRESS");
   if (!bus || !*bus) GTEST_SKIP() << "no session bus: run this suite under dbus-run-session";
   if (!std::filesystem::exists(kPlayerctl)) GTEST_SKIP() << kPlayerctl << " is not installed";
   ChangeListener changes;
-  StartClient("waitfor message 15\n" + PlayFirstTrack() + Dump(0) + "waitfor text \"player 2 \" 15000\n" + Dump(1) +
+  StartClient("waitfor message 15\n" + PlayFirstTrack() + "char [\nchar ]\n" + Dump(0) + "waitfor text \"player 2 \" 15000\n" +
+              Dump(1) +
               "waitfor message 12024 15000\n"
               "waitfor text \"| Second\"\n" +
               Dump(2) + "waitfor text \"player 0 \" 15000\n" + Dump(3) + "waitfor message 16 15000\n");
@@ -236,7 +245,17 @@ TEST_F(DesktopRunTest, PlayerctlControlsThePlayer) {
     EXPECT_EQ(result.exitCode, 0) << args[2] << ": " << result.err;
     return result.out;
   };
+  // Seconds into the track, as playerctl reads the Position (-1 when it cannot).
+  auto position = [&] {
+    const apptest::ProgramResult read = apptest::RunProgram(kPlayerctl, {"-p", "vornalo", "position"}, {}, dir_ / "tools");
+    return read.exitCode == 0 ? std::atof(read.out.c_str()) : -1.0;
+  };
   ASSERT_TRUE(WaitForDump(0));
+  // At 0:10 now: the elapsed time shows it at once, and so does the Position.
+  const std::string playing = PlayerLine(DumpPath(0));
+  EXPECT_TRUE(playing.find(" 0:10 0:20 |") != std::string::npos || playing.find(" 0:09 0:20 |") != std::string::npos)
+      << playing;  // the elapsed time moves in steps of 1 % of the track
+  EXPECT_GE(position(), 10.0);
   EXPECT_EQ(playerctl({"status"}), "Playing\n");
   EXPECT_EQ(playerctl({"metadata", "title"}), "Long\n");
   EXPECT_EQ(playerctl({"metadata", "artist"}), "The Calls\n");
@@ -246,6 +265,12 @@ TEST_F(DesktopRunTest, PlayerctlControlsThePlayer) {
   ASSERT_TRUE(WaitForDump(1));
   EXPECT_EQ(StateOf(PlayerLine(DumpPath(1))), 2);
   EXPECT_EQ(playerctl({"status"}), "Paused\n");
+  // Paused, the track moves and stays paused; the Position follows each move.
+  playerctl({"position", "3"});
+  EXPECT_TRUE(testsupport::WaitUntil([&] { return std::abs(position() - 3.0) < 0.05; })) << position();
+  playerctl({"position", "1-"});
+  EXPECT_TRUE(testsupport::WaitUntil([&] { return std::abs(position() - 2.0) < 0.05; })) << position();
+  EXPECT_EQ(playerctl({"status"}), "Paused\n");
   playerctl({"next"});
   ASSERT_TRUE(WaitForDump(2));
   EXPECT_EQ(StateOf(PlayerLine(DumpPath(2))), 1);
@@ -254,8 +279,10 @@ TEST_F(DesktopRunTest, PlayerctlControlsThePlayer) {
   ASSERT_TRUE(WaitForDump(3));
   EXPECT_EQ(StateOf(PlayerLine(DumpPath(3))), 0);
   EXPECT_EQ(playerctl({"status"}), "Stopped\n");
-  EXPECT_TRUE(changes.WaitFor({"Metadata=Long", "PlaybackStatus=Playing", "PlaybackStatus=Paused", "Metadata=Second",
-                               "PlaybackStatus=Playing", "PlaybackStatus=Stopped"}))
+  // (Seeks in quick succession are announced once, at the last position.)
+  EXPECT_TRUE(changes.WaitFor({"CanSeek=1", "Metadata=Long", "PlaybackStatus=Playing", "Seeked=10", "PlaybackStatus=Paused",
+                               "Seeked=3", "Seeked=2", "Metadata=Second", "PlaybackStatus=Playing", "CanSeek=0",
+                               "PlaybackStatus=Stopped"}))
       << changes.Seen();
   // Quit closes the window (16 is the close request) and the program ends normally.
   const apptest::ProgramResult quit = apptest::RunProgram(

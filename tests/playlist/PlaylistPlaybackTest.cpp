@@ -87,7 +87,9 @@ TEST_F(PlaylistPlaybackTest, AnUnknownStreamIdPlaysTheRecordsLocation) {
   playlist_->playCurrent(false);
   ASSERT_TRUE(queue_.WaitFor(audio::kMsgTrackEnded, 2));
   const std::vector<uint32_t> messages = queue_.Messages();
-  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgPlaybackStarted), 1);
+  // Two starts: the orphan, and entry 0 that playback joined on to as the next entry (the
+  // wrap-around) at its end; none for the track that cannot play.
+  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgPlaybackStarted), 2);
 
   // A CueList added onto a playlist that has entries renames it.
   playlist_->title = u"Mine";
@@ -145,6 +147,34 @@ TEST_F(PlaylistPlaybackTest, UnplayableEntriesKeepCyclingWithoutHanging) {
   for (uint32_t message : queue_.Messages()) EXPECT_NE(message, audio::kMsgPlaybackStarted);
   EXPECT_EQ(playlist_->currentIndex, 0u);  // three times round
   EXPECT_LT(std::chrono::steady_clock::now() - start, 20s);
+}
+
+// Played to its end, each entry joins on to the next one fetched ahead: the playlist's `next`
+// on 12025 (as the main window calls it) finds it already playing and only moves the mark, so
+// nothing is stopped or started again; the third entry wraps around to the first.
+TEST_F(PlaylistPlaybackTest, EntriesJoinOnWithoutStartingAgain) {
+  audio::StreamPlayer player(std::make_unique<platform::NullPcmSink>(4.0));
+  audiotest::RecordingTarget queue;
+  player.setNotifyWindow(&queue);
+  playlist::CurrentPlaylist playlist(player, service_, dir_ / "joined.dat", host_);
+  playlist.addCueList(FeaturedCueList());
+  ASSERT_EQ(playlist.count(), 3u);
+  playlist.playCurrent(false);
+  const char16_t* titles[] = {u"Dawn", u"Noon", u"Dusk", u"Dawn"};
+  for (int i = 0; i < 4; ++i) {
+    ASSERT_TRUE(queue.WaitFor(audio::kMsgPlaybackStarted, i + 1));
+    EXPECT_EQ(player.trackInfo().title, titles[i]);
+    if (i == 3) break;
+    ASSERT_TRUE(queue.WaitFor(audio::kMsgTrackEnded, i + 1));
+    playlist.next(true);
+    EXPECT_EQ(playlist.currentIndex, std::uint32_t(i + 1) % 3);
+    EXPECT_EQ(playlist.entryAt(playlist.currentIndex)->kind, 0u);
+  }
+  player.stop(1);
+  const std::vector<uint32_t> messages = queue.Messages();
+  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgStoppedNoAdvance), 1);  // the stop above only
+  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgTrackEnded), 3);
+  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgPlayerTeardownDone), 4);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "tools/play/LoopbackFileServer.h"
 
+#include "server/RangedReply.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,16 +22,12 @@ bool LoopbackFileServer::start() {
   settings.host = "127.0.0.1";
   settings.port = 0;
   settings.timeoutSeconds = kConnectionTimeoutSeconds;
-  // Every path answers with the file.
-  const bool started = daemon_.Start(settings, [this](const server::HttpRequest&) {
+  // Every path answers with the file, or the byte range asked for (so that the player can seek).
+  const bool started = daemon_.Start(settings, [this](const server::HttpRequest& request) {
     platform::UniqueFd fd(::open(path_.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info {};
     if (!fd || ::fstat(fd.Get(), &info) != 0) return server::HttpReply::Text(404, "not found");
-    server::HttpReply reply;
-    reply.contentType = "audio/mpeg";
-    reply.file = std::move(fd);
-    reply.fileLength = info.st_size;
-    return reply;
+    return server::RangedReply::File(std::move(fd), info.st_size, request.Header("Range").value_or(""));
   });
   return started && daemon_.Port() != 0;
 }
