@@ -48,8 +48,9 @@ void Prefetcher::cancel() {
   phase_ = kIdle;
 }
 
-bool Prefetcher::waitReady(const std::atomic<bool>& abort, std::chrono::milliseconds step) {
-  while (!abort) {
+bool Prefetcher::waitReady(const std::atomic<bool>& abort, const std::atomic<bool>& seek,
+                           std::chrono::milliseconds step) {
+  while (!abort && !seek) {
     const int phase = phase_;
     if (phase == kReady) return true;
     if (phase != kFetching) return false;

@@ -31,8 +31,8 @@ class Prefetcher {
   // The entry being fetched; null when none.
   const void* token() const { return token_.load(); }
   // Waits until the download runs (true) or the fetch failed or was cancelled (false), while
-  // `abort` stays false, checking every `step`.
-  bool waitReady(const std::atomic<bool>& abort, std::chrono::milliseconds step);
+  // `abort` and `seek` stay false, checking every `step`.
+  bool waitReady(const std::atomic<bool>& abort, const std::atomic<bool>& seek, std::chrono::milliseconds step);
   // The running download and its track; null when there is none. The fetcher is idle after.
   std::unique_ptr<catalogue::HttpStream> take(NextTrack& track);
 

@@ -29,7 +29,11 @@ bool StreamPlayer::joinNext() {
   }
   // A join not reached yet (a track shorter than the queue) is played out first.
   if (joinPending_) drain();
-  if (abortRequested_ || !prefetcher_.waitReady(abortRequested_, kPrefetchWaitStep)) return false;
+  // A seek in the ended track is done first: the next one stays fetched for its end.
+  if (abortRequested_ || seekRequested_ || !prefetcher_.waitReady(abortRequested_, seekRequested_, kPrefetchWaitStep) ||
+      seekRequested_) {
+    return false;
+  }
   NextTrack track;
   std::unique_ptr<catalogue::HttpStream> next = prefetcher_.take(track);
   {
@@ -51,7 +55,8 @@ bool StreamPlayer::joinNext() {
   const platform::PcmFormat format = output_.format();
   const bool sameFormat = format.channels == found.channels && format.sampleRate == found.sampleRate;
   if (!sameFormat) {
-    // Another format: the ended track plays out and the device opens anew.
+    // Another format: the ended track plays out (no seek in it now) and the device opens anew.
+    joining_ = true;
     drain();
     if (abortRequested_) return false;
     post(kMsgPlayerTeardownDone);
@@ -77,6 +82,7 @@ bool StreamPlayer::joinNext() {
     forgetJoinedNext(track.token);
     trackBase_ = 0;
     seekBase_ = 0;
+    joining_ = false;
     publishLength();
     post(kMsgPlaybackStarted);
     return true;

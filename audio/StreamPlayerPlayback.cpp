@@ -44,6 +44,11 @@ void StreamPlayer::runTrack() {
       if (joinNext()) continue;
       if (abortRequested_) end = LoopEnd::kAborted;
     }
+    if (end == LoopEnd::kEnded) {
+      // The track plays out; a seek during that takes it back into the decode loop.
+      drain();
+      if (seekRequested_ && !abortRequested_) continue;
+    }
     if (end == LoopEnd::kAborted) {
       teardown(false);
       post(stopReason_ != 0 ? kMsgStoppedNoAdvance : kMsgStoppedAdvance);

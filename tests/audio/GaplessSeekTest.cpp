@@ -223,6 +223,28 @@ TEST(SeekTest, SeeksByTheTableOfContentsPlayingAndPaused) {
   EXPECT_EQ(p.player->position(), 0u);
 }
 
+// A seek back while the end of a track plays out (its stream all decoded) plays it again
+// from there, and the track ends once.
+TEST(SeekTest, SeekBackWhileTheEndPlaysOut) {
+  const testsupport::EncodedMp3 file = testsupport::EncodePcm(testsupport::SweepPcm(3.0, 44100, 2), {});
+  TrackServers servers({file});
+  Player p(1.0);
+  p.player->setUrl(servers.Url(0));
+  ASSERT_TRUE(p.player->play());
+  ASSERT_TRUE(p.target.WaitFor(kMsgPlaybackStarted));
+  // Less than the queue's half second from the end: the whole stream is decoded.
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return p.player->position() > 44100 * 27 / 10; }));
+  const size_t flushesBefore = p.sink->Flushes().size();
+  ASSERT_TRUE(p.player->seekTo(44100));
+  ASSERT_TRUE(p.target.WaitFor(kMsgTrackEnded));
+  EXPECT_EQ(p.target.Messages(), JoinedMessages(1));
+  ASSERT_GT(p.sink->Flushes().size(), flushesBefore);
+  const size_t at = FoundAt(p.sink->Samples(), p.sink->Flushes()[flushesBefore], testsupport::ReferenceDecode(file),
+                            44100 * 2);
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_LE(std::abs(double(at) / (44100 * 2) - 1.0), 0.25);
+}
+
 // A seek while the next track is being fetched: the track plays on from the target to its
 // last sample (its end trim placed by the frame the decoder restarted at), and the next one
 // still joins on to its end, sample for sample.

@@ -4,7 +4,7 @@
 // Each program plays a short and a long track; the difference is what playing costs, without
 // the start-up (the client's images, fonts and version check) that a longer track amortises.
 //
-//   vornalo-bench-client-play [--seconds N] [--kbps N] [--runs N]
+//   vornalo-bench-client-play [--seconds N] [--kbps N] [--runs N] [--client PATH] [--player PATH]
 
 #include <algorithm>
 #include <cmath>
@@ -56,10 +56,15 @@ double RunCpu(const std::string& program, const std::vector<std::string>& args, 
 int main(int argc, char** argv) {
   double seconds = 30;
   int kbps = 192, runs = 1;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe").parent_path();
+  std::string client = (self / "../../app/vornalo").lexically_normal().string();
+  std::string player = (self / "../play/vornalo-play").lexically_normal().string();
   for (int i = 1; i + 1 < argc; i += 2) {
     if (!std::strcmp(argv[i], "--seconds")) seconds = std::atof(argv[i + 1]);
     if (!std::strcmp(argv[i], "--kbps")) kbps = std::atoi(argv[i + 1]);
     if (!std::strcmp(argv[i], "--runs")) runs = std::max(1, std::atoi(argv[i + 1]));
+    if (!std::strcmp(argv[i], "--client")) client = argv[i + 1];
+    if (!std::strcmp(argv[i], "--player")) player = argv[i + 1];
   }
   char pattern[] = "/tmp/vornalo-bench-client-play-XXXXXX";
   if (!::mkdtemp(pattern)) return 1;
@@ -95,10 +100,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot start the catalogue server\n");
     return 1;
   }
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe").parent_path();
-  const std::string client = (self / "../../app/vornalo").lexically_normal().string();
-  const std::string player = (self / "../play/vornalo-play").lexically_normal().string();
-
   std::printf("%.0f s (and %.0f s) of 44.1 kHz stereo %d kbit/s, played at real time into the null output\n",
               seconds, kShortSeconds, kbps);
   double clientCpu[2] = {1e9, 1e9}, playCpu[2] = {1e9, 1e9};
