@@ -281,6 +281,7 @@ void Application::OnPlayerMessage(std::uint32_t message) {
     playerScreen_.SetTrack(info, length, header);
     playerScreen_.playState = 1;
     core::EndWaitCursor();
+    currentPlaylistScreen_.OnMessage(message, 0, 0);
     return;
   }
   ForgetProgress();
