@@ -178,7 +178,7 @@ CurrentPlaylist::EndOutcome CurrentPlaylist::trackEnded() {
     startedSinceEnd_ = false;
   } else {
     ++failedStarts_;
-    platform::DebugPrintf("entry %u failed to start (%u in a row)", currentIndex, failedStarts_);
+    platform::DebugPrintf("entry %u failed to start (%u in a row of %u)", currentIndex, failedStarts_, count());
   }
   // Every entry in turn could not start: going round again would only fail again, as fast as
   // the lookups fail (a server gone away answers at once).
