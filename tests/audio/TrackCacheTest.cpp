@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <thread>
 
 #include "tests/audio/AudioTestSupport.h"
 #include "tests/support/TempDir.h"
@@ -180,6 +181,37 @@ TEST_F(TrackCacheTest, APartialDownloadIsKeptAndCompletedFromWhereItsRecordEnds)
   auto writer = restarted.write("t", held, bytes.size() + 1);
   ASSERT_TRUE(writer);
   EXPECT_EQ(writer->bytes(), 0u);
+}
+
+// Players and prefetches write different tracks at once while others are looked up: each
+// track comes out whole or not at all, and the bound holds.
+TEST_F(TrackCacheTest, ParallelWritersKeepEveryTrackWholeAndTheBound) {
+  constexpr std::size_t kTrackBytes = 3 * TrackCache::kCheckpointBytes / 2;
+  TrackCache cache(dir_ / "tracks", 6 * kTrackBytes);
+  auto key = [](int i) { return "http://s:1 id " + std::to_string(i); };
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = t; i < 24; i += 4) {
+        const std::string bytes = audiotest::RandomBytes(kTrackBytes, static_cast<std::uint32_t>(i));
+        auto writer = cache.write(key(i), {}, bytes.size());
+        for (std::size_t at = 0; writer && at < bytes.size(); at += 2048) {
+          writer->append(bytes.data() + at, std::min<std::size_t>(2048, bytes.size() - at));
+          cache.lookup(key(i - 1));
+        }
+        if (writer) writer->finish();
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_LE(cache.totalBytes(), cache.maxBytes());
+  int held = 0;
+  for (int i = 0; i < 24; ++i) {
+    if (!cache.lookup(key(i)).complete) continue;
+    ++held;
+    EXPECT_EQ(Read(cache, key(i)), audiotest::RandomBytes(kTrackBytes, static_cast<std::uint32_t>(i))) << i;
+  }
+  EXPECT_GE(held, 2);
 }
 
 }  // namespace
