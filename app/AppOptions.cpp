@@ -56,14 +56,17 @@ const char* AppUsage() {
          "                      (default: beside the program)\n"
          "  --config-dir DIR    where the settings live (default: $XDG_CONFIG_HOME/vornalo)\n"
          "  --resources DIR     the image folder to use instead of qvga/ or vga/\n"
-         "  --audio OUT         sdl, null or wav:FILE (default sdl; null when headless)\n"
+         "  --audio OUT         sdl, null, wav:FILE (what is played, one file a format) or\n"
+         "                      wav-realtime:FILE (what a listener hears, silence included)\n"
+         "                      (default sdl; null when headless)\n"
          "  --debug             write debug output to standard error\n"
          "  --offline           act as if no data connection can be established\n"
          "  --set-call-count N  set the phone's active call count to N and exit\n"
          "  --version-timeout MS  how long the version check waits (default 7500)\n"
          "  --help              show this text\n"
          "\n"
-         "Keys: F1/F2 the soft keys, Ctrl+Q exit, Ctrl+A about, Ctrl+R rotate, F12 screenshot.\n";
+         "Keys: F1/F2 the soft keys, Ctrl+Q exit, Ctrl+A about, Ctrl+R rotate, F12 screenshot;\n"
+         "on the Player tab [ and ] go 10 s back and forward in the track.\n";
 }
 
 AppOptions::Outcome ParseAppOptions(const std::vector<std::string>& arguments, AppOptions& options,
@@ -103,11 +106,11 @@ AppOptions::Outcome ParseAppOptions(const std::vector<std::string>& arguments, A
       audioGiven = true;
       const std::optional<platform::PcmSinkChoice> choice = platform::ParsePcmSinkChoice(value);
       if (!choice) {
-        error = "--audio expects sdl, null or wav:FILE: " + value;
+        error = "--audio expects sdl, null, wav:FILE or wav-realtime:FILE: " + value;
         return AppOptions::Outcome::kError;
       }
       options.audio = choice->kind;
-      if (choice->kind == AppOptions::AudioOutput::kWav) options.wavPath = choice->wavPath;
+      options.wavPath = choice->wavPath;
     } else if (arg == "--set-call-count") {
       if (!ParseUnsigned(args[++i], options.callCount) || options.callCount > kMaxCallCount) {
         error = "--set-call-count expects a number from 0 to 1000: " + args[i];

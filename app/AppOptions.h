@@ -25,7 +25,7 @@ struct AppOptions {
   std::string configDirectory;     // --config-dir; empty: the settings store's default
   std::string resourceDirectory;   // --resources; empty: qvga/ or vga/ beside the executable
   AudioOutput audio = AudioOutput::kSdl;  // --audio; null when headless unless given
-  std::string wavPath;             // --audio wav:FILE
+  std::string wavPath;             // --audio wav:FILE or wav-realtime:FILE
   bool debug = false;              // --debug
   bool offline = false;            // --offline: the data connection cannot be established
   std::uint32_t callCount = 0;     // --set-call-count N

@@ -38,8 +38,8 @@ class Application : public ui::Screen, public platform::WindowProcedure, public 
   static constexpr int kPlayerSkinsPopup = 1;
   static constexpr int kNewSearchPopup = 3;
   static constexpr int kAboutPopup = 4;
-  // A command of the desktop's media controls (wParam: platform::MediaCommand), handed from
-  // the bus thread to the UI thread.
+  // A command of the desktop's media controls (wParam: platform::MediaCommand, lParam: its
+  // argument in microseconds), handed from the bus thread to the UI thread.
   static constexpr std::uint32_t kMediaCommandMessage = platform::wm::kUser + 1000;
 
   // Builds every member; opens no window and draws nothing.
@@ -88,7 +88,12 @@ class Application : public ui::Screen, public platform::WindowProcedure, public 
   // player screen's buttons do.
   void OpenMediaControls();
   void PublishMediaState();
-  void OnMediaCommand(platform::MediaCommand command);
+  void OnMediaCommand(platform::MediaCommand command, std::int64_t argumentUs = 0);
+  // Seeking in the playing or paused track (MPRIS, the Player tab's "[" and "]"): to
+  // `targetUs` from its start (clamped at 0; at or past the end the track ends), or by
+  // `offsetUs` from where it is. False when nothing plays or the track cannot be sought.
+  bool SeekTo(std::int64_t targetUs);
+  bool SeekBy(std::int64_t offsetUs);
 
   int CurrentTab() const { return currentTab_; }
   const std::vector<ui::Screen*>& ViewStack() const { return viewStack_; }

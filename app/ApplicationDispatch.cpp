@@ -26,6 +26,8 @@ constexpr std::uint32_t kOtherCancelCommand = 40005;
 constexpr std::int32_t kStrokeDistance = 60;
 constexpr std::int32_t kTapDistance = 20;
 constexpr const char* kHelpPath = "/mobile/wm/help";
+// How far the Player tab's seek keys move.
+constexpr std::int64_t kSeekKeyStepUs = 10'000'000;
 
 }  // namespace
 
@@ -99,6 +101,11 @@ void Application::OnStylusUp(std::int32_t x, std::int32_t y) {
 }
 
 void Application::OnChar(char16_t character) {
+  // On the Player tab (no popup over it), "[" and "]" move 10 s back and forward.
+  if ((character == u'[' || character == u']') && Top() == &playerScreen_) {
+    SeekBy(character == u'[' ? -kSeekKeyStepUs : kSeekKeyStepUs);
+    return;
+  }
   if (character != u'c' && character != u'C' && character != u'9') return;
   context_.settings.NextTheme();
   Broadcast(screens::msg::kThemeChanged);
@@ -241,7 +248,7 @@ void Application::OnPrivateMessage(std::uint32_t message, std::uintptr_t wParam,
       OnRemovePlaylistItem();
       return;
     case kMediaCommandMessage:
-      OnMediaCommand(static_cast<platform::MediaCommand>(wParam));
+      OnMediaCommand(static_cast<platform::MediaCommand>(wParam), static_cast<std::int64_t>(lParam));
       return;
     case msg::kCallCountChanged:
       OnPhoneStateChanged(static_cast<std::uint32_t>(wParam));

@@ -1,4 +1,7 @@
-// Application: the desktop's media controls (media keys, sound menus, playerctl) over MPRIS.
+// Application: the desktop's media controls (media keys, sound menus, playerctl) over MPRIS,
+// and seeking within the track.
+
+#include <algorithm>
 
 #include "app/AppResources.h"
 #include "app/Application.h"
@@ -15,9 +18,11 @@ constexpr std::int64_t kMicroseconds = 1000000;
 }  // namespace
 
 void Application::OpenMediaControls() {
-  mediaControls_ = platform::MprisService::Open({"vornalo", "Vornalo", "vornalo"}, [this](platform::MediaCommand c) {
-    window_.Post(kMediaCommandMessage, static_cast<std::uintptr_t>(c), 0);
-  });
+  static_assert(sizeof(std::intptr_t) >= sizeof(std::int64_t), "lParam carries microseconds");
+  mediaControls_ = platform::MprisService::Open(
+      {"vornalo", "Vornalo", "vornalo"}, [this](platform::MediaCommand c, std::int64_t argumentUs) {
+        window_.Post(kMediaCommandMessage, static_cast<std::uintptr_t>(c), static_cast<std::intptr_t>(argumentUs));
+      });
 }
 
 void Application::PublishMediaState() {
@@ -43,11 +48,32 @@ void Application::PublishMediaState() {
     state.album = platform::Utf16ToUtf8(info.album);
     state.lengthUs = std::int64_t{progress.durationSec} * kMicroseconds;
     if (header.sampleRate) state.positionUs = std::int64_t{streamPlayer_.position()} * kMicroseconds / header.sampleRate;
+    state.canSeek = streamPlayer_.canSeek();
   }
   mediaControls_->Publish(state);
 }
 
-void Application::OnMediaCommand(platform::MediaCommand command) {
+bool Application::SeekTo(std::int64_t targetUs) {
+  const std::uint32_t rate = streamPlayer_.sampleRate();
+  if (playerScreen_.playState == screens::PlayerView::kNothing || rate == 0 || !streamPlayer_.canSeek()) return false;
+  const std::uint64_t frame = std::uint64_t(std::max<std::int64_t>(targetUs, 0)) * rate / kMicroseconds;
+  if (!streamPlayer_.seekTo(frame)) return false;
+  // The elapsed time and the handle move now rather than at the next tick of the timer.
+  OnPositionTimer();
+  if (mediaControls_) {
+    PublishMediaState();
+    mediaControls_->AnnounceSeek(std::int64_t(streamPlayer_.position()) * kMicroseconds / rate);
+  }
+  return true;
+}
+
+bool Application::SeekBy(std::int64_t offsetUs) {
+  const std::uint32_t rate = streamPlayer_.sampleRate();
+  if (rate == 0) return false;
+  return SeekTo(std::int64_t(streamPlayer_.position()) * kMicroseconds / rate + offsetUs);
+}
+
+void Application::OnMediaCommand(platform::MediaCommand command, std::int64_t argumentUs) {
   namespace msg = screens::msg;
   using Command = platform::MediaCommand;
   const std::int32_t playState = playerScreen_.playState;
@@ -78,6 +104,12 @@ void Application::OnMediaCommand(platform::MediaCommand command) {
       break;
     case Command::kStop:
       if (playState != screens::PlayerView::kNothing) streamPlayer_.stop(1);
+      break;
+    case Command::kSeek:
+      SeekBy(argumentUs);
+      break;
+    case Command::kSetPosition:
+      SeekTo(argumentUs);
       break;
     case Command::kRaise:
       window_.RequestRaise();

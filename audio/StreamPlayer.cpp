@@ -149,6 +149,14 @@ bool StreamPlayer::headerFound() const {
   return headerFound_;
 }
 
+std::uint64_t StreamPlayer::lengthSamples() const { return 0; }
+
+std::uint32_t StreamPlayer::sampleRate() const { return 0; }
+
+bool StreamPlayer::canSeek() const { return false; }
+
+bool StreamPlayer::seekTo(std::uint64_t) { return false; }
+
 void StreamPlayer::post(uint32_t message) {
   if (notifyWindow_) notifyWindow_->postPlayerMessage(message);
 }

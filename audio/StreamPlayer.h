@@ -105,6 +105,22 @@ class StreamPlayer {
   Mp3FrameHeader header() const;
   bool headerFound() const;
 
+  // The track's length in sample frames by the one length rule (frame count of a Xing, Info or
+  // VBRI header, with LAME delay/padding removed; else CBR arithmetic on the audio bytes after a
+  // leading ID3v2 tag; else, for VBR without a header, an estimate from the frames decoded so
+  // far, refined as it plays); 0 while unknown. Any thread.
+  std::uint64_t lengthSamples() const;
+  // Sample rate of the current track (0 while unknown). Any thread.
+  std::uint32_t sampleRate() const;
+  // True while the current track has a known length and its stream answers Range requests
+  // (a 206 reply or "Accept-Ranges: bytes"). Any thread.
+  bool canSeek() const;
+  // UI thread. Moves the playing or paused track to `sampleFrame` from its start (a paused track
+  // stays paused). `position()` reports the target from the call on and counts on from it.
+  // A target at or past the end ends the track as a normal end (11026, 12025). False, and
+  // nothing changes, when no track plays or canSeek() is false.
+  bool seekTo(std::uint64_t sampleFrame);
+
   WaveOutput& output() { return output_; }
 
  private:

@@ -1,13 +1,18 @@
 #include "platform/audio/PcmSinkChoice.h"
 
+#include <utility>
+
 namespace platform {
 
 std::optional<PcmSinkChoice> ParsePcmSinkChoice(std::string_view value) {
-  constexpr std::string_view kWavPrefix = "wav:";
   if (value == "sdl") return PcmSinkChoice{PcmSinkKind::kSdl, {}};
   if (value == "null") return PcmSinkChoice{PcmSinkKind::kNull, {}};
-  if (value.substr(0, kWavPrefix.size()) == kWavPrefix && value.size() > kWavPrefix.size()) {
-    return PcmSinkChoice{PcmSinkKind::kWav, std::string(value.substr(kWavPrefix.size()))};
+  const std::pair<std::string_view, PcmSinkKind> files[] = {{"wav:", PcmSinkKind::kWav},
+                                                            {"wav-realtime:", PcmSinkKind::kWavRealtime}};
+  for (const auto& [prefix, kind] : files) {
+    if (value.substr(0, prefix.size()) == prefix && value.size() > prefix.size()) {
+      return PcmSinkChoice{kind, std::string(value.substr(prefix.size()))};
+    }
   }
   return std::nullopt;
 }

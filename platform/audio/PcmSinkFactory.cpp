@@ -1,6 +1,7 @@
 #include "platform/audio/PcmSinkFactory.h"
 
 #include "platform/audio/null/NullPcmSink.h"
+#include "platform/audio/wav/RealtimeWavPcmSink.h"
 #include "platform/audio/wav/WavPcmSink.h"
 
 namespace platform {
@@ -12,6 +13,8 @@ std::unique_ptr<PcmSink> MakePcmSink(const PcmSinkChoice& choice, const PcmSinkP
       return std::make_unique<NullPcmSink>(pacing.nullSpeed);
     case PcmSinkKind::kWav:
       return std::make_unique<WavPcmSink>(choice.wavPath, pacing.wavSpeed, pacing.wavAppendOpens);
+    case PcmSinkKind::kWavRealtime:
+      return std::make_unique<RealtimeWavPcmSink>(choice.wavPath);
     case PcmSinkKind::kSdl:
       break;
   }

@@ -21,16 +21,20 @@ struct MediaState {
   bool canGoPrevious = false;
   bool canPlay = false;
   bool canPause = false;
+  bool canSeek = false;
 
   bool operator==(const MediaState& other) const {
     return status == other.status && trackId == other.trackId && title == other.title && artist == other.artist &&
            album == other.album && lengthUs == other.lengthUs && positionUs == other.positionUs &&
            canGoNext == other.canGoNext && canGoPrevious == other.canGoPrevious && canPlay == other.canPlay &&
-           canPause == other.canPause;
+           canPause == other.canPause && canSeek == other.canSeek;
   }
 };
 
-// What the desktop's media controls ask of the player.
-enum class MediaCommand : std::uint32_t { kPlayPause, kPlay, kPause, kNext, kPrevious, kStop, kRaise, kQuit };
+// What the desktop's media controls ask of the player. kSeek carries an offset from the
+// position and kSetPosition a position in the current track, both in microseconds.
+enum class MediaCommand : std::uint32_t {
+  kPlayPause, kPlay, kPause, kNext, kPrevious, kStop, kRaise, kQuit, kSeek, kSetPosition
+};
 
 }  // namespace platform

@@ -52,6 +52,7 @@ std::vector<std::string> ChangedProperties(const MediaState& a, const MediaState
   if (a.canGoPrevious != b.canGoPrevious) names.push_back("CanGoPrevious");
   if (a.canPlay != b.canPlay) names.push_back("CanPlay");
   if (a.canPause != b.canPause) names.push_back("CanPause");
+  if (a.canSeek != b.canSeek) names.push_back("CanSeek");
   return names;
 }
 
@@ -83,8 +84,7 @@ MprisService::~MprisService() {
       std::lock_guard<std::mutex> lock(mutex_);
       stopping_ = true;
     }
-    const std::uint64_t one = 1;
-    [[maybe_unused]] ssize_t written = ::write(wake_.Get(), &one, sizeof one);
+    Wake();
     thread_.join();
   }
   object_.reset();
@@ -94,7 +94,7 @@ MprisService::~MprisService() {
 void MprisService::Register() {
   connection_ = sdbus::createSessionBusConnection();
   object_ = sdbus::createObject(*connection_, kObjectPath);
-  auto command = [this](MediaCommand which) { return [this, which] { handler_(which); }; };
+  auto command = [this](MediaCommand which) { return [this, which] { handler_(which, 0); }; };
 
   object_->registerMethod("Raise").onInterface(kRootInterface).implementedAs(command(MediaCommand::kRaise));
   object_->registerMethod("Quit").onInterface(kRootInterface).implementedAs(command(MediaCommand::kQuit));
@@ -118,13 +118,21 @@ void MprisService::Register() {
   for (const auto& [name, which] : methods) {
     object_->registerMethod(name).onInterface(kPlayerInterface).implementedAs(command(which));
   }
-  // Streams cannot be sought (CanSeek is false): these are accepted and do nothing.
+  // Seeks are passed on while the track can be sought; a stale or out-of-range SetPosition
+  // does nothing, as the interface says.
   object_->registerMethod("Seek").onInterface(kPlayerInterface).withInputParamNames("Offset").implementedAs(
-      [](std::int64_t) {});
+      [this](std::int64_t offset) {
+        if (State().canSeek) handler_(MediaCommand::kSeek, offset);
+      });
   object_->registerMethod("SetPosition")
       .onInterface(kPlayerInterface)
       .withInputParamNames("TrackId", "Position")
-      .implementedAs([](sdbus::ObjectPath, std::int64_t) {});
+      .implementedAs([this](sdbus::ObjectPath track, std::int64_t position) {
+        const MediaState state = State();
+        if (!state.canSeek || state.trackId.empty() || track != state.trackId) return;
+        if (position < 0 || (state.lengthUs > 0 && position > state.lengthUs)) return;
+        handler_(MediaCommand::kSetPosition, position);
+      });
   object_->registerMethod("OpenUri").onInterface(kPlayerInterface).withInputParamNames("Uri").implementedAs(
       [](std::string) {});
   object_->registerSignal("Seeked").onInterface(kPlayerInterface).withParameters<std::int64_t>("Position");
@@ -144,7 +152,7 @@ void MprisService::Register() {
   });
   object_->registerProperty("CanPlay").onInterface(kPlayerInterface).withGetter([this] { return State().canPlay; });
   object_->registerProperty("CanPause").onInterface(kPlayerInterface).withGetter([this] { return State().canPause; });
-  object_->registerProperty("CanSeek").onInterface(kPlayerInterface).withGetter([] { return false; });
+  object_->registerProperty("CanSeek").onInterface(kPlayerInterface).withGetter([this] { return State().canSeek; });
   object_->registerProperty("CanControl").onInterface(kPlayerInterface).withGetter([] { return true; });
   object_->finishRegistration();
   connection_->requestName(std::string(kRootInterface) + "." + identity_.busSuffix);
@@ -166,20 +174,33 @@ void MprisService::Publish(const MediaState& state) {
     }
     state_ = state;
   }
-  if (wake) {
-    const std::uint64_t one = 1;
-    [[maybe_unused]] ssize_t written = ::write(wake_.Get(), &one, sizeof one);
+  if (wake) Wake();
+}
+
+void MprisService::AnnounceSeek(std::int64_t positionUs) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    seeked_ = positionUs;
   }
+  Wake();
+}
+
+void MprisService::Wake() {
+  const std::uint64_t one = 1;
+  [[maybe_unused]] ssize_t written = ::write(wake_.Get(), &one, sizeof one);
 }
 
 void MprisService::EmitPending() {
   std::vector<std::string> names;
+  std::optional<std::int64_t> seeked;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     names.assign(changed_.begin(), changed_.end());
     changed_.clear();
+    seeked.swap(seeked_);
   }
   if (!names.empty()) object_->emitPropertiesChangedSignal(kPlayerInterface, names);
+  if (seeked) object_->emitSignal("Seeked").onInterface(kPlayerInterface).withArguments(*seeked);
 }
 
 void MprisService::Run() {

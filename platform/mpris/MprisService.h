@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -22,10 +23,13 @@ namespace platform {
 // tools like playerctl control it. The bus is served by the service's own thread: method
 // calls reach the command handler there (it posts them on; it must not block), property reads
 // see the state last published, and PropertiesChanged is emitted for every published change
-// but the position (clients follow the position themselves, as the interface intends).
+// but the position (clients follow the position themselves, as the interface intends; a jump
+// is announced with Seeked). SetPosition is passed on only for the current track and a
+// position within it.
 class MprisService {
  public:
-  using CommandHandler = std::function<void(MediaCommand)>;
+  // The command and its argument (microseconds for kSeek and kSetPosition, else 0).
+  using CommandHandler = std::function<void(MediaCommand, std::int64_t)>;
 
   struct Identity {
     std::string busSuffix;     // "vornalo" → org.mpris.MediaPlayer2.vornalo
@@ -41,6 +45,8 @@ class MprisService {
 
   // The player's state now. Any thread; returns at once.
   void Publish(const MediaState& state);
+  // The position jumped (a seek) to `positionUs`: emits Seeked. Any thread; returns at once.
+  void AnnounceSeek(std::int64_t positionUs);
 
  private:
   MprisService(const Identity& identity, CommandHandler handler);
@@ -55,10 +61,13 @@ class MprisService {
   std::unique_ptr<sdbus::IConnection> connection_;
   std::unique_ptr<sdbus::IObject> object_;
   UniqueFd wake_;  // eventfd: a change to emit, or the end
-  // Guards state_, changed_ and stopping_.
+  void Wake();
+
+  // Guards state_, changed_, seeked_ and stopping_.
   mutable std::mutex mutex_;
   MediaState state_;
   std::set<std::string> changed_;  // Player properties changed since the last emit
+  std::optional<std::int64_t> seeked_;  // a Seeked signal to emit
   bool stopping_ = false;
   std::thread thread_;
 };

@@ -174,7 +174,7 @@ TEST_F(StartupTest, FailedScriptLineEndsCleanly) {
 TEST_F(StartupTest, BadCommandLineEndsWithStatusTwo) {
   apptest::ProgramResult bad = apptest::RunProgram(VORNALO_PROGRAM, {"--audio", "alsa"}, {}, dir_.Path());
   EXPECT_EQ(bad.exitCode, 2);
-  EXPECT_NE(bad.err.find("--audio expects sdl, null or wav:FILE"), std::string::npos) << bad.err;
+  EXPECT_NE(bad.err.find("--audio expects sdl, null, wav:FILE or wav-realtime:FILE"), std::string::npos) << bad.err;
 }
 
 }  // namespace

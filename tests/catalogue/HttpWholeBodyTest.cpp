@@ -14,6 +14,7 @@
 #include "platform/DebugLog.h"
 #include "tests/catalogue/HttpTestSupport.h"
 #include "tests/support/ScriptedServer.h"
+#include "tests/support/ThrottlingProxy.h"
 
 namespace {
 
@@ -246,6 +247,43 @@ TEST(HttpWholeBodyTest, ThousandFailedRequestsLeakNoDescriptors) {
   }
   ASSERT_TRUE(resetting.WaitForFinished(101, std::chrono::seconds(10)));
   EXPECT_EQ(OpenFdCount(), before);
+}
+
+// The test proxy that slows a link down: a reply comes whole and unchanged, no sooner than the
+// round trips and the bandwidth allow; a reset on the server side reaches the client; a
+// connection left hanging does not hold up the proxy's stop.
+TEST(ThrottlingProxyTest, DelaysAndLimitsButPassesEverythingOn) {
+  std::string body(100000, '\0');
+  for (std::size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>(i * 7 + i / 251);
+  ScriptedServer server({Reply(HttpResponse(body, "audio/mpeg")),
+                         {ReadRequest(), Send("HTTP/1.0 200 OK\r\nContent-Length: 9000\r\n\r\nabc"), Pause(50), Reset()},
+                         {ReadRequest(), Hang()}});
+  ThrottlingProxy proxy({std::chrono::milliseconds(100), 4'000'000});
+  ASSERT_TRUE(proxy.Start(server.port()));
+  EXPECT_FALSE(proxy.Start(server.port()));
+  const Clock::time_point start = Clock::now();
+  const catalogue::HttpClientOptions options = ShortHttpOptions(5'000'000);
+  const auto whole = FetchWholeBody(proxy.BaseUrl() + "/track.mp3", options);
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  EXPECT_TRUE(whole.finished);
+  EXPECT_TRUE(whole.body == body) << whole.body.size() << " bytes arrived";
+  // The handshake's round trip, the request's and the reply's way, 800,000 bits at 4 Mbit/s.
+  EXPECT_GE(seconds, 0.1 + 0.1 + 0.2);
+  EXPECT_LT(seconds, 0.4 + 0.5);
+  const auto reset = FetchWholeBody(proxy.BaseUrl() + "/", options);
+  EXPECT_TRUE(reset.aborted);
+  EXPECT_EQ(reset.body, "abc");
+
+  catalogue::HttpClient hanging(options);
+  ASSERT_TRUE(hanging.setUrl(proxy.BaseUrl() + "/"));
+  hanging.receiveMode = catalogue::HttpClient::WholeBody;
+  ASSERT_EQ(hanging.start(), 1);
+  ASSERT_TRUE(WaitUntil([&] { return server.AcceptedCount() == 3; }));
+  const Clock::time_point stopAt = Clock::now();
+  proxy.Stop();
+  EXPECT_LT(Clock::now() - stopAt, std::chrono::milliseconds(500));
+  EXPECT_EQ(proxy.ConnectionCount(), 3);
+  EXPECT_TRUE(WaitUntil([&] { return hanging.isAborted() || hanging.isFinished(); }));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -13,6 +14,7 @@
 #include "platform/audio/PcmSinkFactory.h"
 #include "platform/audio/null/NullPcmSink.h"
 #include "platform/audio/sdl2/SdlPcmSink.h"
+#include "platform/audio/wav/RealtimeWavPcmSink.h"
 #include "platform/audio/wav/WavPcmSink.h"
 #include "tests/support/TempDir.h"
 
@@ -127,9 +129,79 @@ TEST(WavPcmSinkTest, WritesWhatItPlaysWithHeaderFixedAtClose) {
   EXPECT_EQ(Read32(both, 4), 36 + 2 * dataBytes);
   EXPECT_EQ(Read32(both, 40), 2 * dataBytes);
   EXPECT_EQ(both.substr(WavPcmSink::kHeaderBytes + dataBytes), wav.substr(WavPcmSink::kHeaderBytes));
+  // A track in another format goes on in a file of its own, under a header that says so; the
+  // first file keeps what it had.
+  CheckOrderPauseAndReset(tracks, PcmFormat{2, 48000, 16});
+  tracks.Close();
+  EXPECT_EQ(testsupport::ReadFile(dir / "tracks.wav"), both);
+  const std::string stereo = testsupport::ReadFile(dir / "tracks-2.wav");
+  ASSERT_EQ(stereo.size(), WavPcmSink::kHeaderBytes + 2 * dataBytes);
+  EXPECT_EQ(Read32(stereo, 24), 48000u);
+  EXPECT_EQ(Read32(stereo, 28), 48000u * 4);
+  EXPECT_EQ(Read32(stereo, 40), 2 * dataBytes);
+  EXPECT_EQ(WavRecorder::NumberedPath("a.b/c", 3), "a.b/c-3");
 
   WavPcmSink unwritable("/nonexistent-dir/out.wav");
   EXPECT_EQ(unwritable.Open(PcmFormat{1, 22050, 16}, [](void*) {}), PcmOpenResult::kError);
+}
+
+// The real-time recording: the contract of every sink, then what a listener hears of three
+// buffers with a pause and a closed device between them: each buffer whole, in order, and
+// silence as long as the pause and the close lasted.
+TEST(RealtimeWavPcmSinkTest, RecordsTheSoundAndTheSilenceBetween) {
+  testsupport::TempDir dir;
+  {
+    RealtimeWavPcmSink contract((dir / "contract.wav").string());
+    CheckOrderPauseAndReset(contract, PcmFormat{1, 22050, 16});
+  }
+  const PcmFormat format{1, 8000, 16};
+  std::vector<std::vector<int16_t>> sounds;
+  for (int16_t level : {1000, 2000, 3000}) sounds.emplace_back(800 + level / 10, level);  // ~100 ms each
+  const auto startedAt = std::chrono::steady_clock::now();
+  {
+    RealtimeWavPcmSink sink((dir / "heard.wav").string());
+    DoneRecorder done;
+    auto play = [&](int i) {
+      ASSERT_TRUE(sink.Write(reinterpret_cast<const uint8_t*>(sounds[i].data()), uint32_t(sounds[i].size() * 2), Tag(i)));
+    };
+    ASSERT_EQ(sink.Open(format, done.Handler()), PcmOpenResult::kOk);
+    play(0);
+    ASSERT_TRUE(done.WaitFor(1));
+    sink.Pause();
+    play(1);
+    std::this_thread::sleep_for(150ms);
+    EXPECT_EQ(sink.Position(), sounds[0].size());
+    sink.Restart();
+    ASSERT_TRUE(done.WaitFor(2));
+    sink.Close();
+    std::this_thread::sleep_for(100ms);
+    ASSERT_EQ(sink.Open(format, done.Handler()), PcmOpenResult::kOk);
+    play(2);
+    ASSERT_TRUE(done.WaitFor(3));
+  }
+  const double wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - startedAt).count();
+  const std::string wav = testsupport::ReadFile(dir / "heard.wav");
+  ASSERT_GT(wav.size(), WavRecorder::kHeaderBytes);
+  EXPECT_EQ(Read32(wav, 40), wav.size() - WavRecorder::kHeaderBytes);
+  std::vector<int16_t> heard((wav.size() - WavRecorder::kHeaderBytes) / 2);
+  std::memcpy(heard.data(), wav.data() + WavRecorder::kHeaderBytes, heard.size() * 2);
+  // The recording runs with the wall clock (within a scheduling step or two).
+  EXPECT_NEAR(double(heard.size()) / format.sampleRate, wallSeconds, 0.03);
+  // Runs of sound and of silence, in order.
+  std::vector<std::pair<int16_t, size_t>> runs;
+  for (int16_t sample : heard) {
+    if (runs.empty() || runs.back().first != sample) runs.emplace_back(sample, 0);
+    ++runs.back().second;
+  }
+  if (!runs.empty() && runs.front().first == 0) runs.erase(runs.begin());
+  if (!runs.empty() && runs.back().first == 0) runs.pop_back();
+  ASSERT_EQ(runs.size(), 5u);
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(runs[2 * i].first, sounds[i][0]);
+    EXPECT_EQ(runs[2 * i].second, sounds[i].size());
+  }
+  EXPECT_GE(runs[1].second, 8000u * 140 / 1000);  // the pause
+  EXPECT_GE(runs[3].second, 8000u * 90 / 1000);   // the closed device
 }
 
 // Sets an environment variable for one test and puts the previous value back.
@@ -173,6 +245,8 @@ TEST(PcmSinkChoiceTest, ReadsTheThreeOutputsAndNothingElse) {
       {"wav:out.wav", true, PcmSinkKind::kWav, "out.wav"},
       {"wav:a:b", true, PcmSinkKind::kWav, "a:b"},
       {"wav:", false, PcmSinkKind::kSdl, ""},
+      {"wav-realtime:heard.wav", true, PcmSinkKind::kWavRealtime, "heard.wav"},
+      {"wav-realtime:", false, PcmSinkKind::kSdl, ""},
       {"wav", false, PcmSinkKind::kSdl, ""},
       {"SDL", false, PcmSinkKind::kSdl, ""},
       {"", false, PcmSinkKind::kSdl, ""},

@@ -4,6 +4,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <csignal>
@@ -25,6 +26,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// How far Left and Right move in the track.
+constexpr uint32_t kSeekStepSeconds = 10;
 // How often the progress line is redrawn and the keyboard looked at.
 constexpr auto kTickInterval = 200ms;
 constexpr int kExitPlayed = 0;
@@ -79,13 +82,22 @@ class KeyboardMode {
   KeyboardMode(const KeyboardMode&) = delete;
   KeyboardMode& operator=(const KeyboardMode&) = delete;
 
-  // The key pressed since the last call, or 0.
-  char poll() const {
-    if (!active_) return 0;
+  enum class Key { kNone, kSpace, kLeft, kRight, kOther };
+
+  // The key pressed since the last call; the arrows come as the terminal's escape sequences
+  // (ESC [ D or ESC O D for Left, C for Right).
+  Key poll() const {
+    if (!active_) return Key::kNone;
     pollfd fd{STDIN_FILENO, POLLIN, 0};
-    char key = 0;
-    if (::poll(&fd, 1, 0) == 1 && ::read(STDIN_FILENO, &key, 1) == 1) return key;
-    return 0;
+    char keys[8] = {};
+    if (::poll(&fd, 1, 0) != 1) return Key::kNone;
+    const ssize_t got = ::read(STDIN_FILENO, keys, sizeof keys);
+    if (got == 1 && keys[0] == ' ') return Key::kSpace;
+    if (got == 3 && keys[0] == '\x1b' && (keys[1] == '[' || keys[1] == 'O')) {
+      if (keys[2] == 'D') return Key::kLeft;
+      if (keys[2] == 'C') return Key::kRight;
+    }
+    return got > 0 ? Key::kOther : Key::kNone;
   }
 
  private:
@@ -217,7 +229,13 @@ int main(int argc, char** argv) {
       stopping = true;
       player.stop(1);
     }
-    if (keyboard.poll() == ' ') player.togglePause();
+    const KeyboardMode::Key key = keyboard.poll();
+    if (key == KeyboardMode::Key::kSpace) player.togglePause();
+    if (key == KeyboardMode::Key::kLeft || key == KeyboardMode::Key::kRight) {
+      const uint64_t step = uint64_t{kSeekStepSeconds} * player.sampleRate();
+      const uint64_t at = player.position();
+      player.seekTo(key == KeyboardMode::Key::kRight ? at + step : at - std::min(at, step));
+    }
     if (showProgress && started && message == 0) PrintProgress(player, header, contentLength);
   }
 }

@@ -9,7 +9,8 @@ const char kPlayUsage[] =
     "usage: vornalo-play URL|FILE [options]\n"
     "Plays one MP3 stream (an http:// URL, or a local file served over loopback).\n"
     "\n"
-    "  --audio sdl|null|wav:FILE  where the sound goes (default sdl)\n"
+    "  --audio OUT                where the sound goes: sdl (default), null, wav:FILE or\n"
+    "                             wav-realtime:FILE (real time, silence included)\n"
     "  --wav FILE                 same as --audio wav:FILE\n"
     "  --null                     same as --audio null\n"
     "  --speed N                  null and WAV output: play N times faster than real time\n"
@@ -19,8 +20,9 @@ const char kPlayUsage[] =
     "  --stats                    print the peak resident memory when done\n"
     "  --help                     this text\n"
     "\n"
-    "Space pauses and resumes when run in a terminal. Exit status: 0 when the track played to\n"
-    "its end, 1 when it could not start, 2 on a usage error.\n";
+    "In a terminal Space pauses and resumes, Left and Right go 10 s back and forward.\n"
+    "Exit status: 0 when the track played to its end, 1 when it could not start, 2 on a usage\n"
+    "error.\n";
 
 bool ParsePlayOptions(int argc, char** argv, PlayOptions& options, std::string& error) {
   for (int i = 1; i < argc; ++i) {
@@ -51,11 +53,11 @@ bool ParsePlayOptions(int argc, char** argv, PlayOptions& options, std::string& 
       if (!value(text)) return false;
       const std::optional<platform::PcmSinkChoice> choice = platform::ParsePcmSinkChoice(text);
       if (!choice) {
-        error = "--audio takes sdl, null or wav:FILE";
+        error = "--audio takes sdl, null, wav:FILE or wav-realtime:FILE";
         return false;
       }
       options.audio = choice->kind;
-      if (choice->kind == PlayOptions::Audio::kWav) options.wavPath = choice->wavPath;
+      options.wavPath = choice->wavPath;
     } else if (arg == "--speed") {
       if (!value(text)) return false;
       char* end = nullptr;
