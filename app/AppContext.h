@@ -8,6 +8,9 @@
 #include "platform/audio/PcmSink.h"
 #include "platform/window/Window.h"
 
+namespace catalogue {
+class TrackCache;
+}  // namespace catalogue
 namespace core {
 class AppSettings;
 }  // namespace core
@@ -23,6 +26,10 @@ struct AppContext {
   const AppOptions& options;
   std::string serverUrl;      // "http://host:port"
   std::string dataDirectory;  // where data.dat lives
+  // The cache of played tracks (null: none) and the name its keys give the server: the same
+  // on every start (the embedded server's address changes, its music folder does not).
+  catalogue::TrackCache* trackCache = nullptr;
+  std::string cacheServer;
 };
 
 // The PCM sink --audio asks for (the desktop's device, the null sink, or a WAV file).

@@ -11,6 +11,7 @@
 #include "app/ShellWindow.h"
 #include "app/SingleInstance.h"
 #include "app/VersionCheck.h"
+#include "catalogue/TrackCache.h"
 #include "core/AppSettings.h"
 #include "core/ScreenMetrics.h"
 #include "core/WaitCursor.h"
@@ -183,7 +184,14 @@ int RunEntryPoint(const AppOptions& options, const ApplicationParts& parts, core
                         buffer->ByteSize());
   BlendBufferInstall blend(std::move(buffer));
 
-  AppContext context{window, settings, options, catalogue.BaseUrl(), DataDirectory(options)};
+  // Played tracks, kept to play again without the network.
+  catalogue::TrackCache trackCache(
+      options.cacheDirectory.empty() ? catalogue::TrackCache::DefaultDirectory() : std::filesystem::path(options.cacheDirectory),
+      std::uint64_t{options.cacheMegabytes} * catalogue::TrackCache::kBytesPerMegabyte);
+  AppContext context{window, settings, options, catalogue.BaseUrl(), DataDirectory(options), &trackCache,
+                     options.UsesEmbeddedServer()
+                         ? "embedded " + std::filesystem::absolute(options.library).lexically_normal().string()
+                         : options.serverUrl};
   std::unique_ptr<platform::WindowProcedure> application =
       parts.makeApplication ? parts.makeApplication(context) : std::make_unique<ShellWindow>();
   if (!application || !window.Create(*application)) {

@@ -7,6 +7,7 @@
 #include "audio/TrackInfo.h"
 #include "catalogue/HttpClientLimits.h"
 #include "catalogue/ItemRecords.h"
+#include "catalogue/TrackCache.h"
 #include "core/RequestIdentity.h"
 
 
@@ -19,6 +20,11 @@ struct StreamUrlService {
   std::string baseUrl;  // "http://host[:port]"
   core::RequestIdentity identity;
   catalogue::HttpClientOptions httpOptions;
+  // The cache of played tracks (null: none): each address `trackUrl` gives is remembered
+  // with its track's key, the server's name (`cacheServer`, or `baseUrl` when empty) and the
+  // track's mp3_url_id, so that the player's stream finds the track's cached bytes.
+  catalogue::TrackCache* trackCache = nullptr;
+  std::string cacheServer;
 };
 
 inline constexpr std::size_t kStreamUrlReplySize = 512;  // 511 bytes and the terminator

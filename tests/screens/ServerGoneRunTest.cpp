@@ -68,7 +68,7 @@ TEST_F(ServerGoneRunTest, PlaybackStopsAfterOnePassWithOneMessage) {
     }
   });
   const apptest::ProgramResult result =
-      RunClient(script, {"--server", catalogue_.BaseUrl(), "--debug", "--audio", "null"});
+      RunClient(script, {"--server", catalogue_.BaseUrl(), "--debug", "--audio", "null", "--cache-mb", "0"});
   stopper.join();
   ASSERT_EQ(result.exitCode, 0) << result.err << result.out;
 

@@ -1,4 +1,4 @@
-#include "audio/TrackCache.h"
+#include "catalogue/TrackCache.h"
 
 #include <gtest/gtest.h>
 
@@ -7,12 +7,12 @@
 #include <cstring>
 #include <thread>
 
-#include "tests/audio/AudioTestSupport.h"
+#include "tests/catalogue/HttpTestSupport.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
-using audio::TrackCache;
+using catalogue::TrackCache;
 
 // Writes `bytes` as the whole track `key`; true when it was recorded complete.
 bool Store(TrackCache& cache, const std::string& key, const std::string& bytes) {
@@ -64,7 +64,7 @@ TEST_F(TrackCacheTest, TheBoundHoldsOverFiftyTracksOldestUsedFirstOut) {
   constexpr std::size_t kTrackBytes = 10000;
   TrackCache cache(dir_ / "tracks", 10 * kTrackBytes);
   auto key = [](int i) { return "http://s:1 id " + std::to_string(i); };
-  auto bytesOf = [&](int i) { return audiotest::RandomBytes(kTrackBytes, static_cast<std::uint32_t>(i)); };
+  auto bytesOf = [&](int i) { return catalogue_test::RandomBytes(kTrackBytes, static_cast<std::uint32_t>(i)); };
   for (int i = 0; i < 50; ++i) {
     ASSERT_TRUE(Store(cache, key(i), bytesOf(i))) << i;
     EXPECT_LE(cache.totalBytes(), cache.maxBytes()) << "after track " << i;
@@ -92,14 +92,14 @@ TEST_F(TrackCacheTest, TheBoundHoldsOverFiftyTracksOldestUsedFirstOut) {
   EXPECT_TRUE(again.lookup(key(16)).complete);
 
   // A track larger than the whole cache is not kept.
-  EXPECT_FALSE(Store(again, "big", audiotest::RandomBytes(11 * kTrackBytes, 7)));
+  EXPECT_FALSE(Store(again, "big", catalogue_test::RandomBytes(11 * kTrackBytes, 7)));
 }
 
 // A cut or an overwritten middle is noticed on the next lookup: the track is dropped, never
 // handed out as whole, and the next download keeps it again.
 TEST_F(TrackCacheTest, ACutOrOverwrittenFileIsNoticedAndFetchedAgain) {
   TrackCache cache(dir_ / "tracks", 1 << 24);
-  const std::string bytes = audiotest::RandomBytes(300000, 3);
+  const std::string bytes = catalogue_test::RandomBytes(300000, 3);
   struct Damage {
     const char* what;
     void (*apply)(const std::filesystem::path&);
@@ -133,7 +133,7 @@ TEST_F(TrackCacheTest, ACutOrOverwrittenFileIsNoticedAndFetchedAgain) {
 // good record, even with unrecorded bytes after it, and a continuation completes it.
 TEST_F(TrackCacheTest, APartialDownloadIsKeptAndCompletedFromWhereItsRecordEnds) {
   TrackCache cache(dir_ / "tracks", 1 << 24);
-  const std::string bytes = audiotest::RandomBytes(700000, 5);
+  const std::string bytes = catalogue_test::RandomBytes(700000, 5);
   const std::size_t cut = TrackCache::kCheckpointBytes + 1000;
   const std::filesystem::path crashed = dir_ / "crashed";
   {
@@ -193,7 +193,7 @@ TEST_F(TrackCacheTest, ParallelWritersKeepEveryTrackWholeAndTheBound) {
   for (int t = 0; t < 4; ++t) {
     threads.emplace_back([&, t] {
       for (int i = t; i < 24; i += 4) {
-        const std::string bytes = audiotest::RandomBytes(kTrackBytes, static_cast<std::uint32_t>(i));
+        const std::string bytes = catalogue_test::RandomBytes(kTrackBytes, static_cast<std::uint32_t>(i));
         auto writer = cache.write(key(i), {}, bytes.size());
         for (std::size_t at = 0; writer && at < bytes.size(); at += 2048) {
           writer->append(bytes.data() + at, std::min<std::size_t>(2048, bytes.size() - at));
@@ -209,7 +209,7 @@ TEST_F(TrackCacheTest, ParallelWritersKeepEveryTrackWholeAndTheBound) {
   for (int i = 0; i < 24; ++i) {
     if (!cache.lookup(key(i)).complete) continue;
     ++held;
-    EXPECT_EQ(Read(cache, key(i)), audiotest::RandomBytes(kTrackBytes, static_cast<std::uint32_t>(i))) << i;
+    EXPECT_EQ(Read(cache, key(i)), catalogue_test::RandomBytes(kTrackBytes, static_cast<std::uint32_t>(i))) << i;
   }
   EXPECT_GE(held, 2);
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -11,7 +13,7 @@
 #include "catalogue/ItemRecords.h"
 #include "platform/UniqueFd.h"
 
-namespace audio {
+namespace catalogue {
 
 // The bytes of played and prefetched tracks, kept on disk so that a track plays again without
 // the network. Each track has a data file (`<name>.data`, its bytes from the first on) and a
@@ -46,7 +48,14 @@ class TrackCache {
   static std::filesystem::path DefaultDirectory();
   // The key of a track of the catalogue at `server`: its mp3_url_id, or its location when it
   // has none. Empty when the track has neither.
-  static std::string KeyOf(std::string_view server, const catalogue::AudioCueRecord& record);
+  static std::string KeyOf(std::string_view server, const AudioCueRecord& record);
+
+  // The stream addresses of tracks as they were last looked up, so that a stream opened on an
+  // address finds its track's key: `remember` when the address is known, `keyFor` when the
+  // stream opens it. At most kRememberedAddresses are kept (the oldest go).
+  static constexpr std::size_t kRememberedAddresses = 4096;
+  void remember(const std::string& url, const std::string& key);
+  std::string keyFor(const std::string& url);
 
   bool enabled() const { return maxBytes_ > 0; }
   std::uint64_t maxBytes() const { return maxBytes_; }
@@ -130,9 +139,13 @@ class TrackCache {
   // against the others.
   std::mutex lock_;
   std::set<std::string> writing_;  // names of tracks with a live writer
+  // Guards `keys_` and `keyOrder_`: stream address to track key, oldest first.
+  std::mutex keysLock_;
+  std::map<std::string, std::string> keys_;
+  std::deque<std::string> keyOrder_;
   // Guards `lastStamp_`, the last recency stamp given (ns), so that stamps never tie.
   std::mutex stampLock_;
   std::int64_t lastStamp_ = 0;
 };
 
-}  // namespace audio
+}  // namespace catalogue

@@ -1,20 +1,20 @@
-#include "audio/CachedTrackStream.h"
+#include "catalogue/HttpStream.h"
 
 #include <gtest/gtest.h>
 
-#include "tests/audio/AudioTestSupport.h"
+#include "tests/catalogue/HttpTestSupport.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
-using audio::CachedTrackStream;
-using audio::TrackCache;
+using catalogue::HttpStream;
+using catalogue::TrackCache;
 using testsupport::ReadRequest;
 using testsupport::SendRange;
 
 // Everything the stream hands out until it ends.
-std::string ReadAll(CachedTrackStream& stream) {
+std::string ReadAll(HttpStream& stream) {
   std::string bytes;
   char block[4096];
   for (;;) {
@@ -25,15 +25,19 @@ std::string ReadAll(CachedTrackStream& stream) {
   }
 }
 
-std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+catalogue::HttpClientOptions WithCache(TrackCache* cache) {
+  catalogue::HttpClientOptions options;
+  options.trackCache = cache;
+  return options;
+}
 
 // A track played once with its download cut short, then again: the cached part plays first
 // and a Range request brings the rest, which completes the cache; a third time it plays from
 // the cache alone, with the server gone, from any byte.
-TEST(CachedTrackStreamTest, APartialTrackIsCompletedByRangeAndThenPlaysWithoutTheNetwork) {
+TEST(HttpStreamCacheTest, APartialTrackIsCompletedByRangeAndThenPlaysWithoutTheNetwork) {
   testsupport::TempDir dir;
   TrackCache cache(dir / "tracks", 1 << 24);
-  const std::string body = audiotest::RandomBytes(700000, 9);
+  const std::string body = catalogue_test::RandomBytes(700000, 9);
   constexpr std::size_t kCut = 300000;
   const std::string key = "http://server id 7";
   std::string url;
@@ -41,9 +45,10 @@ TEST(CachedTrackStreamTest, APartialTrackIsCompletedByRangeAndThenPlaysWithoutTh
     testsupport::ScriptedServer server(std::vector<testsupport::ServerScript>{
         {ReadRequest(), SendRange(body, kCut)}, {ReadRequest(), SendRange(body, body.size())}});
     url = server.Url("/stream/7.mp3");
+    cache.remember(url, key);
 
-    CachedTrackStream first(&cache, {});
-    ASSERT_TRUE(first.setTrack(key, Wide(url)));
+    HttpStream first({}, WithCache(&cache));
+    ASSERT_TRUE(first.setUrl(url));
     EXPECT_FALSE(first.fromCache());
     ASSERT_TRUE(first.startAsOf(first.stopCount()));
     const std::string reply = ReadAll(first);
@@ -56,8 +61,8 @@ TEST(CachedTrackStreamTest, APartialTrackIsCompletedByRangeAndThenPlaysWithoutTh
     EXPECT_FALSE(held.complete);
     EXPECT_EQ(held.bytes, kCut);
 
-    CachedTrackStream second(&cache, {});
-    ASSERT_TRUE(second.setTrack(key, Wide(url)));
+    HttpStream second({}, WithCache(&cache));
+    ASSERT_TRUE(second.setUrl(url));
     EXPECT_TRUE(second.fromCache());
     ASSERT_TRUE(second.startAsOf(second.stopCount()));
     EXPECT_FALSE(second.isConnectionOpen()) << "the cached part needs no connection yet";
@@ -72,8 +77,8 @@ TEST(CachedTrackStreamTest, APartialTrackIsCompletedByRangeAndThenPlaysWithoutTh
   EXPECT_TRUE(cache.lookup(key).complete);
 
   // The server is gone: the whole track from the cache, and from a byte within it.
-  CachedTrackStream third(&cache, {});
-  ASSERT_TRUE(third.setTrack(key, Wide(url)));
+  HttpStream third({}, WithCache(&cache));
+  ASSERT_TRUE(third.setUrl(url));
   ASSERT_TRUE(third.startAsOf(third.stopCount()));
   EXPECT_TRUE(third.isFinished());
   EXPECT_EQ(third.contentLength(), std::int32_t(body.size()));
@@ -84,26 +89,26 @@ TEST(CachedTrackStreamTest, APartialTrackIsCompletedByRangeAndThenPlaysWithoutTh
   EXPECT_EQ(third.bodyBytesRead(), body.size());
 
   // Neither cached nor reachable: nothing to start.
-  CachedTrackStream other(&cache, {});
-  ASSERT_TRUE(other.setTrack("http://server id 8", Wide(url)));
+  cache.remember(url + "?8", "http://server id 8");
+  HttpStream other({}, WithCache(&cache));
+  ASSERT_TRUE(other.setUrl(url + "?8"));
   EXPECT_FALSE(other.startAsOf(other.stopCount()));
 }
 
 // Without a cache, or with a track the cache cannot keep, the stream is the network's: the
 // reply as it comes, header block and all.
-TEST(CachedTrackStreamTest, WithoutACacheTheReplyPassesUnchanged) {
-  const std::string body = audiotest::RandomBytes(50000, 4);
+TEST(HttpStreamCacheTest, WithoutACacheTheReplyPassesUnchanged) {
+  const std::string body = catalogue_test::RandomBytes(50000, 4);
   testsupport::ScriptedServer server({ReadRequest(), SendRange(body, body.size())});
-  CachedTrackStream stream(nullptr, {});
-  ASSERT_TRUE(stream.setTrack("k", Wide(server.Url("/t.mp3"))));
+  HttpStream stream({}, WithCache(nullptr));
+  ASSERT_TRUE(stream.setUrl(server.Url("/t.mp3")));
   ASSERT_TRUE(stream.startAsOf(stream.stopCount()));
   const std::string reply = ReadAll(stream);
   EXPECT_EQ(reply.rfind("HTTP/1.", 0), 0u);
   EXPECT_EQ(reply.substr(reply.size() - body.size()), body);
   EXPECT_TRUE(stream.isFinished());
   EXPECT_FALSE(stream.fromCache());
-  EXPECT_FALSE(stream.setTrack("k", u"ftp://x/y")) << "a refused address";
-  EXPECT_FALSE(stream.startAsOf(stream.stopCount()));
+  EXPECT_FALSE(stream.setUrl(u"ftp://x/y")) << "a refused address";
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "audio/TrackCache.h"
+#include "catalogue/TrackCache.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,7 +16,7 @@
 
 #include "platform/DebugLog.h"
 
-namespace audio {
+namespace catalogue {
 namespace {
 
 constexpr const char* kDataSuffix = ".data";
@@ -100,9 +100,9 @@ std::filesystem::path TrackCache::DefaultDirectory() {
   return base / "vornalo" / "tracks";
 }
 
-std::string TrackCache::KeyOf(std::string_view server, const catalogue::AudioCueRecord& record) {
-  const std::string_view id = catalogue::SlotText(record.mp3_url_id);
-  const std::string_view location = catalogue::SlotText(record.location);
+std::string TrackCache::KeyOf(std::string_view server, const AudioCueRecord& record) {
+  const std::string_view id = SlotText(record.mp3_url_id);
+  const std::string_view location = SlotText(record.location);
   std::string key(server);
   if (!id.empty()) {
     key.append(" id ").append(id);
@@ -112,6 +112,25 @@ std::string TrackCache::KeyOf(std::string_view server, const catalogue::AudioCue
     return {};
   }
   return key;
+}
+
+void TrackCache::remember(const std::string& url, const std::string& key) {
+  if (!enabled() || url.empty() || key.empty()) return;
+  std::lock_guard<std::mutex> guard(keysLock_);
+  auto [at, added] = keys_.insert_or_assign(url, key);
+  (void)at;
+  if (!added) return;
+  keyOrder_.push_back(url);
+  if (keyOrder_.size() > kRememberedAddresses) {
+    keys_.erase(keyOrder_.front());
+    keyOrder_.pop_front();
+  }
+}
+
+std::string TrackCache::keyFor(const std::string& url) {
+  std::lock_guard<std::mutex> guard(keysLock_);
+  const auto found = keys_.find(url);
+  return found == keys_.end() ? std::string() : found->second;
 }
 
 std::string TrackCache::NameOf(const std::string& key) {
@@ -381,4 +400,4 @@ void TrackCache::Writer::abandon() {
   cache_.removeTrack(name_);
 }
 
-}  // namespace audio
+}  // namespace catalogue
