@@ -26,10 +26,8 @@ struct AppContext {
   const AppOptions& options;
   std::string serverUrl;      // "http://host:port"
   std::string dataDirectory;  // where data.dat lives
-  // The cache of played tracks (null: none) and the name its keys give the server: the same
-  // on every start (the embedded server's address changes, its music folder does not).
+  // The cache of played tracks (null: none).
   catalogue::TrackCache* trackCache = nullptr;
-  std::string cacheServer;
 };
 
 // The PCM sink --audio asks for (the desktop's device, the null sink, or a WAV file).

@@ -115,8 +115,8 @@ int Application::CreateScreens() {
   result = searchResultsScreen_.Create(window_);
   if (result == 1) result = currentPlaylistScreen_.Create(window_);
   if (result != 1) return result;
-  const audio::StreamUrlService streams{context_.serverUrl, core::RequestIdentity::From(context_.settings), {},
-                                        context_.trackCache, context_.cacheServer};
+  const audio::StreamUrlService streams{context_.serverUrl, core::RequestIdentity::From(context_.settings),
+                                        StreamOptions(context_)};
   currentPlaylistScreen_.SetPlayer(streamPlayer_, streams,
                                    std::filesystem::path(context_.dataDirectory) / playlist::playlistfile::kFileName);
   playerScreen_.SetSettings(context_.settings);

@@ -284,8 +284,9 @@ void Application::OnPlayerMessage(std::uint32_t message) {
     const audio::TrackInfo info = streamPlayer_.trackInfo();
     const std::int32_t length = streamPlayer_.contentLength();
     const audio::Mp3FrameHeader header = streamPlayer_.header();
-    miniPlayer_.SetTrack(info, length, header);
-    playerScreen_.SetTrack(info, length, header);
+    const std::uint64_t samples = streamPlayer_.lengthSamples();
+    miniPlayer_.SetTrack(info, length, header, samples);
+    playerScreen_.SetTrack(info, length, header, samples);
     playerScreen_.playState = 1;
     core::EndWaitCursor();
     currentPlaylistScreen_.OnMessage(message, 0, 0);
@@ -305,8 +306,9 @@ void Application::OnPositionTimer() {
   lastPosition_ = position;
   lastBytes_ = bytesReceived;
   if (viewStack_.size() <= 2 && playerScreen_.playState != 0) {
-    miniPlayer_.SetProgress(bytesReceived, position);
-    playerScreen_.SetProgress(bytesReceived, position);
+    const std::uint64_t samples = streamPlayer_.lengthSamples();
+    miniPlayer_.SetProgress(bytesReceived, position, samples);
+    playerScreen_.SetProgress(bytesReceived, position, samples);
   }
 }
 

@@ -41,7 +41,7 @@ void Application::PublishMediaState() {
     const audio::TrackInfo info = streamPlayer_.trackInfo();
     const audio::Mp3FrameHeader header = streamPlayer_.header();
     screens::TrackProgress progress;
-    progress.SetTrack(info, streamPlayer_.contentLength(), header);
+    progress.SetTrack(info, streamPlayer_.contentLength(), header, streamPlayer_.lengthSamples());
     state.trackId = "/org/vornalo/track/t" + std::to_string(tracksStarted_);
     state.title = platform::Utf16ToUtf8(info.title);
     state.artist = platform::Utf16ToUtf8(info.creator);

@@ -4,8 +4,9 @@
 
 namespace audio {
 
-bool FrameSyncProbe::run(catalogue::HttpStream& http, Mp3FrameHeader& out) {
-  std::vector<uint8_t> block(kBlockBytes);
+bool FrameSyncProbe::run(catalogue::HttpStream& http, Found& out) {
+  std::vector<uint8_t>& block = out.block;
+  block.assign(kBlockBytes, 0);
   uint64_t tagBytesLeft = 0;  // of an ID3v2 tag that runs on past the block read last
   for (uint32_t probed = 0; probed < http.prebufferChunkCount();) {
     uint32_t got = 0;
@@ -29,9 +30,12 @@ bool FrameSyncProbe::run(catalogue::HttpStream& http, Mp3FrameHeader& out) {
         tagLength = 0;
       }
       if (tagLength == 0) tagAt = got;
-      Mp3FrameHeader found;
-      if (Mp3FrameHeader::findInBlock(block.data() + start, tagAt - start, found)) {
-        out = found;
+      uint32_t at = 0;
+      if (Mp3FrameHeader::findInBlock(block.data() + start, tagAt - start, out.header, at)) {
+        out.at = start + at;
+        out.length = got;
+        const uint64_t readSoFar = http.bodyBytesRead();
+        out.bodyOffset = readSoFar >= got ? readSoFar - got + out.at : out.at;
         return true;
       }
       if (tagLength == 0) break;

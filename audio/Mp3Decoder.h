@@ -35,6 +35,8 @@ class Mp3Decoder {
              uint32_t outputCapacity, uint32_t& produced, uint32_t& consumed);
 
   uint32_t pendingSamples() const { return pendingSamples_; }
+  // The bitrate of the frame decoded last, kbit/s.
+  uint32_t frameBitrate() const { return uint32_t(frame_.header.bitrate / 1000); }
 
   // libmad's fixed-point sample to 16 bits: round, clip to [-1.0, 1.0), shift.
   static int16_t convertSample(mad_fixed_t sample);

@@ -71,6 +71,11 @@ bool Mp3FrameHeader::looksLikeNextHeader(const uint8_t* b) {
 }
 
 bool Mp3FrameHeader::findInBlock(const uint8_t* block, uint32_t length, Mp3FrameHeader& out) {
+  uint32_t at = 0;
+  return findInBlock(block, length, out, at);
+}
+
+bool Mp3FrameHeader::findInBlock(const uint8_t* block, uint32_t length, Mp3FrameHeader& out, uint32_t& at) {
   if (length < 4) return false;
   const uint32_t end = length - 4;
   for (uint32_t p = 0; p < end; ++p) {
@@ -80,6 +85,7 @@ bool Mp3FrameHeader::findInBlock(const uint8_t* block, uint32_t length, Mp3Frame
     if (q < end && looksLikeNextHeader(block + q)) {
       if (!header.isComplete()) return false;
       out = header;
+      at = p;
       return true;
     }
   }

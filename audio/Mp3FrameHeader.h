@@ -27,6 +27,8 @@ struct Mp3FrameHeader {
   // parses and the bytes at p + `frameLength` (also below `length` − 4) pass the next-header
   // test. False when the block holds none.
   static bool findInBlock(const uint8_t* block, uint32_t length, Mp3FrameHeader& out);
+  // As above; `at` is where the header starts.
+  static bool findInBlock(const uint8_t* block, uint32_t length, Mp3FrameHeader& out, uint32_t& at);
 
   // The whole length (header, body, footer) of an ID3v2 tag that starts at `bytes` (10 bytes
   // readable), or 0 when no tag starts there.

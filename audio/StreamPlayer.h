@@ -10,7 +10,11 @@
 
 #include "audio/Mp3Decoder.h"
 #include "audio/Mp3FrameHeader.h"
+#include "audio/Mp3StreamInfo.h"
+#include "audio/NextTrack.h"
 #include "audio/PlayerNotifyTarget.h"
+#include "audio/Prefetcher.h"
+#include "audio/TrackDecoder.h"
 #include "audio/TrackInfo.h"
 #include "audio/WaveOutput.h"
 #include "catalogue/HttpStream.h"
@@ -18,10 +22,12 @@
 
 namespace audio {
 
-// Plays one MP3 stream at a time from an HTTP URL: downloads through its `HttpStream`, finds
-// the first frame header, opens the wave output, decodes straight into the wave buffers and
-// holds the device paused while too little audio is queued. One playback thread per track;
-// it reports through the notify target.
+// Plays MP3 streams from HTTP URLs: downloads through an `HttpStream` per track, finds the
+// first frame header (and the Xing/Info/LAME header in that frame), opens the wave output,
+// decodes straight into the wave buffers with the encoder's delay and padding trimmed, and
+// holds the device paused while too little audio is queued. The next track, when the playlist
+// names one, is fetched ahead and joined on without closing the device. One playback thread
+// runs from `play` to the end of the last track joined; it reports through the notify target.
 //
 // Control operations are for one thread (the user interface's); `position`, `bufferFill`,
 // `state` and `status` may be read from any thread.
@@ -60,6 +66,10 @@ class StreamPlayer {
   static constexpr std::chrono::milliseconds kDryDeviceCheck{5};
   static constexpr std::chrono::milliseconds kDrainCheck{20};
   static constexpr std::chrono::milliseconds kAbortCheck{50};
+  // The next track's download starts when the current one's is complete, or this long
+  // before the current track's end, whichever comes first.
+  static constexpr uint32_t kPrefetchLeadSeconds = 10;
+  static constexpr std::chrono::milliseconds kPrefetchWaitStep{5};
 
   // A stream that ends before its Content-Length is asked again from where it stopped (a
   // Range request), at most this many times in a row, after these pauses.
@@ -121,20 +131,51 @@ class StreamPlayer {
   // nothing changes, when no track plays or canSeek() is false.
   bool seekTo(std::uint64_t sampleFrame);
 
+  // UI thread. The track that follows the current one (the playlist's next entry); its
+  // download starts ahead and playback joins on to it. A different token cancels a fetch
+  // under way for another.
+  void setNextTrack(const NextTrack& next);
+  // UI thread. No next track: a fetch under way is cancelled.
+  void clearNextTrack();
+  // UI thread. True when playback has joined on to the entry `token` (the previous track's
+  // 12025 is being handled): the playlist takes it as started instead of starting it again.
+  bool adoptNextTrack(const void* token);
+
   WaveOutput& output() { return output_; }
 
  private:
+  enum class LoopEnd { kEnded, kAborted, kFailed, kSeekPastEnd };
+  // What the probe leaves for the decoder: the block the first frame was found in, from it.
+  struct ProbedStart {
+    std::vector<uint8_t> window;
+    Mp3StreamInfo info;
+  };
+
+  catalogue::HttpStream& stream() { return *stream_; }
   void runTrack();
-  bool prebuffer();
-  bool probe();
-  bool openOutput();
-  bool decodeLoop();
+  bool prebuffer(catalogue::HttpStream& stream);
+  bool probe(catalogue::HttpStream& stream, ProbedStart& start);
+  bool openOutput(const Mp3FrameHeader& found);
+  void beginTrack(const ProbedStart& start);
+  LoopEnd decodeLoop();
+  // At the end of a track's stream: takes the prefetched next track and goes on with it;
+  // false when there is none (or it cannot start) and the track ends as before.
+  bool joinNext();
+  // The playback thread's checks: the start of the prefetch, and the join point passed.
+  void maybePrefetch();
+  void checkJoin();
+  void forgetJoinedNext(const void* token);
+  // Moves playback to the seek target; kSeekPastEnd, kAborted or kEnded (continue).
+  LoopEnd performSeek();
+  void publishLength();
   // After the stream ended short of its length: reconnects for the rest; true once the new
   // reply delivers, false when the stream is complete, has no length, or every attempt failed.
   bool resumeDroppedStream();
   // Waits `duration` unless a stop comes first; false on a stop.
   bool pauseUnlessStopped(std::chrono::milliseconds duration);
   uint32_t decodeWindow(const uint8_t* window, uint32_t length);
+  // Waits until the output has played everything queued (or a stop or seek comes).
+  void drain();
   void submit(uint32_t bytes);
   void teardown(bool drain);
   void post(uint32_t message);
@@ -142,7 +183,12 @@ class StreamPlayer {
   void togglePauseLocked();
 
   WaveOutput output_;
-  catalogue::HttpStream http_;
+  const catalogue::HttpClientOptions httpOptions_;
+  // The current track's stream; replaced by the playback thread at a join, under `streamLock_`.
+  std::unique_ptr<catalogue::HttpStream> stream_;
+  // Guards the `stream_` pointer against its replacement while another thread reads through it.
+  mutable std::mutex streamLock_;
+  Prefetcher prefetcher_;
   PlayerNotifyTarget* notifyWindow_ = nullptr;
   std::thread playbackThread_;
 
@@ -168,12 +214,37 @@ class StreamPlayer {
   bool headerFound_ = false;
   TrackInfo trackInfo_;
 
+  // Guards `next_`, `nextVersion_` and `prefetchVersion_`; the prefetch starts under it.
+  std::mutex nextLock_;
+  NextTrack next_;
+  uint64_t nextVersion_ = 0;      // counts setNextTrack and clearNextTrack calls
+  uint64_t prefetchVersion_ = 0;  // the version whose fetch was begun; 0 when none
+  std::atomic<const void*> joinedToken_{nullptr};
+
+  // Position bookkeeping: position() = device position - trackBase_ + seekBase_.
+  std::atomic<uint32_t> trackBase_{0};
+  std::atomic<uint64_t> seekBase_{0};
+  std::atomic<uint64_t> lengthSamples_{0};
+  std::atomic<uint32_t> sampleRate_{0};
+  std::atomic<bool> rangesAccepted_{false};
+  std::atomic<bool> seekRequested_{false};
+  std::atomic<uint64_t> seekTarget_{0};
+
   // Owned by the playback thread while it runs.
-  std::unique_ptr<Mp3Decoder> decoder_;
+  TrackDecoder decoder_;
+  std::vector<uint8_t> input_;
+  uint32_t kept_ = 0;
+  // A join whose point (device sample `joinAt_`) has not been played yet, and what the next
+  // track's start message will report.
+  bool joinPending_ = false;
+  uint32_t joinAt_ = 0;
+  const void* joinToken_ = nullptr;
+  TrackInfo joinInfo_;
+  // Set from a same-format join until its point is played (seeks wait until then).
+  std::atomic<bool> joining_{false};
   WaveHeader* currentBuffer_ = nullptr;
   uint32_t bufferBytes_ = 0;
   uint32_t bufferRoom_ = 0;
-  uint32_t sampleRate_ = 0;
 };
 
 }  // namespace audio

@@ -29,8 +29,13 @@ std::string streamUrlRequest(const StreamUrlService& service, const char* mp3Url
 
 bool resolveStreamUrl(const StreamUrlService& service, const char* mp3UrlId,
                       char (&reply)[kStreamUrlReplySize]) {
-  reply[0] = '\0';
   catalogue::HttpClient client(service.httpOptions);
+  return resolveStreamUrl(client, service, mp3UrlId, reply);
+}
+
+bool resolveStreamUrl(catalogue::HttpClient& client, const StreamUrlService& service, const char* mp3UrlId,
+                      char (&reply)[kStreamUrlReplySize]) {
+  reply[0] = '\0';
   const catalogue::HttpClient::WholeBodyReply fetched = client.fetchWholeBody(streamUrlRequest(service, mp3UrlId));
   if (fetched.status == catalogue::HttpClient::FetchStatus::kNotStarted) {
     platform::DebugPrintf("stream URL lookup for \"%s\" failed to start", mp3UrlId);
@@ -52,20 +57,23 @@ TrackInfo makeTrackInfo(const catalogue::AudioCueRecord& record) {
 }
 
 std::u16string trackUrl(const StreamUrlService& service, const catalogue::AudioCueRecord& record) {
+  catalogue::HttpClient client(service.httpOptions);
+  return trackUrl(client, service, record);
+}
+
+std::u16string trackUrl(catalogue::HttpClient& client, const StreamUrlService& service,
+                        const catalogue::AudioCueRecord& record) {
   char reply[kStreamUrlReplySize];
   std::string url;
   // A reply the stream would refuse (a line end, not http) counts as no reply.
-  if (resolveStreamUrl(service, record.mp3_url_id, reply)) {
+  if (resolveStreamUrl(client, service, record.mp3_url_id, reply)) {
     if (catalogue::IsAcceptableUrl(reply)) url = reply;
     else platform::DebugPrintf("stream URL reply \"%s\" refused; playing the record's location", reply);
   }
   // When the server cannot be reached the record's location stands in, and the track's
   // cached bytes serve under it.
   if (url.empty()) url = catalogue::SlotText(record.location);
-  if (service.trackCache) {
-    service.trackCache->remember(
-        url, catalogue::TrackCache::KeyOf(service.cacheServer.empty() ? service.baseUrl : service.cacheServer, record));
-  }
+  if (catalogue::TrackCache* cache = service.httpOptions.trackCache) cache->remember(url, cache->keyOf(record));
   return platform::Utf8ToUtf16(url);
 }
 

@@ -11,6 +11,10 @@
 #include "core/RequestIdentity.h"
 
 
+namespace catalogue {
+class HttpClient;
+}
+
 namespace audio {
 
 class StreamPlayer;
@@ -19,12 +23,9 @@ class StreamPlayer;
 struct StreamUrlService {
   std::string baseUrl;  // "http://host[:port]"
   core::RequestIdentity identity;
+  // With a track cache in them, each address `trackUrl` gives is remembered there with its
+  // track's key, so that the player's stream finds the track's cached bytes.
   catalogue::HttpClientOptions httpOptions;
-  // The cache of played tracks (null: none): each address `trackUrl` gives is remembered
-  // with its track's key, the server's name (`cacheServer`, or `baseUrl` when empty) and the
-  // track's mp3_url_id, so that the player's stream finds the track's cached bytes.
-  catalogue::TrackCache* trackCache = nullptr;
-  std::string cacheServer;
 };
 
 inline constexpr std::size_t kStreamUrlReplySize = 512;  // 511 bytes and the terminator
@@ -38,6 +39,9 @@ std::string streamUrlRequest(const StreamUrlService& service, const char* mp3Url
 // (the request failed): the caller then streams the record's own location.
 bool resolveStreamUrl(const StreamUrlService& service, const char* mp3UrlId,
                       char (&reply)[kStreamUrlReplySize]);
+// As above, through `client` (which another thread may stop to end the lookup early).
+bool resolveStreamUrl(catalogue::HttpClient& client, const StreamUrlService& service, const char* mp3UrlId,
+                      char (&reply)[kStreamUrlReplySize]);
 
 // The display record of a track: title, creator and album decoded from UTF-8 and cut at 255
 // code units without splitting a character.
@@ -46,6 +50,8 @@ TrackInfo makeTrackInfo(const catalogue::AudioCueRecord& record);
 // The URL to stream for `record`: the resolved one when the stream would take it, else its
 // location, as UTF-16.
 std::u16string trackUrl(const StreamUrlService& service, const catalogue::AudioCueRecord& record);
+std::u16string trackUrl(catalogue::HttpClient& client, const StreamUrlService& service,
+                        const catalogue::AudioCueRecord& record);
 
 // Builds the URL and the TrackInfo, runs the caller's stop step, then hands both to the
 // player and starts it (setTrackInfo, setUrl, play).

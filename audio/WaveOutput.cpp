@@ -156,9 +156,20 @@ WaveHeader* WaveOutput::waitFreeBuffer() {
     freeBufferEvent_.Wait();
     std::lock_guard<std::mutex> buffers(bufferLock_);
     if (!open_) return nullptr;
+    if (interrupted_) {
+      interrupted_ = false;
+      if (inFlight_ >= bufferCount_) freeBufferEvent_.Reset();
+      return nullptr;
+    }
     if (inFlight_ < bufferCount_) return &headers_[nextIndex_];
     // Taken by a write between the signal and the lock: wait again.
   }
+}
+
+void WaveOutput::interruptWait() {
+  std::lock_guard<std::mutex> buffers(bufferLock_);
+  interrupted_ = true;
+  freeBufferEvent_.Set();
 }
 
 void WaveOutput::write(WaveHeader* header) {
@@ -219,6 +230,11 @@ int32_t WaveOutput::samplesAhead() {
   uint32_t played = position();
   std::lock_guard<std::mutex> buffers(bufferLock_);
   return int32_t(samplesWritten_ - played);
+}
+
+uint32_t WaveOutput::samplesWritten() const {
+  std::lock_guard<std::mutex> buffers(bufferLock_);
+  return samplesWritten_;
 }
 
 void WaveOutput::bufferFill(uint32_t& capacity, uint32_t& queued) const {

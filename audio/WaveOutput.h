@@ -57,8 +57,11 @@ class WaveOutput {
   void reset();
   void setPaused(bool paused);
 
-  // Waits until a buffer is free and returns it; null when the output is (or gets) closed.
+  // Waits until a buffer is free and returns it; null when the output is (or gets) closed,
+  // or `interruptWait` was called.
   WaveHeader* waitFreeBuffer();
+  // Makes the current (or next) `waitFreeBuffer` return null once.
+  void interruptWait();
   // Plays `header->bytesRecorded` bytes of it; 0 bytes hands the same buffer out again.
   void write(WaveHeader* header);
 
@@ -69,6 +72,8 @@ class WaveOutput {
   // `timeout` passed first.
   bool waitBufferDone(std::chrono::milliseconds timeout);
   int32_t samplesAhead();
+  // Sample frames written since the last open or reset.
+  uint32_t samplesWritten() const;
   void bufferFill(uint32_t& capacity, uint32_t& queued) const;
 
   bool isOpen() const;
@@ -106,6 +111,7 @@ class WaveOutput {
   uint32_t bufferCount_ = kInitialBufferCount;  // written under both locks
   uint32_t nextIndex_ = 0;
   uint32_t inFlight_ = 0;
+  bool interrupted_ = false;
   uint32_t samplesWritten_ = 0;
   uint64_t buffersDone_ = 0;               // counts completions, flushes and closes
   std::condition_variable bufferDone_;     // notified under bufferLock_ when buffersDone_ grows

@@ -134,6 +134,9 @@ bool HttpClient::startAsOf(std::uint64_t generation) {
   if (activeRange_ == 0) {
     rawBytesRead_.store(0, std::memory_order_relaxed);
     firstHeaderLength_.store(0, std::memory_order_relaxed);
+    acceptsRanges_.store(false, std::memory_order_release);
+  } else if (rangeRebase) {
+    rawBytesRead_.store(firstHeaderLength_.load(std::memory_order_relaxed) + activeRange_, std::memory_order_relaxed);
   }
   workerStarted_.Reset();
   body_.clear();

@@ -44,6 +44,9 @@ class HttpClient {
   // not queued, and bodyBytesRead and contentLength go on from the reply before, so that
   // reading continues where a dropped reply stopped.
   std::uint32_t rangeStart = 0;
+  // With rangeStart: the reply starts a new position (a seek) rather than continuing the
+  // reply before, and bodyBytesRead counts on from rangeStart.
+  bool rangeRebase = false;
 
   // Takes `url` (UTF-8 or UTF-16) when it is acceptable (IsAcceptableUrl); 1 or 0, and `url`
   // is unchanged on 0.
@@ -111,6 +114,9 @@ class HttpClient {
   std::uint32_t bodyBytesRead() const;
   // True when the last start with rangeStart got a reply other than the wanted 206.
   bool rangeRefused() const { return rangeRefused_.load(std::memory_order_acquire); }
+  // True once the reply started without a range said "Accept-Ranges: bytes", or a range
+  // reply was taken.
+  bool acceptsRanges() const { return acceptsRanges_.load(std::memory_order_acquire); }
   // False once the worker has closed its connection (or before any start).
   bool isConnectionOpen() const { return connectionOpen_.load(std::memory_order_acquire); }
 
@@ -164,7 +170,8 @@ class HttpClient {
   std::atomic<std::uint32_t> rawBytesRead_{0};       // by readStream, headers included
   std::atomic<std::uint32_t> firstHeaderLength_{0};  // of the reply started without a range
   std::atomic<bool> rangeRefused_{false};
-  std::string rangeHeader_;  // the header block of a range reply; the worker's only
+  std::atomic<bool> acceptsRanges_{false};
+  std::string rangeHeader_;  // the header block of the reply; the worker's only
   std::uint32_t activeRange_ = 0;  // rangeStart as of the last start; read by its worker
 
   platform::ManualResetEvent workerStarted_{false};

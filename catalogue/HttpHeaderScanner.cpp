@@ -112,4 +112,22 @@ std::size_t HttpHeaderScanner::Scan(const std::uint8_t* bytes, std::size_t lengt
   return length;
 }
 
+bool HttpHeaderScanner::AcceptsByteRanges(std::string_view headerBlock) {
+  constexpr std::string_view kName = "accept-ranges:";
+  std::size_t start = headerBlock.find('\n');
+  while (start != std::string_view::npos && start + 1 < headerBlock.size()) {
+    const std::size_t next = headerBlock.find('\n', start + 1);
+    std::string_view line = headerBlock.substr(start + 1, next == std::string_view::npos ? std::string_view::npos : next - start - 1);
+    start = next;
+    if (line.size() < kName.size()) continue;
+    std::string lower;
+    for (char c : line) lower += static_cast<char>(AsciiLower(static_cast<std::uint8_t>(c)));
+    if (lower.compare(0, kName.size(), kName) != 0) continue;
+    std::string_view value = std::string_view(lower).substr(kName.size());
+    while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+    if (value.substr(0, 5) == "bytes") return true;
+  }
+  return false;
+}
+
 }  // namespace catalogue

@@ -30,6 +30,8 @@ class HttpHeaderScanner {
   // True when `headerBlock` (status line and headers) is a 206 reply whose Content-Range
   // (name in any case) starts at `offset`: "bytes <offset>-...".
   static bool IsPartialReplyFrom(std::string_view headerBlock, std::uint32_t offset);
+  // True when `headerBlock` has "Accept-Ranges: bytes" (name and value in any case).
+  static bool AcceptsByteRanges(std::string_view headerBlock);
 
  private:
   enum class State { kLineStart, kName, kValue, kOtherLine, kBody };

@@ -88,21 +88,23 @@ bool HttpClient::ReceiveIntoChunks(DataChunk** held, std::size_t* heldCount,
     if (!scanner->HeadersComplete()) {
       std::uint8_t* at = chunk->data + chunk->fillCount;
       const std::size_t header = scanner->Feed(at, count);
+      rangeHeader_.append(reinterpret_cast<const char*>(at), header);
       if (!ranged) {
         if (scanner->ContentLengthFound()) {
           contentLength_.store(scanner->ContentLength(), std::memory_order_relaxed);
         }
         if (scanner->HeadersComplete()) {
           firstHeaderLength_.store(static_cast<std::uint32_t>(scanner->HeaderLength()), std::memory_order_relaxed);
+          if (HttpHeaderScanner::AcceptsByteRanges(rangeHeader_)) acceptsRanges_.store(true, std::memory_order_release);
         }
       } else {
-        rangeHeader_.append(reinterpret_cast<const char*>(at), header);
         kept = count - static_cast<std::uint32_t>(header);
         std::memmove(at, at + header, kept);
         if (scanner->HeadersComplete() && !HttpHeaderScanner::IsPartialReplyFrom(rangeHeader_, activeRange_)) {
           rangeRefused_.store(true, std::memory_order_release);
           return false;
         }
+        if (scanner->HeadersComplete()) acceptsRanges_.store(true, std::memory_order_release);
       }
     }
     chunk->fillCount += kept;

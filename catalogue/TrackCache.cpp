@@ -77,8 +77,8 @@ bool EndsWith(const std::string& text, const char* suffix) {
 
 }  // namespace
 
-TrackCache::TrackCache(std::filesystem::path directory, std::uint64_t maxBytes)
-    : directory_(std::move(directory)), maxBytes_(maxBytes) {
+TrackCache::TrackCache(std::filesystem::path directory, std::uint64_t maxBytes, std::string server)
+    : directory_(std::move(directory)), maxBytes_(maxBytes), server_(std::move(server)) {
   if (!enabled()) return;
   std::error_code error;
   std::filesystem::create_directories(directory_, error);

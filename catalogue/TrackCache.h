@@ -38,8 +38,9 @@ class TrackCache {
   // Keys longer than this are not cached (a key is a server address and an id or location).
   static constexpr std::size_t kMaxKeyLength = 2048;
 
-  // `maxBytes` 0 turns the cache off: every lookup misses and nothing is written.
-  TrackCache(std::filesystem::path directory, std::uint64_t maxBytes);
+  // `maxBytes` 0 turns the cache off: every lookup misses and nothing is written. `server`
+  // names the catalogue server in the keys (see keyOf).
+  TrackCache(std::filesystem::path directory, std::uint64_t maxBytes, std::string server = {});
   ~TrackCache();
   TrackCache(const TrackCache&) = delete;
   TrackCache& operator=(const TrackCache&) = delete;
@@ -49,6 +50,8 @@ class TrackCache {
   // The key of a track of the catalogue at `server`: its mp3_url_id, or its location when it
   // has none. Empty when the track has neither.
   static std::string KeyOf(std::string_view server, const AudioCueRecord& record);
+  // The key of a track of this cache's server.
+  std::string keyOf(const AudioCueRecord& record) const { return KeyOf(server_, record); }
 
   // The stream addresses of tracks as they were last looked up, so that a stream opened on an
   // address finds its track's key: `remember` when the address is known, `keyFor` when the
@@ -135,6 +138,7 @@ class TrackCache {
 
   const std::filesystem::path directory_;
   const std::uint64_t maxBytes_;
+  const std::string server_;
   // Guards `writing_`, and makes a lookup, the start of a write and an eviction each one step
   // against the others.
   std::mutex lock_;

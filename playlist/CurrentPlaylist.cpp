@@ -1,6 +1,7 @@
 #include "playlist/CurrentPlaylist.h"
 
 #include <cstring>
+#include <memory>
 
 #include "audio/StreamPlayer.h"
 #include "catalogue/CueListTracksRequest.h"
@@ -59,6 +60,7 @@ void CurrentPlaylist::addTrack(const catalogue::ItemRef& item) {
 void CurrentPlaylist::addTrack(const catalogue::AudioCueRecord& record) {
   if (entries_.empty()) title = kCustomTitle;
   append(record);
+  updateNextTrack();
   save();
 }
 
@@ -70,6 +72,7 @@ void CurrentPlaylist::addCueList(const catalogue::CueListRecord& cueList) {
   for (std::size_t i = 0; i < request.resultCount(); ++i) append(*request.itemAt(i));
   title = platform::Utf8ToUtf16(catalogue::SlotText(cueList.title));
   host_.endWaitCursor();
+  updateNextTrack();
   save();
 }
 
@@ -82,6 +85,7 @@ void CurrentPlaylist::clear() {
   pageNumber = 0;
   currentIndex = 0;
   title.clear();
+  updateNextTrack();
   save();
 }
 
@@ -105,6 +109,7 @@ bool CurrentPlaylist::removeSelected() {
     }
   }
   if (entries_.empty()) title.clear();
+  updateNextTrack();
   save();
   return removedCurrent;
 }
@@ -114,10 +119,31 @@ void CurrentPlaylist::markCurrent(bool current) {
 }
 
 void CurrentPlaylist::startCurrent(const std::function<void()>& stopStep) {
-  audio::startTrack(player_, service_, *entries_[currentIndex].record, stopStep);
+  // Playback may have joined on to this entry already (fetched ahead as the next one): it is
+  // taken as started, not fetched and started again.
+  if (!player_.adoptNextTrack(entries_[currentIndex].record.get())) {
+    audio::startTrack(player_, service_, *entries_[currentIndex].record, stopStep);
+  }
   host_.postTrackStarted();
   markCurrent(true);
   host_.redraw();
+  updateNextTrack();
+}
+
+void CurrentPlaylist::updateNextTrack() {
+  if (entries_.empty()) {
+    player_.clearNextTrack();
+    return;
+  }
+  const std::uint32_t index = currentIndex + 1 >= count() ? 0 : currentIndex + 1;
+  auto record = std::make_shared<const catalogue::AudioCueRecord>(*entries_[index].record);
+  audio::NextTrack next;
+  next.token = entries_[index].record.get();
+  next.info = audio::makeTrackInfo(*record);
+  next.resolveUrl = [service = service_, record](catalogue::HttpClient& client) {
+    return audio::trackUrl(client, service, *record);
+  };
+  player_.setNextTrack(next);
 }
 
 void CurrentPlaylist::playCurrent(bool stopFirst) {

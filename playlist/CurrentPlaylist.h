@@ -86,6 +86,8 @@ class CurrentPlaylist {
   void markCurrent(bool current);
   void startCurrent(const std::function<void()>& stopStep);
   void advance(bool stopFirst);
+  // Tells the player which entry follows the current one (wrapping around), or none.
+  void updateNextTrack();
 
   audio::StreamPlayer& player_;
   const audio::StreamUrlService service_;

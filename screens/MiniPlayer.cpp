@@ -81,15 +81,15 @@ void MiniPlayer::Paint(platform::Canvas& dc) {
 }
 
 void MiniPlayer::SetTrack(const audio::TrackInfo& info, std::int32_t contentLength,
-                          const audio::Mp3FrameHeader& header) {
-  progress_.SetTrack(info, contentLength, header);
+                          const audio::Mp3FrameHeader& header, std::uint64_t lengthSamples) {
+  progress_.SetTrack(info, contentLength, header, lengthSamples);
   caption_ = (info.creator + u" - " + info.title).substr(0, kMaxCaptionLength);
   UpdateLayout();
   if (visible) Draw();
 }
 
-void MiniPlayer::SetProgress(std::uint32_t bytesReceived, std::uint32_t positionSamples) {
-  progress_.SetProgress(bytesReceived, positionSamples);
+void MiniPlayer::SetProgress(std::uint32_t bytesReceived, std::uint32_t positionSamples, std::uint64_t lengthSamples) {
+  progress_.SetProgress(bytesReceived, positionSamples, lengthSamples);
   if (visible) Draw();
 }
 

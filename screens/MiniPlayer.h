@@ -32,9 +32,10 @@ class MiniPlayer : public ui::View {
   bool OnTap(std::int32_t x, std::int32_t y) override;
   void Paint(platform::Canvas& dc) override;
 
-  void SetTrack(const audio::TrackInfo& info, std::int32_t contentLength, const audio::Mp3FrameHeader& header);
+  void SetTrack(const audio::TrackInfo& info, std::int32_t contentLength, const audio::Mp3FrameHeader& header,
+                std::uint64_t lengthSamples);
   // Redraws when visible.
-  void SetProgress(std::uint32_t bytesReceived, std::uint32_t positionSamples);
+  void SetProgress(std::uint32_t bytesReceived, std::uint32_t positionSamples, std::uint64_t lengthSamples);
   // No caption, 0:00 twice, no handle.
   void ResetDisplay();
 

@@ -43,11 +43,12 @@ class PlayerScreen : public ui::Screen, public ui::ScreenText {
   // "player <playState> <elapsed> <total> | <creator/album line> | <title>".
   void AppendScreenText(std::vector<std::string>& lines) const override;
 
-  void SetTrack(const audio::TrackInfo& info, std::int32_t contentLength, const audio::Mp3FrameHeader& header) {
-    view_.SetTrack(info, contentLength, header);
+  void SetTrack(const audio::TrackInfo& info, std::int32_t contentLength, const audio::Mp3FrameHeader& header,
+                std::uint64_t lengthSamples) {
+    view_.SetTrack(info, contentLength, header, lengthSamples);
   }
-  void SetProgress(std::uint32_t bytesReceived, std::uint32_t positionSamples) {
-    view_.SetProgress(bytesReceived, positionSamples);
+  void SetProgress(std::uint32_t bytesReceived, std::uint32_t positionSamples, std::uint64_t lengthSamples) {
+    view_.SetProgress(bytesReceived, positionSamples, lengthSamples);
   }
   void ResetDisplay() { view_.ResetDisplay(); }
   // Stops what plays (reason 0) and clears the display when a track is under way, then keeps

@@ -307,16 +307,16 @@ void PlayerView::DrawLoadBar(platform::Canvas& dc, int o) {
 }
 
 void PlayerView::SetTrack(const audio::TrackInfo& info, std::int32_t contentLength,
-                          const audio::Mp3FrameHeader& header) {
+                          const audio::Mp3FrameHeader& header, std::uint64_t lengthSamples) {
   // ResetDisplay and the new track in one layout.
   playState = kNothing;
-  progress_.SetTrack(info, contentLength, header);
+  progress_.SetTrack(info, contentLength, header, lengthSamples);
   UpdateLayout();
   if (visible) Draw();
 }
 
-void PlayerView::SetProgress(std::uint32_t bytesReceived, std::uint32_t positionSamples) {
-  progress_.SetProgress(bytesReceived, positionSamples);
+void PlayerView::SetProgress(std::uint32_t bytesReceived, std::uint32_t positionSamples, std::uint64_t lengthSamples) {
+  progress_.SetProgress(bytesReceived, positionSamples, lengthSamples);
   if (visible) Draw();
 }
 

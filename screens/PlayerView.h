@@ -68,9 +68,10 @@ class PlayerView : public ui::View {
   void UpdateLayout() override;
   void Paint(platform::Canvas& dc) override;
 
-  void SetTrack(const audio::TrackInfo& info, std::int32_t contentLength, const audio::Mp3FrameHeader& header);
+  void SetTrack(const audio::TrackInfo& info, std::int32_t contentLength, const audio::Mp3FrameHeader& header,
+                std::uint64_t lengthSamples);
   // Redraws when visible.
-  void SetProgress(std::uint32_t bytesReceived, std::uint32_t positionSamples);
+  void SetProgress(std::uint32_t bytesReceived, std::uint32_t positionSamples, std::uint64_t lengthSamples);
   // Nothing under way: playState 0, no track, no progress.
   void ResetDisplay();
   // Keeps a copy of the record's text slots: what play/pause starts when nothing runs.

@@ -6,31 +6,34 @@
 namespace screens {
 namespace {
 
-// kbit/s × 125 is bytes a second.
-constexpr std::uint32_t kBytesPerKilobitSecond = 125;
-
 std::int32_t Percent(double part, double whole) {
   if (whole <= 0) return 0;
-  // The display never runs past its end: a track may play a little longer than its length
-  // computed from the content length.
+  // The display never runs past its end (an estimated length may be short).
   return static_cast<std::int32_t>(std::clamp(part / whole * 100.0, 0.0, 100.0));
 }
 
 }  // namespace
 
 void TrackProgress::SetTrack(const audio::TrackInfo& info, std::int32_t contentLength,
-                             const audio::Mp3FrameHeader& frameHeader) {
+                             const audio::Mp3FrameHeader& frameHeader, std::uint64_t trackLengthSamples) {
   Reset();
   trackInfo = info;
   totalBytes = contentLength > 0 ? static_cast<std::uint32_t>(contentLength) : 0;
   header = frameHeader;
-  if (header.bitrate != 0) durationSec = static_cast<std::int32_t>(totalBytes / (header.bitrate * kBytesPerKilobitSecond));
+  SetLength(trackLengthSamples);
 }
 
-void TrackProgress::SetProgress(std::uint32_t bytesReceived, std::uint32_t positionSamples) {
+void TrackProgress::SetLength(std::uint64_t trackLengthSamples) {
+  // Without a content length there is no duration and no handle, whatever the header says.
+  lengthSamples = header.sampleRate && totalBytes > 0 ? trackLengthSamples : 0;
+  durationSec = header.sampleRate ? static_cast<std::int32_t>(lengthSamples / header.sampleRate) : 0;
+}
+
+void TrackProgress::SetProgress(std::uint32_t bytesReceived, std::uint32_t positionSamples,
+                                std::uint64_t trackLengthSamples) {
+  SetLength(trackLengthSamples);
   loadPercent = Percent(bytesReceived, totalBytes);
-  const double seconds = header.sampleRate ? static_cast<double>(positionSamples) / header.sampleRate : 0.0;
-  positionPercent = Percent(seconds, durationSec);
+  positionPercent = Percent(positionSamples, static_cast<double>(lengthSamples));
 }
 
 std::int32_t TrackProgress::ElapsedSec() const {

@@ -9,23 +9,29 @@
 namespace screens {
 
 // What the player screen and the mini player know of the track under way: its text, its
-// length from the stream's content length and bitrate, and the download and play progress in
+// length as the player finds it in the stream (the header's frame count, CBR arithmetic on the
+// audio bytes, or an estimate refined as it plays), and the download and play progress in
 // whole percent. Both displays use this one rule, so they always show the same total time.
+// The download bar counts bytes of the content length.
 struct TrackProgress {
   audio::TrackInfo trackInfo;
   std::uint32_t totalBytes = 0;
   audio::Mp3FrameHeader header;
-  // content length ÷ (bitrate × 125); 0 without a content length or a bitrate.
+  std::uint64_t lengthSamples = 0;
+  // lengthSamples ÷ the sample rate; 0 without a length or a rate.
   std::int32_t durationSec = 0;
   std::int32_t loadPercent = 0;
   std::int32_t positionPercent = 0;
 
   // Forgets the progress, then keeps the track, its content length (a negative one counts
-  // as none) and header, and computes durationSec.
-  void SetTrack(const audio::TrackInfo& info, std::int32_t contentLength, const audio::Mp3FrameHeader& frameHeader);
-  // Bytes received of totalBytes and seconds played of durationSec, in whole percent (0..100).
-  // A stream without a content length shows 0 % for both.
-  void SetProgress(std::uint32_t bytesReceived, std::uint32_t positionSamples);
+  // as none), header and length in sample frames, and computes durationSec.
+  void SetTrack(const audio::TrackInfo& info, std::int32_t contentLength, const audio::Mp3FrameHeader& frameHeader,
+                std::uint64_t trackLengthSamples);
+  // Bytes received of totalBytes and samples played of the length (which may have been refined
+  // since), in whole percent (0..100). No content length shows 0 % loaded; no length, 0 % played.
+  void SetProgress(std::uint32_t bytesReceived, std::uint32_t positionSamples, std::uint64_t trackLengthSamples);
+  // Takes a (refined) length.
+  void SetLength(std::uint64_t trackLengthSamples);
   // Everything 0 and empty.
   void Reset() { *this = TrackProgress(); }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "audio/Mp3FrameHeader.h"
+#include "audio/Mp3StreamInfo.h"
 #include "platform/audio/wav/WavPcmSink.h"
 #include "tests/support/TempDir.h"
 
@@ -68,26 +69,62 @@ std::vector<int16_t> WavFileSamples(const std::filesystem::path& file) {
 
 ReferenceDecode DecodeMp3File(const std::filesystem::path& file) {
   const std::string mp3 = testsupport::ReadFile(file);
-  const auto tag = audio::Mp3FrameHeader::id3v2TagLength(reinterpret_cast<const uint8_t*>(mp3.data()));
-  return DecodeWithLibmad(mp3.substr(tag), true);
+  const auto* bytes = reinterpret_cast<const uint8_t*>(mp3.data());
+  const auto tag = mp3.size() >= 10 ? audio::Mp3FrameHeader::id3v2TagLength(bytes) : 0;
+  ReferenceDecode decoded = DecodeWithLibmad(mp3.substr(tag), true);
+  audio::Mp3FrameHeader header;
+  uint32_t at = 0;
+  const uint32_t window = uint32_t(std::min<size_t>(mp3.size() - tag, 8192));
+  if (!audio::Mp3FrameHeader::findInBlock(bytes + tag, window, header, at)) return decoded;
+  const auto info = audio::Mp3StreamInfo::parse(bytes + tag + at, window - at, header);
+  if (!info.infoFrame) return decoded;
+  const size_t frame = size_t(decoded.samplesPerFrame) * decoded.channels;
+  size_t head = std::min(frame, decoded.samples.size());
+  size_t length = decoded.samples.size() - head;
+  if (info.hasLame) {
+    head += size_t(info.startTrim()) * decoded.channels;
+    length = std::min<size_t>(size_t(info.headerLength()) * decoded.channels,
+                              decoded.samples.size() - std::min(head, decoded.samples.size()));
+  }
+  decoded.samples = std::vector<int16_t>(decoded.samples.begin() + long(head), decoded.samples.begin() + long(head + length));
+  return decoded;
 }
 
 size_t MatchPlayedTrack(const std::vector<int16_t>& played, size_t at, const ReferenceDecode& reference,
                         bool mayStopEarly) {
-  const size_t frame = reference.samplesPerFrame * reference.channels;
-  const size_t settle = reference.sampleRate * reference.channels / 10;
-  const size_t probeSkip = reference.SamplesBefore(4096 + 511, 2);
-  if (frame == 0 || at > played.size()) return 0;
-  for (size_t skip = 0; skip <= probeSkip; skip += frame) {
-    size_t length = reference.samples.size() - skip;
-    if (mayStopEarly) length = std::min(length, played.size() - at);
-    if (at + length > played.size() || length <= settle) continue;
-    if (std::equal(played.begin() + at + settle, played.begin() + at + length,
-                   reference.samples.begin() + skip + settle)) {
-      return at + length;
-    }
-  }
-  return 0;
+  if (reference.samples.empty() || at > played.size()) return 0;
+  size_t length = reference.samples.size();
+  if (mayStopEarly) length = std::min(length, played.size() - at);
+  if (length == 0 || at + length > played.size()) return 0;
+  const bool same = std::equal(played.begin() + long(at), played.begin() + long(at + length), reference.samples.begin());
+  return same ? at + length : 0;
+}
+
+const std::vector<FixtureKind>& FixtureKinds() {
+  using Options = testsupport::Mp3EncodeOptions;
+  // rate, channels, kbps, VBR quality, Info frame, picture bytes
+  static const std::vector<FixtureKind> kinds = {
+      {"vbrV2", Options{44100, 2, 128, 2, true, 0}, 6.0, 1},
+      {"vbrV0at48k", Options{48000, 2, 128, 0, true, 0}, 3.0, 1},
+      {"cbr128Picture600k", Options{44100, 2, 128, -1, true, 600 * 1024}, 5.0, 1},
+      {"cbr320Picture600k", Options{44100, 2, 320, -1, true, 600 * 1024}, 3.0, 1},
+      {"mpeg2at22050mono", Options{22050, 1, 64, -1, true, 0}, 4.0, 2},
+      {"mpeg2at24000", Options{24000, 2, 64, -1, true, 0}, 3.0, 2},
+      {"mpeg2at16000vbr", Options{16000, 1, 32, 4, true, 0}, 3.0, 2},
+      {"mpeg25at11025", Options{11025, 1, 32, -1, true, 0}, 4.0, 3},
+      {"mpeg25at12000", Options{12000, 2, 32, -1, true, 0}, 3.0, 3},
+      {"mpeg25at8000", Options{8000, 1, 24, -1, true, 0}, 4.0, 3},
+      // Frames too small for the Info frame: the encoder leaves it out.
+      {"mpeg25at8000low", Options{8000, 1, 8, -1, true, 0}, 4.0, 3},
+      {"cbrWithoutHeader", Options{44100, 2, 128, -1, false, 0}, 4.0, 1},
+      {"vbrWithoutHeader", Options{44100, 2, 128, 2, false, 0}, 8.0, 1},
+  };
+  return kinds;
+}
+
+testsupport::EncodedMp3 EncodeFixture(const FixtureKind& kind) {
+  return testsupport::EncodePcm(testsupport::TonePcm(kind.seconds, kind.options.sampleRate, kind.options.channels),
+                                kind.options);
 }
 
 std::string RandomBytes(size_t count, uint32_t seed) {

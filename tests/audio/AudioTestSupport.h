@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "audio/PlayerNotifyTarget.h"
+#include "tests/support/Mp3Synth.h"
 
 namespace audiotest {
 
@@ -30,14 +31,14 @@ ReferenceDecode DecodeWithLibmad(const std::string& mp3, bool withEndGuard = fal
 std::vector<int16_t> SamplesFromBytes(const void* bytes, size_t length);
 // The samples of a WAV file the WAV sink wrote; empty when there are none.
 std::vector<int16_t> WavFileSamples(const std::filesystem::path& file);
-// An MP3 file, its ID3v2 tag skipped, decoded by DecodeWithLibmad with the end guard.
+// An MP3 file, its ID3v2 tag skipped, decoded by DecodeWithLibmad with the end guard; with a
+// LAME header the Info frame's output, the delay (and libmad's) and the padding are cut as its
+// header gives them. (The stream player tests check those against the encoder's own figures.)
 ReferenceDecode DecodeMp3File(const std::filesystem::path& file);
 
-// Where the track decoded as `reference` lies in `played` from sample `at` on, as the stream
-// player plays it: whole frames of its start that the probe consumed (up to the first 4096
-// bytes of audio and the frames whose data reach back into them) are missing and the first
-// 0.1 s may differ while the decoder settles; the rest follows to the track's last sample, or
-// to the end of `played` when `mayStopEarly`. Returns the index after it; 0 when it is not there.
+// Where the track decoded as `reference` lies in `played` from sample `at` on: all of it, sample
+// for sample, or up to the end of `played` when `mayStopEarly`. Returns the index after it; 0
+// when it is not there.
 size_t MatchPlayedTrack(const std::vector<int16_t>& played, size_t at, const ReferenceDecode& reference,
                         bool mayStopEarly = false);
 
@@ -66,6 +67,19 @@ class RecordingTarget : public audio::PlayerNotifyTarget {
   std::condition_variable changed_;
   std::vector<uint32_t> messages_;
 };
+
+// The ways real files come, for the table-driven tests: LAME VBR and CBR with the Info/LAME
+// header, CBR behind a 600 KB cover picture, MPEG-2 and MPEG-2.5 rates, and files without the
+// header frame.
+struct FixtureKind {
+  const char* name;
+  testsupport::Mp3EncodeOptions options;
+  double seconds;
+  uint32_t version;  // of its frames: 1 MPEG-1, 2 MPEG-2, 3 MPEG-2.5
+};
+const std::vector<FixtureKind>& FixtureKinds();
+// The kind's file, encoding the two-tone signal.
+testsupport::EncodedMp3 EncodeFixture(const FixtureKind& kind);
 
 // Deterministic pseudo-random bytes.
 std::string RandomBytes(size_t count, uint32_t seed);

@@ -42,26 +42,37 @@ std::vector<platform::Colour> Pixels(platform::Window& window) {
 TEST(TrackProgressTest, LengthAndProgress) {
   const struct {
     std::int32_t contentLength;
-    std::uint32_t kbps, rate, positionSamples, bytesReceived;
+    std::uint32_t kbps, rate;
+    std::uint64_t length;
+    std::uint32_t positionSamples, bytesReceived;
     const char16_t *total, *elapsed;
     std::int32_t loadPercent;
   } cases[] = {
-      {1600000, 128, 44100, 44100 * 61, 800000, u"1:40", u"1:01", 50},
-      {400000, 32, 22050, 22050 * 10 + 22049, 400000, u"1:40", u"0:10", 100},
-      {0, 128, 44100, 44100, 5000, u"0:00", u"0:00", 0},  // no content length: 0 %
-      {-1, 128, 44100, 44100, 5000, u"0:00", u"0:00", 0},
-      {1600000, 0, 0, 44100, 1000, u"0:00", u"0:00", 0},  // no header found yet
-      {16000 * 3600, 128, 48000, 48000u * 3601u, 16000 * 3600, u"60:00", u"60:00", 100},  // past the end: 100 %
+      {1600000, 128, 44100, 44100 * 100, 44100 * 61, 800000, u"1:40", u"1:01", 50},
+      // The length is the player's, not the content length over the bitrate (a cover picture
+      // or VBR made that 20-85 % long).
+      {2600000, 320, 22050, 22050 * 100, 22050 * 10 + 22049, 2600000, u"1:40", u"0:10", 100},
+      {0, 128, 44100, 44100 * 100, 44100, 5000, u"0:00", u"0:00", 0},  // no content length: 0 %
+      {-1, 128, 44100, 44100 * 100, 44100, 5000, u"0:00", u"0:00", 0},
+      {1600000, 0, 0, 0, 44100, 1000, u"0:00", u"0:00", 0},  // no header found yet
+      {1600000, 128, 44100, 0, 44100, 1000, u"0:00", u"0:00", 0},  // no length known
+      {16000 * 3600, 128, 48000, 48000u * 3600u, 48000u * 3601u, 16000 * 3600, u"60:00", u"60:00", 100},  // past the end
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.contentLength);
     screens::TrackProgress progress;
-    progress.SetTrack(audio::TrackInfo{u"T", u"C", u"A"}, c.contentLength, Header(c.kbps, c.rate));
-    progress.SetProgress(c.bytesReceived, c.positionSamples);
+    progress.SetTrack(audio::TrackInfo{u"T", u"C", u"A"}, c.contentLength, Header(c.kbps, c.rate), c.length);
+    progress.SetProgress(c.bytesReceived, c.positionSamples, c.length);
     EXPECT_EQ(screens::TrackProgress::FormatTime(progress.durationSec), c.total);
     EXPECT_EQ(screens::TrackProgress::FormatTime(progress.ElapsedSec()), c.elapsed);
     EXPECT_EQ(progress.loadPercent, c.loadPercent);
   }
+  // An estimate refined as the track plays moves the total with it.
+  screens::TrackProgress refined;
+  refined.SetTrack(audio::TrackInfo{}, 1600000, Header(128, 44100), 44100 * 60);
+  refined.SetProgress(1000, 44100 * 30, 44100 * 120);
+  EXPECT_EQ(screens::TrackProgress::FormatTime(refined.durationSec), u"2:00");
+  EXPECT_EQ(refined.positionPercent, 25);
 }
 
 class PlayerDisplaysTest : public ::testing::TestWithParam<platform::Size> {
@@ -139,19 +150,19 @@ TEST_P(PlayerDisplaysTest, CracksUpToFourteenGoneWhenShownAgain) {
 TEST_P(PlayerDisplaysTest, NoLengthAndResetShowNothingMoving) {
   view_.Show();
   const auto idle = Pixels(world_.window);
-  view_.SetTrack(audio::TrackInfo{}, 0, Header(128, 44100));
-  view_.SetProgress(30000, 44100 * 5);
+  view_.SetTrack(audio::TrackInfo{}, 0, Header(128, 44100), 44100 * 10);
+  view_.SetProgress(30000, 44100 * 5, 44100 * 10);
   EXPECT_EQ(view_.Progress().durationSec, 0);
   EXPECT_EQ(Pixels(world_.window), idle);
-  view_.SetTrack(audio::TrackInfo{}, 160000, Header(128, 44100));
-  view_.SetProgress(80000, 44100 * 5);
+  view_.SetTrack(audio::TrackInfo{}, 160000, Header(128, 44100), 44100 * 10);
+  view_.SetProgress(80000, 44100 * 5, 44100 * 10);
   EXPECT_NE(Pixels(world_.window), idle) << "the bar and handle of a stream with a length";
   view_.Hide();
 
   mini_.Show();
   const auto fresh = Pixels(world_.window);
-  mini_.SetTrack(audio::TrackInfo{u"Title", u"Creator", u"Album"}, 160000, Header(128, 44100));
-  mini_.SetProgress(80000, 44100 * 5);
+  mini_.SetTrack(audio::TrackInfo{u"Title", u"Creator", u"Album"}, 160000, Header(128, 44100), 44100 * 10);
+  mini_.SetProgress(80000, 44100 * 5, 44100 * 10);
   EXPECT_NE(Pixels(world_.window), fresh);
   mini_.ResetDisplay();
   EXPECT_EQ(Pixels(world_.window), fresh);

@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "tests/support/Mp3Synth.h"
 #include "tools/demo/DemoLibraryWriter.h"
 
 namespace servertest {
@@ -16,7 +17,7 @@ void TestLibrary::AddTrack(const TrackSpec& wanted) {
   track.composer = wanted.composer;
   track.piece.seed = seed_++;
   track.piece.seconds = wanted.seconds;
-  track.format = demo::Mp3Format{22050, 1, 32, -1};
+  track.format = wanted.format;
   const std::vector<uint8_t> bytes = demo::DemoLibraryWriter::Encode(track);
   const std::filesystem::path file = dir_.Path() / wanted.path;
   std::filesystem::create_directories(file.parent_path());
@@ -25,6 +26,7 @@ void TestLibrary::AddTrack(const TrackSpec& wanted) {
     for (int i = 0; i < wanted.repeat; ++i) out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   }
   demo::DemoLibraryWriter::WriteTags(file, track);
+  if (wanted.pictureBytes > 0) testsupport::AddCoverPicture(file.string(), wanted.pictureBytes);
 }
 
 void TestLibrary::AddPlaylist(const std::string& path, const std::vector<std::string>& entries,

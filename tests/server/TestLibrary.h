@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/support/TempDir.h"
+#include "tools/demo/Mp3Encoder.h"
 
 namespace servertest {
 
@@ -18,6 +19,8 @@ struct TrackSpec {
   std::string composer;
   double seconds = 0.5;
   int repeat = 1;  // the encoded stream written this many times over: a long file quickly
+  demo::Mp3Format format{22050, 1, 32, -1};
+  std::size_t pictureBytes = 0;  // a front cover of this size in the ID3v2 tag
 };
 
 // A music folder made at test time: real MP3 files (synthesized, encoded, tagged) and playlists.

@@ -161,7 +161,8 @@ bool ScriptedServer::RunStep(int fd, const ServerStep& step, std::string* connec
       if (range != std::string::npos) from = std::stoul(connectionRequest->substr(range + rangeName.size()));
       std::string reply;
       if (range == std::string::npos) {
-        reply = "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n";
+        reply = "HTTP/1.0 200 OK\r\nAccept-Ranges: bytes\r\nContent-Length: " + std::to_string(body.size()) +
+                "\r\n\r\n";
       } else {
         reply = "HTTP/1.0 206 Partial Content\r\nContent-Range: bytes " + std::to_string(from) + "-" +
                 std::to_string(body.size() - 1) + "/" + std::to_string(body.size()) +

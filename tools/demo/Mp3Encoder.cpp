@@ -23,7 +23,7 @@ Mp3Encoder::Mp3Encoder(const Mp3Format& format) : channels_(format.channels) {
   lame_set_mode(lame_, format.channels == 1 ? MONO : JOINT_STEREO);
   lame_set_quality(lame_, kFastQuality);
   lame_set_write_id3tag_automatic(lame_, 0);
-  lame_set_bWriteVbrTag(lame_, 1);
+  lame_set_bWriteVbrTag(lame_, format.infoFrame ? 1 : 0);
   if (format.vbrQuality >= 0) {
     lame_set_VBR(lame_, vbr_default);
     lame_set_VBR_quality(lame_, static_cast<float>(format.vbrQuality));
@@ -42,13 +42,14 @@ Mp3Encoder::~Mp3Encoder() {
 }
 
 Mp3Encoder::Mp3Encoder(Mp3Encoder&& other) noexcept
-    : lame_(std::exchange(other.lame_, nullptr)), channels_(other.channels_) {}
+    : lame_(std::exchange(other.lame_, nullptr)), channels_(other.channels_), wroteInfoFrame_(other.wroteInfoFrame_) {}
 
 Mp3Encoder& Mp3Encoder::operator=(Mp3Encoder&& other) noexcept {
   if (this != &other) {
     if (lame_) lame_close(lame_);
     lame_ = std::exchange(other.lame_, nullptr);
     channels_ = other.channels_;
+    wroteInfoFrame_ = other.wroteInfoFrame_;
   }
   return *this;
 }
@@ -75,9 +76,14 @@ std::vector<uint8_t> Mp3Encoder::EncodeAll(const std::vector<int16_t>& samples) 
   if (flushed < 0) return {};
   out.insert(out.end(), buffer.begin(), buffer.begin() + flushed);
   // The first frame was a placeholder for the Xing/LAME header; fill it in now.
-  const size_t tagSize = lame_get_lametag_frame(lame_, buffer.data(), buffer.size());
-  if (tagSize > 0 && tagSize <= out.size()) std::memcpy(out.data(), buffer.data(), tagSize);
+  const size_t tagSize = lame_get_bWriteVbrTag(lame_) ? lame_get_lametag_frame(lame_, buffer.data(), buffer.size()) : 0;
+  wroteInfoFrame_ = tagSize > 0 && tagSize <= out.size();
+  if (wroteInfoFrame_) std::memcpy(out.data(), buffer.data(), tagSize);
   return out;
 }
+
+int Mp3Encoder::EncoderDelay() const { return lame_ ? lame_get_encoder_delay(lame_) : 0; }
+
+int Mp3Encoder::EncoderPadding() const { return lame_ ? lame_get_encoder_padding(lame_) : 0; }
 
 }  // namespace demo

@@ -1,0 +1,266 @@
+// The player across tracks and within them: gapless joins onto a track fetched ahead, and
+// seeks by the Xing table or CBR arithmetic.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "audio/StreamPlayer.h"
+#include "platform/TextCodec.h"
+#include "tests/audio/AudioTestSupport.h"
+#include "tests/audio/CapturePcmSink.h"
+#include "tests/support/Mp3Synth.h"
+#include "tests/support/ScriptedServer.h"
+#include "tests/support/ShortHttpOptions.h"
+#include "tests/support/WaitUntil.h"
+
+namespace audio {
+namespace {
+
+using audiotest::CapturePcmSink;
+using audiotest::RecordingTarget;
+using testsupport::ScriptedServer;
+
+// One server per track, answering every request (Range ones too) with its bytes.
+struct TrackServers {
+  explicit TrackServers(const std::vector<testsupport::EncodedMp3>& tracks) {
+    for (const auto& track : tracks) {
+      servers.push_back(std::make_unique<ScriptedServer>(
+          testsupport::ServerScript{testsupport::ReadRequest(), testsupport::SendRange(track.bytes, track.bytes.size()),
+                                    testsupport::Close()}));
+    }
+  }
+  std::u16string Url(size_t i) const { return platform::Utf8ToUtf16(servers[i]->Url("/t.mp3")); }
+  std::vector<std::unique_ptr<ScriptedServer>> servers;
+};
+
+struct Player {
+  explicit Player(double speed) {
+    auto owned = std::make_unique<CapturePcmSink>(speed);
+    sink = owned.get();
+    player = std::make_unique<StreamPlayer>(std::move(owned), testsupport::ShortHttpOptions(5'000'000));
+    player->setNotifyWindow(&target);
+  }
+  NextTrack Next(const TrackServers& servers, size_t i) {
+    NextTrack next;
+    next.token = &servers.servers[i];
+    next.info.title = u"track " + platform::Utf8ToUtf16(std::to_string(i));
+    const std::u16string url = servers.Url(i);
+    next.resolveUrl = [url](catalogue::HttpClient&) { return url; };
+    return next;
+  }
+  RecordingTarget target;
+  CapturePcmSink* sink = nullptr;
+  std::unique_ptr<StreamPlayer> player;
+};
+
+std::vector<int16_t> Concatenated(const std::vector<testsupport::EncodedMp3>& tracks) {
+  std::vector<int16_t> all;
+  for (const auto& track : tracks) {
+    const auto decoded = testsupport::ReferenceDecode(track);
+    all.insert(all.end(), decoded.begin(), decoded.end());
+  }
+  return all;
+}
+
+// Plays `tracks` as the playlist would: each next one named when the one before starts, and
+// adopted at its join. Returns once the last has ended.
+void PlayAll(Player& p, const TrackServers& servers, size_t count) {
+  p.player->setUrl(servers.Url(0));
+  ASSERT_TRUE(p.player->play());
+  for (size_t i = 0; i < count; ++i) {
+    ASSERT_TRUE(p.target.WaitFor(kMsgPlaybackStarted, int(i + 1)));
+    EXPECT_EQ(p.player->trackInfo().title, i == 0 ? u"" : u"track " + platform::Utf8ToUtf16(std::to_string(i)));
+    if (i + 1 < count) {
+      p.player->setNextTrack(p.Next(servers, i + 1));
+    } else {
+      p.player->clearNextTrack();
+    }
+    ASSERT_TRUE(p.target.WaitFor(kMsgTrackEnded, int(i + 1)));
+    if (i + 1 < count) {
+      EXPECT_TRUE(p.player->adoptNextTrack(&servers.servers[i + 1])) << i;
+    }
+  }
+}
+
+std::vector<uint32_t> JoinedMessages(size_t tracks) {
+  std::vector<uint32_t> expected{kMsgPlaybackStarted};
+  for (size_t i = 1; i < tracks; ++i) {
+    expected.insert(expected.end(), {kMsgPlayerTeardownDone, kMsgTrackEnded, kMsgPlaybackStarted});
+  }
+  expected.insert(expected.end(), {kMsgPlayerTeardownDone, kMsgTrackEnded});
+  return expected;
+}
+
+// One sweep cut into four tracks, each with its own Info header: played through one open
+// device, the PCM is the four reference decodes end to end, which together are the sweep's
+// length exactly; the messages are those of four tracks played one after another. A second
+// format in between reopens the device, with the same messages.
+TEST(GaplessTest, ConsecutiveTracksJoinOnOneOpenDevice) {
+  testsupport::Mp3EncodeOptions options;
+  const std::vector<int16_t> sweep = testsupport::SweepPcm(6.0, 44100, 2);
+  const auto tracks = testsupport::EncodeConsecutiveTracks(sweep, 4, options);
+  TrackServers servers(tracks);
+  Player p(4.0);
+  PlayAll(p, servers, tracks.size());
+  EXPECT_EQ(p.target.Messages(), JoinedMessages(4));
+  EXPECT_EQ(p.sink->Opens(), 1);
+  const std::vector<int16_t> played = p.sink->Samples();
+  const std::vector<int16_t> reference = Concatenated(tracks);
+  ASSERT_EQ(reference.size(), sweep.size());
+  ASSERT_EQ(played.size(), reference.size());
+  EXPECT_TRUE(played == reference) << "first difference at "
+                                   << std::mismatch(played.begin(), played.end(), reference.begin()).first - played.begin();
+
+  std::vector<testsupport::EncodedMp3> mixed = {tracks[0], testsupport::EncodePcm(testsupport::TonePcm(1.0, 22050, 1),
+                                                                                 {22050, 1, 64, -1, true, 0})};
+  TrackServers mixedServers(mixed);
+  Player q(4.0);
+  PlayAll(q, mixedServers, mixed.size());
+  EXPECT_EQ(q.target.Messages(), JoinedMessages(2));
+  EXPECT_EQ(q.sink->Opens(), 2);
+  EXPECT_TRUE(q.sink->Samples() == Concatenated(mixed));
+}
+
+// A next track that changes, or goes, before the join is not joined on: the track ends as
+// before and is not adopted; a stop cancels the fetch.
+TEST(GaplessTest, ChangedOrClearedNextTrackIsNotJoined) {
+  const auto tracks = testsupport::EncodeConsecutiveTracks(testsupport::SweepPcm(2.0, 44100, 2), 2, {});
+  TrackServers servers(tracks);
+  Player p(2.0);
+  p.player->setUrl(servers.Url(0));
+  p.player->setNextTrack(p.Next(servers, 1));
+  ASSERT_TRUE(p.player->play());
+  ASSERT_TRUE(p.target.WaitFor(kMsgPlaybackStarted));
+  p.player->clearNextTrack();
+  ASSERT_TRUE(p.target.WaitFor(kMsgTrackEnded));
+  EXPECT_FALSE(p.player->adoptNextTrack(&servers.servers[1]));
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return p.player->state() == StreamPlayer::Stopped; }));
+  EXPECT_EQ(p.target.Messages(), JoinedMessages(1));
+  EXPECT_TRUE(p.sink->Samples() == testsupport::ReferenceDecode(tracks[0]));
+
+  p.player->setUrl(servers.Url(0));
+  p.player->setNextTrack(p.Next(servers, 1));
+  ASSERT_TRUE(p.player->play());
+  ASSERT_TRUE(p.target.WaitFor(kMsgPlaybackStarted, 2));
+  p.player->stop(1);
+  EXPECT_FALSE(p.player->adoptNextTrack(&servers.servers[1]));
+  EXPECT_EQ(p.player->state(), StreamPlayer::Stopped);
+}
+
+// Where `played` (after a seek) is found in `reference`: the start of the first stretch of 0.05 s
+// that is equal sample for sample, looked for from 0.2 s into what was played (the decoder has
+// settled by then); npos when nowhere.
+size_t FoundAt(const std::vector<int16_t>& played, size_t from, const std::vector<int16_t>& reference,
+               size_t samplesPerSecond) {
+  const size_t skip = samplesPerSecond / 5, window = samplesPerSecond / 20;
+  if (played.size() < from + skip + window) return std::string::npos;
+  const auto start = played.begin() + long(from + skip);
+  const auto found = std::search(reference.begin(), reference.end(), start, start + long(window));
+  if (found == reference.end()) return std::string::npos;
+  return size_t(found - reference.begin()) - skip;
+}
+
+struct SeekRun {
+  testsupport::EncodedMp3 file;
+  std::vector<int16_t> reference;
+};
+SeekRun VbrTrack(double seconds) {
+  testsupport::Mp3EncodeOptions options;
+  options.vbrQuality = 2;
+  SeekRun run{testsupport::EncodePcm(testsupport::SweepPcm(seconds, 44100, 2), options), {}};
+  run.reference = testsupport::ReferenceDecode(run.file);
+  return run;
+}
+
+// A seek to the middle of a VBR track, playing and paused: the position is the target from the
+// call on, the PCM after it starts within 0.25 s of the reference at that time, a paused track
+// stays paused (nothing plays) until resumed; a seek past the end ends the track normally.
+TEST(SeekTest, SeeksByTheTableOfContentsPlayingAndPaused) {
+  const SeekRun track = VbrTrack(20.0);
+  TrackServers servers({track.file});
+  Player p(4.0);
+  p.player->setUrl(servers.Url(0));
+  EXPECT_FALSE(p.player->seekTo(0));  // nothing plays
+  ASSERT_TRUE(p.player->play());
+  ASSERT_TRUE(p.target.WaitFor(kMsgPlaybackStarted));
+  const uint64_t length = p.player->lengthSamples();
+  ASSERT_EQ(length, track.file.Frames());
+  ASSERT_TRUE(p.player->canSeek());
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return p.player->position() > 44100; }));
+
+  const size_t perSecond = 44100 * 2;
+  for (const bool paused : {false, true}) {
+    SCOPED_TRACE(paused ? "paused" : "playing");
+    const uint64_t target = paused ? length / 4 : length / 2;
+    if (paused) {
+      p.player->togglePause();
+      ASSERT_EQ(p.player->state(), StreamPlayer::Paused);
+    }
+    const size_t flushesBefore = p.sink->Flushes().size();
+    ASSERT_TRUE(p.player->seekTo(target));
+    EXPECT_GE(p.player->position(), target);
+    EXPECT_LT(p.player->position(), target + 44100 / 2);
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return p.sink->Flushes().size() > flushesBefore; }));
+    const size_t from = p.sink->Flushes()[flushesBefore];
+    if (paused) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      EXPECT_EQ(p.player->state(), StreamPlayer::Paused);
+      EXPECT_TRUE(p.sink->IsPaused());
+      EXPECT_EQ(p.sink->Samples().size(), from);
+      EXPECT_EQ(p.player->position(), target);
+      ASSERT_TRUE(p.player->play());
+    }
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return p.sink->Samples().size() > from + perSecond; }));
+    const size_t at = FoundAt(p.sink->Samples(), from, track.reference, perSecond);
+    ASSERT_NE(at, std::string::npos) << "the PCM after the seek is not the track's";
+    EXPECT_LE(std::abs(double(at) / perSecond - double(target) / 44100), 0.25);
+    EXPECT_GE(p.player->position(), target);
+  }
+
+  EXPECT_TRUE(p.player->seekTo(length + 1000));
+  ASSERT_TRUE(p.target.WaitFor(kMsgTrackEnded));
+  EXPECT_EQ(p.target.Messages(), JoinedMessages(1));
+  EXPECT_EQ(p.player->position(), 0u);
+}
+
+// A seek while the next track is being fetched: the track plays on from the target to its
+// last sample (its end trim placed by the frame the decoder restarted at), and the next one
+// still joins on to its end, sample for sample.
+TEST(SeekTest, SeekWhileTheNextTrackIsFetched) {
+  testsupport::Mp3EncodeOptions options;  // CBR: the seek byte by arithmetic
+  const auto tracks = testsupport::EncodeConsecutiveTracks(testsupport::SweepPcm(12.0, 44100, 2), 2, options);
+  TrackServers servers(tracks);
+  Player p(4.0);
+  p.player->setUrl(servers.Url(0));
+  p.player->setNextTrack(p.Next(servers, 1));
+  ASSERT_TRUE(p.player->play());
+  ASSERT_TRUE(p.target.WaitFor(kMsgPlaybackStarted));
+  // The first track's download is complete at once: the next one is being fetched.
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return servers.servers[1]->Requests().size() == 1; }));
+  const uint64_t target = p.player->lengthSamples() / 2;
+  const size_t flushesBefore = p.sink->Flushes().size();
+  ASSERT_TRUE(p.player->seekTo(target));
+  ASSERT_TRUE(p.target.WaitFor(kMsgTrackEnded));
+  EXPECT_TRUE(p.player->adoptNextTrack(&servers.servers[1]));
+  ASSERT_TRUE(p.target.WaitFor(kMsgTrackEnded, 2));
+  EXPECT_EQ(p.target.Messages(), JoinedMessages(2));
+  EXPECT_EQ(p.sink->Opens(), 1);
+
+  const std::vector<int16_t> played = p.sink->Samples();
+  const auto first = testsupport::ReferenceDecode(tracks[0]);
+  const auto second = testsupport::ReferenceDecode(tracks[1]);
+  const size_t from = p.sink->Flushes()[flushesBefore];
+  const size_t at = FoundAt(played, from, first, 44100 * 2);
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_LE(std::abs(double(at) / (44100 * 2) - double(target) / 44100), 0.25);
+  // The rest of the first track from there, then the whole second one.
+  ASSERT_GE(played.size(), second.size());
+  EXPECT_TRUE(std::equal(second.begin(), second.end(), played.end() - long(second.size())));
+  const size_t firstPart = played.size() - second.size() - from;
+  EXPECT_EQ(at + firstPart, first.size()) << "the first track's end after the seek";
+  EXPECT_TRUE(std::equal(played.begin() + long(from) + 8820, played.begin() + long(from + firstPart),
+                         first.end() - long(firstPart) + 8820));
+}
+
+}  // namespace
+}  // namespace audio
