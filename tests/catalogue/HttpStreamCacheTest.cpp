@@ -95,20 +95,4 @@ TEST(HttpStreamCacheTest, APartialTrackIsCompletedByRangeAndThenPlaysWithoutTheN
   EXPECT_FALSE(other.startAsOf(other.stopCount()));
 }
 
-// Without a cache, or with a track the cache cannot keep, the stream is the network's: the
-// reply as it comes, header block and all.
-TEST(HttpStreamCacheTest, WithoutACacheTheReplyPassesUnchanged) {
-  const std::string body = catalogue_test::RandomBytes(50000, 4);
-  testsupport::ScriptedServer server({ReadRequest(), SendRange(body, body.size())});
-  HttpStream stream({}, WithCache(nullptr));
-  ASSERT_TRUE(stream.setUrl(server.Url("/t.mp3")));
-  ASSERT_TRUE(stream.startAsOf(stream.stopCount()));
-  const std::string reply = ReadAll(stream);
-  EXPECT_EQ(reply.rfind("HTTP/1.", 0), 0u);
-  EXPECT_EQ(reply.substr(reply.size() - body.size()), body);
-  EXPECT_TRUE(stream.isFinished());
-  EXPECT_FALSE(stream.fromCache());
-  EXPECT_FALSE(stream.setUrl(u"ftp://x/y")) << "a refused address";
-}
-
 }  // namespace
