@@ -8,6 +8,9 @@
 #include "platform/audio/PcmSink.h"
 #include "platform/window/Window.h"
 
+namespace catalogue {
+class TrackCache;
+}  // namespace catalogue
 namespace core {
 class AppSettings;
 }  // namespace core
@@ -23,6 +26,8 @@ struct AppContext {
   const AppOptions& options;
   std::string serverUrl;      // "http://host:port"
   std::string dataDirectory;  // where data.dat lives
+  // The cache of played tracks (null: none).
+  catalogue::TrackCache* trackCache = nullptr;
 };
 
 // The PCM sink --audio asks for (the desktop's device, the null sink, or a WAV file).

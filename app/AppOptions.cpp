@@ -57,6 +57,9 @@ const char* AppUsage() {
          "                      (default: beside the program)\n"
          "  --config-dir DIR    where the settings live (default: $XDG_CONFIG_HOME/vornalo)\n"
          "  --resources DIR     the image folder to use instead of qvga/ or vga/\n"
+         "  --cache-mb N        keep up to N MiB of played tracks to play again without the\n"
+         "                      network (default 1024; 0 keeps none)\n"
+         "  --cache-dir DIR     where they are kept (default: $XDG_CACHE_HOME/vornalo/tracks)\n"
          "  --audio OUT         sdl, null, wav:FILE (what is played, one file a format) or\n"
          "                      wav-realtime:FILE (what a listener hears, silence included)\n"
          "                      (default sdl; null when headless)\n"
@@ -84,7 +87,8 @@ AppOptions::Outcome ParseAppOptions(const std::vector<std::string>& arguments, A
     const std::string& arg = args[i];
     const bool takesValue = arg == "--server" || arg == "--library" || arg == "--data-dir" ||
                             arg == "--config-dir" || arg == "--resources" || arg == "--audio" ||
-                            arg == "--set-call-count" || arg == "--version-timeout";
+                            arg == "--set-call-count" || arg == "--version-timeout" || arg == "--cache-mb" ||
+                            arg == "--cache-dir";
     if (takesValue && (i + 1 >= args.size() || args[i + 1].empty())) {
       error = arg + " needs a value";
       return AppOptions::Outcome::kError;
@@ -125,6 +129,13 @@ AppOptions::Outcome ParseAppOptions(const std::vector<std::string>& arguments, A
         return AppOptions::Outcome::kError;
       }
       options.versionTimeoutMs = static_cast<std::int32_t>(ms);
+    } else if (arg == "--cache-dir") {
+      options.cacheDirectory = args[++i];
+    } else if (arg == "--cache-mb") {
+      if (!ParseUnsigned(args[++i], options.cacheMegabytes) || options.cacheMegabytes > AppOptions::kMaxCacheMegabytes) {
+        error = "--cache-mb expects 0 to 1048576 MiB: " + args[i];
+        return AppOptions::Outcome::kError;
+      }
     } else if (arg == "--debug") {
       options.debug = true;
     } else if (arg == "--offline") {

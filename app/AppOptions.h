@@ -17,6 +17,8 @@ struct AppOptions {
 
   static constexpr std::int32_t kDefaultVersionTimeoutMs = 7500;
   static constexpr std::int32_t kMaxVersionTimeoutMs = 600000;
+  static constexpr std::uint32_t kDefaultCacheMegabytes = 1024;
+  static constexpr std::uint32_t kMaxCacheMegabytes = 1024 * 1024;
 
   platform::WindowOptions window;  // --screen, --zoom, --headless, --script, --screenshot-dir
   std::string serverUrl;           // --server: "http://host[:port]"; empty: embed a server
@@ -24,6 +26,10 @@ struct AppOptions {
   std::string dataDirectory;       // --data-dir; empty: beside the executable
   std::string configDirectory;     // --config-dir; empty: the settings store's default
   std::string resourceDirectory;   // --resources; empty: qvga/ or vga/ beside the executable
+  // --cache-dir: where played tracks are kept; empty: $XDG_CACHE_HOME/vornalo/tracks.
+  std::string cacheDirectory;
+  // --cache-mb: the size bound of the played tracks kept; 0 keeps none.
+  std::uint32_t cacheMegabytes = kDefaultCacheMegabytes;
   AudioOutput audio = AudioOutput::kSdl;  // --audio; null when headless unless given
   std::string wavPath;             // --audio wav:FILE or wav-realtime:FILE
   bool debug = false;              // --debug

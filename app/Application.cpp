@@ -45,12 +45,19 @@ constexpr TabEntry kTabs[Application::kTabCount] = {
     {u"Player", "\\tab_resources\\player_white_tab_icon_13x13.png", "\\tab_resources\\player_black_tab_icon_13x13.png"},
 };
 
+// The player's streams read and fill the cache of played tracks.
+catalogue::HttpClientOptions StreamOptions(const AppContext& context) {
+  catalogue::HttpClientOptions options;
+  options.trackCache = context.trackCache;
+  return options;
+}
+
 }  // namespace
 
 Application::Application(AppContext& context)
     : context_(context),
       window_(context.window),
-      streamPlayer_(MakePcmSink(context.options)) {
+      streamPlayer_(MakePcmSink(context.options), StreamOptions(context)) {
   viewStack_.push_back(this);
 }
 
@@ -108,7 +115,8 @@ int Application::CreateScreens() {
   result = searchResultsScreen_.Create(window_);
   if (result == 1) result = currentPlaylistScreen_.Create(window_);
   if (result != 1) return result;
-  const audio::StreamUrlService streams{context_.serverUrl, core::RequestIdentity::From(context_.settings), {}};
+  const audio::StreamUrlService streams{context_.serverUrl, core::RequestIdentity::From(context_.settings),
+                                        StreamOptions(context_)};
   currentPlaylistScreen_.SetPlayer(streamPlayer_, streams,
                                    std::filesystem::path(context_.dataDirectory) / playlist::playlistfile::kFileName);
   playerScreen_.SetSettings(context_.settings);

@@ -288,6 +288,7 @@ void Application::OnPlayerMessage(std::uint32_t message) {
     miniPlayer_.SetTrack(info, length, header, samples);
     playerScreen_.SetTrack(info, length, header, samples);
     core::EndWaitCursor();
+    currentPlaylistScreen_.OnMessage(message, 0, 0);
     return;
   }
   ForgetProgress();

@@ -13,6 +13,7 @@
 #include "app/ShellWindow.h"
 #include "app/SingleInstance.h"
 #include "app/VersionCheck.h"
+#include "catalogue/TrackCache.h"
 #include "core/AppSettings.h"
 #include "core/ScreenMetrics.h"
 #include "core/WaitCursor.h"
@@ -197,7 +198,14 @@ int RunEntryPoint(const AppOptions& options, const ApplicationParts& parts, core
                         buffer->ByteSize());
   BlendBufferInstall blend(std::move(buffer));
 
-  AppContext context{window, settings, options, catalogue.BaseUrl(), DataDirectory(options)};
+  // Played tracks, kept to play again without the network. Their keys name the server the
+  // same way on every start (the embedded server's address changes, its music folder not).
+  catalogue::TrackCache trackCache(
+      options.cacheDirectory.empty() ? catalogue::TrackCache::DefaultDirectory() : std::filesystem::path(options.cacheDirectory),
+      std::uint64_t{options.cacheMegabytes} * catalogue::TrackCache::kBytesPerMegabyte,
+      options.UsesEmbeddedServer() ? "embedded " + std::filesystem::absolute(options.library).lexically_normal().string()
+                                   : options.serverUrl);
+  AppContext context{window, settings, options, catalogue.BaseUrl(), DataDirectory(options), &trackCache};
   std::unique_ptr<platform::WindowProcedure> application =
       parts.makeApplication ? parts.makeApplication(context) : std::make_unique<ShellWindow>();
   if (!application || !window.Create(*application)) {

@@ -64,12 +64,17 @@ std::u16string trackUrl(const StreamUrlService& service, const catalogue::AudioC
 std::u16string trackUrl(catalogue::HttpClient& client, const StreamUrlService& service,
                         const catalogue::AudioCueRecord& record) {
   char reply[kStreamUrlReplySize];
+  std::string url;
   // A reply the stream would refuse (a line end, not http) counts as no reply.
   if (resolveStreamUrl(client, service, record.mp3_url_id, reply)) {
-    if (catalogue::IsAcceptableUrl(reply)) return platform::Utf8ToUtf16(reply);
-    platform::DebugPrintf("stream URL reply \"%s\" refused; playing the record's location", reply);
+    if (catalogue::IsAcceptableUrl(reply)) url = reply;
+    else platform::DebugPrintf("stream URL reply \"%s\" refused; playing the record's location", reply);
   }
-  return platform::Utf8ToUtf16(catalogue::SlotText(record.location));
+  // When the server cannot be reached the record's location stands in, and the track's
+  // cached bytes serve under it.
+  if (url.empty()) url = catalogue::SlotText(record.location);
+  if (catalogue::TrackCache* cache = service.httpOptions.trackCache) cache->remember(url, cache->keyOf(record));
+  return platform::Utf8ToUtf16(url);
 }
 
 void startTrack(StreamPlayer& player, const StreamUrlService& service,

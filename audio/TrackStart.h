@@ -7,6 +7,7 @@
 #include "audio/TrackInfo.h"
 #include "catalogue/HttpClientLimits.h"
 #include "catalogue/ItemRecords.h"
+#include "catalogue/TrackCache.h"
 #include "core/RequestIdentity.h"
 
 
@@ -22,6 +23,8 @@ class StreamPlayer;
 struct StreamUrlService {
   std::string baseUrl;  // "http://host[:port]"
   core::RequestIdentity identity;
+  // With a track cache in them, each address `trackUrl` gives is remembered there with its
+  // track's key, so that the player's stream finds the track's cached bytes.
   catalogue::HttpClientOptions httpOptions;
 };
 

@@ -5,6 +5,8 @@
 
 namespace catalogue {
 
+class TrackCache;
+
 // Fixed sizes and the default time limits of the HTTP client.
 namespace httplimits {
 
@@ -36,6 +38,9 @@ struct HttpClientOptions {
   std::int64_t emptyQueueSleepMillis = 8'000;   // a reader's wait on a signalled empty queue
   std::int32_t poolChunkCount = httplimits::kMaxPoolChunkCount;
   std::size_t maxWholeBody = httplimits::kMaxWholeBody;
+  // An `HttpStream`'s cache of tracks: the bytes it holds of a track are read from it, and
+  // what the network brings is written into it. Null: none. Borrowed; outlives the streams.
+  TrackCache* trackCache = nullptr;
 };
 
 }  // namespace catalogue

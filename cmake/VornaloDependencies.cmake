@@ -19,6 +19,7 @@ pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET GLOBAL sdl2)
 pkg_check_modules(SDL2_TTF REQUIRED IMPORTED_TARGET GLOBAL SDL2_ttf)
 pkg_check_modules(SQLITE3 REQUIRED IMPORTED_TARGET GLOBAL sqlite3)
 pkg_check_modules(TAGLIB REQUIRED IMPORTED_TARGET GLOBAL taglib)
+pkg_check_modules(ZLIB REQUIRED IMPORTED_TARGET GLOBAL zlib)
 # sdbus-c++ through its CMake package: Debian's pkg-config file for it asks for libsystemd's,
 # which the library does not need to be built against.
 find_package(sdbus-c++ 1.2 REQUIRED)

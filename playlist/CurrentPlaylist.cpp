@@ -78,6 +78,7 @@ void CurrentPlaylist::addCueList(const catalogue::CueListRecord& cueList) {
 
 void CurrentPlaylist::clear() {
   entries_.clear();
+  failedStarts_ = 0;
   host_.resetPaging();
   topIndex = 0;
   selectedIndex = 0;
@@ -159,6 +160,7 @@ void CurrentPlaylist::playSelected() {
     return;
   }
   host_.beginWaitCursor();
+  failedStarts_ = 0;
   markCurrent(false);
   currentIndex = static_cast<std::uint32_t>(selectedIndex);
   startCurrent([this] {
@@ -169,6 +171,12 @@ void CurrentPlaylist::playSelected() {
 }
 
 void CurrentPlaylist::next(bool stopFirst) {
+  // A choice of the user's begins a new count of failed starts.
+  failedStarts_ = 0;
+  advance(stopFirst);
+}
+
+void CurrentPlaylist::advance(bool stopFirst) {
   if (entries_.empty()) return;
   markCurrent(false);
   currentIndex = currentIndex + 1 >= count() ? 0 : currentIndex + 1;
@@ -178,10 +186,35 @@ void CurrentPlaylist::next(bool stopFirst) {
 
 void CurrentPlaylist::previous(bool stopFirst) {
   if (entries_.empty()) return;
+  failedStarts_ = 0;
   markCurrent(false);
   if (currentIndex > 0) --currentIndex;
   markCurrent(true);
   playCurrent(stopFirst);
+}
+
+void CurrentPlaylist::trackStarted() {
+  startedSinceEnd_ = true;
+  failedStarts_ = 0;
+}
+
+CurrentPlaylist::EndOutcome CurrentPlaylist::trackEnded() {
+  if (entries_.empty()) return EndOutcome::kEmpty;
+  if (startedSinceEnd_) {
+    startedSinceEnd_ = false;
+  } else {
+    ++failedStarts_;
+    platform::DebugPrintf("entry %u failed to start (%u in a row of %u)", currentIndex, failedStarts_, count());
+  }
+  // Every entry in turn could not start: going round again would only fail again, as fast as
+  // the lookups fail (a server gone away answers at once).
+  if (failedStarts_ >= count()) {
+    failedStarts_ = 0;
+    host_.endWaitCursor();
+    return EndOutcome::kStoppedAllFailed;
+  }
+  advance(true);
+  return EndOutcome::kMovedOn;
 }
 
 const PlaylistEntry* CurrentPlaylist::entryAt(std::uint32_t index) const {

@@ -59,6 +59,17 @@ class CurrentPlaylist {
   void next(bool stopFirst);
   void previous(bool stopFirst);
 
+  // What the end of a track led to.
+  enum class EndOutcome { kMovedOn, kStoppedAllFailed, kEmpty };
+  // The player started a track (12024).
+  void trackStarted();
+  // The player ended a track (12025). A track that never started counts as a failed start;
+  // when every entry has failed to start in a row, nothing more is started (the caller tells
+  // the user), else the next entry starts as `next` does.
+  EndOutcome trackEnded();
+  // Tracks that failed to start in a row since the last one that started.
+  std::uint32_t failedStartsInARow() const { return failedStarts_; }
+
   const PlaylistEntry* entryAt(std::uint32_t index) const;
   const std::filesystem::path& file() const { return file_; }
 
@@ -74,6 +85,7 @@ class CurrentPlaylist {
   void append(const catalogue::AudioCueRecord& record);
   void markCurrent(bool current);
   void startCurrent(const std::function<void()>& stopStep);
+  void advance(bool stopFirst);
   // Tells the player which entry follows the current one (wrapping around), or none.
   void updateNextTrack();
 
@@ -82,6 +94,9 @@ class CurrentPlaylist {
   const std::filesystem::path file_;
   PlaylistHost& host_;
   std::vector<PlaylistEntry> entries_;
+  // Set when the player reported a start and not yet the end of that track.
+  bool startedSinceEnd_ = false;
+  std::uint32_t failedStarts_ = 0;
 };
 
 }  // namespace playlist

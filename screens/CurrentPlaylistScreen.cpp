@@ -17,6 +17,11 @@ constexpr std::int32_t kRowsPerPage[2] = {3, 5};
 constexpr platform::Rect kTitleStripRects[2] = {{0, 20, 320, 67}, {0, 20, 240, 67}};
 constexpr platform::Rect kPageControlRects[2] = {{4, 47, 320, 67}, {4, 47, 239, 67}};
 constexpr platform::Rect kListRects[2] = {{0, 67, 320, 166}, {0, 67, 240, 232}};
+// Shown once when every entry of the playlist failed to start in a row and playback stopped.
+constexpr const char16_t* kAllFailedCaption = u"Playback Stopped";
+constexpr const char16_t* kAllFailedText =
+    u"None of the tracks in the Current Playlist could be played, so playback has stopped. The "
+    u"catalogue server may be out of reach: check the connection, then choose a track to play.";
 constexpr const char* kPageButton = "\\tab_resources\\page_button_normal.png";
 constexpr const char* kPageButtonPressed = "\\tab_resources\\page_button_clickdown.png";
 
@@ -102,8 +107,13 @@ std::intptr_t CurrentPlaylistScreen::OnMessage(std::uint32_t message, std::uintp
     case msg::kPlayItem:
       playlist_->playSelected();
       break;
-    case msg::kPlayerNext:
+    case audio::kMsgPlaybackStarted:
+      playlist_->trackStarted();
+      break;
     case audio::kMsgTrackEnded:
+      if (playlist_->trackEnded() == playlist::CurrentPlaylist::EndOutcome::kStoppedAllFailed) TellAllFailed();
+      break;
+    case msg::kPlayerNext:
     case audio::kMsgStoppedAdvance:
       playlist_->next(true);
       break;
@@ -114,6 +124,11 @@ std::intptr_t CurrentPlaylistScreen::OnMessage(std::uint32_t message, std::uintp
       break;
   }
   return 0;
+}
+
+void CurrentPlaylistScreen::TellAllFailed() {
+  redraw();
+  if (window) window->ShowMessageBox(kAllFailedCaption, kAllFailedText, platform::MessageBoxButtons::kOk);
 }
 
 void CurrentPlaylistScreen::NextPage(bool byButton) {

@@ -69,6 +69,8 @@ class CurrentPlaylistScreen : public ui::Screen, public ui::ScreenText, public p
   void NextPage(bool byButton);
   void PreviousPage(bool byButton);
   void Purchase();
+  // Tells the user that playback stopped because no entry could start.
+  void TellAllFailed();
   std::uintptr_t Cookie() const { return reinterpret_cast<std::uintptr_t>(static_cast<const ui::Screen*>(this)); }
 
   std::unique_ptr<playlist::CurrentPlaylist> playlist_;

@@ -23,13 +23,15 @@ TEST(AppOptions, DefaultsEmbedTheDemoLibraryOnTheDesktop) {
   EXPECT_EQ(options.window.screen, (platform::Size{240, 320}));
   EXPECT_EQ(options.versionTimeoutMs, 7500);
   EXPECT_FALSE(options.offline);
+  EXPECT_EQ(options.cacheMegabytes, 1024u);
+  EXPECT_TRUE(options.cacheDirectory.empty());
 }
 
 TEST(AppOptions, EveryOptionIsRead) {
   const app::AppOptions options =
       Parse({"--server", "http://music.example:8080/", "--screen", "480x640", "--zoom", "2", "--script", "s.txt",
              "--data-dir", "d", "--config-dir", "c", "--resources", "r", "--audio", "wav:out.wav", "--debug",
-             "--offline", "--version-timeout", "250"});
+             "--offline", "--version-timeout", "250", "--cache-mb", "0", "--cache-dir", "t"});
   EXPECT_EQ(options.serverUrl, "http://music.example:8080");
   EXPECT_TRUE(options.library.empty());
   EXPECT_EQ(options.window.screen, (platform::Size{480, 640}));
@@ -43,6 +45,8 @@ TEST(AppOptions, EveryOptionIsRead) {
   EXPECT_TRUE(options.debug);
   EXPECT_TRUE(options.offline);
   EXPECT_EQ(options.versionTimeoutMs, 250);
+  EXPECT_EQ(options.cacheMegabytes, 0u);
+  EXPECT_EQ(options.cacheDirectory, "t");
 }
 
 TEST(AppOptions, HeadlessDefaultsToTheNullSinkLibraryEmbedsHelpAndCallCount) {
@@ -70,6 +74,9 @@ TEST(AppOptions, BadCommandLinesAreRefused) {
       {"--set-call-count", "-1"},
       {"--set-call-count", "two"},
       {"--version-timeout", "0"},
+      {"--cache-mb", "1048577"},
+      {"--cache-mb", "-5"},
+      {"--cache-dir"},
       {"--library", ""},
       {"--frobnicate"},
   };

@@ -38,6 +38,7 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
   }
   if (testsupport::WaitUntil([&] { return child.Poll(); }, timeout)) {
     result.exitCode = child.ExitCode();
+    result.cpuSeconds = child.CpuSeconds();
   } else {
     child.Kill(SIGKILL);
     child.Wait();

@@ -18,6 +18,7 @@ struct ProgramResult {
   int exitCode = -1;  // -1 when it did not end by itself in time (it was killed)
   std::string out;
   std::string err;
+  double cpuSeconds = 0;  // user and system CPU time of a run that ended by itself
 };
 
 // Runs `program` with `arguments` and the environment of this process changed by `environment`,

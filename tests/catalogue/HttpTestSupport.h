@@ -9,6 +9,16 @@
 
 namespace catalogue_test {
 
+// Deterministic pseudo-random bytes (a track's body, say).
+inline std::string RandomBytes(std::size_t count, std::uint32_t seed) {
+  std::string bytes(count, 0);
+  for (char& c : bytes) {
+    seed = seed * 1664525u + 1013904223u;
+    c = char(seed >> 24);
+  }
+  return bytes;
+}
+
 struct WholeBodyResult {
   int started = 0;
   bool finished = false;

@@ -8,6 +8,7 @@
 
 #include "audio/PlayerNotifyTarget.h"
 #include "audio/StreamPlayer.h"
+#include "catalogue/CueListTracksRequest.h"
 #include "catalogue/FeaturedCueListsRequest.h"
 #include "core/AppSettings.h"
 #include "platform/audio/null/NullPcmSink.h"
@@ -51,6 +52,20 @@ class PlaylistPlaybackTest : public ::testing::Test {
     catalogue::CueListRecord record;
     std::memset(&record, 0, sizeof record);
     if (request.resultCount() > 0) record = *request.itemAt(0);
+    return record;
+  }
+
+  playlist::CurrentPlaylist::EndOutcome Pump(int ends);
+  void AddUnplayable(const char* location);
+  std::size_t handled_ = 0;  // messages of `queue_` that Pump has handed on
+  // The first track of the featured CueList.
+  std::unique_ptr<catalogue::AudioCueRecord> FeaturedTrack() {
+    catalogue::CueListTracksRequest request(catalogue_.BaseUrl(), service_.identity, service_.httpOptions);
+    request.buildUrl(FeaturedCueList().playlist_id);
+    request.run(0);
+    auto record = std::make_unique<catalogue::AudioCueRecord>();
+    EXPECT_GT(request.resultCount(), 0u);
+    if (request.resultCount() > 0) *record = *request.itemAt(0);
     return record;
   }
 
@@ -130,23 +145,72 @@ TEST_F(PlaylistPlaybackTest, ChoosingAnEntryWhilePlayingStopsWithoutMovingOn) {
   EXPECT_EQ(playlist_->currentIndex, 2u);
 }
 
-TEST_F(PlaylistPlaybackTest, UnplayableEntriesKeepCyclingWithoutHanging) {
-  for (const char* location : {"http://127.0.0.1:1/none.mp3", "", "ftp://x/y.mp3"}) {
-    catalogue::AudioCueRecord record;
-    std::memset(&record, 0, sizeof record);
-    catalogue::CopyToSlot(record.location, location);
-    catalogue::CopyToSlot(record.mp3_url_id, "999999");
-    playlist_->addTrack(record);
+// The player's messages as the main window hands them to the playlist, in order, until
+// `ends` tracks have ended or the playlist stopped; returns the outcome of the last end.
+playlist::CurrentPlaylist::EndOutcome PlaylistPlaybackTest::Pump(int ends) {
+  auto outcome = playlist::CurrentPlaylist::EndOutcome::kMovedOn;
+  std::size_t& handled = handled_;
+  const std::vector<uint32_t> before = queue_.Messages();
+  const auto endsBefore = std::count(before.begin(), before.end(), audio::kMsgTrackEnded);
+  for (int ended = 1; ended <= ends; ++ended) {
+    if (!queue_.WaitFor(audio::kMsgTrackEnded, static_cast<int>(endsBefore) + ended)) {
+      ADD_FAILURE() << "no end after " << ended - 1 << " tracks";
+      break;
+    }
+    const std::vector<uint32_t> messages = queue_.Messages();
+    for (; handled < messages.size(); ++handled) {
+      if (messages[handled] == audio::kMsgPlaybackStarted) playlist_->trackStarted();
+      if (messages[handled] == audio::kMsgTrackEnded) {
+        outcome = playlist_->trackEnded();
+        ++handled;
+        break;
+      }
+    }
+    if (outcome != playlist::CurrentPlaylist::EndOutcome::kMovedOn) break;
   }
+  return outcome;
+}
+
+void PlaylistPlaybackTest::AddUnplayable(const char* location) {
+  catalogue::AudioCueRecord record;
+  std::memset(&record, 0, sizeof record);
+  catalogue::CopyToSlot(record.location, location);
+  catalogue::CopyToSlot(record.mp3_url_id, "999999");
+  playlist_->addTrack(record);
+}
+
+// Every entry failing to start in a row (no server, no stream) stops after one pass: the
+// playlist does not cycle through failures without end.
+TEST_F(PlaylistPlaybackTest, EveryEntryFailingInARowStopsAfterOnePass) {
+  for (const char* location : {"http://127.0.0.1:1/none.mp3", "", "ftp://x/y.mp3"}) AddUnplayable(location);
+  playlist_->currentIndex = 1;
   const auto start = std::chrono::steady_clock::now();
   playlist_->playCurrent(false);
-  for (int ended = 1; ended <= 9; ++ended) {
-    ASSERT_TRUE(queue_.WaitFor(audio::kMsgTrackEnded, ended)) << "after " << ended - 1 << " tracks";
-    playlist_->next(true);
-  }
-  for (uint32_t message : queue_.Messages()) EXPECT_NE(message, audio::kMsgPlaybackStarted);
-  EXPECT_EQ(playlist_->currentIndex, 0u);  // three times round
+  EXPECT_EQ(Pump(10), playlist::CurrentPlaylist::EndOutcome::kStoppedAllFailed);
+  const std::vector<uint32_t> messages = queue_.Messages();
+  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgTrackEnded), 3);
+  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgPlaybackStarted), 0);
+  EXPECT_EQ(player_.state(), audio::StreamPlayer::Stopped);
+  EXPECT_EQ(playlist_->currentIndex, 0u);  // the last one tried
   EXPECT_LT(std::chrono::steady_clock::now() - start, 20s);
+
+  // The user's next choice starts a new count: one more pass, then it stops again.
+  playlist_->next(true);
+  EXPECT_EQ(Pump(10), playlist::CurrentPlaylist::EndOutcome::kStoppedAllFailed);
+  const std::vector<uint32_t> again = queue_.Messages();
+  EXPECT_EQ(std::count(again.begin(), again.end(), audio::kMsgTrackEnded), 6);
+}
+
+// Failing entries beside one that plays are passed over, round after round.
+TEST_F(PlaylistPlaybackTest, AFailingEntryIsPassedOverAndPlayingGoesOn) {
+  AddUnplayable("http://127.0.0.1:1/none.mp3");
+  playlist_->addTrack(*FeaturedTrack());
+  AddUnplayable("");
+  playlist_->playCurrent(false);
+  EXPECT_EQ(Pump(9), playlist::CurrentPlaylist::EndOutcome::kMovedOn);
+  const std::vector<uint32_t> messages = queue_.Messages();
+  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgPlaybackStarted), 3);
+  EXPECT_EQ(playlist_->currentIndex, 0u);  // three times round
 }
 
 // Played to its end, each entry joins on to the next one fetched ahead: the playlist's `next`

@@ -99,7 +99,7 @@ std::string ProgramWatch::Growth(const std::vector<ResourceSample>& samples) {
 }
 
 RunReport ProgramWatch::Run(const std::vector<SoakEvent>& events, std::size_t first, std::size_t last,
-                            std::optional<std::size_t> killAt, const CallChange& callChange) {
+                            std::optional<std::size_t> killAt, const OutsideChange& change) {
   RunReport report;
   const std::filesystem::path scriptPath = workDirectory_ / "script.txt";
   {
@@ -159,8 +159,8 @@ RunReport ProgramWatch::Run(const std::vector<SoakEvent>& events, std::size_t fi
           report.killed = true;
           return report;
         }
-        if (events[next].callChange && callChange) {
-          callChange(events[next].callCount);
+        if ((events[next].callChange || events[next].serverChange) && change) {
+          change(events[next]);
           // The change may have waited for the one before: the line is timed from here.
           startedAt = Clock::now();
           deadline = startedAt + limits_.answer + std::chrono::milliseconds(events[next].extraMs);

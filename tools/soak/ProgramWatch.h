@@ -43,16 +43,17 @@ class ProgramWatch {
     std::chrono::milliseconds exit{30000};
     std::size_t sampleEvery = 100;
   };
-  using CallChange = std::function<void(std::uint32_t count)>;
+  // Makes the change an event asks of the outside (a call, the server), as it starts.
+  using OutsideChange = std::function<void(const SoakEvent& event)>;
 
   ProgramWatch(std::string program, std::vector<std::string> arguments,
                std::map<std::string, std::string> environment, std::filesystem::path workDirectory, Limits limits);
 
   // Runs events [first, last); kills the client with SIGKILL as event `killAt` starts. Events
-  // that change the call count call `callChange` as they start. `first` is the index the
-  // reports and samples use for the slice's first event.
+  // that change the call count or the server call `change` as they start. `first` is the
+  // index the reports and samples use for the slice's first event.
   RunReport Run(const std::vector<SoakEvent>& events, std::size_t first, std::size_t last,
-                std::optional<std::size_t> killAt, const CallChange& callChange);
+                std::optional<std::size_t> killAt, const OutsideChange& change);
 
   // The first lines of a sanitizer report in `text`, or empty.
   static std::string SanitizerReport(const std::string& text);

@@ -1,5 +1,8 @@
 #include "tools/soak/SoakFiles.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -63,6 +66,22 @@ std::string CheckSavedFiles(const std::filesystem::path& dataDirectory, const st
   ListTemporaries(dataDirectory, notes);
   ListTemporaries(configDirectory, notes);
   return faults;
+}
+
+std::string FailedStarts::Check(const std::filesystem::path& log) {
+  std::ifstream in(log);
+  std::string problems;
+  constexpr const char* kMarker = "failed to start (";
+  for (std::string line; std::getline(in, line);) {
+    const std::size_t at = line.find(kMarker);
+    if (at == std::string::npos) continue;
+    unsigned inARow = 0, entries = 0;
+    if (std::sscanf(line.c_str() + at + std::strlen(kMarker), "%u in a row of %u", &inARow, &entries) != 2) continue;
+    ++total;
+    mostInARow = std::max<std::size_t>(mostInARow, inARow);
+    if (inARow > entries && problems.empty()) problems = log.filename().string() + ": failing starts go on: " + line + "\n";
+  }
+  return problems;
 }
 
 }  // namespace soak

@@ -11,7 +11,7 @@ constexpr std::int32_t kBarHeight = 26;
 const std::array<const char*, 12> kSearchWords = {"blue", "tide",  "rain", "café",  "orbit", "song",
                                                   "the",  "étude", "zzqx", "light", "a",     "x y"};
 
-enum class Kind { kTap, kStroke, kKey, kText, kSoftKey, kMenu, kAnswer, kRotate, kCall, kWait, kDump };
+enum class Kind { kTap, kStroke, kKey, kText, kSoftKey, kMenu, kAnswer, kRotate, kCall, kWait, kDump, kServer };
 
 struct Weight {
   Kind kind;
@@ -19,7 +19,7 @@ struct Weight {
 };
 
 // What people do most: tap, move through lists with the arrows and Enter, scroll.
-constexpr std::array<Weight, 11> kWeights = {{{Kind::kTap, 30},
+constexpr std::array<Weight, 12> kWeights = {{{Kind::kTap, 30},
                                               {Kind::kStroke, 12},
                                               {Kind::kKey, 30},
                                               {Kind::kText, 4},
@@ -29,12 +29,13 @@ constexpr std::array<Weight, 11> kWeights = {{{Kind::kTap, 30},
                                               {Kind::kRotate, 1},
                                               {Kind::kCall, 1},
                                               {Kind::kWait, 4},
-                                              {Kind::kDump, 1}}};
+                                              {Kind::kDump, 1},
+                                              {Kind::kServer, 2}}};  // only with outages
 
 }  // namespace
 
-SoakScript::SoakScript(std::uint64_t seed, std::int32_t width, std::int32_t height)
-    : state_(seed), width_(width), height_(height) {}
+SoakScript::SoakScript(std::uint64_t seed, std::int32_t width, std::int32_t height, bool outages)
+    : state_(seed), width_(width), height_(height), outages_(outages) {}
 
 const std::vector<std::string>& SoakScript::MenuLabels() {
   static const std::vector<std::string> kLabels = {
@@ -90,16 +91,17 @@ std::string SoakScript::KeyLine() {
 }
 
 SoakEvent SoakScript::Next() {
+  auto weightOf = [this](const Weight& w) { return w.kind == Kind::kServer && !outages_ ? 0 : w.weight; };
   int total = 0;
-  for (const Weight& w : kWeights) total += w.weight;
+  for (const Weight& w : kWeights) total += weightOf(w);
   int pick = Uniform(0, total - 1);
   Kind kind = Kind::kTap;
   for (const Weight& w : kWeights) {
-    if (pick < w.weight) {
+    if (pick < weightOf(w)) {
       kind = w.kind;
       break;
     }
-    pick -= w.weight;
+    pick -= weightOf(w);
   }
   SoakEvent event;
   switch (kind) {
@@ -135,6 +137,14 @@ SoakEvent SoakScript::Next() {
       break;
     }
     case Kind::kDump: event.line = "dump screen.txt"; break;
+    case Kind::kServer:
+      // Gone for a while, back again: the line waits a little for the change to be seen.
+      serverUp_ = !serverUp_;
+      event.serverChange = true;
+      event.serverUp = serverUp_;
+      event.extraMs = 50;
+      event.line = "wait 50";
+      break;
   }
   return event;
 }

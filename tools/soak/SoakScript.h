@@ -16,6 +16,9 @@ struct SoakEvent {
   std::uint32_t callCount = 0;
   // How long the line may take beyond the usual answer time (its own wait).
   std::uint32_t extraMs = 0;
+  // Or the catalogue server going away or coming back, which the watcher makes happen.
+  bool serverChange = false;
+  bool serverUp = true;
 };
 
 // A seeded stream of plausible user actions for the client's script driver: taps inside the
@@ -26,7 +29,8 @@ class SoakScript {
  public:
   // `width` x `height` is the phone screen in portrait; the window lies between the title and
   // soft-key bars (26 pixels high, 52 on the 640- and 800-pixel screens).
-  SoakScript(std::uint64_t seed, std::int32_t width = 240, std::int32_t height = 320);
+  // With `outages` the stream also stops and starts the catalogue server now and then.
+  SoakScript(std::uint64_t seed, std::int32_t width = 240, std::int32_t height = 320, bool outages = false);
 
   std::vector<SoakEvent> Generate(std::size_t count);
 
@@ -49,6 +53,8 @@ class SoakScript {
   std::int32_t height_;
   bool rotated_ = false;
   std::uint32_t callCount_ = 0;
+  bool outages_ = false;
+  bool serverUp_ = true;
 };
 
 }  // namespace soak

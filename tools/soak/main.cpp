@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "tools/soak/ProgramWatch.h"
 #include "tools/soak/SoakFiles.h"
 #include "tools/soak/SoakScript.h"
+#include "tools/soak/ServerSwitch.h"
 
 namespace {
 
@@ -26,6 +28,7 @@ struct Options {
   bool keep = false;
   bool kill = true;
   bool print = false;
+  bool outages = false;  // --outages: a server of its own, stopped and started at random events
   int width = 240, height = 320;  // --screen WxH, the client's phone screen
 };
 
@@ -33,7 +36,7 @@ constexpr std::size_t kKillEvery = 5000;
 
 const char* kUsage =
     "usage: vornalo-soak [--program PATH] [--seeds N,N,...] [--events N] [--screen WxH]\n"
-    "                    [--work DIR] [--keep] [--no-kill]\n"
+    "                    [--work DIR] [--keep] [--no-kill] [--outages]\n"
     "       vornalo-soak --print [--seeds N] [--events N]   (writes the seed's script, to replay it by hand)\n"
     "Runs the client headless over each seed's random events; exits 1 when a run crashed, hung,\n"
     "wrote a sanitizer report, grew its descriptors or threads, or left unreadable files.\n";
@@ -64,6 +67,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       options.print = true;
     } else if (arg == "--no-kill") {
       options.kill = false;
+    } else if (arg == "--outages") {
+      options.outages = true;
     } else {
       return false;
     }
@@ -79,7 +84,7 @@ bool SoakSeed(const Options& options, const std::filesystem::path& base, std::ui
   for (const auto& folder : {data, config, runtime}) std::filesystem::create_directories(folder);
   std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
 
-  soak::SoakScript script(seed, options.width, options.height);
+  soak::SoakScript script(seed, options.width, options.height, options.outages);
   const std::vector<soak::SoakEvent> events = script.Generate(options.events);
   // One SIGKILL in each stretch of kKillEvery events, at a seeded event past its first tenth.
   std::vector<std::size_t> killAt;
@@ -101,11 +106,19 @@ bool SoakSeed(const Options& options, const std::filesystem::path& base, std::ui
       {"VORNALO_BROWSER", "/bin/true"},
       {"ASAN_OPTIONS", getenv("ASAN_OPTIONS") ? getenv("ASAN_OPTIONS") : "detect_leaks=1"},
       {"UBSAN_OPTIONS", getenv("UBSAN_OPTIONS") ? getenv("UBSAN_OPTIONS") : "print_stacktrace=1:halt_on_error=1"}};
-  soak::ProgramWatch watch(options.program,
-                           {"--data-dir", data.string(), "--config-dir", config.string(), "--audio", "null", "--screen",
-                            std::to_string(options.width) + "x" + std::to_string(options.height)},
-                           environment, work, soak::ProgramWatch::Limits{});
+  std::vector<std::string> arguments = {"--data-dir", data.string(), "--config-dir", config.string(), "--audio", "null",
+                                        "--screen", std::to_string(options.width) + "x" + std::to_string(options.height)};
+  soak::ServerSwitch server(VORNALO_SERVER_PROGRAM, VORNALO_DEMO_LIBRARY, work);
+  if (options.outages) arguments.insert(arguments.end(), {"--server", server.BaseUrl(), "--debug"});
+  soak::ProgramWatch watch(options.program, arguments, environment, work, soak::ProgramWatch::Limits{});
   soak::CallSetter calls(options.program, config, work);
+  std::string serverError;
+  const soak::ProgramWatch::OutsideChange change = [&](const soak::SoakEvent& event) {
+    if (event.callChange) calls.Set(event.callCount);
+    if (event.serverChange && event.serverUp && !server.Up(serverError)) return;
+    if (event.serverChange && !event.serverUp) server.Down();
+  };
+  soak::FailedStarts failedStarts;
 
   std::size_t start = 0, runs = 0, exits = 0, failedLines = 0;
   std::size_t fdLeast = SIZE_MAX, fdMost = 0, threadLeast = SIZE_MAX, threadMost = 0;
@@ -115,8 +128,12 @@ bool SoakSeed(const Options& options, const std::filesystem::path& base, std::ui
     ++runs;
     std::optional<std::size_t> kill;
     if (nextKill < killAt.size()) kill = killAt[nextKill];
-    const soak::RunReport report =
-        watch.Run(events, start, events.size(), kill, [&](std::uint32_t count) { calls.Set(count); });
+    // The client's version check at start needs the server.
+    if (options.outages && !server.Up(serverError)) problems += serverError + "\n";
+    if (!problems.empty()) break;
+    const soak::RunReport report = watch.Run(events, start, events.size(), kill, change);
+    if (!serverError.empty()) problems += std::exchange(serverError, std::string()) + "\n";
+    if (options.outages) problems += failedStarts.Check(work / ("client-" + std::to_string(start) + ".err"));
     problems += report.problem.empty() ? "" : "run " + std::to_string(runs) + ": " + report.problem + "\n";
     problems += calls.Finish();
     const std::string growth = soak::ProgramWatch::Growth(report.samples);
@@ -150,6 +167,10 @@ bool SoakSeed(const Options& options, const std::filesystem::path& base, std::ui
               static_cast<unsigned long long>(seed), events.size(), runs, nextKill, exits, seconds, failedLines,
               static_cast<long long>(slowest.count()), slowestLine.c_str(), fdLeast == SIZE_MAX ? 0 : fdLeast, fdMost,
               threadLeast == SIZE_MAX ? 0 : threadLeast, threadMost, problems.empty() ? "ok" : "FAILED");
+  if (options.outages) {
+    std::printf("seed %llu: %zu server outages; %zu failed track starts, at most %zu in a row\n",
+                static_cast<unsigned long long>(seed), server.Outages(), failedStarts.total, failedStarts.mostInARow);
+  }
   if (!notes.empty()) std::printf("%s", notes.c_str());
   if (!problems.empty()) std::printf("%s", problems.c_str());
   std::fflush(stdout);

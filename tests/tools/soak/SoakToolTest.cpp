@@ -50,6 +50,30 @@ TEST(SoakScriptTest, SeededEventsStayInsideTheWindowAndNeverExit) {
     EXPECT_EQ(kinds.count(kind), 1u) << kind;
   }
   EXPECT_TRUE(std::any_of(events.begin(), events.end(), [](const SoakEvent& e) { return e.callChange; }));
+  EXPECT_FALSE(std::any_of(events.begin(), events.end(), [](const SoakEvent& e) { return e.serverChange; }));
+
+  // With outages the same kinds, and the server goes away and comes back in turn.
+  std::vector<bool> states;
+  for (const SoakEvent& event : SoakScript(5, 240, 320, true).Generate(5000)) {
+    if (event.serverChange) states.push_back(event.serverUp);
+  }
+  ASSERT_GT(states.size(), 20u);
+  for (std::size_t i = 0; i < states.size(); ++i) EXPECT_EQ(states[i], i % 2 == 1) << i;
+}
+
+// A run's debug output: failures counted, and a run of failures longer than the playlist is
+// a fault (the playlist cycling instead of stopping).
+TEST(FailedStartsTest, MoreFailuresInARowThanEntriesIsAFault) {
+  testsupport::TempDir dir;
+  testsupport::WriteFile(dir / "ok.err",
+                         "entry 1 failed to start (1 in a row of 2)\nother\nentry 0 failed to start (2 in a row of 2)\n");
+  FailedStarts ok;
+  EXPECT_EQ(ok.Check(dir / "ok.err"), "");
+  EXPECT_EQ(ok.total, 2u);
+  EXPECT_EQ(ok.mostInARow, 2u);
+  testsupport::WriteFile(dir / "loop.err", "entry 1 failed to start (3 in a row of 2)\n");
+  FailedStarts loop;
+  EXPECT_NE(loop.Check(dir / "loop.err"), "");
 }
 
 // The watch fails a client that stops answering, crashes, reports a sanitizer error or ends

@@ -1,0 +1,183 @@
+// The real client, headless, listening while its server comes and goes: a Current Playlist
+// played once plays again from the cache with the server gone, sample for sample; a track
+// whose download the server's going cut short plays what was kept and the playlist moves on;
+// when the server answers again the rest comes by Range and the next track plays, without a
+// restart.
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "playlist/PlaylistFile.h"
+#include "server/CatalogueServer.h"
+#include "tests/app/ProgramRun.h"
+#include "tests/audio/AudioTestSupport.h"
+#include "tests/server/TestLibrary.h"
+#include "tests/support/Mp3Synth.h"
+#include "tests/support/ThrottlingProxy.h"
+#include "tests/support/WaitUntil.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr const char* kPlayFirstEntry =
+    "tap 195 10\n"
+    "waitfor text \"stack application playlist\"\n"
+    "key Enter\n"
+    "waitfor text \"stack application playlist itempopup\"\n"
+    "post 1928\n";
+
+std::size_t Count(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
+  return n;
+}
+
+class OfflineRunTest : public apptest::ClientRunTest {
+ protected:
+  void StartServer(std::uint16_t port = 0) {
+    server::ServerOptions options;
+    options.library = library_.Root();
+    options.port = port;
+    options.publicUrl = publicUrl_;
+    ASSERT_TRUE(catalogue_.Start(options));
+  }
+  void SavePlaylist(std::size_t tracks) {
+    ASSERT_EQ(apptest::SaveFeaturedCueListAsPlaylist(catalogue_.BaseUrl(), dir_ / "lookup-config", dir_ / "data.dat",
+                                                     u"Offline"),
+              tracks);
+  }
+  // Runs `script` while `whenFile` files appear: for each, `action` in turn.
+  apptest::ProgramResult RunWith(const std::string& script, const std::vector<std::string>& args,
+                                 std::vector<std::pair<std::string, std::function<void()>>> steps) {
+    std::thread watcher([&] {
+      for (auto& [file, action] : steps) {
+        if (!testsupport::WaitUntil([&] { return std::filesystem::exists(dir_ / file); }, 60s)) return;
+        action();
+      }
+    });
+    apptest::ProgramResult result = RunClient(script, args, {}, 120s);
+    watcher.join();
+    return result;
+  }
+
+  servertest::TestLibrary library_;
+  server::CatalogueServer catalogue_;
+  std::string publicUrl_;
+};
+
+// Online the three tracks play and are kept; then, with the server stopped after start-up,
+// they play again from the cache alone, and the recording is the same.
+TEST_F(OfflineRunTest, APlaylistPlayedOnlinePlaysAgainOfflineIdentically) {
+  for (const char* name : {"Dawn", "Noon", "Dusk"}) {
+    library_.AddTrack({std::string("tracks/") + name + ".mp3", name, "The Hours", "Day", "Ambient", "", 1.5});
+  }
+  library_.AddPlaylist("featured/A Day.m3u", {"../tracks/Dawn.mp3", "../tracks/Noon.mp3", "../tracks/Dusk.mp3"},
+                       "2009-12-25");
+  StartServer();
+  SavePlaylist(3);
+  const std::string serverUrl = catalogue_.BaseUrl();
+  // Three tracks to their end; the fourth start (the first again) ends the script.
+  auto script = [](const char* ready) {
+    return std::string("waitfor message 15\n") + "dump " + ready + "\nwait 300\n" + kPlayFirstEntry +
+           "waitfor message 12024 10000\nwaitfor message 12024 10000\nwaitfor message 12024 10000\n"
+           "waitfor message 12024 10000\nwait 2500\nquit\n";
+  };
+  const apptest::ProgramResult online =
+      RunWith(script("online.txt"), {"--server", serverUrl, "--debug", "--audio", "wav:" + (dir_ / "online.wav").string()}, {});
+  ASSERT_EQ(online.exitCode, 0) << online.err << online.out;
+
+  const apptest::ProgramResult offline =
+      RunWith(script("offline.txt"), {"--server", serverUrl, "--debug", "--audio", "wav:" + (dir_ / "offline.wav").string()},
+              {{"offline.txt", [this] { catalogue_.Stop(); }}});
+  ASSERT_EQ(offline.exitCode, 0) << offline.err << offline.out;
+  EXPECT_GE(Count(offline.err, "track cache: complete"), 3u) << offline.err;
+  EXPECT_EQ(Count(offline.err, "stream URL lookup"), Count(offline.err, "track cache: complete"))
+      << "the catalogue was asked for every track";
+  EXPECT_EQ(Count(offline.err, "failed to start ("), 0u) << offline.err;
+
+  const auto a = audiotest::WavFileSamples(dir_ / "online.wav");
+  const auto b = audiotest::WavFileSamples(dir_ / "offline.wav");
+  // Both hold the three tracks (less a little of the encoder's delay and padding) and some of
+  // the first again; the three tracks' part is the same sample for sample.
+  std::size_t decoded = 0;
+  for (const char* name : {"Dawn", "Noon", "Dusk"}) {
+    decoded += audiotest::DecodeMp3File(library_ / (std::string("tracks/") + name + ".mp3")).samples.size();
+  }
+  const std::size_t threeTracks = decoded * 95 / 100;
+  ASSERT_GE(a.size(), threeTracks);
+  ASSERT_GE(b.size(), threeTracks);
+  EXPECT_TRUE(std::equal(a.begin(), a.begin() + threeTracks, b.begin()));
+}
+
+// A long track behind a slow link is cut off by the server's going: what came plays, and the
+// playlist goes on with what the cache holds (the next entry, fetched ahead). Once the server
+// answers again, the entry whose fetch ahead failed plays, without a restart, and the next
+// time the long track plays its rest comes by Range (the cache then holds it whole).
+TEST_F(OfflineRunTest, AHalfPlayedTrackPlaysItsCachedPartAndTheServerComingBackCompletesIt) {
+  // 10 s at 320 kbit/s (untagged: the file's name is its title), and two short tagged tracks.
+  library_.AddTrack({"tracks/Short.mp3", "Short", "The Hours", "Day", "Ambient", "", 1.5});
+  library_.AddTrack({"tracks/Other.mp3", "Other", "The Hours", "Day", "Ambient", "", 1.5});
+  testsupport::WriteFile(library_ / "tracks/Long.mp3", testsupport::SynthesizeMp3(10.0, 44100, 2, 320));
+  library_.AddPlaylist("featured/Three.m3u", {"../tracks/Long.mp3", "../tracks/Short.mp3", "../tracks/Other.mp3"},
+                       "2009-12-25");
+  // Through 800 kbit/s the download runs a few seconds ahead of playback: when the server goes
+  // soon after the start, most of the track is still to come. The link goes with the server
+  // (what it holds in flight is lost) and a new one comes back with it.
+  const testsupport::ThrottlingProxy::Link link{10ms, 800'000};
+  auto proxy = std::make_unique<testsupport::ThrottlingProxy>(link);
+  publicUrl_ = proxy->BaseUrl();
+  StartServer();
+  ASSERT_TRUE(proxy->Start(catalogue_.Port()));
+  SavePlaylist(3);
+  if (HasFatalFailure()) return;
+  const std::string serverUrl = catalogue_.BaseUrl();
+  const std::uint16_t port = catalogue_.Port();
+  const std::string script = std::string("waitfor message 15\n") + kPlayFirstEntry +
+                             "waitfor message 12024 10000\n"
+                             "dump started.txt\n"
+                             // Long ends early, its rest missing.
+                             "waitfor message 12025 30000\n"
+                             "dump cut.txt\n"
+                             // Short, fetched ahead while the server was there, plays from the
+                             // cache; Other, whose fetch ahead failed, once the server is back.
+                             "waitfor text \"mini The Hours - Other |\" 60000\n"
+                             // Then Long again, to its end: three more ends (Short, Other, Long).
+                             "waitfor message 12025 30000\n"
+                             "waitfor message 12025 30000\n"
+                             "waitfor message 12025 30000\n"
+                             "quit\n";
+  const apptest::ProgramResult result = RunWith(
+      script, {"--server", serverUrl, "--debug", "--audio", "null"},
+      {{"started.txt",
+        [&] {
+          std::this_thread::sleep_for(300ms);
+          catalogue_.Stop();
+          proxy.reset();  // its port refuses from now on
+        }},
+       {"cut.txt", [&] {
+          std::this_thread::sleep_for(500ms);
+          proxy = std::make_unique<testsupport::ThrottlingProxy>(link);
+          publicUrl_ = proxy->BaseUrl();
+          StartServer(port);
+          proxy->Start(port);
+        }}});
+  ASSERT_EQ(result.exitCode, 0) << result.err << result.out;
+  EXPECT_NE(result.err.find("stream dropped at"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("track cache: partial"), std::string::npos) << result.err;
+  EXPECT_EQ(result.out.find("Playback Stopped"), std::string::npos) << result.out;
+
+  // The cache holds Long whole, as the library has it (a continuation only by Range: a
+  // download from the start is not written over the partial one).
+  bool whole = false;
+  for (const auto& item : std::filesystem::directory_iterator(dir_ / "cache" / "vornalo" / "tracks")) {
+    if (item.path().extension() == ".data" &&
+        testsupport::ReadFile(item.path()) == testsupport::ReadFile(library_ / "tracks/Long.mp3")) {
+      whole = true;
+    }
+  }
+  EXPECT_TRUE(whole) << result.err;
+}
+
+}  // namespace

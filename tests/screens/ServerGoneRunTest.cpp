@@ -1,0 +1,87 @@
+// The real client, headless, when its catalogue server goes away in the middle of a Current
+// Playlist of six tracks: the track that was playing ends, every other entry fails to start
+// once, and playback stops with one message instead of cycling through failures.
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "server/CatalogueServer.h"
+#include "tests/app/ProgramRun.h"
+#include "tests/server/TestLibrary.h"
+#include "tests/support/WaitUntil.h"
+
+namespace {
+
+constexpr int kTracks = 6;
+
+std::size_t Count(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
+  return n;
+}
+
+class ServerGoneRunTest : public apptest::ClientRunTest {
+ protected:
+  void SetUp() override {
+    std::vector<std::string> entries;
+    for (int i = 0; i < kTracks; ++i) {
+      const std::string name = "T" + std::to_string(i);
+      library_.AddTrack({"tracks/" + name + ".mp3", name, "The Hours", "Day", "Ambient", "", 1.5});
+      entries.push_back("../tracks/" + name + ".mp3");
+    }
+    library_.AddPlaylist("featured/Six.m3u", entries, "2009-12-25");
+    server::ServerOptions options;
+    options.library = library_.Root();
+    ASSERT_TRUE(catalogue_.Start(options));
+    ASSERT_EQ(apptest::SaveFeaturedCueListAsPlaylist(catalogue_.BaseUrl(), dir_ / "lookup-config", dir_ / "data.dat",
+                                                     u"Six"),
+              std::size_t(kTracks));
+  }
+
+  servertest::TestLibrary library_;
+  server::CatalogueServer catalogue_;
+};
+
+TEST_F(ServerGoneRunTest, PlaybackStopsAfterOnePassWithOneMessage) {
+  // The first entry starts; the test then stops the server. That track plays out from what it
+  // had downloaded, the other five and the first again fail, and then nothing more happens:
+  // the client idles for the last seconds of the script.
+  std::string script =
+      "waitfor message 15\n"
+      "tap 195 10\n"
+      "waitfor text \"stack application playlist\"\n"
+      "key Enter\n"
+      "waitfor text \"stack application playlist itempopup\"\n"
+      "post 1928\n"
+      "waitfor message 12024\n"
+      "dump started.txt\n";
+  for (int i = 0; i <= kTracks; ++i) script += "waitfor message 12025 10000\n";
+  script +=
+      "wait 4000\n"
+      "dump stopped.txt\n"
+      "quit\n";
+  std::thread stopper([this] {
+    if (testsupport::WaitUntil([this] { return std::filesystem::exists(dir_ / "started.txt"); },
+                               std::chrono::seconds(30))) {
+      catalogue_.Stop();
+    }
+  });
+  const apptest::ProgramResult result =
+      RunClient(script, {"--server", catalogue_.BaseUrl(), "--debug", "--audio", "null", "--cache-mb", "0"});
+  stopper.join();
+  ASSERT_EQ(result.exitCode, 0) << result.err << result.out;
+
+  // Six failed starts (five entries and the first one again), then the one message.
+  EXPECT_EQ(Count(result.err, "failed to start ("), std::size_t(kTracks)) << result.err;
+  EXPECT_EQ(Count(result.out, "MessageBox: Playback Stopped: None of the tracks"), 1u) << result.out;
+  // Nothing plays and the mini player is reset.
+  const auto mini = DumpLines("stopped.txt", {"mini "});
+  ASSERT_EQ(mini.size(), 1u);
+  EXPECT_EQ(mini[0].find("The Hours"), std::string::npos) << mini[0];
+  // Idle afterwards: the 4 s wait costs next to nothing (a loop of failing starts kept a core
+  // busy the whole time).
+  EXPECT_LT(result.cpuSeconds, 2.5) << "CPU seconds of the whole run";
+}
+
+}  // namespace
