@@ -174,7 +174,7 @@ TEST_P(PlayerDisplaysTest, NoLengthAndResetShowNothingMoving) {
   mini_.AppendScreenText(lines);
   EXPECT_EQ(lines, std::vector<std::string>{"mini  | 0:00 | 0:00"});
   // The caption's 255-unit cut keeps a surrogate pair whole or leaves it out.
-  mini_.SetTrack(audio::TrackInfo{u"\U0001F3B5\U0001F3B5", std::u16string(251, u'c'), u""}, 0, Header(128, 44100));
+  mini_.SetTrack(audio::TrackInfo{u"\U0001F3B5\U0001F3B5", std::u16string(251, u'c'), u""}, 0, Header(128, 44100), 0);
   EXPECT_EQ(mini_.Caption(), std::u16string(251, u'c') + u" - ");
 }
 
