@@ -32,11 +32,11 @@ class ListeningRunTest : public apptest::ClientRunTest {
     // and an MPEG-2.5 rate.
     const demo::Mp3Format formats[3] = {{44100, 2, 128, 2}, {44100, 2, 128, -1}, {12000, 2, 32, -1}};
     for (int i = 0; i < 3; ++i) {
-      servertest::TrackSpec spec{std::string("tracks/") + kTitles[i] + ".mp3", kTitles[i], "The Hours", "Day",
+      servertest::TrackSpec track{std::string("tracks/") + kTitles[i] + ".mp3", kTitles[i], "The Hours", "Day",
                                  "Ambient", "", kTrackSeconds};
-      spec.format = formats[i];
-      spec.pictureBytes = i == 1 ? 600 * 1024 : 0;
-      library_.AddTrack(spec);
+      track.format = formats[i];
+      track.pictureBytes = i == 1 ? 600 * 1024 : 0;
+      library_.AddTrack(track);
     }
     library_.AddPlaylist("featured/A Day.m3u", {"../tracks/Dawn.mp3", "../tracks/Noon.mp3", "../tracks/Dusk.mp3"},
                          "2009-12-25");
