@@ -21,27 +21,10 @@
 #include "platform/ChildProcess.h"
 #include "playlist/PlaylistFile.h"
 #include "server/CatalogueServer.h"
-#include "tools/demo/Mp3Encoder.h"
+#include "tools/bench/BenchTone.h"
 #include "tools/play/LoopbackFileServer.h"
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
-
-std::string Tone(double seconds, int kbps) {
-  constexpr int kRate = 44100;
-  const auto frames = static_cast<std::size_t>(seconds * kRate);
-  std::vector<int16_t> samples(frames * 2);
-  for (std::size_t i = 0; i < frames; ++i) {
-    const double t = double(i) / kRate;
-    const double level = 0.5 * (0.6 + 0.4 * std::sin(2 * kPi * 0.25 * t));
-    samples[2 * i] = int16_t(32767 * level * std::sin(2 * kPi * 440 * t));
-    samples[2 * i + 1] = int16_t(32767 * level * std::sin(2 * kPi * 660 * t));
-  }
-  demo::Mp3Encoder encoder(demo::Mp3Format{kRate, 2, kbps, -1, true});
-  const std::vector<uint8_t> mp3 = encoder.IsValid() ? encoder.EncodeAll(samples) : std::vector<uint8_t>();
-  return std::string(mp3.begin(), mp3.end());
-}
 
 double RunCpu(const std::string& program, const std::vector<std::string>& args, int* status) {
   platform::ChildProcess child(program, args, {}, {}, "/dev/null", "/dev/null");
@@ -84,7 +67,7 @@ int main(int argc, char** argv) {
   std::vector<Track> tracks;
   for (const double length : {kShortSeconds, seconds}) {
     Track track{length, (dir / (std::to_string(tracks.size()) + ".mp3")).string(), nullptr};
-    const std::string mp3 = Tone(length, kbps);
+    const std::string mp3 = bench::SwellingToneMp3(length, kbps);
     std::ofstream(track.path, std::ios::binary) << mp3;
     track.files = std::make_unique<tools::LoopbackFileServer>(track.path);
     if (mp3.empty() || !track.files->start()) {

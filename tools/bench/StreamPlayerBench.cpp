@@ -20,28 +20,10 @@
 #include <vector>
 
 #include "platform/ChildProcess.h"
-#include "tools/demo/Mp3Encoder.h"
+#include "tools/bench/BenchTone.h"
 #include "tools/play/LoopbackFileServer.h"
 
 namespace {
-
-// A 44.1 kHz stereo 128 kbit/s tone (left 440 Hz, right 660 Hz) whose loudness swells, so
-// that successive frames differ.
-std::string SynthesizeTone(double seconds) {
-  constexpr int kRate = 44100;
-  constexpr double kPi = 3.14159265358979323846;
-  const auto frames = static_cast<std::size_t>(seconds * kRate);
-  std::vector<int16_t> samples(frames * 2);
-  for (std::size_t i = 0; i < frames; ++i) {
-    const double t = double(i) / kRate;
-    const double level = 0.5 * (0.6 + 0.4 * std::sin(2 * kPi * 0.25 * t));
-    samples[2 * i] = int16_t(32767 * level * std::sin(2 * kPi * 440 * t));
-    samples[2 * i + 1] = int16_t(32767 * level * std::sin(2 * kPi * 660 * t));
-  }
-  demo::Mp3Encoder encoder(demo::Mp3Format{});
-  const std::vector<uint8_t> mp3 = encoder.IsValid() ? encoder.EncodeAll(samples) : std::vector<uint8_t>();
-  return std::string(mp3.begin(), mp3.end());
-}
 
 std::string ReadWhole(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -146,7 +128,7 @@ int main(int argc, char** argv) {
   }
 
   std::printf("synthesizing %.0f s of 44.1 kHz stereo 128 kbit/s MP3...\n", seconds);
-  const std::string mp3 = SynthesizeTone(seconds);
+  const std::string mp3 = bench::SwellingToneMp3(seconds);
   ScratchDir dir;
   const std::string path = (dir / "bench.mp3").string();
   std::ofstream(path, std::ios::binary) << mp3;
