@@ -27,11 +27,12 @@ enum class PcmOpenResult {
 };
 
 // A wave-out style PCM device. Buffers are queued by address and played in order; each one is
-// returned through the completion handler, in queue order, on the sink's own driver thread.
+// returned through the completion handler, in queue order, on the sink's own driver thread —
+// or, for a sink that plays without pacing, inside the `Write` or `Restart` call that plays it.
 // The caller keeps a queued buffer's memory unchanged until its completion notice.
 //
 // Calls other than the completion handler come from the owner, serialised by the owner; the
-// handler must not call back into the sink.
+// handler must not call back into the sink, nor take a lock the owner holds around its calls.
 class PcmSink {
  public:
   // Receives the tag of a buffer that has been played (or flushed by `Reset`).

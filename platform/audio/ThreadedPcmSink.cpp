@@ -36,32 +36,49 @@ PcmOpenResult ThreadedPcmSink::Open(const PcmFormat& format, DoneHandler done) {
     count_ = 0;
     headTimed_ = false;
   }
-  driver_ = std::thread([this] { DriverLoop(); });
+  if (!Immediate()) driver_ = std::thread([this] { DriverLoop(); });
   return PcmOpenResult::kOk;
 }
 
 void ThreadedPcmSink::Close() {
-  if (!driver_.joinable()) return;
+  {
+    std::lock_guard<std::mutex> guard(mutex_);
+    if (!open_ && !driver_.joinable()) return;
+  }
   Reset();
   {
     std::lock_guard<std::mutex> guard(mutex_);
     quit_ = true;
     open_ = false;
   }
-  wake_.notify_all();
-  driver_.join();
+  if (driver_.joinable()) {
+    wake_.notify_all();
+    driver_.join();
+  }
   OnClose();
 }
 
 bool ThreadedPcmSink::Write(const uint8_t* data, uint32_t bytes, void* tag) {
   {
-    std::lock_guard<std::mutex> guard(mutex_);
+    std::unique_lock<std::mutex> lock(mutex_);
     if (!open_ || count_ == kMaxQueued) return false;
+    if (Immediate() && !paused_ && count_ == 0) {
+      // Nothing to wait for: played and handed back before returning, with no thread switch.
+      lock.unlock();
+      Play(Entry{data, bytes, tag});
+      return true;
+    }
     ring_[(head_ + count_) % kMaxQueued] = Entry{data, bytes, tag};
     ++count_;
   }
   wake_.notify_all();
   return true;
+}
+
+void ThreadedPcmSink::Play(const Entry& entry) {
+  Consume(entry.data, entry.bytes);
+  position_.fetch_add(entry.bytes / format_.BlockAlign(), std::memory_order_acq_rel);
+  done_(entry.tag);
 }
 
 void ThreadedPcmSink::Pause() {
@@ -73,11 +90,22 @@ void ThreadedPcmSink::Pause() {
 }
 
 void ThreadedPcmSink::Restart() {
-  {
-    std::lock_guard<std::mutex> guard(mutex_);
-    paused_ = false;
+  std::unique_lock<std::mutex> lock(mutex_);
+  paused_ = false;
+  if (!Immediate()) {
+    lock.unlock();
+    wake_.notify_all();
+    return;
   }
-  wake_.notify_all();
+  // What was queued while paused plays now, in order.
+  while (open_ && !paused_ && count_ > 0) {
+    const Entry entry = ring_[head_];
+    head_ = (head_ + 1) % kMaxQueued;
+    --count_;
+    lock.unlock();
+    Play(entry);
+    lock.lock();
+  }
 }
 
 bool ThreadedPcmSink::IsPaused() const {
@@ -89,6 +117,10 @@ void ThreadedPcmSink::Reset() {
   std::unique_lock<std::mutex> lock(mutex_);
   if (!open_) return;
   flushRequested_ = true;
+  if (Immediate()) {
+    FlushLocked(lock);
+    return;
+  }
   wake_.notify_all();
   flushDone_.wait(lock, [this] { return !flushRequested_; });
 }

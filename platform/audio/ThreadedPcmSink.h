@@ -12,7 +12,9 @@
 namespace platform {
 
 // A PCM sink whose driver thread consumes the queued buffers itself, one after another, each
-// taking its real duration divided by `speed` (0 = no pacing, as fast as the thread runs).
+// taking its real duration divided by `speed`. With `speed` 0 there is nothing to pace and no
+// driver thread: a buffer is consumed and handed back inside the call that plays it (`Write`,
+// or `Restart` for what was queued while paused), which spares two thread switches a buffer.
 // Subclasses say what consuming means (nothing, writing a file) and call `Close` in their
 // destructors, so that no hook runs on a half-destroyed object.
 class ThreadedPcmSink : public PcmSink {
@@ -52,6 +54,9 @@ class ThreadedPcmSink : public PcmSink {
   };
   using Clock = std::chrono::steady_clock;
 
+  bool Immediate() const { return speed_ == 0; }
+  // Consumes one buffer, counts it and hands it back (immediate mode, owner's thread).
+  void Play(const Entry& entry);
   void DriverLoop();
   void FlushLocked(std::unique_lock<std::mutex>& lock);
   Clock::duration PlayTime(uint32_t bytes) const;

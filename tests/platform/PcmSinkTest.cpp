@@ -23,14 +23,15 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Collects completion notices: the buffer tags, in order, and whether any came on the caller's
-// thread instead of one of the sink's.
+// Collects completion notices: the buffer tags, in order, and on which threads they came. A
+// paced sink sends them from a thread of its own; an unpaced one (`immediate`) within the call
+// that plays the buffer, so on the caller's.
 struct DoneRecorder {
   PcmSink::DoneHandler Handler() {
     return [this](void* tag) {
       std::lock_guard<std::mutex> guard(mutex);
       tags.push_back(tag);
-      onCallerThread |= std::this_thread::get_id() == caller;
+      (std::this_thread::get_id() == caller ? onCallerThread : offCallerThread) = true;
       changed.notify_all();
     };
   }
@@ -40,27 +41,39 @@ struct DoneRecorder {
   }
   std::vector<void*> Tags() {
     std::lock_guard<std::mutex> guard(mutex);
-    EXPECT_FALSE(onCallerThread);
+    EXPECT_FALSE(immediate ? offCallerThread : onCallerThread);
     return tags;
   }
-  std::mutex mutex;  // guards `tags` and `onCallerThread`
+  size_t Count() {
+    std::lock_guard<std::mutex> guard(mutex);
+    return tags.size();
+  }
+  bool immediate = false;
+  std::mutex mutex;  // guards `tags` and the two thread flags
   std::condition_variable changed;
   std::vector<void*> tags;
   bool onCallerThread = false;
+  bool offCallerThread = false;
   const std::thread::id caller = std::this_thread::get_id();
 };
 
 void* Tag(int i) { return reinterpret_cast<void*>(uintptr_t(i + 1)); }
 
-// Every backend: buffers come back in order on a thread of the sink, the position counts the
-// sample frames played, a paused sink keeps its buffers, and a reset returns what is queued
-// and starts again from 0.
-void CheckOrderPauseAndReset(PcmSink& sink, const PcmFormat& format) {
+// Every backend: buffers come back in order (on a thread of the sink, or for an `immediate`
+// sink before `Write` returns), the position counts the sample frames played, a paused sink
+// keeps its buffers, and a reset returns what is queued and starts again from 0.
+void CheckOrderPauseAndReset(PcmSink& sink, const PcmFormat& format, bool immediate = false) {
   DoneRecorder done;
+  done.immediate = immediate;
   ASSERT_EQ(sink.Open(format, done.Handler()), PcmOpenResult::kOk);
   std::vector<uint8_t> data(format.BlockAlign() * 256, 0);
   auto write = [&](int i) { return sink.Write(data.data(), uint32_t(data.size()), Tag(i)); };
-  for (int i = 0; i < 4; ++i) ASSERT_TRUE(write(i));
+  for (int i = 0; i < 4; ++i) {
+    ASSERT_TRUE(write(i));
+    if (immediate) {
+      EXPECT_EQ(done.Count(), size_t(i + 1));
+    }
+  }
   ASSERT_TRUE(done.WaitFor(4));
   EXPECT_EQ(done.Tags(), (std::vector<void*>{Tag(0), Tag(1), Tag(2), Tag(3)}));
   EXPECT_EQ(sink.Position(), 4u * 256);
@@ -82,8 +95,21 @@ void CheckOrderPauseAndReset(PcmSink& sink, const PcmFormat& format) {
 }
 
 TEST(NullPcmSinkTest, OrderPauseAndReset) {
-  NullPcmSink sink(0.0);
-  CheckOrderPauseAndReset(sink, PcmFormat{2, 44100, 16});
+  NullPcmSink paced(1000.0);
+  CheckOrderPauseAndReset(paced, PcmFormat{2, 44100, 16});
+  NullPcmSink unpaced(0.0);
+  CheckOrderPauseAndReset(unpaced, PcmFormat{2, 44100, 16}, true);
+  // Unpaced, what was queued while paused plays, in order, inside `Restart`.
+  DoneRecorder done;
+  done.immediate = true;
+  ASSERT_EQ(unpaced.Open(PcmFormat{1, 8000, 16}, done.Handler()), PcmOpenResult::kOk);
+  std::vector<uint8_t> data(200);
+  unpaced.Pause();
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(unpaced.Write(data.data(), 200, Tag(i)));
+  EXPECT_EQ(done.Count(), 0u);
+  unpaced.Restart();
+  EXPECT_EQ(done.Tags(), (std::vector<void*>{Tag(0), Tag(1), Tag(2)}));
+  EXPECT_EQ(unpaced.Position(), 300u);
 }
 
 TEST(NullPcmSinkTest, PacesBuffersByTheirDurationOverSpeed) {
@@ -107,7 +133,7 @@ uint32_t Read32(const std::string& s, size_t at) {
 TEST(WavPcmSinkTest, WritesWhatItPlaysWithHeaderFixedAtClose) {
   testsupport::TempDir dir;
   WavPcmSink sink((dir / "out.wav").string());
-  CheckOrderPauseAndReset(sink, PcmFormat{1, 22050, 16});
+  CheckOrderPauseAndReset(sink, PcmFormat{1, 22050, 16}, true);
   const std::string wav = testsupport::ReadFile(dir / "out.wav");
   // Five buffers of 256 mono frames were played; the three flushed ones were not.
   const uint32_t dataBytes = 5 * 256 * 2;
@@ -122,8 +148,8 @@ TEST(WavPcmSinkTest, WritesWhatItPlaysWithHeaderFixedAtClose) {
   // Recording several tracks: the second open goes on after the first one's samples and
   // the header counts both.
   WavPcmSink tracks((dir / "tracks.wav").string(), 0.0, true);
-  CheckOrderPauseAndReset(tracks, PcmFormat{1, 22050, 16});
-  CheckOrderPauseAndReset(tracks, PcmFormat{1, 22050, 16});
+  CheckOrderPauseAndReset(tracks, PcmFormat{1, 22050, 16}, true);
+  CheckOrderPauseAndReset(tracks, PcmFormat{1, 22050, 16}, true);
   const std::string both = testsupport::ReadFile(dir / "tracks.wav");
   ASSERT_EQ(both.size(), WavPcmSink::kHeaderBytes + 2 * dataBytes);
   EXPECT_EQ(Read32(both, 4), 36 + 2 * dataBytes);
@@ -131,7 +157,7 @@ TEST(WavPcmSinkTest, WritesWhatItPlaysWithHeaderFixedAtClose) {
   EXPECT_EQ(both.substr(WavPcmSink::kHeaderBytes + dataBytes), wav.substr(WavPcmSink::kHeaderBytes));
   // A track in another format goes on in a file of its own, under a header that says so; the
   // first file keeps what it had.
-  CheckOrderPauseAndReset(tracks, PcmFormat{2, 48000, 16});
+  CheckOrderPauseAndReset(tracks, PcmFormat{2, 48000, 16}, true);
   tracks.Close();
   EXPECT_EQ(testsupport::ReadFile(dir / "tracks.wav"), both);
   const std::string stereo = testsupport::ReadFile(dir / "tracks-2.wav");

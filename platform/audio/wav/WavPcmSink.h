@@ -28,7 +28,7 @@ class WavPcmSink : public ThreadedPcmSink {
   void OnClose() override { recorder_.Pause(); }
 
  private:
-  // Used by the opening thread until the driver starts, then by the driver until `Close`.
+  // Used by the owner while no driver runs (closed, or unpaced), else by the driver until `Close`.
   WavRecorder recorder_;
   const bool appendOpens_;
 };
