@@ -32,8 +32,8 @@ PcmOpenResult ThreadedPcmSink::Open(const PcmFormat& format, DoneHandler done) {
     paused_ = false;
     quit_ = false;
     flushRequested_ = false;
-    head_ = 0;
-    count_ = 0;
+    PcmBufferQueue::Tags unused;
+    queue_.Clear(unused);
     headTimed_ = false;
   }
   if (!Immediate()) driver_ = std::thread([this] { DriverLoop(); });
@@ -61,15 +61,14 @@ void ThreadedPcmSink::Close() {
 bool ThreadedPcmSink::Write(const uint8_t* data, uint32_t bytes, void* tag) {
   {
     std::unique_lock<std::mutex> lock(mutex_);
-    if (!open_ || count_ == kMaxQueued) return false;
-    if (Immediate() && !paused_ && count_ == 0) {
+    if (!open_ || queue_.Full()) return false;
+    if (Immediate() && !paused_ && queue_.Empty()) {
       // Nothing to wait for: played and handed back before returning, with no thread switch.
       lock.unlock();
       Play(Entry{data, bytes, tag});
       return true;
     }
-    ring_[(head_ + count_) % kMaxQueued] = Entry{data, bytes, tag};
-    ++count_;
+    queue_.Push(Entry{data, bytes, tag});
   }
   wake_.notify_all();
   return true;
@@ -98,10 +97,9 @@ void ThreadedPcmSink::Restart() {
     return;
   }
   // What was queued while paused plays now, in order.
-  while (open_ && !paused_ && count_ > 0) {
-    const Entry entry = ring_[head_];
-    head_ = (head_ + 1) % kMaxQueued;
-    --count_;
+  while (open_ && !paused_ && !queue_.Empty()) {
+    const Entry entry = queue_.Front();
+    queue_.Pop();
     lock.unlock();
     Play(entry);
     lock.lock();
@@ -131,11 +129,8 @@ ThreadedPcmSink::Clock::duration ThreadedPcmSink::PlayTime(uint32_t bytes) const
 }
 
 void ThreadedPcmSink::FlushLocked(std::unique_lock<std::mutex>& lock) {
-  std::array<void*, kMaxQueued> tags;
-  size_t flushed = count_;
-  for (size_t i = 0; i < flushed; ++i) tags[i] = ring_[(head_ + i) % kMaxQueued].tag;
-  head_ = 0;
-  count_ = 0;
+  PcmBufferQueue::Tags tags;
+  const size_t flushed = queue_.Clear(tags);
   headTimed_ = false;
   position_.store(0, std::memory_order_release);
   lock.unlock();
@@ -148,13 +143,13 @@ void ThreadedPcmSink::FlushLocked(std::unique_lock<std::mutex>& lock) {
 void ThreadedPcmSink::DriverLoop() {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
-    wake_.wait(lock, [this] { return quit_ || flushRequested_ || (count_ > 0 && !paused_); });
+    wake_.wait(lock, [this] { return quit_ || flushRequested_ || (!queue_.Empty() && !paused_); });
     if (flushRequested_) {
       FlushLocked(lock);
       continue;
     }
     if (quit_) break;
-    Entry entry = ring_[head_];
+    const Entry entry = queue_.Front();
     if (speed_ > 0) {
       if (!headTimed_) {
         headRemaining_ = PlayTime(entry.bytes);
@@ -173,8 +168,7 @@ void ThreadedPcmSink::DriverLoop() {
     lock.unlock();
     Consume(entry.data, entry.bytes);
     lock.lock();
-    head_ = (head_ + 1) % kMaxQueued;
-    --count_;
+    queue_.Pop();
     position_.fetch_add(entry.bytes / format_.BlockAlign(), std::memory_order_acq_rel);
     lock.unlock();
     done_(entry.tag);

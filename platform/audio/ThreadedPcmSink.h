@@ -1,12 +1,12 @@
 #pragma once
 
-#include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 
+#include "platform/audio/PcmBufferQueue.h"
 #include "platform/audio/PcmSink.h"
 
 namespace platform {
@@ -19,9 +19,6 @@ namespace platform {
 // destructors, so that no hook runs on a half-destroyed object.
 class ThreadedPcmSink : public PcmSink {
  public:
-  // Buffers that may be queued at once; a wave output never queues more than a handful.
-  static constexpr size_t kMaxQueued = 64;
-
   explicit ThreadedPcmSink(double speed);
   ~ThreadedPcmSink() override;
   ThreadedPcmSink(const ThreadedPcmSink&) = delete;
@@ -47,11 +44,7 @@ class ThreadedPcmSink : public PcmSink {
   virtual void OnClose() = 0;
 
  private:
-  struct Entry {
-    const uint8_t* data = nullptr;
-    uint32_t bytes = 0;
-    void* tag = nullptr;
-  };
+  using Entry = PcmBufferQueue::Entry;
   using Clock = std::chrono::steady_clock;
 
   bool Immediate() const { return speed_ == 0; }
@@ -75,9 +68,7 @@ class ThreadedPcmSink : public PcmSink {
   bool paused_ = false;
   bool quit_ = false;
   bool flushRequested_ = false;
-  std::array<Entry, kMaxQueued> ring_;
-  size_t head_ = 0;
-  size_t count_ = 0;
+  PcmBufferQueue queue_;
   bool headTimed_ = false;             // `headRemaining_` holds the head buffer's time left
   Clock::duration headRemaining_{};
 };

@@ -35,8 +35,8 @@ PcmOpenResult RealtimeWavPcmSink::Open(const PcmFormat& format, DoneHandler done
     paused_ = false;
     quit_ = false;
     flushRequested_ = false;
-    head_ = 0;
-    count_ = 0;
+    PcmBufferQueue::Tags unused;
+    queue_.Clear(unused);
     headOffset_ = 0;
   }
   clock_ = std::thread([this] { ClockLoop(); });
@@ -60,10 +60,7 @@ void RealtimeWavPcmSink::Close() {
 
 bool RealtimeWavPcmSink::Write(const uint8_t* data, uint32_t bytes, void* tag) {
   std::lock_guard<std::mutex> guard(mutex_);
-  if (!open_ || count_ == kMaxQueued) return false;
-  ring_[(head_ + count_) % kMaxQueued] = Entry{data, bytes, tag};
-  ++count_;
-  return true;
+  return open_ && queue_.Push(Entry{data, bytes, tag});
 }
 
 void RealtimeWavPcmSink::Pause() {
@@ -85,11 +82,8 @@ void RealtimeWavPcmSink::Reset() {
 }
 
 void RealtimeWavPcmSink::FlushLocked(std::unique_lock<std::mutex>& lock) {
-  std::array<void*, kMaxQueued> tags;
-  const size_t flushed = count_;
-  for (size_t i = 0; i < flushed; ++i) tags[i] = ring_[(head_ + i) % kMaxQueued].tag;
-  head_ = 0;
-  count_ = 0;
+  PcmBufferQueue::Tags tags;
+  const size_t flushed = queue_.Clear(tags);
   headOffset_ = 0;
   position_.store(0, std::memory_order_release);
   lock.unlock();
@@ -120,12 +114,12 @@ void RealtimeWavPcmSink::PlayUntil(Clock::time_point now, std::unique_lock<std::
   uint64_t frames = due - framesPlayed_;
   framesPlayed_ = due;
   const uint32_t align = format_.BlockAlign();
-  std::array<Piece, kMaxQueued + 1> pieces;
-  std::array<void*, kMaxQueued> finished;
+  std::array<Piece, PcmBufferQueue::kCapacity + 1> pieces;
+  PcmBufferQueue::Tags finished;
   size_t pieceCount = 0, finishedCount = 0;
   uint64_t soundFrames = 0;
-  while (frames > 0 && !paused_ && count_ > 0) {
-    const Entry& entry = ring_[head_];
+  while (frames > 0 && !paused_ && !queue_.Empty()) {
+    const Entry& entry = queue_.Front();
     const uint32_t take = uint32_t(std::min<uint64_t>((entry.bytes - headOffset_) / align, frames)) * align;
     pieces[pieceCount++] = Piece{entry.data + headOffset_, take, 0};
     headOffset_ += take;
@@ -133,8 +127,7 @@ void RealtimeWavPcmSink::PlayUntil(Clock::time_point now, std::unique_lock<std::
     soundFrames += take / align;
     if (entry.bytes - headOffset_ < align) {
       finished[finishedCount++] = entry.tag;
-      head_ = (head_ + 1) % kMaxQueued;
-      --count_;
+      queue_.Pop();
       headOffset_ = 0;
     }
   }

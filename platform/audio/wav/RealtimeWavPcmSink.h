@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/audio/PcmBufferQueue.h"
 #include "platform/audio/PcmSink.h"
 #include "platform/audio/wav/WavRecorder.h"
 
@@ -20,7 +21,6 @@ namespace platform {
 // files are a `WavRecorder`'s: one recording, a numbered file after each format change.
 class RealtimeWavPcmSink : public PcmSink {
  public:
-  static constexpr size_t kMaxQueued = 64;
   static constexpr std::chrono::milliseconds kPeriod{5};
 
   explicit RealtimeWavPcmSink(std::string path) : recorder_(std::move(path)) {}
@@ -39,11 +39,7 @@ class RealtimeWavPcmSink : public PcmSink {
 
  private:
   using Clock = std::chrono::steady_clock;
-  struct Entry {
-    const uint8_t* data = nullptr;
-    uint32_t bytes = 0;
-    void* tag = nullptr;
-  };
+  using Entry = PcmBufferQueue::Entry;
   // What one step of the clock hands the recorder: queued bytes or silence, in order.
   struct Piece {
     const uint8_t* data = nullptr;  // null: `frames` frames of silence
@@ -75,9 +71,7 @@ class RealtimeWavPcmSink : public PcmSink {
   bool paused_ = false;
   bool quit_ = false;
   bool flushRequested_ = false;
-  std::array<Entry, kMaxQueued> ring_;
-  size_t head_ = 0;
-  size_t count_ = 0;
+  PcmBufferQueue queue_;
   uint32_t headOffset_ = 0;  // bytes of the head buffer already played
 };
 
