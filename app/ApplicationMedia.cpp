@@ -46,7 +46,8 @@ void Application::PublishMediaState() {
     state.title = platform::Utf16ToUtf8(info.title);
     state.artist = platform::Utf16ToUtf8(info.creator);
     state.album = platform::Utf16ToUtf8(info.album);
-    state.lengthUs = std::int64_t{progress.durationSec} * kMicroseconds;
+    // To the microsecond: the displays' whole seconds would put the end before the last sample.
+    if (header.sampleRate) state.lengthUs = std::int64_t(progress.lengthSamples * kMicroseconds / header.sampleRate);
     if (header.sampleRate) state.positionUs = std::int64_t{streamPlayer_.position()} * kMicroseconds / header.sampleRate;
     state.canSeek = streamPlayer_.canSeek();
   }
