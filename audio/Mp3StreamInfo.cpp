@@ -26,6 +26,26 @@ uint32_t SideInfoBytes(const Mp3FrameHeader& header) {
   return header.channels == 1 ? 9 : 17;
 }
 
+// The VBRI seek table after the header fields at `vbri`; nothing when it is cut short by `end`
+// or makes no sense.
+void ReadVbriTable(const uint8_t* vbri, const uint8_t* end, Mp3StreamInfo& info) {
+  const uint32_t entries = BigEndian(vbri + 18, 2);
+  const uint32_t scale = BigEndian(vbri + 20, 2);
+  const uint32_t entryBytes = BigEndian(vbri + 22, 2);
+  const uint32_t framesPerEntry = BigEndian(vbri + 24, 2);
+  const uint8_t* table = vbri + kVbriFieldsBytes;
+  if (entries == 0 || scale == 0 || entryBytes == 0 || entryBytes > 4 || framesPerEntry == 0) return;
+  if (uint64_t(end - table) < uint64_t(entries) * entryBytes) return;  // cut short: no table
+  info.vbriOffsets.reserve(entries + 1);
+  uint64_t offset = 0;
+  info.vbriOffsets.push_back(offset);
+  for (uint32_t i = 0; i < entries; ++i, table += entryBytes) {
+    offset += uint64_t(BigEndian(table, int(entryBytes))) * scale;
+    info.vbriOffsets.push_back(offset);
+  }
+  info.vbriFramesPerEntry = framesPerEntry;
+}
+
 }  // namespace
 
 Mp3StreamInfo Mp3StreamInfo::parse(const uint8_t* frame, uint32_t length, const Mp3FrameHeader& header) {
@@ -71,6 +91,7 @@ Mp3StreamInfo Mp3StreamInfo::parse(const uint8_t* frame, uint32_t length, const 
     info.vbrHeader = true;
     info.bytes = BigEndian(v + 10, 4);
     info.frames = BigEndian(v + 14, 4);
+    ReadVbriTable(v, frame + length, info);
   }
   return info;
 }
@@ -99,6 +120,15 @@ uint64_t Mp3StreamInfo::byteForSample(uint64_t target, uint64_t length, int64_t 
   const uint64_t end = contentLength > 0 ? uint64_t(contentLength) : first;
   const uint64_t audio = bytes > 0 ? bytes : (end > audioStart ? end - audioStart : 0);
   const double fraction = std::min(1.0, double(target) / double(length));
+  if (!vbriOffsets.empty() && header.samplesPerFrame > 0) {
+    // The run of frames that holds the target's frame, and linear within it.
+    const double frame = double(target + startTrim()) / header.samplesPerFrame;
+    const double run = std::min(frame / vbriFramesPerEntry, double(vbriOffsets.size() - 1));
+    const size_t index = std::min(size_t(run), vbriOffsets.size() - 2);
+    const uint64_t low = vbriOffsets[index];
+    const uint64_t high = vbriOffsets[index + 1];
+    return std::max(first, audioStart + low + uint64_t(double(high - low) * (run - double(index))));
+  }
   if (hasToc && vbrHeader) {
     // Linear between the table's entries, as its percent steps are coarse.
     const double percent = fraction * 100.0;

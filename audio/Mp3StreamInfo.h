@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <vector>
 #include <cstdint>
 
 #include "audio/Mp3FrameHeader.h"
@@ -27,6 +28,10 @@ struct Mp3StreamInfo {
   uint32_t bytes = 0;          // audio bytes the header counts, itself included (0: none)
   bool hasToc = false;
   std::array<uint8_t, kTocEntries> toc{};  // Xing: byte position of each percent, in 1/256
+  // VBRI: the body offset (from `audioStart`) at which each run of `vbriFramesPerEntry` frames
+  // starts, and after the last one where the audio ends; empty without a table.
+  std::vector<uint64_t> vbriOffsets;
+  uint32_t vbriFramesPerEntry = 0;
   bool hasLame = false;
   uint32_t encoderDelay = 0;   // sample frames
   uint32_t encoderPadding = 0;
@@ -44,7 +49,7 @@ struct Mp3StreamInfo {
   // audio bytes of a stream of `contentLength` body bytes; 0 when neither is known.
   uint64_t lengthSamples(int64_t contentLength) const;
   // Where the frame that holds sample frame `target` (of `length`) starts, as a body offset,
-  // for a stream of `contentLength` bytes: the Xing table for VBR, else proportional. The
+  // for a stream of `contentLength` bytes: the Xing or VBRI table for VBR, else proportional. The
   // caller resynchronises on the next frame after it.
   uint64_t byteForSample(uint64_t target, uint64_t length, int64_t contentLength) const;
   // The index (among the audio frames) of the frame found at body offset `frameOffset` after
