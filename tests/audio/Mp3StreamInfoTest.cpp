@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include "audio/TrackTrim.h"
 #include "tests/audio/AudioTestSupport.h"
@@ -80,6 +81,83 @@ TEST(StreamInfoTest, CutAndForgedHeaders) {
   const int64_t size = 100 + header.frameLength + 16000;  // one second at 128 kbit/s
   EXPECT_EQ(counted.lengthSamples(size), 44100u);
   EXPECT_EQ(counted.lengthSamples(50), 0u);
+}
+
+// Body offsets of every frame of `file`, its header frame first.
+std::vector<uint64_t> FrameOffsets(const testsupport::EncodedMp3& file) {
+  std::vector<uint64_t> offsets;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(file.bytes.data());
+  Mp3FrameHeader header;
+  for (uint64_t at = file.tagBytes; at + 4 <= file.bytes.size() && Mp3FrameHeader::parse(bytes + at, header);
+       at += header.frameLength) {
+    offsets.push_back(at);
+  }
+  return offsets;
+}
+
+// `file` with its Xing frame rewritten as a VBRI frame of the same size whose table gives where
+// each run of `framesPerEntry` audio frames starts (sizes of 2 bytes, scale 1).
+std::string WithVbriFrame(const testsupport::EncodedMp3& file, const std::vector<uint64_t>& offsets,
+                          uint32_t framesPerEntry) {
+  std::string bytes = file.bytes;
+  const uint64_t start = offsets[0], length = offsets[1] - offsets[0];
+  std::string frame = bytes.substr(start, 4) + std::string(length - 4, '\0');
+  auto put = [&](size_t at, uint32_t value, int count) {
+    for (int i = 0; i < count; ++i) frame[at + size_t(i)] = char(value >> (8 * (count - 1 - i)));
+  };
+  const uint32_t audioFrames = uint32_t(offsets.size() - 1);
+  const uint32_t entries = (audioFrames + framesPerEntry - 1) / framesPerEntry;
+  EXPECT_LE(36 + 26 + 2 * entries, length) << "the table does not fit the frame";
+  frame.replace(36, 4, "VBRI");
+  put(40, 1, 2);   // version
+  put(44, 75, 2);  // quality
+  put(46, uint32_t(bytes.size() - start), 4);
+  put(50, audioFrames, 4);
+  put(54, entries, 2);
+  put(56, 1, 2);  // scale
+  put(58, 2, 2);  // bytes an entry
+  put(60, framesPerEntry, 2);
+  uint64_t runStart = start;
+  for (uint32_t i = 0; i < entries; ++i) {
+    const size_t next = std::min<size_t>(size_t(i + 1) * framesPerEntry + 1, offsets.size());
+    const uint64_t runEnd = next < offsets.size() ? offsets[next] : bytes.size();
+    put(62 + 2 * i, uint32_t(runEnd - runStart), 2);
+    runStart = runEnd;
+  }
+  return bytes.replace(start, length, frame);
+}
+
+// A VBR file whose first half is silence (small frames) and second half a sweep (large ones):
+// the seek point the Xing table gives, and the VBRI table of the same file, lands within
+// 0.25 s of the target, where going by bytes in proportion would be seconds off.
+TEST(StreamInfoTest, SeekTablesFindTheTargetInAnUnevenFile) {
+  std::vector<int16_t> pcm(size_t(44100) * 2 * 10, 0);
+  const std::vector<int16_t> sweep = testsupport::SweepPcm(10.0, 44100, 2);
+  pcm.insert(pcm.end(), sweep.begin(), sweep.end());
+  testsupport::Mp3EncodeOptions options;
+  options.vbrQuality = 2;
+  const testsupport::EncodedMp3 file = testsupport::EncodePcm(pcm, options);
+  const std::vector<uint64_t> offsets = FrameOffsets(file);
+  ASSERT_GT(offsets.size(), 700u);
+  const std::string vbri = WithVbriFrame(file, offsets, 12);
+  for (const std::string* bytes : {&file.bytes, &vbri}) {
+    SCOPED_TRACE(bytes == &vbri ? "VBRI" : "Xing");
+    const auto* frame = reinterpret_cast<const uint8_t*>(bytes->data()) + offsets[0];
+    Mp3FrameHeader header;
+    ASSERT_TRUE(Mp3FrameHeader::parse(frame, header));
+    Mp3StreamInfo info = Mp3StreamInfo::parse(frame, header.frameLength, header);
+    info.audioStart = offsets[0];
+    ASSERT_TRUE(info.vbrHeader);
+    const uint64_t length = info.lengthSamples(int64_t(bytes->size()));
+    EXPECT_NEAR(double(length) / 44100, 20.0, 0.05);
+    for (double seconds : {2.5, 5.0, 9.0, 12.0, 15.0, 19.0}) {
+      const uint64_t byte = info.byteForSample(uint64_t(seconds * 44100), length, int64_t(bytes->size()));
+      // The player resynchronises on the first frame at or after the byte.
+      const auto next = std::lower_bound(offsets.begin() + 1, offsets.end(), byte);
+      const double found = double(next - offsets.begin() - 1) * 1152 / 44100;
+      EXPECT_NEAR(found, seconds, 0.25) << "byte " << byte;
+    }
+  }
 }
 
 // The trim drops the start across chunks, passes exactly the limit and moves what it keeps to
