@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 
 #include "audio/StreamPlayer.h"
 #include "platform/TextCodec.h"
@@ -119,6 +120,36 @@ TEST(GaplessTest, ConsecutiveTracksJoinOnOneOpenDevice) {
   EXPECT_EQ(q.target.Messages(), JoinedMessages(2));
   EXPECT_EQ(q.sink->Opens(), 2);
   EXPECT_TRUE(q.sink->Samples() == Concatenated(mixed));
+}
+
+// A pause while the device holds the end of one track and the start of the next (the ring is
+// half a second): nothing more plays while paused, the first track has not ended, and after
+// the resume the join is as sample-exact as without the pause, on the same open device.
+TEST(GaplessTest, PauseAtTheJoinKeepsItExact) {
+  const auto tracks = testsupport::EncodeConsecutiveTracks(testsupport::SweepPcm(3.0, 44100, 2), 2, {});
+  TrackServers servers(tracks);
+  Player p(1.0);
+  p.player->setUrl(servers.Url(0));
+  ASSERT_TRUE(p.player->play());
+  ASSERT_TRUE(p.target.WaitFor(kMsgPlaybackStarted));
+  p.player->setNextTrack(p.Next(servers, 1));
+  const uint64_t firstEnd = tracks[0].Frames();
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return p.player->position() + 44100 / 5 >= firstEnd; }));
+  p.player->togglePause();
+  ASSERT_EQ(p.player->state(), StreamPlayer::Paused);
+  const size_t heard = p.sink->Samples().size();
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(p.sink->Samples().size(), heard);
+  EXPECT_LT(heard / 2, firstEnd);
+  EXPECT_EQ(p.target.Messages(), std::vector<uint32_t>{kMsgPlaybackStarted});
+  ASSERT_TRUE(p.player->play());
+  ASSERT_TRUE(p.target.WaitFor(kMsgTrackEnded));
+  EXPECT_TRUE(p.player->adoptNextTrack(&servers.servers[1]));
+  p.player->clearNextTrack();
+  ASSERT_TRUE(p.target.WaitFor(kMsgTrackEnded, 2));
+  EXPECT_EQ(p.target.Messages(), JoinedMessages(2));
+  EXPECT_EQ(p.sink->Opens(), 1);
+  EXPECT_TRUE(p.sink->Samples() == Concatenated(tracks));
 }
 
 // A next track that changes, or goes, before the join is not joined on: the track ends as
