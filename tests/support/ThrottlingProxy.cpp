@@ -102,6 +102,9 @@ void ThrottlingProxy::Stop() {
     }
   }
   if (acceptor_.joinable()) acceptor_.join();
+  // No thread polls it any more: the port is given back (connections waiting in the backlog
+  // are refused).
+  listenFd_.Reset();
   {
     std::lock_guard<std::mutex> lock(mutex_);
     connections.swap(connections_);
