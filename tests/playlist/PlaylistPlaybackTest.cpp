@@ -179,9 +179,8 @@ void PlaylistPlaybackTest::AddUnplayable(const char* location) {
   playlist_->addTrack(record);
 }
 
-// Every entry failing to start in a row (no server, no stream) stops after one pass: the
-// playlist does not cycle through failures without end. The lookup host accepts nothing:
-// each lookup gives up at its own connect bound, not the client's 70 s.
+// Every entry failing to start in a row (a lookup host that accepts nothing, no stream) stops
+// after one pass, each lookup at its own connect bound: no cycling through failures for ever.
 TEST_F(PlaylistPlaybackTest, EveryEntryFailingInARowStopsAfterOnePass) {
   testsupport::StalledListener silent;
   service_.baseUrl = silent.Url("");

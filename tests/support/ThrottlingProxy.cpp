@@ -102,9 +102,7 @@ void ThrottlingProxy::Stop() {
     }
   }
   if (acceptor_.joinable()) acceptor_.join();
-  // No thread polls it any more: the port is given back (connections waiting in the backlog
-  // are refused).
-  listenFd_.Reset();
+  listenFd_.Reset();  // nothing polls it now: the port is given back, the backlog refused
   {
     std::lock_guard<std::mutex> lock(mutex_);
     connections.swap(connections_);
