@@ -18,7 +18,7 @@ namespace audio {
 // flags from anywhere.
 class Prefetcher {
  public:
-  explicit Prefetcher(const catalogue::HttpClientOptions& options) : options_(options), resolver_(options) {}
+  explicit Prefetcher(const catalogue::HttpClientOptions& options) : options_(options), resolver_(options.forLookup()) {}
   ~Prefetcher() { cancel(); }
   Prefetcher(const Prefetcher&) = delete;
   Prefetcher& operator=(const Prefetcher&) = delete;

@@ -29,7 +29,7 @@ std::string streamUrlRequest(const StreamUrlService& service, const char* mp3Url
 
 bool resolveStreamUrl(const StreamUrlService& service, const char* mp3UrlId,
                       char (&reply)[kStreamUrlReplySize]) {
-  catalogue::HttpClient client(service.httpOptions);
+  catalogue::HttpClient client(service.httpOptions.forLookup());
   return resolveStreamUrl(client, service, mp3UrlId, reply);
 }
 
@@ -57,7 +57,7 @@ TrackInfo makeTrackInfo(const catalogue::AudioCueRecord& record) {
 }
 
 std::u16string trackUrl(const StreamUrlService& service, const catalogue::AudioCueRecord& record) {
-  catalogue::HttpClient client(service.httpOptions);
+  catalogue::HttpClient client(service.httpOptions.forLookup());
   return trackUrl(client, service, record);
 }
 

@@ -24,7 +24,8 @@ struct StreamUrlService {
   std::string baseUrl;  // "http://host[:port]"
   core::RequestIdentity identity;
   // With a track cache in them, each address `trackUrl` gives is remembered there with its
-  // track's key, so that the player's stream finds the track's cached bytes.
+  // track's key, so that the player's stream finds the track's cached bytes. The lookups
+  // connect within their `lookupConnectTimeoutMicros`.
   catalogue::HttpClientOptions httpOptions;
 };
 
@@ -39,7 +40,8 @@ std::string streamUrlRequest(const StreamUrlService& service, const char* mp3Url
 // (the request failed): the caller then streams the record's own location.
 bool resolveStreamUrl(const StreamUrlService& service, const char* mp3UrlId,
                       char (&reply)[kStreamUrlReplySize]);
-// As above, through `client` (which another thread may stop to end the lookup early).
+// As above, through `client` (made with `forLookup` options; another thread may stop it to
+// end the lookup early).
 bool resolveStreamUrl(catalogue::HttpClient& client, const StreamUrlService& service, const char* mp3UrlId,
                       char (&reply)[kStreamUrlReplySize]);
 

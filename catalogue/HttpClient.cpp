@@ -131,6 +131,7 @@ bool HttpClient::startAsOf(std::uint64_t generation) {
   isFinished_.store(0, std::memory_order_release);
   rangeRefused_.store(false, std::memory_order_release);
   activeRange_ = receiveMode == Stream ? rangeStart : 0;
+  activeOrWhole_ = rangeOrWhole;
   if (activeRange_ == 0) {
     rawBytesRead_.store(0, std::memory_order_relaxed);
     firstHeaderLength_.store(0, std::memory_order_relaxed);

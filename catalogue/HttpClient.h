@@ -40,13 +40,17 @@ class HttpClient {
   // Written by the caller before start.
   ReceiveMode receiveMode = Stream;
   // Stream mode: when not 0, start asks for the body from this byte on ("Range: bytes=N-")
-  // and takes only a 206 reply whose Content-Range starts there. That reply's header block is
-  // not queued, and bodyBytesRead and contentLength go on from the reply before, so that
-  // reading continues where a dropped reply stopped.
+  // and takes only a 206 reply whose Content-Range starts there (but see rangeOrWhole). Its
+  // header block is not queued, and bodyBytesRead and contentLength go on from the reply
+  // before, so that reading continues where a dropped reply stopped.
   std::uint32_t rangeStart = 0;
   // With rangeStart: the reply starts a new position (a seek) rather than continuing the
   // reply before, and bodyBytesRead counts on from rangeStart.
   bool rangeRebase = false;
+  // With rangeStart: a reply that starts before it (a 200 with the whole body from a server
+  // without ranges, or a 206 from an earlier byte) is taken rather than refused, and its bytes
+  // before rangeStart are passed over, so that reading goes on at rangeStart all the same.
+  bool rangeOrWhole = false;
 
   // Takes `url` (UTF-8 or UTF-16) when it is acceptable (IsAcceptableUrl); 1 or 0, and `url`
   // is unchanged on 0.
@@ -173,6 +177,8 @@ class HttpClient {
   std::atomic<bool> acceptsRanges_{false};
   std::string rangeHeader_;  // the header block of the reply; the worker's only
   std::uint32_t activeRange_ = 0;  // rangeStart as of the last start; read by its worker
+  bool activeOrWhole_ = false;     // rangeOrWhole as of the last start; read by its worker
+  std::uint32_t skipBytes_ = 0;    // body bytes still to pass over; the worker's only
 
   platform::ManualResetEvent workerStarted_{false};
   platform::ManualResetEvent workerEnded_{true};

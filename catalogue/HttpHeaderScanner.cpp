@@ -29,15 +29,16 @@ std::int32_t HttpHeaderScanner::ParseContentLength(std::string_view value) {
   return i == value.size() ? static_cast<std::int32_t>(number) : 0;
 }
 
-bool HttpHeaderScanner::IsPartialReplyFrom(std::string_view headerBlock, std::uint32_t offset) {
+std::optional<std::uint32_t> HttpHeaderScanner::BodyStart(std::string_view headerBlock) {
   const std::size_t lineEnd = headerBlock.find('\n');
   const std::string_view status = headerBlock.substr(0, lineEnd);
-  // "HTTP/1.x 206", then the end of the line or a reason phrase.
-  if (status.size() < 12 || status.substr(0, 7) != "HTTP/1." || status.substr(8, 4) != " 206" ||
+  // "HTTP/1.x 200" or "HTTP/1.x 206", then the end of the line or a reason phrase.
+  if (status.size() < 12 || status.substr(0, 7) != "HTTP/1." ||
       (status.size() > 12 && status[12] != ' ' && status[12] != '\r')) {
-    return false;
+    return std::nullopt;
   }
-  const std::string wanted = "bytes " + std::to_string(offset) + "-";
+  if (status.substr(8, 4) == " 200") return 0;
+  if (status.substr(8, 4) != " 206") return std::nullopt;
   std::size_t start = lineEnd;
   while (start != std::string_view::npos && start + 1 < headerBlock.size()) {
     const std::size_t next = headerBlock.find('\n', start + 1);
@@ -52,9 +53,19 @@ bool HttpHeaderScanner::IsPartialReplyFrom(std::string_view headerBlock, std::ui
     if (!matches) continue;
     std::string_view value = line.substr(kName.size());
     while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
-    return value.substr(0, wanted.size()) == wanted;
+    constexpr std::string_view kUnit = "bytes ";
+    if (value.substr(0, kUnit.size()) != kUnit) return std::nullopt;
+    value.remove_prefix(kUnit.size());
+    std::uint64_t first = 0;
+    std::size_t digits = 0;
+    for (; digits < value.size() && value[digits] >= '0' && value[digits] <= '9'; ++digits) {
+      first = first * 10 + static_cast<std::uint64_t>(value[digits] - '0');
+      if (first > std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
+    }
+    if (digits == 0 || digits == value.size() || value[digits] != '-') return std::nullopt;
+    return static_cast<std::uint32_t>(first);
   }
-  return false;
+  return std::nullopt;
 }
 
 void HttpHeaderScanner::EndOfValue() {

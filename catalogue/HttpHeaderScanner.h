@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "catalogue/HttpClientLimits.h"
@@ -27,9 +28,10 @@ class HttpHeaderScanner {
   std::int32_t ContentLength() const { return contentLength_; }
 
   static std::int32_t ParseContentLength(std::string_view value);
-  // True when `headerBlock` (status line and headers) is a 206 reply whose Content-Range
-  // (name in any case) starts at `offset`: "bytes <offset>-...".
-  static bool IsPartialReplyFrom(std::string_view headerBlock, std::uint32_t offset);
+  // Where the body of the reply whose status line and headers are `headerBlock` starts in
+  // the resource: 0 for a 200, the first byte of its Content-Range ("bytes N-...", name in
+  // any case) for a 206; none for any other status or a 206 without a readable range.
+  static std::optional<std::uint32_t> BodyStart(std::string_view headerBlock);
   // True when `headerBlock` has "Accept-Ranges: bytes" (name and value in any case).
   static bool AcceptsByteRanges(std::string_view headerBlock);
 

@@ -11,25 +11,30 @@
 namespace catalogue {
 
 HttpStream::HttpStream(std::string_view url, const HttpClientOptions& options)
-    : HttpClient(options), cache_(options.trackCache && options.trackCache->enabled() ? options.trackCache : nullptr) {
+    : client_(options), cache_(options.trackCache && options.trackCache->enabled() ? options.trackCache : nullptr) {
   if (!url.empty()) setUrl(url);
 }
 
 HttpStream::~HttpStream() {
-  HttpClient::reset();
+  client_.reset();
   closeWriter();
 }
 
 int HttpStream::setUrl(std::string_view url) {
-  const int taken = HttpClient::setUrl(url);
+  const int taken = client_.setUrl(url);
   if (taken) openTrack();
   return taken;
 }
 
 int HttpStream::setUrl(std::u16string_view url) {
-  const int taken = HttpClient::setUrl(url);
+  const int taken = client_.setUrl(url);
   if (taken) openTrack();
   return taken;
+}
+
+void HttpStream::clearUrl() {
+  client_.clearUrl();
+  openTrack();  // no address, no track
 }
 
 void HttpStream::openTrack() {
@@ -64,13 +69,20 @@ std::size_t HttpStream::fileChunks() const {
 }
 
 bool HttpStream::startAsOf(std::uint64_t count) {
-  if (!cached()) return HttpClient::startAsOf(count);
+  client_.rangeRebase = rangeRebase;
+  if (!cached()) {
+    client_.rangeStart = rangeStart;
+    client_.rangeOrWhole = false;
+    return client_.startAsOf(count);
+  }
   startCount_ = count;
   // A reply still running is ended by the network's own start (a stop here would count as
   // one made after `count` and end that start too).
   networkStarted_ = false;
   networkTried_ = false;
   aborted_ = false;
+  // A stop sets `aborted_` after it counts: one made since `count` is seen here or stays set.
+  if (client_.stopCount() != count) return false;
   offset_ = rangeStart;
   if (complete_) return rangeStart <= fileEnd_;  // the whole track is here
   if (fileLeft() >= kNetworkLeadBytes) return true;
@@ -82,16 +94,16 @@ bool HttpStream::startAsOf(std::uint64_t count) {
 bool HttpStream::startNetwork(std::uint64_t count) {
   networkTried_ = true;
   if (url().empty()) return false;
-  const std::uint32_t wanted = rangeStart;
-  rangeStart = std::max(offset_.load(), fileEnd_.load());
-  const bool started = HttpClient::startAsOf(count);
-  rangeStart = wanted;
+  // From where the cached bytes end; a server without ranges sends them again, passed over.
+  client_.rangeStart = std::max(offset_.load(), fileEnd_.load());
+  client_.rangeOrWhole = true;
+  const bool started = client_.startAsOf(count);
   networkStarted_ = started;
   return started;
 }
 
 int HttpStream::readStream(void* dest, std::uint32_t wanted, std::uint32_t* got) {
-  if (!cached()) return HttpClient::readStream(dest, wanted, got);
+  if (!cached()) return client_.readStream(dest, wanted, got);
   auto* out = static_cast<std::uint8_t*>(dest);
   *got = 0;
   while (*got < wanted) {
@@ -120,11 +132,11 @@ int HttpStream::readStream(void* dest, std::uint32_t wanted, std::uint32_t* got)
       if (complete_ || networkTried_ || !startNetwork(startCount_)) return 0;
       continue;
     }
-    const std::uint32_t before = HttpClient::bodyBytesRead();
+    const std::uint32_t before = client_.bodyBytesRead();
     std::uint32_t part = 0;
-    const int more = HttpClient::readStream(out + *got, wanted - *got, &part);
+    const int more = client_.readStream(out + *got, wanted - *got, &part);
     // A reply's header block comes first and is not part of the track.
-    const std::uint32_t body = std::min(part, HttpClient::bodyBytesRead() - before);
+    const std::uint32_t body = std::min(part, client_.bodyBytesRead() - before);
     if (body > 0) {
       tee(out + *got + (part - body), body, at);
       offset_ = at + body;
@@ -166,52 +178,53 @@ void HttpStream::closeWriter() {
 }
 
 std::size_t HttpStream::queuedChunkCount() const {
-  if (!cached()) return HttpClient::queuedChunkCount();
-  return fileChunks() + (networkStarted_ ? HttpClient::queuedChunkCount() : 0);
+  if (!cached()) return client_.queuedChunkCount();
+  return fileChunks() + (networkStarted_ ? client_.queuedChunkCount() : 0);
 }
 
 bool HttpStream::waitForQueuedChunks(std::size_t count, std::chrono::milliseconds timeout) const {
-  if (!cached()) return HttpClient::waitForQueuedChunks(count, timeout);
+  if (!cached()) return client_.waitForQueuedChunks(count, timeout);
   const std::size_t inFile = fileChunks();
   if (inFile >= count || !networkStarted_) return true;
-  return HttpClient::waitForQueuedChunks(count - inFile, timeout);
+  return client_.waitForQueuedChunks(count - inFile, timeout);
 }
 
 bool HttpStream::isConnectionOpen() const {
-  if (!cached()) return HttpClient::isConnectionOpen();
-  return networkStarted_ && HttpClient::isConnectionOpen();
+  if (!cached()) return client_.isConnectionOpen();
+  return networkStarted_ && client_.isConnectionOpen();
 }
 
 bool HttpStream::isFinished() const {
-  if (!cached()) return HttpClient::isFinished();
-  if (networkStarted_) return HttpClient::isFinished();
+  if (!cached()) return client_.isFinished();
+  if (networkStarted_) return client_.isFinished();
   // Cached bytes are all there, as a download whose connection has closed.
   return fileEnd_.load() > 0 || complete_;
 }
 
 std::int32_t HttpStream::contentLength() const {
   const std::uint32_t known = cached() ? cachedLength_.load() : 0;
-  return known > 0 ? static_cast<std::int32_t>(known) : HttpClient::contentLength();
+  return known > 0 ? static_cast<std::int32_t>(known) : client_.contentLength();
 }
 
 std::uint32_t HttpStream::bytesReceived() const {
-  if (!cached()) return HttpClient::bytesReceived();
-  return fileEnd_.load() + (networkStarted_ ? HttpClient::bytesReceived() : 0);
+  if (!cached()) return client_.bytesReceived();
+  return fileEnd_.load() + (networkStarted_ ? client_.bytesReceived() : 0);
 }
 
 std::uint32_t HttpStream::bodyBytesRead() const {
-  return cached() ? offset_.load() : HttpClient::bodyBytesRead();
+  return cached() ? offset_.load() : client_.bodyBytesRead();
 }
 
+// The client counts the stop before `aborted_` is set: see startAsOf.
 void HttpStream::stop() {
+  client_.stop();
   aborted_ = true;
-  HttpClient::stop();
   closeWriter();
 }
 
 void HttpStream::reset() {
+  client_.reset();
   aborted_ = true;
-  HttpClient::reset();
   closeWriter();
 }
 

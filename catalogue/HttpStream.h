@@ -14,41 +14,56 @@
 
 namespace catalogue {
 
-// A Stream-mode client, embedded by the stream player for its tracks. With a track cache in
-// its options (and a key the cache knows for the address, see TrackCache::remember) it reads
-// a track's cached bytes first: at once and without the network for a whole track; for a
-// partial download, the rest comes by a Range request from where the cached bytes end; and
-// what the network brings of the track is written into the cache. Offsets (`rangeStart`,
-// `bodyBytesRead`) count the track's bytes either way, so that a dropped reply or a seek asks
-// for a byte as of the server. Without a cache, or for an address it has no key for, every
-// operation is HttpClient's.
+// The stream of one track at a time, for the stream player: a Stream-mode HttpClient of its
+// own, and with a track cache in its options (and a key the cache knows for the address, see
+// TrackCache::remember) the track's cached bytes first: at once and without the network for
+// a whole track; for a partial download, the rest comes by a Range request from where the
+// cached bytes end (from a server without ranges, the whole body with the cached part passed
+// over); and what the network brings of the track is written into the cache. Offsets
+// (`rangeStart`, `bodyBytesRead`) count the track's bytes either way, so that a dropped reply
+// or a seek asks for a byte as of the server. Without a cache, or for an address it has no
+// key for, every operation is the client's.
 //
-// The stream operations below stand in for HttpClient's of the same name (they are not
-// virtual: HttpClient's own worker keeps its own view); the player uses them through this
-// type. Threads: as HttpClient's; `setUrl` while no read runs.
-class HttpStream : public HttpClient {
+// The operations are HttpClient's Stream-mode ones of the same name. Threads: as
+// HttpClient's; `setUrl` while no read runs.
+class HttpStream {
  public:
   // Cached bytes left below this start the network for the rest, so that it is there in time.
   static constexpr std::uint32_t kNetworkLeadBytes = httplimits::kPrebufferChunkCount * httplimits::kChunkDataSize;
 
   explicit HttpStream(std::string_view url = {}, const HttpClientOptions& options = HttpClientOptions());
-  ~HttpStream() override;
+  ~HttpStream();
+  HttpStream(const HttpStream&) = delete;
+  HttpStream& operator=(const HttpStream&) = delete;
+
+  // Written before a start, as HttpClient's.
+  std::uint32_t rangeStart = 0;
+  bool rangeRebase = false;
 
   // Takes the address (as HttpClient) and looks its track up in the cache.
   int setUrl(std::string_view url);
   int setUrl(std::u16string_view url);
+  const std::string& url() const { return client_.url(); }
+  // Forgets the address and its track: the next start fails.
+  void clearUrl();
   int start() { return startAsOf(stopCount()) ? 1 : 0; }
-  // Begins at `rangeStart`; false when neither the cache nor the network can serve it.
+  // Begins at `rangeStart`; false when neither the cache nor the network can serve it, or
+  // after a stop made since `count` was read.
   bool startAsOf(std::uint64_t count);
+  std::uint64_t stopCount() const { return client_.stopCount(); }
   int readStream(void* dest, std::uint32_t wanted, std::uint32_t* got);
   std::size_t queuedChunkCount() const;
   bool waitForQueuedChunks(std::size_t count, std::chrono::milliseconds timeout) const;
+  std::uint32_t prebufferChunkCount() const { return client_.prebufferChunkCount(); }
   // Cached bytes count as a download whose connection has closed: all there.
   bool isConnectionOpen() const;
   bool isFinished() const;
+  bool isAborted() const { return client_.isAborted(); }
   std::int32_t contentLength() const;
   std::uint32_t bytesReceived() const;
   std::uint32_t bodyBytesRead() const;
+  bool rangeRefused() const { return client_.rangeRefused(); }
+  bool acceptsRanges() const { return client_.acceptsRanges(); }
   // Ends reading (a read returns 0); what was written stays as a partial download.
   void stop();
   void reset();
@@ -66,6 +81,7 @@ class HttpStream : public HttpClient {
   void tee(const std::uint8_t* body, std::uint32_t length, std::uint32_t at);
   void closeWriter();
 
+  HttpClient client_;
   TrackCache* const cache_;
   std::string key_;  // the track's key in the cache; empty: not cached
 

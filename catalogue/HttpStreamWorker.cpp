@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "catalogue/HttpClient.h"
 #include "catalogue/HttpHeaderScanner.h"
@@ -53,8 +54,9 @@ bool HttpClient::ReceiveIntoChunks(DataChunk** held, std::size_t* heldCount,
                                    std::uint32_t* bytesSinceActive) {
   // A range reply's header block is taken out of its chunk: until it ends, one chunk a
   // receive, so that no chunk after it holds bytes yet.
+  // So do the body bytes passed over before the asked byte.
   const bool ranged = activeRange_ != 0;
-  const std::size_t receiveCount = ranged && !scanner->HeadersComplete() ? 1 : *heldCount;
+  const std::size_t receiveCount = ranged && (!scanner->HeadersComplete() || skipBytes_ > 0) ? 1 : *heldCount;
   iovec buffers[kStreamBatch];
   for (std::size_t i = 0; i < receiveCount; ++i) {
     buffers[i].iov_base = held[i]->data + held[i]->fillCount;
@@ -85,8 +87,8 @@ bool HttpClient::ReceiveIntoChunks(DataChunk** held, std::size_t* heldCount,
         std::min<std::size_t>(left, httplimits::kChunkDataSize - chunk->fillCount));
     left -= count;
     std::uint32_t kept = count;
+    std::uint8_t* at = chunk->data + chunk->fillCount;
     if (!scanner->HeadersComplete()) {
-      std::uint8_t* at = chunk->data + chunk->fillCount;
       const std::size_t header = scanner->Feed(at, count);
       rangeHeader_.append(reinterpret_cast<const char*>(at), header);
       if (!ranged) {
@@ -100,12 +102,24 @@ bool HttpClient::ReceiveIntoChunks(DataChunk** held, std::size_t* heldCount,
       } else {
         kept = count - static_cast<std::uint32_t>(header);
         std::memmove(at, at + header, kept);
-        if (scanner->HeadersComplete() && !HttpHeaderScanner::IsPartialReplyFrom(rangeHeader_, activeRange_)) {
-          rangeRefused_.store(true, std::memory_order_release);
-          return false;
+        if (scanner->HeadersComplete()) {
+          // The asked byte, or (rangeOrWhole) an earlier one, whose bytes up to the asked one
+          // are passed over.
+          const std::optional<std::uint32_t> start = HttpHeaderScanner::BodyStart(rangeHeader_);
+          if (!start || *start > activeRange_ || (*start < activeRange_ && !activeOrWhole_)) {
+            rangeRefused_.store(true, std::memory_order_release);
+            return false;
+          }
+          skipBytes_ = activeRange_ - *start;
+          if (skipBytes_ == 0) acceptsRanges_.store(true, std::memory_order_release);
         }
-        if (scanner->HeadersComplete()) acceptsRanges_.store(true, std::memory_order_release);
       }
+    }
+    if (skipBytes_ > 0 && kept > 0) {
+      const std::uint32_t passed = std::min(skipBytes_, kept);
+      kept -= passed;
+      skipBytes_ -= passed;
+      std::memmove(at, at + passed, kept);
     }
     chunk->fillCount += kept;
     if (chunk->fillCount == httplimits::kChunkDataSize) ++full;
@@ -120,6 +134,7 @@ bool HttpClient::ReceiveIntoChunks(DataChunk** held, std::size_t* heldCount,
 void HttpClient::RunStream() {
   if (activeRange_ == 0) bytesReceived_.store(0, std::memory_order_relaxed);
   rangeHeader_.clear();
+  skipBytes_ = 0;
   DataChunk* held[kStreamBatch];
   std::size_t heldCount = TakeFreeChunks(held, kStreamBatch);
   workerStarted_.Set();

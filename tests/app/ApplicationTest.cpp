@@ -280,8 +280,7 @@ TEST_F(ApplicationTest, TrackChangesAndMediaCommandsDrawOnlyWhatIsShown) {
               "waitfor message 12024 10000\n"
               "dump popupprevious\n" + shot("popupprevious.png") +
               "menu Cancel\npost 1124 0 3\nmenu \"Color Themes... (C key)\"\n" + shot("playerpopup.png") +
-              "char c\n" + shot("playerrepaint.png") + "quit\n",
-      {"--cache-mb", "0"});  // the scripted server answers no Range: every start fetches whole
+              "char c\n" + shot("playerrepaint.png") + "quit\n");
   ASSERT_EQ(result.exitCode, 0) << result.err << result.out;
   EXPECT_EQ(result.out.find("script error"), std::string::npos) << result.out;
   EXPECT_TRUE(DumpHas("popupprevious", "mini Synth - Tone |")) << testing::PrintToString(DumpLines("popupprevious"));

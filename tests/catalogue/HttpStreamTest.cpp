@@ -25,7 +25,7 @@ std::string Pattern(std::size_t size) {
 }
 
 // Reads `wanted` bytes; returns them, with the result in *status.
-std::string Read(catalogue::HttpClient& stream, std::uint32_t wanted, int* status) {
+std::string Read(catalogue::HttpStream& stream, std::uint32_t wanted, int* status) {
   std::string out(wanted, '\0');
   std::uint32_t got = 12345;
   *status = stream.readStream(out.data(), wanted, &got);

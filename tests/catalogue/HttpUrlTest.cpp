@@ -99,23 +99,22 @@ TEST(HttpHeaderScannerTest, HostileOrMisplacedLengthsStaySane) {
   }
 }
 
-// Only a 206 that starts where the stream stopped continues it.
-TEST(HttpHeaderScannerTest, PartialRepliesMustStartAtTheAskedByte) {
+// Where a reply's body starts: a 200 at the first byte, a 206 where its Content-Range says.
+TEST(HttpHeaderScannerTest, BodyStartComesFromTheStatusAndTheContentRange) {
   struct Case {
     const char* header;
-    bool accepted;
+    std::optional<std::uint32_t> start;
   } cases[] = {
-      {"HTTP/1.0 206 Partial Content\r\nContent-Range: bytes 500-999/1000\r\n\r\n", true},
-      {"HTTP/1.1 206\r\ncontent-range:bytes 500-999/1000\r\n\r\n", true},
-      {"HTTP/1.0 200 OK\r\nContent-Range: bytes 500-999/1000\r\n\r\n", false},
-      {"HTTP/1.0 206 Partial Content\r\nContent-Range: bytes 5000-9999/10000\r\n\r\n", false},
-      {"HTTP/1.0 206 Partial Content\r\nContent-Range: bytes 0-999/1000\r\n\r\n", false},
-      {"HTTP/1.0 206 Partial Content\r\nX-Content-Range: bytes 500-999/1000\r\n\r\n", false},
-      {"HTTP/1.0 2060\r\nContent-Range: bytes 500-999/1000\r\n\r\n", false},
-      {"HTTP/1.0 206 Partial Content\r\n\r\n", false},
+      {"HTTP/1.0 206 Partial Content\r\nContent-Range: bytes 500-999/1000\r\n\r\n", 500},
+      {"HTTP/1.1 206\r\ncontent-range:bytes 500-999/1000\r\n\r\n", 500},
+      {"HTTP/1.0 200 OK\r\nContent-Range: bytes 500-999/1000\r\n\r\n", 0},
+      {"HTTP/1.0 206 Partial Content\r\nContent-Range: bytes 0-999/1000\r\n\r\n", 0},
+      {"HTTP/1.0 206 Partial Content\r\nContent-Range: bytes 5000000000-/1\r\n\r\n", std::nullopt},
+      {"HTTP/1.0 206 Partial Content\r\nX-Content-Range: bytes 500-999/1000\r\n\r\n", std::nullopt},
+      {"HTTP/1.0 2060\r\nContent-Range: bytes 500-999/1000\r\n\r\n", std::nullopt},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(catalogue::HttpHeaderScanner::IsPartialReplyFrom(c.header, 500), c.accepted) << c.header;
+    EXPECT_EQ(catalogue::HttpHeaderScanner::BodyStart(c.header), c.start) << c.header;
   }
 }
 

@@ -283,6 +283,7 @@ TEST(ThrottlingProxyTest, DelaysAndLimitsButPassesEverythingOn) {
   proxy.Stop();
   EXPECT_LT(Clock::now() - stopAt, std::chrono::milliseconds(500));
   EXPECT_EQ(proxy.ConnectionCount(), 3);
+  EXPECT_EQ(FetchWholeBody(proxy.BaseUrl() + "/", options).started, 0) << "the stopped proxy still listens";
   EXPECT_TRUE(WaitUntil([&] { return hanging.isAborted() || hanging.isFinished(); }));
 }
 

@@ -102,6 +102,7 @@ void ThrottlingProxy::Stop() {
     }
   }
   if (acceptor_.joinable()) acceptor_.join();
+  listenFd_.Reset();  // nothing polls it now: the port is given back, the backlog refused
   {
     std::lock_guard<std::mutex> lock(mutex_);
     connections.swap(connections_);

@@ -22,8 +22,8 @@ namespace testsupport {
 // half the round trip to every byte and lets at most `bitsPerSecond` through (bytes leave in
 // packets of 1460 bytes, queued behind each other); a new connection first waits one round trip
 // (the handshake of a real link). An end or a reset on one side is passed on to the other
-// after what was queued before it. The destructor (or Stop) ends every connection and joins
-// every thread.
+// after what was queued before it. The destructor (or Stop) ends every connection, joins
+// every thread and closes the listening socket.
 class ThrottlingProxy {
  public:
   struct Link {
