@@ -29,11 +29,7 @@ int ZeroId(std::uint8_t*, std::size_t*) { return -1; }
 class PlaylistPlaybackTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* name : {"Dawn", "Noon", "Dusk"}) {
-      library_.AddTrack({std::string("tracks/") + name + ".mp3", name, "The Hours", "Day", "Ambient", "", 1.0});
-    }
-    library_.AddPlaylist("featured/A Day.m3u", {"../tracks/Dawn.mp3", "../tracks/Noon.mp3", "../tracks/Dusk.mp3"},
-                         "2009-12-25");
+    library_.AddDayAlbum(1.0);
     server::ServerOptions options;
     options.library = library_.Root();
     ASSERT_TRUE(catalogue_.Start(options));
