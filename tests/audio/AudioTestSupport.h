@@ -51,6 +51,11 @@ class RecordingTarget : public audio::PlayerNotifyTarget {
     std::lock_guard<std::mutex> guard(mutex_);
     return messages_;
   }
+  // How often `message` has been posted so far.
+  long Count(uint32_t message) const {
+    std::lock_guard<std::mutex> guard(mutex_);
+    return long(std::count(messages_.begin(), messages_.end(), message));
+  }
 
  private:
   mutable std::mutex mutex_;  // guards `messages_`

@@ -97,10 +97,9 @@ TEST_F(PlaylistPlaybackTest, AnUnknownStreamIdPlaysTheRecordsLocation) {
   playlist_->currentIndex = 4;
   playlist_->playCurrent(false);
   ASSERT_TRUE(queue_.WaitFor(audio::kMsgTrackEnded, 2));
-  const std::vector<uint32_t> messages = queue_.Messages();
   // Two starts: the orphan, and entry 0 that playback joined on to as the next entry (the
   // wrap-around) at its end; none for the track that cannot play.
-  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgPlaybackStarted), 2);
+  EXPECT_EQ(queue_.Count(audio::kMsgPlaybackStarted), 2);
 
   // A CueList added onto a playlist that has entries renames it.
   playlist_->title = u"Mine";
@@ -134,10 +133,9 @@ TEST_F(PlaylistPlaybackTest, ChoosingAnEntryWhilePlayingStopsWithoutMovingOn) {
   playlist_->playCurrent(true);
   ASSERT_TRUE(queue_.WaitFor(audio::kMsgPlaybackStarted, 3));
   player_.stop(1);
-  const std::vector<uint32_t> messages = queue_.Messages();
-  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgStoppedNoAdvance), 3);
-  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgStoppedAdvance), 0);
-  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgTrackEnded), 0);
+  EXPECT_EQ(queue_.Count(audio::kMsgStoppedNoAdvance), 3);
+  EXPECT_EQ(queue_.Count(audio::kMsgStoppedAdvance), 0);
+  EXPECT_EQ(queue_.Count(audio::kMsgTrackEnded), 0);
   EXPECT_EQ(playlist_->currentIndex, 2u);
 }
 
@@ -146,8 +144,7 @@ TEST_F(PlaylistPlaybackTest, ChoosingAnEntryWhilePlayingStopsWithoutMovingOn) {
 playlist::CurrentPlaylist::EndOutcome PlaylistPlaybackTest::Pump(int ends) {
   auto outcome = playlist::CurrentPlaylist::EndOutcome::kMovedOn;
   std::size_t& handled = handled_;
-  const std::vector<uint32_t> before = queue_.Messages();
-  const auto endsBefore = std::count(before.begin(), before.end(), audio::kMsgTrackEnded);
+  const long endsBefore = queue_.Count(audio::kMsgTrackEnded);
   for (int ended = 1; ended <= ends; ++ended) {
     if (!queue_.WaitFor(audio::kMsgTrackEnded, static_cast<int>(endsBefore) + ended)) {
       ADD_FAILURE() << "no end after " << ended - 1 << " tracks";
@@ -183,9 +180,8 @@ TEST_F(PlaylistPlaybackTest, EveryEntryFailingInARowStopsAfterOnePass) {
   const auto start = std::chrono::steady_clock::now();
   playlist_->playCurrent(false);
   EXPECT_EQ(Pump(10), playlist::CurrentPlaylist::EndOutcome::kStoppedAllFailed);
-  const std::vector<uint32_t> messages = queue_.Messages();
-  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgTrackEnded), 3);
-  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgPlaybackStarted), 0);
+  EXPECT_EQ(queue_.Count(audio::kMsgTrackEnded), 3);
+  EXPECT_EQ(queue_.Count(audio::kMsgPlaybackStarted), 0);
   EXPECT_EQ(player_.state(), audio::StreamPlayer::Stopped);
   EXPECT_EQ(playlist_->currentIndex, 0u);  // the last one tried
   EXPECT_LT(std::chrono::steady_clock::now() - start, 20s);
@@ -193,8 +189,7 @@ TEST_F(PlaylistPlaybackTest, EveryEntryFailingInARowStopsAfterOnePass) {
   // The user's next choice starts a new count: one more pass, then it stops again.
   playlist_->next(true);
   EXPECT_EQ(Pump(10), playlist::CurrentPlaylist::EndOutcome::kStoppedAllFailed);
-  const std::vector<uint32_t> again = queue_.Messages();
-  EXPECT_EQ(std::count(again.begin(), again.end(), audio::kMsgTrackEnded), 6);
+  EXPECT_EQ(queue_.Count(audio::kMsgTrackEnded), 6);
 }
 
 // Failing entries beside one that plays are passed over, round after round.
@@ -204,8 +199,7 @@ TEST_F(PlaylistPlaybackTest, AFailingEntryIsPassedOverAndPlayingGoesOn) {
   AddUnplayable("");
   playlist_->playCurrent(false);
   EXPECT_EQ(Pump(9), playlist::CurrentPlaylist::EndOutcome::kMovedOn);
-  const std::vector<uint32_t> messages = queue_.Messages();
-  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgPlaybackStarted), 3);
+  EXPECT_EQ(queue_.Count(audio::kMsgPlaybackStarted), 3);
   EXPECT_EQ(playlist_->currentIndex, 0u);  // three times round
 }
 
@@ -231,10 +225,9 @@ TEST_F(PlaylistPlaybackTest, EntriesJoinOnWithoutStartingAgain) {
     EXPECT_EQ(playlist.entryAt(playlist.currentIndex)->kind, 0u);
   }
   player.stop(1);
-  const std::vector<uint32_t> messages = queue.Messages();
-  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgStoppedNoAdvance), 1);  // the stop above only
-  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgTrackEnded), 3);
-  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgPlayerTeardownDone), 4);
+  EXPECT_EQ(queue.Count(audio::kMsgStoppedNoAdvance), 1);  // the stop above only
+  EXPECT_EQ(queue.Count(audio::kMsgTrackEnded), 3);
+  EXPECT_EQ(queue.Count(audio::kMsgPlayerTeardownDone), 4);
 }
 
 }  // namespace
