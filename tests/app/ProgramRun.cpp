@@ -20,12 +20,6 @@
 
 namespace apptest {
 
-std::size_t CountOf(const std::string& text, const std::string& what) {
-  std::size_t n = 0;
-  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
-  return n;
-}
-
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                          const std::map<std::string, std::string>& environment,
                          const std::filesystem::path& workDirectory, std::chrono::milliseconds timeout) {

@@ -48,9 +48,6 @@ class ClientRunTest : public ::testing::Test {
   testsupport::TempDir dir_;
 };
 
-// How often `what` occurs in `text`.
-std::size_t CountOf(const std::string& text, const std::string& what);
-
 // Script lines that show the Current Playlist and play its first entry from the item popup.
 inline constexpr const char* kPlayFirstEntry =
     "post 1124 0 2\n"

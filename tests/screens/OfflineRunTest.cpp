@@ -75,10 +75,10 @@ TEST_F(OfflineRunTest, APlaylistPlayedOnlinePlaysAgainOfflineIdentically) {
       RunWith(script("offline.txt"), {"--server", serverUrl, "--debug", "--audio", "wav:" + (dir_ / "offline.wav").string()},
               {{"offline.txt", [this] { catalogue_.Stop(); }}});
   ASSERT_EQ(offline.exitCode, 0) << offline.err << offline.out;
-  EXPECT_GE(apptest::CountOf(offline.err, "track cache: complete"), 3u) << offline.err;
-  EXPECT_EQ(apptest::CountOf(offline.err, "stream URL lookup"), apptest::CountOf(offline.err, "track cache: complete"))
+  EXPECT_GE(testsupport::CountOf(offline.err, "track cache: complete"), 3u) << offline.err;
+  EXPECT_EQ(testsupport::CountOf(offline.err, "stream URL lookup"), testsupport::CountOf(offline.err, "track cache: complete"))
       << "the catalogue was asked for every track";
-  EXPECT_EQ(apptest::CountOf(offline.err, "failed to start ("), 0u) << offline.err;
+  EXPECT_EQ(testsupport::CountOf(offline.err, "failed to start ("), 0u) << offline.err;
 
   const auto a = audiotest::WavFileSamples(dir_ / "online.wav");
   const auto b = audiotest::WavFileSamples(dir_ / "offline.wav");

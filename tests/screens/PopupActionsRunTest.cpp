@@ -203,7 +203,7 @@ TEST_F(PopupActionsRunTest, ThemeAndSkinChosenAreKeptAcrossARestart) {
                                           "post 1930 0 2\n"  // no third skin: refused
                                           "dump refused\n",
                                           catalogue_.BaseUrl(), {"--resources", (dir_ / "res").string()});
-  EXPECT_EQ(apptest::CountOf(gone.out, "MessageBox: Skin File Missing"), 1u) << gone.out;
+  EXPECT_EQ(testsupport::CountOf(gone.out, "MessageBox: Skin File Missing"), 1u) << gone.out;
   EXPECT_EQ(DumpLines("player", {"tab"}), Lines{"tab 3 Player"});
   EXPECT_EQ(DumpLines("skins3", {"text", "entry"}),
             (Lines{"text Player Skins", "text Currently Selected:", "text None Selected", "entry 0 selected current None",

@@ -62,8 +62,8 @@ TEST_F(ServerGoneRunTest, PlaybackStopsAfterOnePassWithOneMessage) {
   ASSERT_EQ(result.exitCode, 0) << result.err << result.out;
 
   // Six failed starts (five entries and the first one again), then the one message.
-  EXPECT_EQ(apptest::CountOf(result.err, "failed to start ("), std::size_t(kTracks)) << result.err;
-  EXPECT_EQ(apptest::CountOf(result.out, "MessageBox: Playback Stopped: None of the tracks"), 1u) << result.out;
+  EXPECT_EQ(testsupport::CountOf(result.err, "failed to start ("), std::size_t(kTracks)) << result.err;
+  EXPECT_EQ(testsupport::CountOf(result.out, "MessageBox: Playback Stopped: None of the tracks"), 1u) << result.out;
   // Nothing plays and the mini player is reset.
   const auto mini = DumpLines("stopped.txt", {"mini "});
   ASSERT_EQ(mini.size(), 1u);
