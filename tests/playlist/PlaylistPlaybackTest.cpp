@@ -52,7 +52,8 @@ class PlaylistPlaybackTest : public ::testing::Test {
   }
 
   playlist::CurrentPlaylist::EndOutcome Pump(int ends);
-  void AddUnplayable(const char* location);
+  // Adds an entry that streams from `location` (its stream id unknown to the server).
+  void AddAt(const std::string& location, const char* title = "");
   std::size_t handled_ = 0;  // messages of `queue_` that Pump has handed on
   // The first track of the featured CueList.
   std::unique_ptr<catalogue::AudioCueRecord> FeaturedTrack() {
@@ -116,14 +117,7 @@ TEST_F(PlaylistPlaybackTest, ChoosingAnEntryWhilePlayingStopsWithoutMovingOn) {
                                       testsupport::Send(testsupport::HttpResponse(
                                           testsupport::SynthesizeMp3(40.0, 22050, 1, 64), "audio/mpeg")),
                                       testsupport::Hang()});
-  for (const char* title : {"One", "Two", "Three"}) {
-    catalogue::AudioCueRecord record;
-    std::memset(&record, 0, sizeof record);
-    catalogue::CopyToSlot(record.location, stream.Url("/long.mp3"));
-    catalogue::CopyToSlot(record.mp3_url_id, "999999");
-    catalogue::CopyToSlot(record.title, title);
-    playlist_->addTrack(record);
-  }
+  for (const char* title : {"One", "Two", "Three"}) AddAt(stream.Url("/long.mp3"), title);
   playlist_->playCurrent(false);
   ASSERT_TRUE(queue_.WaitFor(audio::kMsgPlaybackStarted, 1));
   playlist_->selectedIndex = 2;
@@ -164,18 +158,19 @@ playlist::CurrentPlaylist::EndOutcome PlaylistPlaybackTest::Pump(int ends) {
   return outcome;
 }
 
-void PlaylistPlaybackTest::AddUnplayable(const char* location) {
+void PlaylistPlaybackTest::AddAt(const std::string& location, const char* title) {
   catalogue::AudioCueRecord record;
   std::memset(&record, 0, sizeof record);
   catalogue::CopyToSlot(record.location, location);
   catalogue::CopyToSlot(record.mp3_url_id, "999999");
+  catalogue::CopyToSlot(record.title, title);
   playlist_->addTrack(record);
 }
 
 // Every entry failing to start in a row (no server, no stream) stops after one pass: the
 // playlist does not cycle through failures without end.
 TEST_F(PlaylistPlaybackTest, EveryEntryFailingInARowStopsAfterOnePass) {
-  for (const char* location : {"http://127.0.0.1:1/none.mp3", "", "ftp://x/y.mp3"}) AddUnplayable(location);
+  for (const char* location : {"http://127.0.0.1:1/none.mp3", "", "ftp://x/y.mp3"}) AddAt(location);
   playlist_->currentIndex = 1;
   const auto start = std::chrono::steady_clock::now();
   playlist_->playCurrent(false);
@@ -194,9 +189,9 @@ TEST_F(PlaylistPlaybackTest, EveryEntryFailingInARowStopsAfterOnePass) {
 
 // Failing entries beside one that plays are passed over, round after round.
 TEST_F(PlaylistPlaybackTest, AFailingEntryIsPassedOverAndPlayingGoesOn) {
-  AddUnplayable("http://127.0.0.1:1/none.mp3");
+  AddAt("http://127.0.0.1:1/none.mp3");
   playlist_->addTrack(*FeaturedTrack());
-  AddUnplayable("");
+  AddAt("");
   playlist_->playCurrent(false);
   EXPECT_EQ(Pump(9), playlist::CurrentPlaylist::EndOutcome::kMovedOn);
   EXPECT_EQ(queue_.Count(audio::kMsgPlaybackStarted), 3);
