@@ -100,11 +100,7 @@ class DesktopRunTest : public apptest::ClientRunTest {
 
   // The script's lines that play the Current Playlist's first track and show the player.
   static std::string PlayFirstTrack() {
-    return "post 1124 0 2\n"
-           "waitfor text \"stack application playlist\"\n"
-           "key Enter\n"
-           "waitfor text \"stack application playlist itempopup\"\n"
-           "post 1928\n"
+    return std::string(apptest::kPlayFirstEntry) +
            "waitfor message 12024\n"
            "post 1124 0 3\n"
            "waitfor text \"player 1 \"\n";

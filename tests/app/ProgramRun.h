@@ -48,6 +48,14 @@ class ClientRunTest : public ::testing::Test {
   testsupport::TempDir dir_;
 };
 
+// Script lines that show the Current Playlist and play its first entry from the item popup.
+inline constexpr const char* kPlayFirstEntry =
+    "post 1124 0 2\n"
+    "waitfor text \"stack application playlist\"\n"
+    "key Enter\n"
+    "waitfor text \"stack application playlist itempopup\"\n"
+    "post 1928\n";
+
 // A stand-in browser: a shell script that appends each URL it is started with, one a line, to
 // a log. Point $VORNALO_BROWSER at Program().
 class BrowserRecorder {

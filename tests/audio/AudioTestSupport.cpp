@@ -1,7 +1,5 @@
 #include "tests/audio/AudioTestSupport.h"
 
-#include <mad.h>
-
 #include <algorithm>
 
 #include "audio/Mp3FrameHeader.h"
@@ -10,47 +8,6 @@
 #include "tests/support/TempDir.h"
 
 namespace audiotest {
-
-ReferenceDecode DecodeWithLibmad(const std::string& mp3In, bool withEndGuard) {
-  const std::string mp3 = withEndGuard ? mp3In + std::string(MAD_BUFFER_GUARD, 0) : mp3In;
-  ReferenceDecode result;
-  mad_stream stream;
-  mad_frame frame;
-  mad_synth synth;
-  mad_stream_init(&stream);
-  mad_frame_init(&frame);
-  mad_synth_init(&synth);
-  mad_stream_buffer(&stream, reinterpret_cast<const unsigned char*>(mp3.data()), mp3.size());
-  for (;;) {
-    if (mad_frame_decode(&frame, &stream) != 0) {
-      if (MAD_RECOVERABLE(stream.error)) continue;
-      break;
-    }
-    mad_synth_frame(&synth, &frame);
-    result.channels = synth.pcm.channels;
-    result.sampleRate = synth.pcm.samplerate;
-    result.samplesPerFrame = synth.pcm.length;
-    ++result.frames;
-    result.frameOffsets.push_back(size_t(stream.this_frame - stream.buffer));
-    for (unsigned i = 0; i < synth.pcm.length; ++i) {
-      for (unsigned c = 0; c < synth.pcm.channels; ++c) {
-        int64_t value = int64_t(synth.pcm.samples[c][i]) + (1 << (MAD_F_FRACBITS - 16));
-        value = std::clamp<int64_t>(value, -MAD_F_ONE, MAD_F_ONE - 1);
-        result.samples.push_back(int16_t(value >> (MAD_F_FRACBITS + 1 - 16)));
-      }
-    }
-  }
-  mad_synth_finish(&synth);
-  mad_frame_finish(&frame);
-  mad_stream_finish(&stream);
-  return result;
-}
-
-size_t ReferenceDecode::SamplesBefore(size_t offset, size_t extraFrames) const {
-  const size_t before = std::count_if(frameOffsets.begin(), frameOffsets.end(),
-                                      [&](size_t start) { return start < offset; });
-  return (before + extraFrames) * samplesPerFrame * channels;
-}
 
 std::vector<int16_t> SamplesFromBytes(const void* data, size_t length) {
   const auto* bytes = static_cast<const uint8_t*>(data);

@@ -14,18 +14,8 @@
 
 namespace audiotest {
 
-// The whole of `mp3` decoded by a plain libmad loop, samples rounded, clipped and shifted to
-// 16 bits, interleaved; broken frames skipped. The last frame is decoded only when
-// `withEndGuard` appends the guard bytes libmad needs after it.
-struct ReferenceDecode {
-  std::vector<int16_t> samples;
-  uint32_t channels = 0, sampleRate = 0, frames = 0, samplesPerFrame = 0;
-  std::vector<size_t> frameOffsets;  // byte offset of each decoded frame
-
-  // Samples (all channels) of the frames that start before byte `offset`, plus `extraFrames`.
-  size_t SamplesBefore(size_t offset, size_t extraFrames) const;
-};
-ReferenceDecode DecodeWithLibmad(const std::string& mp3, bool withEndGuard = false);
+using ReferenceDecode = testsupport::LibmadDecode;
+using testsupport::DecodeWithLibmad;
 
 // Interleaved 16-bit samples from little-endian bytes.
 std::vector<int16_t> SamplesFromBytes(const void* bytes, size_t length);
@@ -60,6 +50,11 @@ class RecordingTarget : public audio::PlayerNotifyTarget {
   std::vector<uint32_t> Messages() const {
     std::lock_guard<std::mutex> guard(mutex_);
     return messages_;
+  }
+  // How often `message` has been posted so far.
+  long Count(uint32_t message) const {
+    std::lock_guard<std::mutex> guard(mutex_);
+    return long(std::count(messages_.begin(), messages_.end(), message));
   }
 
  private:

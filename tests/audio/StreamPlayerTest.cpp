@@ -301,17 +301,11 @@ TEST(StreamPlayerControlTest, AThreadThatCannotStartLeavesThePlayerStopped) {
 // In a child process: the first frame's decode fails fatally and no fresh decoder can be made.
 // Exits 0 when the track then ends as failed, having played nothing, with the player stopped.
 void PlayWithoutDecoders() {
-  ScriptedServer server(Serve(testsupport::SynthesizeMp3(3.0, 44100, 2, 128)));
-  RecordingTarget target;
-  auto owned = std::make_unique<platform::NullPcmSink>(0.0);
-  platform::NullPcmSink* sink = owned.get();
-  StreamPlayer player(std::move(owned), testsupport::ShortHttpOptions(5'000'000));
-  player.setNotifyWindow(&target);
-  player.setUrl(platform::Utf8ToUtf16(server.Url("/track.mp3")));
+  PlayerFixture f(Serve(testsupport::SynthesizeMp3(3.0, 44100, 2, 128)), 0.0);
   gStarveDecoders = true;
-  if (!player.play() || !target.WaitFor(kMsgTrackEnded)) std::exit(2);
-  const bool failed = target.Messages() == kPlayedToEnd && sink->BytesPlayed() == 0 && gDecodersAsked == 2 &&
-                      player.state() == StreamPlayer::Stopped;
+  if (!f.player->play() || !f.target.WaitFor(kMsgTrackEnded)) std::exit(2);
+  const bool failed = f.target.Messages() == kPlayedToEnd && f.sink->BytesPlayed() == 0 && gDecodersAsked == 2 &&
+                      f.player->state() == StreamPlayer::Stopped;
   std::exit(failed ? 0 : 1);
 }
 #endif

@@ -29,11 +29,7 @@ int ZeroId(std::uint8_t*, std::size_t*) { return -1; }
 class PlaylistPlaybackTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* name : {"Dawn", "Noon", "Dusk"}) {
-      library_.AddTrack({std::string("tracks/") + name + ".mp3", name, "The Hours", "Day", "Ambient", "", 1.0});
-    }
-    library_.AddPlaylist("featured/A Day.m3u", {"../tracks/Dawn.mp3", "../tracks/Noon.mp3", "../tracks/Dusk.mp3"},
-                         "2009-12-25");
+    library_.AddDayAlbum(1.0);
     server::ServerOptions options;
     options.library = library_.Root();
     ASSERT_TRUE(catalogue_.Start(options));
@@ -56,7 +52,8 @@ class PlaylistPlaybackTest : public ::testing::Test {
   }
 
   playlist::CurrentPlaylist::EndOutcome Pump(int ends);
-  void AddUnplayable(const char* location);
+  // Adds an entry that streams from `location` (its stream id unknown to the server).
+  void AddAt(const std::string& location, const char* title = "");
   std::size_t handled_ = 0;  // messages of `queue_` that Pump has handed on
   // The first track of the featured CueList.
   std::unique_ptr<catalogue::AudioCueRecord> FeaturedTrack() {
@@ -101,10 +98,9 @@ TEST_F(PlaylistPlaybackTest, AnUnknownStreamIdPlaysTheRecordsLocation) {
   playlist_->currentIndex = 4;
   playlist_->playCurrent(false);
   ASSERT_TRUE(queue_.WaitFor(audio::kMsgTrackEnded, 2));
-  const std::vector<uint32_t> messages = queue_.Messages();
   // Two starts: the orphan, and entry 0 that playback joined on to as the next entry (the
   // wrap-around) at its end; none for the track that cannot play.
-  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgPlaybackStarted), 2);
+  EXPECT_EQ(queue_.Count(audio::kMsgPlaybackStarted), 2);
 
   // A CueList added onto a playlist that has entries renames it.
   playlist_->title = u"Mine";
@@ -121,14 +117,7 @@ TEST_F(PlaylistPlaybackTest, ChoosingAnEntryWhilePlayingStopsWithoutMovingOn) {
                                       testsupport::Send(testsupport::HttpResponse(
                                           testsupport::SynthesizeMp3(40.0, 22050, 1, 64), "audio/mpeg")),
                                       testsupport::Hang()});
-  for (const char* title : {"One", "Two", "Three"}) {
-    catalogue::AudioCueRecord record;
-    std::memset(&record, 0, sizeof record);
-    catalogue::CopyToSlot(record.location, stream.Url("/long.mp3"));
-    catalogue::CopyToSlot(record.mp3_url_id, "999999");
-    catalogue::CopyToSlot(record.title, title);
-    playlist_->addTrack(record);
-  }
+  for (const char* title : {"One", "Two", "Three"}) AddAt(stream.Url("/long.mp3"), title);
   playlist_->playCurrent(false);
   ASSERT_TRUE(queue_.WaitFor(audio::kMsgPlaybackStarted, 1));
   playlist_->selectedIndex = 2;
@@ -138,10 +127,9 @@ TEST_F(PlaylistPlaybackTest, ChoosingAnEntryWhilePlayingStopsWithoutMovingOn) {
   playlist_->playCurrent(true);
   ASSERT_TRUE(queue_.WaitFor(audio::kMsgPlaybackStarted, 3));
   player_.stop(1);
-  const std::vector<uint32_t> messages = queue_.Messages();
-  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgStoppedNoAdvance), 3);
-  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgStoppedAdvance), 0);
-  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgTrackEnded), 0);
+  EXPECT_EQ(queue_.Count(audio::kMsgStoppedNoAdvance), 3);
+  EXPECT_EQ(queue_.Count(audio::kMsgStoppedAdvance), 0);
+  EXPECT_EQ(queue_.Count(audio::kMsgTrackEnded), 0);
   EXPECT_EQ(playlist_->currentIndex, 2u);
 }
 
@@ -150,8 +138,7 @@ TEST_F(PlaylistPlaybackTest, ChoosingAnEntryWhilePlayingStopsWithoutMovingOn) {
 playlist::CurrentPlaylist::EndOutcome PlaylistPlaybackTest::Pump(int ends) {
   auto outcome = playlist::CurrentPlaylist::EndOutcome::kMovedOn;
   std::size_t& handled = handled_;
-  const std::vector<uint32_t> before = queue_.Messages();
-  const auto endsBefore = std::count(before.begin(), before.end(), audio::kMsgTrackEnded);
+  const long endsBefore = queue_.Count(audio::kMsgTrackEnded);
   for (int ended = 1; ended <= ends; ++ended) {
     if (!queue_.WaitFor(audio::kMsgTrackEnded, static_cast<int>(endsBefore) + ended)) {
       ADD_FAILURE() << "no end after " << ended - 1 << " tracks";
@@ -171,11 +158,12 @@ playlist::CurrentPlaylist::EndOutcome PlaylistPlaybackTest::Pump(int ends) {
   return outcome;
 }
 
-void PlaylistPlaybackTest::AddUnplayable(const char* location) {
+void PlaylistPlaybackTest::AddAt(const std::string& location, const char* title) {
   catalogue::AudioCueRecord record;
   std::memset(&record, 0, sizeof record);
   catalogue::CopyToSlot(record.location, location);
   catalogue::CopyToSlot(record.mp3_url_id, "999999");
+  catalogue::CopyToSlot(record.title, title);
   playlist_->addTrack(record);
 }
 
@@ -186,14 +174,13 @@ TEST_F(PlaylistPlaybackTest, EveryEntryFailingInARowStopsAfterOnePass) {
   service_.baseUrl = silent.Url("");
   service_.httpOptions.lookupConnectTimeoutMicros = 300'000;
   playlist_ = std::make_unique<playlist::CurrentPlaylist>(player_, service_, dir_ / "data.dat", host_);
-  for (const char* location : {"http://127.0.0.1:1/none.mp3", "", "ftp://x/y.mp3"}) AddUnplayable(location);
+  for (const char* location : {"http://127.0.0.1:1/none.mp3", "", "ftp://x/y.mp3"}) AddAt(location);
   playlist_->currentIndex = 1;
   const auto start = std::chrono::steady_clock::now();
   playlist_->playCurrent(false);
   EXPECT_EQ(Pump(10), playlist::CurrentPlaylist::EndOutcome::kStoppedAllFailed);
-  const std::vector<uint32_t> messages = queue_.Messages();
-  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgTrackEnded), 3);
-  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgPlaybackStarted), 0);
+  EXPECT_EQ(queue_.Count(audio::kMsgTrackEnded), 3);
+  EXPECT_EQ(queue_.Count(audio::kMsgPlaybackStarted), 0);
   EXPECT_EQ(player_.state(), audio::StreamPlayer::Stopped);
   EXPECT_EQ(playlist_->currentIndex, 0u);  // the last one tried
   EXPECT_LT(std::chrono::steady_clock::now() - start, 20s);
@@ -201,19 +188,17 @@ TEST_F(PlaylistPlaybackTest, EveryEntryFailingInARowStopsAfterOnePass) {
   // The user's next choice starts a new count: one more pass, then it stops again.
   playlist_->next(true);
   EXPECT_EQ(Pump(10), playlist::CurrentPlaylist::EndOutcome::kStoppedAllFailed);
-  const std::vector<uint32_t> again = queue_.Messages();
-  EXPECT_EQ(std::count(again.begin(), again.end(), audio::kMsgTrackEnded), 6);
+  EXPECT_EQ(queue_.Count(audio::kMsgTrackEnded), 6);
 }
 
 // Failing entries beside one that plays are passed over, round after round.
 TEST_F(PlaylistPlaybackTest, AFailingEntryIsPassedOverAndPlayingGoesOn) {
-  AddUnplayable("http://127.0.0.1:1/none.mp3");
+  AddAt("http://127.0.0.1:1/none.mp3");
   playlist_->addTrack(*FeaturedTrack());
-  AddUnplayable("");
+  AddAt("");
   playlist_->playCurrent(false);
   EXPECT_EQ(Pump(9), playlist::CurrentPlaylist::EndOutcome::kMovedOn);
-  const std::vector<uint32_t> messages = queue_.Messages();
-  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgPlaybackStarted), 3);
+  EXPECT_EQ(queue_.Count(audio::kMsgPlaybackStarted), 3);
   EXPECT_EQ(playlist_->currentIndex, 0u);  // three times round
 }
 
@@ -239,10 +224,9 @@ TEST_F(PlaylistPlaybackTest, EntriesJoinOnWithoutStartingAgain) {
     EXPECT_EQ(playlist.entryAt(playlist.currentIndex)->kind, 0u);
   }
   player.stop(1);
-  const std::vector<uint32_t> messages = queue.Messages();
-  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgStoppedNoAdvance), 1);  // the stop above only
-  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgTrackEnded), 3);
-  EXPECT_EQ(std::count(messages.begin(), messages.end(), audio::kMsgPlayerTeardownDone), 4);
+  EXPECT_EQ(queue.Count(audio::kMsgStoppedNoAdvance), 1);  // the stop above only
+  EXPECT_EQ(queue.Count(audio::kMsgTrackEnded), 3);
+  EXPECT_EQ(queue.Count(audio::kMsgPlayerTeardownDone), 4);
 }
 
 }  // namespace

@@ -95,24 +95,19 @@ Lines MessageBoxes(const std::string& out) {
   return boxes;
 }
 
-// The query keys of each search request (from "q=" to the paging), in order.
-Lines SearchQueries(const testsupport::ScriptedServer& server) {
+// The first group of `pattern` in each request that matches it, in order.
+Lines RequestKeys(const testsupport::ScriptedServer& server, const char* pattern) {
   Lines out;
-  const std::regex key("search\\?(q=[^ ]*&n=[0-9]+)");
+  const std::regex key(pattern);
   for (const std::string& request : server.Requests()) {
     std::smatch match;
     if (std::regex_search(request, match, key)) out.push_back(match[1]);
   }
   return out;
 }
-Lines FeaturedPaging(const testsupport::ScriptedServer& server) {
-  Lines out;
-  const std::regex key("getAllFeaturedCueLists\\?random=[0-9]+&(s=[0-9]+&n=[0-9]+)");
-  for (const std::string& request : server.Requests()) {
-    std::smatch match;
-    if (std::regex_search(request, match, key)) out.push_back(match[1]);
-  }
-  return out;
+// The query keys of each search request (from "q=" to the paging), in order.
+Lines SearchQueries(const testsupport::ScriptedServer& server) {
+  return RequestKeys(server, "search\\?(q=[^ ]*&n=[0-9]+)");
 }
 
 // The panel: Down moves the selection without moving the caret; each entry sends its kinds;
@@ -257,7 +252,7 @@ TEST_F(CatalogueScreensTest, FeaturedDatesPagingAndRotation) {
       "key Down\nrotate\n"
       "dump f3.txt\n",
       server);
-  EXPECT_EQ(FeaturedPaging(server), (Lines{"s=0&n=5", "s=5&n=5", "s=6&n=3"}));
+  EXPECT_EQ(RequestKeys(server, "getAllFeaturedCueLists\\?random=[0-9]+&(s=[0-9]+&n=[0-9]+)"), (Lines{"s=0&n=5", "s=5&n=5", "s=6&n=3"}));
   EXPECT_EQ(Only("f1.txt", "tab"), Lines{"tab 1 Featured"});
   EXPECT_EQ(Only("f1.txt", "title"), Lines{"title Nov. 3, 2008 - Nov. 17, 2008"});
   EXPECT_EQ(Only("f1.txt", "row 0"), Lines{"row 0 selected Cuelist - 4 total items | F0"});

@@ -69,13 +69,7 @@ class GaplessRunTest : public apptest::ClientRunTest, public ::testing::WithPara
 };
 
 TEST_P(GaplessRunTest, FourTracksOfOneSweepPlayAsOne) {
-  std::string script =
-      "waitfor message 15\n"
-      "post 1124 0 2\n"
-      "waitfor text \"stack application playlist\"\n"
-      "key Enter\n"
-      "waitfor text \"stack application playlist itempopup\"\n"
-      "post 1928\n";
+  std::string script = std::string("waitfor message 15\n") + apptest::kPlayFirstEntry;
   for (int i = 0; i < kTrackCount; ++i) script += "waitfor message 12024 15000\n";
   for (int i = 0; i < kTrackCount; ++i) script += "waitfor message 12025 15000\n";
   script += "quit\n";

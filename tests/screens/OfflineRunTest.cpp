@@ -21,19 +21,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr const char* kPlayFirstEntry =
-    "tap 195 10\n"
-    "waitfor text \"stack application playlist\"\n"
-    "key Enter\n"
-    "waitfor text \"stack application playlist itempopup\"\n"
-    "post 1928\n";
-
-std::size_t Count(const std::string& text, const std::string& what) {
-  std::size_t n = 0;
-  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
-  return n;
-}
-
 class OfflineRunTest : public apptest::ClientRunTest {
  protected:
   void StartServer(std::uint16_t port = 0) {
@@ -70,17 +57,13 @@ class OfflineRunTest : public apptest::ClientRunTest {
 // Online the three tracks play and are kept; then, with the server stopped after start-up,
 // they play again from the cache alone, and the recording is the same.
 TEST_F(OfflineRunTest, APlaylistPlayedOnlinePlaysAgainOfflineIdentically) {
-  for (const char* name : {"Dawn", "Noon", "Dusk"}) {
-    library_.AddTrack({std::string("tracks/") + name + ".mp3", name, "The Hours", "Day", "Ambient", "", 1.5});
-  }
-  library_.AddPlaylist("featured/A Day.m3u", {"../tracks/Dawn.mp3", "../tracks/Noon.mp3", "../tracks/Dusk.mp3"},
-                       "2009-12-25");
+  library_.AddDayAlbum(1.5);
   StartServer();
   SavePlaylist(3);
   const std::string serverUrl = catalogue_.BaseUrl();
   // Three tracks to their end; the fourth start (the first again) ends the script.
   auto script = [](const char* ready) {
-    return std::string("waitfor message 15\n") + "dump " + ready + "\nwait 300\n" + kPlayFirstEntry +
+    return std::string("waitfor message 15\n") + "dump " + ready + "\nwait 300\n" + apptest::kPlayFirstEntry +
            "waitfor message 12024 10000\nwaitfor message 12024 10000\nwaitfor message 12024 10000\n"
            "waitfor message 12024 10000\nwait 2500\nquit\n";
   };
@@ -92,10 +75,10 @@ TEST_F(OfflineRunTest, APlaylistPlayedOnlinePlaysAgainOfflineIdentically) {
       RunWith(script("offline.txt"), {"--server", serverUrl, "--debug", "--audio", "wav:" + (dir_ / "offline.wav").string()},
               {{"offline.txt", [this] { catalogue_.Stop(); }}});
   ASSERT_EQ(offline.exitCode, 0) << offline.err << offline.out;
-  EXPECT_GE(Count(offline.err, "track cache: complete"), 3u) << offline.err;
-  EXPECT_EQ(Count(offline.err, "stream URL lookup"), Count(offline.err, "track cache: complete"))
+  EXPECT_GE(testsupport::CountOf(offline.err, "track cache: complete"), 3u) << offline.err;
+  EXPECT_EQ(testsupport::CountOf(offline.err, "stream URL lookup"), testsupport::CountOf(offline.err, "track cache: complete"))
       << "the catalogue was asked for every track";
-  EXPECT_EQ(Count(offline.err, "failed to start ("), 0u) << offline.err;
+  EXPECT_EQ(testsupport::CountOf(offline.err, "failed to start ("), 0u) << offline.err;
 
   const auto a = audiotest::WavFileSamples(dir_ / "online.wav");
   const auto b = audiotest::WavFileSamples(dir_ / "offline.wav");
@@ -134,7 +117,7 @@ TEST_F(OfflineRunTest, AHalfPlayedTrackPlaysItsCachedPartAndTheServerComingBackC
   if (HasFatalFailure()) return;
   const std::string serverUrl = catalogue_.BaseUrl();
   const std::uint16_t port = catalogue_.Port();
-  const std::string script = std::string("waitfor message 15\n") + kPlayFirstEntry +
+  const std::string script = std::string("waitfor message 15\n") + apptest::kPlayFirstEntry +
                              "waitfor message 12024 10000\n"
                              "dump started.txt\n"
                              // Long ends early, its rest missing.

@@ -34,11 +34,7 @@ class PopupActionsRunTest : public apptest::ClientRunTest {
   // A catalogue server over a generated library: three tracks by one band and a featured
   // CueList of all three.
   void StartLibrary() {
-    for (const char* title : {"Dawn", "Noon", "Dusk"}) {
-      library_.AddTrack({std::string("tracks/") + title + ".mp3", title, "The Hours", "Day", "Ambient", "", 1.0, 20});
-    }
-    library_.AddPlaylist("featured/A Day.m3u", {"../tracks/Dawn.mp3", "../tracks/Noon.mp3", "../tracks/Dusk.mp3"},
-                         "2009-12-25");
+    library_.AddDayAlbum(1.0, 20);
     server::ServerOptions options;
     options.library = library_.Root();
     ASSERT_TRUE(catalogue_.Start(options));
@@ -207,12 +203,7 @@ TEST_F(PopupActionsRunTest, ThemeAndSkinChosenAreKeptAcrossARestart) {
                                           "post 1930 0 2\n"  // no third skin: refused
                                           "dump refused\n",
                                           catalogue_.BaseUrl(), {"--resources", (dir_ / "res").string()});
-  std::size_t boxes = 0;
-  for (std::size_t at = gone.out.find("MessageBox: Skin File Missing"); at != std::string::npos;
-       at = gone.out.find("MessageBox: Skin File Missing", at + 1)) {
-    ++boxes;
-  }
-  EXPECT_EQ(boxes, 1u) << gone.out;
+  EXPECT_EQ(testsupport::CountOf(gone.out, "MessageBox: Skin File Missing"), 1u) << gone.out;
   EXPECT_EQ(DumpLines("player", {"tab"}), Lines{"tab 3 Player"});
   EXPECT_EQ(DumpLines("skins3", {"text", "entry"}),
             (Lines{"text Player Skins", "text Currently Selected:", "text None Selected", "entry 0 selected current None",

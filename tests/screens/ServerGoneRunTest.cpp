@@ -15,12 +15,6 @@ namespace {
 
 constexpr int kTracks = 6;
 
-std::size_t Count(const std::string& text, const std::string& what) {
-  std::size_t n = 0;
-  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
-  return n;
-}
-
 class ServerGoneRunTest : public apptest::ClientRunTest {
  protected:
   void SetUp() override {
@@ -48,12 +42,7 @@ TEST_F(ServerGoneRunTest, PlaybackStopsAfterOnePassWithOneMessage) {
   // had downloaded, the other five and the first again fail, and then nothing more happens:
   // the client idles for the last seconds of the script.
   std::string script =
-      "waitfor message 15\n"
-      "tap 195 10\n"
-      "waitfor text \"stack application playlist\"\n"
-      "key Enter\n"
-      "waitfor text \"stack application playlist itempopup\"\n"
-      "post 1928\n"
+      std::string("waitfor message 15\n") + apptest::kPlayFirstEntry +
       "waitfor message 12024\n"
       "dump started.txt\n";
   for (int i = 0; i <= kTracks; ++i) script += "waitfor message 12025 10000\n";
@@ -73,8 +62,8 @@ TEST_F(ServerGoneRunTest, PlaybackStopsAfterOnePassWithOneMessage) {
   ASSERT_EQ(result.exitCode, 0) << result.err << result.out;
 
   // Six failed starts (five entries and the first one again), then the one message.
-  EXPECT_EQ(Count(result.err, "failed to start ("), std::size_t(kTracks)) << result.err;
-  EXPECT_EQ(Count(result.out, "MessageBox: Playback Stopped: None of the tracks"), 1u) << result.out;
+  EXPECT_EQ(testsupport::CountOf(result.err, "failed to start ("), std::size_t(kTracks)) << result.err;
+  EXPECT_EQ(testsupport::CountOf(result.out, "MessageBox: Playback Stopped: None of the tracks"), 1u) << result.out;
   // Nothing plays and the mini player is reset.
   const auto mini = DumpLines("stopped.txt", {"mini "});
   ASSERT_EQ(mini.size(), 1u);

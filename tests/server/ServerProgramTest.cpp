@@ -61,12 +61,6 @@ int Total(uint16_t port, const std::string& word) {
   return at == std::string::npos ? -1 : std::atoi(reply.body.c_str() + at + 20);
 }
 
-size_t Count(const std::string& text, const std::string& what) {
-  size_t count = 0;
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
-  return count;
-}
-
 TEST(ServerProgramTest, HangupRescansAndAnUnreadableFileIsReportedOnce) {
   TestLibrary library;
   testsupport::TempDir work;
@@ -87,7 +81,7 @@ TEST(ServerProgramTest, HangupRescansAndAnUnreadableFileIsReportedOnce) {
                                        std::chrono::seconds(5)));
   }
   EXPECT_EQ(server.Stop(), 0);
-  EXPECT_EQ(Count(server.Errors(), "broken.mp3"), 1u) << server.Errors();
+  EXPECT_EQ(testsupport::CountOf(server.Errors(), "broken.mp3"), 1u) << server.Errors();
 }
 
 }  // namespace

@@ -34,4 +34,11 @@ void TestLibrary::AddPlaylist(const std::string& path, const std::vector<std::st
   demo::DemoLibraryWriter::WritePlaylist(dir_.Path(), {path, "", entries, date});
 }
 
+void TestLibrary::AddDayAlbum(double seconds, int repeat) {
+  for (const char* title : {"Dawn", "Noon", "Dusk"}) {
+    AddTrack({std::string("tracks/") + title + ".mp3", title, "The Hours", "Day", "Ambient", "", seconds, repeat});
+  }
+  AddPlaylist("featured/A Day.m3u", {"../tracks/Dawn.mp3", "../tracks/Noon.mp3", "../tracks/Dusk.mp3"}, "2009-12-25");
+}
+
 }  // namespace servertest

@@ -1,6 +1,5 @@
 #include "tests/server/TranscodeFixtures.h"
 
-#include <mad.h>
 #include <taglib/tpropertymap.h>
 #include <taglib/wavfile.h>
 
@@ -9,13 +8,13 @@
 #include <fstream>
 
 #include "platform/ChildProcess.h"
+#include "tests/support/Mp3Synth.h"
 #include "tools/demo/MusicSynth.h"
 
 namespace servertest {
 namespace {
 
 constexpr int kRate = 48000;
-constexpr int kDecoderDelay = 529;
 
 uint32_t BigEndian(const std::string& bytes, size_t at, int count) {
   uint32_t value = 0;
@@ -110,40 +109,16 @@ DecodedStream DecodeStream(const std::string& mp3) {
     result.delay = static_cast<int>(gapless >> 12);
     result.padding = static_cast<int>(gapless & 0xFFF);
   }
-  std::string padded = mp3 + std::string(MAD_BUFFER_GUARD, '\0');
-  mad_stream stream;
-  mad_frame frame;
-  mad_synth synth;
-  mad_stream_init(&stream);
-  mad_frame_init(&frame);
-  mad_synth_init(&synth);
-  mad_stream_buffer(&stream, reinterpret_cast<const unsigned char*>(padded.data()), padded.size());
-  std::vector<int16_t> all;
-  for (;;) {
-    if (mad_frame_decode(&frame, &stream) != 0) {
-      if (MAD_RECOVERABLE(stream.error)) continue;
-      break;
-    }
-    mad_synth_frame(&synth, &frame);
-    result.sampleRate = static_cast<int>(synth.pcm.samplerate);
-    result.channels = synth.pcm.channels;
-    ++result.decodedFrames;
-    for (unsigned i = 0; i < synth.pcm.length; ++i) {
-      for (unsigned c = 0; c < synth.pcm.channels; ++c) {
-        mad_fixed_t sample = synth.pcm.samples[c][i] + (1L << (MAD_F_FRACBITS - 16));
-        sample = std::clamp<mad_fixed_t>(sample, -MAD_F_ONE, MAD_F_ONE - 1);
-        all.push_back(static_cast<int16_t>(sample >> (MAD_F_FRACBITS + 1 - 16)));
-      }
-    }
-  }
-  mad_synth_finish(&synth);
-  mad_frame_finish(&frame);
-  mad_stream_finish(&stream);
+  const testsupport::LibmadDecode decoded = testsupport::DecodeWithLibmad(mp3, true);
+  result.sampleRate = static_cast<int>(decoded.sampleRate);
+  result.channels = static_cast<int>(decoded.channels);
+  result.decodedFrames = decoded.frames;
+  const std::vector<int16_t>& all = decoded.samples;
   // Cut the Info frame, then what the Info header says lies before and after the sound.
   const int64_t channels = std::max(result.channels, 1);
-  const int64_t skip = (result.info ? 1152 : 0) + result.delay + kDecoderDelay;
+  const int64_t skip = (result.info ? 1152 : 0) + result.delay + testsupport::kLibmadDelay;
   const int64_t total = static_cast<int64_t>(all.size()) / channels;
-  const int64_t end = total - std::max(0, result.padding - kDecoderDelay);
+  const int64_t end = total - std::max(0, result.padding - testsupport::kLibmadDelay);
   if (end > skip) result.pcm.assign(all.begin() + skip * channels, all.begin() + end * channels);
   return result;
 }

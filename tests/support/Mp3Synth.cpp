@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 #include <vector>
 
 #include "tools/demo/Mp3Encoder.h"
@@ -165,9 +164,9 @@ std::vector<EncodedMp3> EncodeConsecutiveTracks(const std::vector<int16_t>& pcm,
   return tracks;
 }
 
-std::vector<int16_t> ReferenceDecode(const EncodedMp3& file) {
-  std::string mp3 = file.bytes.substr(file.tagBytes) + std::string(MAD_BUFFER_GUARD, '\0');
-  std::vector<int16_t> samples;
+LibmadDecode DecodeWithLibmad(const std::string& mp3In, bool withEndGuard) {
+  const std::string mp3 = withEndGuard ? mp3In + std::string(MAD_BUFFER_GUARD, 0) : mp3In;
+  LibmadDecode result;
   mad_stream stream;
   mad_frame frame;
   mad_synth synth;
@@ -175,32 +174,39 @@ std::vector<int16_t> ReferenceDecode(const EncodedMp3& file) {
   mad_frame_init(&frame);
   mad_synth_init(&synth);
   mad_stream_buffer(&stream, reinterpret_cast<const unsigned char*>(mp3.data()), mp3.size());
-  bool first = true;
   for (;;) {
     if (mad_frame_decode(&frame, &stream) != 0) {
       if (MAD_RECOVERABLE(stream.error)) continue;
       break;
     }
     mad_synth_frame(&synth, &frame);
-    // The encoder wrote the Info frame first; its silence is no part of the track.
-    if (std::exchange(first, false) && file.infoFrame) continue;
+    result.channels = synth.pcm.channels;
+    result.sampleRate = synth.pcm.samplerate;
+    result.samplesPerFrame = synth.pcm.length;
+    ++result.frames;
     for (unsigned i = 0; i < synth.pcm.length; ++i) {
       for (unsigned c = 0; c < synth.pcm.channels; ++c) {
         int64_t value = int64_t(synth.pcm.samples[c][i]) + (1 << (MAD_F_FRACBITS - 16));
         value = std::clamp<int64_t>(value, -MAD_F_ONE, MAD_F_ONE - 1);
-        samples.push_back(int16_t(value >> (MAD_F_FRACBITS + 1 - 16)));
+        result.samples.push_back(int16_t(value >> (MAD_F_FRACBITS + 1 - 16)));
       }
     }
   }
   mad_synth_finish(&synth);
   mad_frame_finish(&frame);
   mad_stream_finish(&stream);
-  if (!file.infoFrame) return samples;
+  return result;
+}
+
+std::vector<int16_t> ReferenceDecode(const EncodedMp3& file) {
+  const LibmadDecode decoded = DecodeWithLibmad(file.bytes.substr(file.tagBytes), true);
+  if (!file.infoFrame) return decoded.samples;
+  // The encoder wrote the Info frame first; its silence is no part of the track.
   const size_t channels = size_t(file.channels);
-  const size_t head = size_t(file.encoderDelay + kLibmadDelay) * channels;
+  const size_t head = size_t(decoded.samplesPerFrame) * channels + size_t(file.encoderDelay + kLibmadDelay) * channels;
   const size_t wanted = file.Frames() * channels;
-  if (samples.size() < head + wanted) return {};
-  return std::vector<int16_t>(samples.begin() + long(head), samples.begin() + long(head + wanted));
+  if (decoded.samples.size() < head + wanted) return {};
+  return std::vector<int16_t>(decoded.samples.begin() + long(head), decoded.samples.begin() + long(head + wanted));
 }
 
 }  // namespace testsupport

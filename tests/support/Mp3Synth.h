@@ -66,6 +66,15 @@ std::vector<int16_t> SweepPcm(double seconds, int sampleRate, int channels);
 std::vector<EncodedMp3> EncodeConsecutiveTracks(const std::vector<int16_t>& pcm, int count,
                                                 const Mp3EncodeOptions& options);
 
+// The whole of `mp3` decoded by a plain libmad loop, samples rounded, clipped and shifted to
+// 16 bits as the player rounds them, interleaved; broken frames skipped. The last frame is
+// decoded only when `withEndGuard` appends the guard bytes libmad needs after it.
+struct LibmadDecode {
+  std::vector<int16_t> samples;
+  uint32_t channels = 0, sampleRate = 0, frames = 0, samplesPerFrame = 0;
+};
+LibmadDecode DecodeWithLibmad(const std::string& mp3, bool withEndGuard = false);
+
 // The reference decode of `file`: libmad over the whole file from its first frame (a leading
 // ID3v2 tag skipped, the end guard appended), the Info frame's own output dropped, and, when
 // the file has an Info frame, the encoder's delay plus libmad's 529 samples trimmed at the

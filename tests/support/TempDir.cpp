@@ -34,4 +34,10 @@ void WriteFile(const std::filesystem::path& path, const std::string& contents) {
   out << contents;
 }
 
+std::size_t CountOf(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
+  return n;
+}
+
 }  // namespace testsupport

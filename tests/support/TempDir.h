@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
+#include <string>
 
 namespace testsupport {
 
@@ -23,5 +25,7 @@ class TempDir {
 // The whole contents of a file ("" when it cannot be read).
 std::string ReadFile(const std::filesystem::path& path);
 void WriteFile(const std::filesystem::path& path, const std::string& contents);
+// How often `what` occurs in `text`, occurrences not overlapping.
+std::size_t CountOf(const std::string& text, const std::string& what);
 
 }  // namespace testsupport

@@ -289,15 +289,6 @@ TEST_F(LoadPngTest, DrawAlphaRefusesImagesLargerThanTheBlendBuffer) {
   EXPECT_EQ(canvas.GetPixel(0, 0), 0u);
 }
 
-TEST(BlendBufferTest, HoldsOneScreenAtTheScale) {
-  EXPECT_EQ(ui::BlendBuffer::Allocate(1)->ByteSize(), 307200u);
-  EXPECT_EQ(ui::BlendBuffer::Allocate(2)->ByteSize(), 1228800u);
-}
-
-}  // namespace
-
-namespace {
-
 TEST(BlendRowTest, MatchesBlendPixelForEveryAlphaAndAnyRowLength) {
   std::uint32_t seed = 12345;
   auto next = [&seed] {
