@@ -2,7 +2,10 @@
 // sink at unlimited speed) against a bare libmad decode loop of the same file with the same
 // sample conversion, and against mpg123 -t; plus the peak RSS of vornalo-play.
 //
-//   stream_player_bench [--seconds N] [--runs N] [--player PATH]
+//   stream_player_bench [--seconds N] [--runs N] [--player PATH]...
+//
+// Several --player options (another build's vornalo-play, say) are measured side by side,
+// each run taking its turn after the bare loop.
 
 #include <mad.h>
 #include <sys/resource.h>
@@ -117,14 +120,16 @@ double BareLibmadSeconds(const std::string& mp3, uint64_t& checksum) {
 int main(int argc, char** argv) {
   double seconds = 300;
   int runs = 3;
-  std::string player =
-      (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "../play/vornalo-play")
-          .lexically_normal()
-          .string();
+  std::vector<std::string> players;
   for (int i = 1; i + 1 < argc; i += 2) {
     if (!std::strcmp(argv[i], "--seconds")) seconds = std::atof(argv[i + 1]);
     if (!std::strcmp(argv[i], "--runs")) runs = std::max(1, std::atoi(argv[i + 1]));
-    if (!std::strcmp(argv[i], "--player")) player = argv[i + 1];
+    if (!std::strcmp(argv[i], "--player")) players.push_back(argv[i + 1]);
+  }
+  if (players.empty()) {
+    players.push_back((std::filesystem::read_symlink("/proc/self/exe").parent_path() / "../play/vornalo-play")
+                          .lexically_normal()
+                          .string());
   }
 
   std::printf("synthesizing %.0f s of 44.1 kHz stereo 128 kbit/s MP3...\n", seconds);
@@ -139,36 +144,45 @@ int main(int argc, char** argv) {
   }
   std::printf("%zu bytes, served at %s\n\n", mp3.size(), server.url().c_str());
 
-  double bare = 1e9, streamed = 1e9, peer = 1e9;
-  long peakRss = 0;
+  double bare = 1e9, peer = 1e9;
+  std::vector<double> streamed(players.size(), 1e9);
+  std::vector<long> peakRss(players.size(), 0);
   uint64_t checksum = 0;
   for (int run = 0; run < runs; ++run) {
     bare = std::min(bare, BareLibmadSeconds(mp3, checksum));
-    const std::string report = (dir / "play.txt").string();
-    ChildCost play =
-        RunChild({player, server.url(), "--null", "--speed", "0", "--quiet", "--stats"}, report);
-    if (play.cpuSeconds < 0 || !WIFEXITED(play.status) || WEXITSTATUS(play.status) != 0) {
-      std::fprintf(stderr, "%s failed (status %d)\n", player.c_str(), play.status);
-      return 1;
+    for (size_t p = 0; p < players.size(); ++p) {
+      const std::string report = (dir / "play.txt").string();
+      ChildCost play =
+          RunChild({players[p], server.url(), "--null", "--speed", "0", "--quiet", "--stats"}, report);
+      if (play.cpuSeconds < 0 || !WIFEXITED(play.status) || WEXITSTATUS(play.status) != 0) {
+        std::fprintf(stderr, "%s failed (status %d)\n", players[p].c_str(), play.status);
+        return 1;
+      }
+      streamed[p] = std::min(streamed[p], play.cpuSeconds);
+      // The child's own high-water mark: rusage's would include this process's memory.
+      const std::string text = ReadWhole(report);
+      const size_t at = text.find("peak RSS: ");
+      if (at != std::string::npos) peakRss[p] = std::max(peakRss[p], std::atol(text.c_str() + at + 10));
     }
-    streamed = std::min(streamed, play.cpuSeconds);
-    // The child's own high-water mark: rusage's would include this process's memory.
-    const std::string text = ReadWhole(report);
-    const size_t at = text.find("peak RSS: ");
-    if (at != std::string::npos) peakRss = std::max(peakRss, std::atol(text.c_str() + at + 10));
     ChildCost mpg123 = RunChild({"mpg123", "-q", "-t", path});
     if (mpg123.cpuSeconds >= 0) peer = std::min(peer, mpg123.cpuSeconds);
   }
   std::printf("CPU seconds, best of %d runs (%.0f s of audio):\n", runs, seconds);
   std::printf("  bare libmad loop                 %6.3f s\n", bare);
-  std::printf("  StreamPlayer path (vornalo-play) %6.3f s   %.2fx the bare loop (target <= 1.05x)\n",
-              streamed, streamed / bare);
+  for (size_t p = 0; p < players.size(); ++p) {
+    std::printf("  StreamPlayer path (vornalo-play) %6.3f s   %.2fx the bare loop (target <= 1.05x)%s%s\n",
+                streamed[p], streamed[p] / bare, players.size() > 1 ? "  " : "",
+                players.size() > 1 ? players[p].c_str() : "");
+  }
   if (peer < 1e9) {
     std::printf("  mpg123 -t                        %6.3f s   %.2fx the bare loop\n", peer,
                 peer / bare);
   } else {
     std::printf("  mpg123 -t                        not available\n");
   }
-  std::printf("peak RSS of vornalo-play: %.1f MB (target <= 16 MB)\n", peakRss / 1024.0);
+  for (size_t p = 0; p < players.size(); ++p) {
+    std::printf("peak RSS of vornalo-play: %.1f MB (target <= 16 MB)%s%s\n", peakRss[p] / 1024.0,
+                players.size() > 1 ? "  " : "", players.size() > 1 ? players[p].c_str() : "");
+  }
   return 0;
 }
