@@ -30,7 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::Require(pieces.ContentLength() == whole.ContentLength());
   fuzz::Require(whole.ContentLength() >= 0);
   fuzz::Require(whole.HeaderLength() == wholeHeader);
-  catalogue::HttpHeaderScanner::IsPartialReplyFrom(std::string_view(reinterpret_cast<const char*>(reply), wholeHeader),
-                                        static_cast<std::uint32_t>(length));
+  catalogue::HttpHeaderScanner::BodyStart(std::string_view(reinterpret_cast<const char*>(reply), wholeHeader));
   return 0;
 }
