@@ -21,17 +21,14 @@ bool TrackDecoder::restart(uint64_t frameIndex) {
 }
 
 void TrackDecoder::trimFrom(uint64_t frameIndex) {
-  // Counted in decoded samples from the first audio frame: the track runs from `trim` to `end`.
+  // Counted in decoded samples from the first audio frame: the track starts at `trim`. The
+  // frame index is an estimate, so the end is found from the stream's end: the decoder's
+  // output runs `padding - decoder delay` samples past the encoder's last sample.
   const uint64_t decoded = frameIndex * info_.header.samplesPerFrame;
   const uint64_t trim = info_.startTrim();
   const uint64_t skip = decoded < trim ? trim - decoded : 0;
-  uint64_t left = 0;
-  if (const uint64_t length = info_.headerLength()) {
-    const uint64_t end = length + trim;
-    // At least one sample: a limit of 0 would mean no end at all.
-    left = end > decoded + skip ? end - decoded - skip : 1;
-  }
-  trim_.reset(skip, left);
+  const uint32_t padding = info_.hasLame ? info_.encoderPadding : 0;
+  trim_.resetTail(skip, padding > Mp3StreamInfo::kDecoderDelay ? padding - Mp3StreamInfo::kDecoderDelay : 0);
 }
 
 TrackDecoder::Step TrackDecoder::step(const uint8_t* window, uint32_t length, uint32_t* p, bool* pending,

@@ -23,7 +23,8 @@ class TrackDecoder {
   bool start(const Mp3StreamInfo& info);
   // A fresh decoder after a seek, decoding from the audio frame `frameIndex` on (the frame at
   // the start of the next window). Frames that cannot be decoded without the bit reservoir
-  // before them are lost; the first frame decoded places the start and end trim.
+  // before them are lost; the first frame decoded places the start trim, and the end trim
+  // holds back the padding until the stream ends.
   bool restart(uint64_t frameIndex);
 
   // One decode step on `window` (`length` bytes) at `*p`, into `out` (`room` bytes); `*pending`
@@ -45,7 +46,7 @@ class TrackDecoder {
 
  private:
   void tally(uint32_t consumed);
-  // Sets the trim for decoding on from audio frame `frameIndex`.
+  // Sets the trim for decoding on from audio frame `frameIndex` (after a restart).
   void trimFrom(uint64_t frameIndex);
 
   Mp3StreamInfo info_;

@@ -17,7 +17,16 @@ uint32_t TrackTrim::apply(uint8_t* pcm, uint32_t bytes, uint32_t frameBytes) {
   }
   const uint32_t kept = uint32_t(frames) * frameBytes;
   if (dropped > 0 && kept > 0) std::memmove(pcm, pcm + dropped * frameBytes, kept);
-  return kept;
+  if (tail_ == 0) return kept;
+  // What was held and what came, less the last `tail_` frames: never more than came, as no
+  // more than `tail_` frames were held.
+  const size_t tailBytes = size_t(tail_) * frameBytes;
+  held_.insert(held_.end(), pcm, pcm + kept);
+  if (held_.size() <= tailBytes) return 0;
+  const uint32_t out = uint32_t(held_.size() - tailBytes);
+  std::memcpy(pcm, held_.data(), out);
+  held_.erase(held_.begin(), held_.begin() + out);
+  return out;
 }
 
 }  // namespace audio

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace audio {
 
@@ -14,6 +15,15 @@ class TrackTrim {
     skip_ = skip;
     left_ = limit;
     limited_ = limit != 0;
+    tail_ = 0;
+    held_.clear();
+  }
+  // The end placed from the stream's end rather than by count, for decoding that did not
+  // start at the first frame (a seek lands on a frame whose index is only estimated): the
+  // last `tail` sample frames (the padding) are held back and never passed on.
+  void resetTail(uint64_t skip, uint32_t tail) {
+    reset(skip, 0);
+    tail_ = tail;
   }
   // Takes `bytes` of PCM at `pcm` (whole frames of `frameBytes`); returns how many are kept,
   // moved to `pcm`.
@@ -25,6 +35,8 @@ class TrackTrim {
   uint64_t skip_ = 0;
   uint64_t left_ = 0;
   bool limited_ = false;
+  uint32_t tail_ = 0;
+  std::vector<uint8_t> held_;  // the last PCM seen, up to `tail_` sample frames of it
 };
 
 }  // namespace audio

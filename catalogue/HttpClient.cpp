@@ -33,16 +33,18 @@ bool HttpClient::BuildChunkPool() {
   std::lock_guard<std::mutex> guard(queueLock_);
   std::int32_t count = std::clamp(options_.poolChunkCount, 1, httplimits::kMaxPoolChunkCount);
   try {
-    chunkStorage_.assign(static_cast<std::size_t>(count), DataChunk{});
-    readyQueue_.Reserve(chunkStorage_.size());
-    freePool_.Reserve(chunkStorage_.size());
+    // Left uninitialised: a chunk's bytes are written before they are read, and a page of the
+    // pool is only touched (and faulted in) when the download reaches it.
+    chunkStorage_.reset(new DataChunk[static_cast<std::size_t>(count)]);
+    readyQueue_.Reserve(static_cast<std::size_t>(count));
+    freePool_.Reserve(static_cast<std::size_t>(count));
   } catch (const std::bad_alloc&) {
-    std::vector<DataChunk>().swap(chunkStorage_);
+    chunkStorage_.reset();
     readyQueue_.Release();
     freePool_.Release();
     return false;
   }
-  for (DataChunk& chunk : chunkStorage_) freePool_.PushBack(&chunk);
+  for (std::int32_t i = 0; i < count; ++i) freePool_.PushBack(&chunkStorage_[i]);
   poolChunkCount_.store(count, std::memory_order_relaxed);
   chunkFree_.Set();
   dataAvailable_.Reset();
@@ -54,7 +56,7 @@ void HttpClient::ReleaseChunkPool() {
     std::lock_guard<std::mutex> guard(queueLock_);
     readyQueue_.Release();
     freePool_.Release();
-    std::vector<DataChunk>().swap(chunkStorage_);
+    chunkStorage_.reset();
   }
   chunkFree_.Set();
   dataAvailable_.Set();

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -188,7 +189,7 @@ class HttpClient {
   mutable std::condition_variable queueChanged_;
 
   std::string body_;  // WholeBody: written by the worker only while it runs
-  std::vector<DataChunk> chunkStorage_;
+  std::unique_ptr<DataChunk[]> chunkStorage_;
   ChunkQueue readyQueue_;
   ChunkQueue freePool_;
 };

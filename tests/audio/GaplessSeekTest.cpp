@@ -269,38 +269,45 @@ TEST(SeekTest, SeekBackWhileTheEndPlaysOut) {
 }
 
 // A seek while the next track is being fetched: the track plays on from the target to its
-// last sample (its end trim placed by the frame the decoder restarted at), and the next one
-// still joins on to its end, sample for sample.
+// last sample and the next one still joins on to its end, sample for sample. CBR seeks by
+// arithmetic; VBR by the table, on a track whose first half is silent, so that the frame the
+// decoder restarts at is estimated from uneven frames: its end is placed from the stream's end.
 TEST(SeekTest, SeekWhileTheNextTrackIsFetched) {
-  testsupport::Mp3EncodeOptions options;  // CBR: the seek byte by arithmetic
-  const auto tracks = testsupport::EncodeConsecutiveTracks(testsupport::SweepPcm(12.0, 44100, 2), 2, options);
-  TrackServers servers(tracks);
-  Player p(4.0);
-  ASSERT_TRUE(p.Start(servers, true));
-  // The first track's download is complete at once: the next one is being fetched.
-  ASSERT_TRUE(testsupport::WaitUntil([&] { return servers.servers[1]->Requests().size() == 1; }));
-  const uint64_t target = p.player->lengthSamples() / 2;
-  const size_t flushesBefore = p.sink->Flushes().size();
-  ASSERT_TRUE(p.player->seekTo(target));
-  ASSERT_TRUE(p.target.WaitFor(kMsgTrackEnded));
-  EXPECT_TRUE(p.player->adoptNextTrack(&servers.servers[1]));
-  ASSERT_TRUE(p.target.WaitFor(kMsgTrackEnded, 2));
-  EXPECT_EQ(p.target.Messages(), JoinedMessages(2));
-  EXPECT_EQ(p.sink->Opens(), 1);
+  testsupport::Mp3EncodeOptions vbr;
+  vbr.vbrQuality = 2;
+  for (const bool variable : {false, true}) {
+    SCOPED_TRACE(variable ? "VBR" : "CBR");
+    std::vector<int16_t> pcm = testsupport::SweepPcm(12.0, 44100, 2);
+    if (variable) std::fill(pcm.begin(), pcm.begin() + long(pcm.size() / 4), int16_t(0));
+    const auto tracks = testsupport::EncodeConsecutiveTracks(pcm, 2, variable ? vbr : testsupport::Mp3EncodeOptions{});
+    TrackServers servers(tracks);
+    Player p(4.0);
+    ASSERT_TRUE(p.Start(servers, true));
+    // The first track's download is complete at once: the next one is being fetched.
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return servers.servers[1]->Requests().size() == 1; }));
+    const uint64_t target = p.player->lengthSamples() * 13 / 20;  // in the sweep
+    const size_t flushesBefore = p.sink->Flushes().size();
+    ASSERT_TRUE(p.player->seekTo(target));
+    ASSERT_TRUE(p.target.WaitFor(kMsgTrackEnded));
+    EXPECT_TRUE(p.player->adoptNextTrack(&servers.servers[1]));
+    ASSERT_TRUE(p.target.WaitFor(kMsgTrackEnded, 2));
+    EXPECT_EQ(p.target.Messages(), JoinedMessages(2));
+    EXPECT_EQ(p.sink->Opens(), 1);
 
-  const std::vector<int16_t> played = p.sink->Samples();
-  const auto first = testsupport::ReferenceDecode(tracks[0]);
-  const auto second = testsupport::ReferenceDecode(tracks[1]);
-  const size_t from = p.sink->Flushes()[flushesBefore];
-  const size_t at = SeekLanded(played, from, first, double(target) / 44100);
-  ASSERT_NE(at, std::string::npos);
-  // The rest of the first track from there, then the whole second one.
-  ASSERT_GE(played.size(), second.size());
-  EXPECT_TRUE(std::equal(second.begin(), second.end(), played.end() - long(second.size())));
-  const size_t firstPart = played.size() - second.size() - from;
-  EXPECT_EQ(at + firstPart, first.size()) << "the first track's end after the seek";
-  EXPECT_TRUE(std::equal(played.begin() + long(from) + 8820, played.begin() + long(from + firstPart),
-                         first.end() - long(firstPart) + 8820));
+    const std::vector<int16_t> played = p.sink->Samples();
+    const auto first = testsupport::ReferenceDecode(tracks[0]);
+    const auto second = testsupport::ReferenceDecode(tracks[1]);
+    const size_t from = p.sink->Flushes()[flushesBefore];
+    const size_t at = SeekLanded(played, from, first, double(target) / 44100);
+    ASSERT_NE(at, std::string::npos);
+    // The rest of the first track from there, then the whole second one.
+    ASSERT_GE(played.size(), second.size());
+    EXPECT_TRUE(std::equal(second.begin(), second.end(), played.end() - long(second.size())));
+    const size_t firstPart = played.size() - second.size() - from;
+    EXPECT_EQ(at + firstPart, first.size()) << "the first track's end after the seek";
+    EXPECT_TRUE(std::equal(played.begin() + long(from) + 8820, played.begin() + long(from + firstPart),
+                           first.end() - long(firstPart) + 8820));
+  }
 }
 
 // A seek in a track that playback joined on to goes through that track's own stream.
