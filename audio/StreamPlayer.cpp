@@ -178,6 +178,7 @@ bool StreamPlayer::seekTo(std::uint64_t sampleFrame) {
   std::lock_guard<std::mutex> control(controlLock_);
   if ((state_ != Playing && state_ != Paused) || !canSeek() || joining_) return false;
   seekTarget_ = sampleFrame;
+  ++seekCount_;
   seekRequested_ = true;
   // Wakes the playback thread if it waits for a free buffer (a paused device frees none).
   output_.interruptWait();

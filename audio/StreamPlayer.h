@@ -230,6 +230,7 @@ class StreamPlayer {
   std::atomic<bool> rangesAccepted_{false};
   std::atomic<bool> seekRequested_{false};
   std::atomic<uint64_t> seekTarget_{0};
+  std::atomic<uint64_t> seekCount_{0};  // counts seekTo calls, so that one during a seek is kept
 
   // Owned by the playback thread while it runs.
   TrackDecoder decoder_;

@@ -120,6 +120,7 @@ void StreamPlayer::checkJoin() {
 }
 
 StreamPlayer::LoopEnd StreamPlayer::performSeek() {
+  const uint64_t count = seekCount_;
   const uint64_t target = seekTarget_;
   // The buffer being filled holds PCM from before the target; the queued ones too.
   currentBuffer_ = nullptr;
@@ -143,6 +144,9 @@ StreamPlayer::LoopEnd StreamPlayer::performSeek() {
   trackBase_ = 0;
   seekBase_ = target;
   seekRequested_ = false;
+  // A seek asked for while this one ran is performed next: `seekTo` counts before it sets
+  // the request, so a call that the check misses sets the request after it is cleared.
+  if (seekCount_ != count) seekRequested_ = true;
   return LoopEnd::kEnded;
 }
 

@@ -251,6 +251,26 @@ TEST(SeekTest, SeeksByTheTableOfContentsPlayingAndPaused) {
   EXPECT_EQ(p.player->position(), 0u);
 }
 
+// A second seek asked for while the first waits for its range reply is not lost: the track
+// goes on from the second target.
+TEST(SeekTest, ASeekDuringASeekIsKept) {
+  const testsupport::EncodedMp3 file = testsupport::EncodePcm(testsupport::SweepPcm(12.0, 44100, 2), {});
+  ScriptedServer server({testsupport::ReadRequest(), testsupport::Pause(300),
+                         testsupport::SendRange(file.bytes, file.bytes.size()), testsupport::Close()});
+  Player p(1.0);
+  p.player->setUrl(platform::Utf8ToUtf16(server.Url("/t.mp3")));
+  ASSERT_TRUE(p.player->play() && p.target.WaitFor(kMsgPlaybackStarted));
+  const uint64_t length = p.player->lengthSamples();
+  ASSERT_TRUE(p.player->seekTo(length / 4));
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return server.Requests().size() == 2; }));
+  ASSERT_TRUE(p.player->seekTo(length * 3 / 4));
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return server.Requests().size() == 3; }));
+  EXPECT_GE(p.player->position(), length * 3 / 4);
+  const size_t flushes = p.sink->Flushes().size();
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return p.sink->Samples().size() > p.sink->Flushes().back() + 44100 * 2; }));
+  SeekLanded(p.sink->Samples(), p.sink->Flushes()[flushes - 1], testsupport::ReferenceDecode(file), 9.0);
+}
+
 // A seek back while the end of a track plays out (its stream all decoded) plays it again
 // from there, and the track ends once.
 TEST(SeekTest, SeekBackWhileTheEndPlaysOut) {
