@@ -31,9 +31,7 @@ PcmOpenResult ThreadedPcmSink::Open(const PcmFormat& format, DoneHandler done) {
     open_ = true;
     paused_ = false;
     quit_ = false;
-    flushRequested_ = false;
-    PcmBufferQueue::Tags unused;
-    queue_.Clear(unused);
+    flushRequested_ = false;  // the queue is empty: Close reset it
     headTimed_ = false;
   }
   if (!Immediate()) driver_ = std::thread([this] { DriverLoop(); });
@@ -69,6 +67,8 @@ bool ThreadedPcmSink::Write(const uint8_t* data, uint32_t bytes, void* tag) {
       return true;
     }
     queue_.Push(Entry{data, bytes, tag});
+    // Unpaced, no thread waits: the queue is played by Restart.
+    if (Immediate()) return true;
   }
   wake_.notify_all();
   return true;
