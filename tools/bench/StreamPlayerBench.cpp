@@ -5,7 +5,9 @@
 //   stream_player_bench [--seconds N] [--runs N] [--player PATH]...
 //
 // Several --player options (another build's vornalo-play, say) are measured side by side,
-// each run taking its turn after the bare loop.
+// each run taking its turn after the bare loop. Each player also plays a 2 s track, so that a
+// second figure leaves out what any run costs whatever its length (process start, loading
+// libraries, connecting): the bare loop has none of that either.
 
 #include <mad.h>
 #include <sys/resource.h>
@@ -132,37 +134,49 @@ int main(int argc, char** argv) {
                           .string());
   }
 
+  constexpr double kShortSeconds = 2;
   std::printf("synthesizing %.0f s of 44.1 kHz stereo 128 kbit/s MP3...\n", seconds);
   const std::string mp3 = bench::SwellingToneMp3(seconds);
+  const std::string shortMp3 = bench::SwellingToneMp3(kShortSeconds);
   ScratchDir dir;
   const std::string path = (dir / "bench.mp3").string();
+  const std::string shortPath = (dir / "short.mp3").string();
   std::ofstream(path, std::ios::binary) << mp3;
+  std::ofstream(shortPath, std::ios::binary) << shortMp3;
   tools::LoopbackFileServer server(path);
-  if (mp3.empty() || !server.start()) {
+  tools::LoopbackFileServer shortServer(shortPath);
+  if (mp3.empty() || shortMp3.empty() || seconds <= kShortSeconds || !server.start() || !shortServer.start()) {
     std::fprintf(stderr, "cannot prepare the benchmark file\n");
     return 1;
   }
   std::printf("%zu bytes, served at %s\n\n", mp3.size(), server.url().c_str());
 
   double bare = 1e9, peer = 1e9;
-  std::vector<double> streamed(players.size(), 1e9);
+  std::vector<double> streamed(players.size(), 1e9), streamedShort(players.size(), 1e9);
   std::vector<long> peakRss(players.size(), 0);
   uint64_t checksum = 0;
+  // One play of `url` by player `p`: its CPU seconds, or < 0 when it failed.
+  auto play = [&](size_t p, const std::string& url) {
+    const std::string report = (dir / "play.txt").string();
+    ChildCost cost = RunChild({players[p], url, "--null", "--speed", "0", "--quiet", "--stats"}, report);
+    if (cost.cpuSeconds < 0 || !WIFEXITED(cost.status) || WEXITSTATUS(cost.status) != 0) {
+      std::fprintf(stderr, "%s failed (status %d)\n", players[p].c_str(), cost.status);
+      return -1.0;
+    }
+    // The child's own high-water mark: rusage's would include this process's memory.
+    const std::string text = ReadWhole(report);
+    const size_t at = text.find("peak RSS: ");
+    if (at != std::string::npos) peakRss[p] = std::max(peakRss[p], std::atol(text.c_str() + at + 10));
+    return cost.cpuSeconds;
+  };
   for (int run = 0; run < runs; ++run) {
     bare = std::min(bare, BareLibmadSeconds(mp3, checksum));
     for (size_t p = 0; p < players.size(); ++p) {
-      const std::string report = (dir / "play.txt").string();
-      ChildCost play =
-          RunChild({players[p], server.url(), "--null", "--speed", "0", "--quiet", "--stats"}, report);
-      if (play.cpuSeconds < 0 || !WIFEXITED(play.status) || WEXITSTATUS(play.status) != 0) {
-        std::fprintf(stderr, "%s failed (status %d)\n", players[p].c_str(), play.status);
-        return 1;
-      }
-      streamed[p] = std::min(streamed[p], play.cpuSeconds);
-      // The child's own high-water mark: rusage's would include this process's memory.
-      const std::string text = ReadWhole(report);
-      const size_t at = text.find("peak RSS: ");
-      if (at != std::string::npos) peakRss[p] = std::max(peakRss[p], std::atol(text.c_str() + at + 10));
+      const double whole = play(p, server.url());
+      const double brief = play(p, shortServer.url());
+      if (whole < 0 || brief < 0) return 1;
+      streamed[p] = std::min(streamed[p], whole);
+      streamedShort[p] = std::min(streamedShort[p], brief);
     }
     ChildCost mpg123 = RunChild({"mpg123", "-q", "-t", path});
     if (mpg123.cpuSeconds >= 0) peer = std::min(peer, mpg123.cpuSeconds);
@@ -170,9 +184,14 @@ int main(int argc, char** argv) {
   std::printf("CPU seconds, best of %d runs (%.0f s of audio):\n", runs, seconds);
   std::printf("  bare libmad loop                 %6.3f s\n", bare);
   for (size_t p = 0; p < players.size(); ++p) {
+    const char* gap = players.size() > 1 ? "  " : "";
+    const char* name = players.size() > 1 ? players[p].c_str() : "";
     std::printf("  StreamPlayer path (vornalo-play) %6.3f s   %.2fx the bare loop (target <= 1.05x)%s%s\n",
-                streamed[p], streamed[p] / bare, players.size() > 1 ? "  " : "",
-                players.size() > 1 ? players[p].c_str() : "");
+                streamed[p], streamed[p] / bare, gap, name);
+    // Per second of audio between the two lengths, for the long one's length.
+    const double playing = (streamed[p] - streamedShort[p]) * seconds / (seconds - kShortSeconds);
+    std::printf("    less the cost of any run      %6.3f s   %.2fx the bare loop (%.1f ms a run)%s%s\n", playing,
+                playing / bare, (streamed[p] - playing) * 1e3, gap, name);
   }
   if (peer < 1e9) {
     std::printf("  mpg123 -t                        %6.3f s   %.2fx the bare loop\n", peer,
