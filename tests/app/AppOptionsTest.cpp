@@ -89,9 +89,8 @@ TEST(AppOptions, BadCommandLinesAreRefused) {
   }
 }
 
-// The desktop window's layout: what --screen and --zoom ask is kept; otherwise a zoom of 2 or
-// more (the display's, or one the user chose before, counted in default screens) shows the
-// default layout natively at twice its size; the display is asked only when nothing says.
+// --screen and --zoom are kept; otherwise a zoom of 2 or more (the display's, or the one
+// remembered) shows the default layout natively doubled; the display is asked only when needed.
 TEST(AppOptions, DesktopLayoutIsSharpByDefault) {
   const platform::Size qvga{240, 320}, vga{480, 640};
   const struct {

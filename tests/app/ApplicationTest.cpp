@@ -1,6 +1,4 @@
-// The real `vornalo` program driven headless by scripts: its screen stack, tabs, strokes,
-// taps, keys, popups, the About screen, rotation, playback messages, the theme key and the
-// ways out, checked through the screen as text (`dump`), screenshots and the files it leaves.
+// The real program driven headless by scripts, checked through `dump`, screenshots and files.
 
 #include <gtest/gtest.h>
 
@@ -34,10 +32,8 @@ class ApplicationTest : public apptest::ClientRunTest {
   Lines TabAndStack(const std::string& name) const { return DumpLines(name, {"tab ", "stack "}); }
 };
 
-// Tabs: the start on Featured, strokes both ways with wrap-around, a movement that is neither
-// tap nor stroke, the Player tab without tab bar and mini player, taps on the tab bar and the
-// mini player, a popup that takes every tap and ignores strokes, a rotation under the popup,
-// About opened and cancelled back to the tab before.
+// Tabs by stroke (with wrap-around), tap and message; the Player tab without bar and mini
+// player; a popup that takes every tap and ignores strokes; rotation; About.
 TEST_F(ApplicationTest, TabsStrokesTapsPopupsAndAbout) {
   ScriptedServer server(Reply(HttpResponse("", "text/plain")));
   const apptest::ProgramResult result = Run(server,
@@ -134,9 +130,8 @@ TEST_F(ApplicationTest, TabsStrokesTapsPopupsAndAbout) {
   EXPECT_EQ(TabAndStack("aboutcancelled"), (Lines{"tab 1 Featured", "stack application featured"}));
   EXPECT_EQ(TabAndStack("aboutstroke"), (Lines{"tab 1 Featured", "stack application featured about"}));
 
-  // The rotation re-measured the screen and repainted the whole stack: the tab bar spans the
-  // landscape width and the popup was composed again in landscape, over the right-hand part
-  // a portrait panel would have left white.
+  // The rotation repainted the whole stack in landscape: the bar spans the width and the popup
+  // covers what a portrait panel would have left white.
   ui::STScreenBuffer shot;
   ASSERT_TRUE(shot.LoadPng((dir_ / "rotated.png").c_str()));
   ASSERT_EQ(shot.Width(), 320);
@@ -152,9 +147,8 @@ TEST_F(ApplicationTest, TabsStrokesTapsPopupsAndAbout) {
   EXPECT_EQ(shot.DecodedPixel(160, top + 120) & 0xFFFFFF, 0xFFFFFFu);
 }
 
-// "c", "C" and "9" advance the colour theme (other characters do nothing, nor does a theme
-// index outside the ten): nine presses from Jazzy Blue (4) give Wild Purple (3), stored. "Help"
-// opens the help page. Ctrl+Q ends the program after writing the playlist file on the way out.
+// "c", "C" and "9" advance the theme (nine presses from 4 give 3, stored); "Help" opens the
+// help page; Ctrl+Q writes the playlist on the way out.
 TEST_F(ApplicationTest, ThemeKeyAndCtrlQWritesThePlaylist) {
   ScriptedServer server(Reply(HttpResponse("", "text/plain")));
   catalogue::AudioCueRecord record{};
@@ -189,10 +183,8 @@ TEST_F(ApplicationTest, ThemeKeyAndCtrlQWritesThePlaylist) {
   EXPECT_EQ(browser.Urls(), (std::vector<std::string>{"http://www.vornalo.com/mobile/wm/help"}));
 }
 
-// A track plays from the playlist: the mini player follows it on timer 1005 but not while a
-// popup is open; "Clear Current Playlist" stops it with 12027 and empties the playlist and its
-// file. The next entry (the same one, wrapping around) was looked up and fetched ahead once the
-// download was complete, and nothing after.
+// The mini player follows the track on timer 1005 but not under a popup; "Clear Current
+// Playlist" stops it (12027) and empties the list and file; the next entry was fetched ahead.
 TEST_F(ApplicationTest, PositionTimerAndClearCurrentPlaylist) {
   const std::string mp3 = testsupport::SynthesizeMp3(8.0, 44100, 2, 128);
   ASSERT_FALSE(mp3.empty());
@@ -241,11 +233,8 @@ TEST_F(ApplicationTest, PositionTimerAndClearCurrentPlaylist) {
   EXPECT_EQ(server.AcceptedCount(), 6);  // the next entry's lookup and stream, once
 }
 
-// What a track change or a media command draws is only what is shown: on the Player tab the
-// centre button shows pause as soon as the track starts; media commands from another tab act
-// (a new track starts) without drawing the console there; a track ending and starting under
-// a popup leaves the popup whole; a full repaint (the theme key) under a popup over the
-// Player tab draws no tab bar or mini player.
+// A track change or media command draws only what is shown: the centre button, not the
+// console from another tab, nothing over a popup, no bar or mini player under one.
 TEST_F(ApplicationTest, TrackChangesAndMediaCommandsDrawOnlyWhatIsShown) {
   const std::string mp3 = testsupport::SynthesizeMp3(8.0, 44100, 2, 128);
   ASSERT_FALSE(mp3.empty());
@@ -296,9 +285,7 @@ TEST_F(ApplicationTest, TrackChangesAndMediaCommandsDrawOnlyWhatIsShown) {
   EXPECT_EQ(differing("playerpopup.png", "playerrepaint.png", {0, 266, 240, 268}), 0) << "the mini player";
 }
 
-// An image missing at window creation: "Missing Files", the window closes before its first
-// paint (the script never runs) and the program ends with 0, leaving the playlist file as it
-// was.
+// An image missing at creation: "Missing Files", no paint, exit 0, the playlist file kept.
 TEST_F(ApplicationTest, MissingImageAtCreation) {
   ScriptedServer server(Reply(HttpResponse("", "text/plain")));
   catalogue::AudioCueRecord record{};

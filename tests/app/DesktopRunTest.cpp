@@ -1,8 +1,5 @@
-// The client on the desktop, run headless: phone calls started and ended from outside with
-// `vornalo --set-call-count` (as another process would), the idle sleep, and the media
-// controls driven by playerctl over a private session bus (the suite runs under
-// dbus-run-session). The script dumps the screen as text before each outside action; the test
-// waits for that dump, acts, and reads the dumps the script writes after.
+// The client on the desktop, headless: calls set from outside (`--set-call-count`), the idle
+// sleep, and playerctl over a session bus; the script dumps before each outside action.
 
 #include <gtest/gtest.h>
 
@@ -24,15 +21,13 @@
 
 namespace {
 
-// Two tracks of 20 s.
 constexpr double kTrackSeconds = 20.5;  // shown as 0:20; its length to the microsecond is 20.5 s
 constexpr const char* kIdleOff = "idle sleep: kept off while playing";
 constexpr const char* kIdleAllowed = "idle sleep: allowed";
 constexpr const char* kPlayerctl = "/usr/bin/playerctl";
 
 
-// The "player ..." line of a dump; empty until the dump is complete (the player line is the
-// last one on the player tab).
+// The last line of a complete player-tab dump, "player ..."; empty until then.
 std::string PlayerLine(const std::filesystem::path& file) {
   const std::string text = testsupport::ReadFile(file);
   const std::size_t at = text.find("\nplayer ");
@@ -123,11 +118,8 @@ class DesktopRunTest : public apptest::ClientRunTest {
   apptest::ProgramResult result_;
 };
 
-// Nothing playing, then the four ways a call meets a playing track: paused and resumed where
-// it stopped; paused by the user and left paused; resumed by the user during the call and left
-// playing; played and paused again by the user during the call (with a second call coming in)
-// and left paused. The idle sleep is kept off while playing and allowed once paused; the
-// recording shows the track without a gap or a repeat across the pauses.
+// No call while stopped, then the four ways a call meets a playing track; the idle sleep is
+// kept off while playing, and the recording has no gap or repeat across the pauses.
 TEST_F(DesktopRunTest, CallsPauseAndResumeOnlyWhatTheyPaused) {
   struct Step {
     std::string before;  // the script's lines before its dump
@@ -149,7 +141,6 @@ TEST_F(DesktopRunTest, CallsPauseAndResumeOnlyWhatTheyPaused) {
   for (std::size_t i = 0; i < steps.size(); ++i) {
     SCOPED_TRACE("step " + std::to_string(i));
     if (!WaitForDump(static_cast<int>(i))) break;
-    // Playing keeps the system awake (timer 1000); the pause of the call lets it sleep.
     EXPECT_TRUE(i != 2 || ClientLog().find("idle sleep") == std::string::npos);
     EXPECT_TRUE(i != 3 || WaitForLog(kIdleOff));
     EXPECT_TRUE(i != 4 || WaitForLog(kIdleAllowed));
@@ -167,8 +158,7 @@ TEST_F(DesktopRunTest, CallsPauseAndResumeOnlyWhatTheyPaused) {
       << played.size() << " samples played do not continue the track";
 }
 
-// What the player announces, in order: "PlaybackStatus=<status>", "Metadata=<title>" and
-// "CanSeek=<0|1>" from PropertiesChanged, "Seeked=<whole seconds>" from Seeked.
+// PropertiesChanged (PlaybackStatus, Metadata title, CanSeek) and Seeked announcements, in order.
 class ChangeListener {
  public:
   ChangeListener()
@@ -220,11 +210,8 @@ class ChangeListener {
   std::vector<std::string> seen_;
 };
 
-// The media controls with a real client: on the Player tab "[" goes back to the start (not
-// before it) and "]" 10 s on from there; playerctl sees
-// the track play, pauses it (as the player's centre button does), moves it while paused
-// (SetPosition, then Seek back), moves the Current Playlist on and reads the new title; every
-// change is announced.
+// "[" and "]" on the Player tab, then playerctl: status, metadata, pause, SetPosition and Seek
+// while paused, next and stop, each change announced.
 TEST_F(DesktopRunTest, PlayerctlControlsThePlayer) {
   const char* bus = std::getenv("DBUS_SESSION_BUS_ADDRESS");
   if (!bus || !*bus) GTEST_SKIP() << "no session bus: run this suite under dbus-run-session";

@@ -21,23 +21,20 @@ struct ProgramResult {
   double cpuSeconds = 0;  // user and system CPU time of a run that ended by itself
 };
 
-// Runs `program` with `arguments` and the environment of this process changed by `environment`,
-// standard input from /dev/null and both outputs captured in files under `workDirectory`.
-// Kills it after `timeout`.
+// Runs `program` with `environment` added, stdin from /dev/null, outputs captured under
+// `workDirectory`; killed after `timeout`.
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                          const std::map<std::string, std::string>& environment,
                          const std::filesystem::path& workDirectory,
                          std::chrono::milliseconds timeout = std::chrono::seconds(30));
 
-// A test that runs the client headless in a folder of its own, which holds a private runtime
-// folder, the script, the settings, the data and the dumps.
+// Runs the client headless in a folder of its own (runtime, script, settings, data, dumps).
 class ClientRunTest : public ::testing::Test {
  protected:
   ClientRunTest();
 
   std::string Runtime() const { return (dir_ / "runtime").string(); }
-  // Runs the client on `script` over the folder's settings and data, then `args`; a script line
-  // "dump NAME" writes the dump NAME into the folder.
+  // Runs the client on `script` with `args`; "dump NAME" writes dump NAME into the folder.
   ProgramResult RunClient(const std::string& script, const std::vector<std::string>& args,
                           std::map<std::string, std::string> environment = {},
                           std::chrono::milliseconds timeout = std::chrono::seconds(60));
@@ -56,8 +53,7 @@ inline constexpr const char* kPlayFirstEntry =
     "waitfor text \"stack application playlist itempopup\"\n"
     "post 1928\n";
 
-// A stand-in browser: a shell script that appends each URL it is started with, one a line, to
-// a log. Point $VORNALO_BROWSER at Program().
+// A stand-in browser appending each URL it is given to a log; point $VORNALO_BROWSER at Program().
 class BrowserRecorder {
  public:
   explicit BrowserRecorder(const std::filesystem::path& directory);
@@ -72,16 +68,13 @@ class BrowserRecorder {
   std::filesystem::path log_;
 };
 
-// Fetches the server's only featured CueList with the client's own requests and saves its
-// tracks as the Current Playlist file `file` titled `title` (settings kept under `configDir`).
-// Returns how many tracks were saved: 0 when a request failed or the server did not feature
-// exactly one CueList.
+// Saves the server's only featured CueList as the playlist file `file` titled `title`; the
+// number of tracks saved, 0 on failure or not exactly one CueList.
 std::size_t SaveFeaturedCueListAsPlaylist(const std::string& baseUrl, const std::filesystem::path& configDir,
                                           const std::filesystem::path& file, const std::u16string& title);
 
-// How many pixels differ between two screenshots of the emulated screen inside `inside`, a
-// rectangle of the client area (below the 26-pixel title bar), leaving out `except`; -1 when
-// a screenshot cannot be read.
+// Pixels differing between two screenshots inside `inside` (client coordinates, below the
+// title bar), leaving out `except`; -1 when one cannot be read.
 int DifferingPixels(const std::filesystem::path& a, const std::filesystem::path& b, platform::Rect inside,
                     platform::Rect except = {});
 

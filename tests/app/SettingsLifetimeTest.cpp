@@ -1,5 +1,4 @@
-// The program run in this process with an application object of the test's own: what it is
-// given, what state the start-up leaves for its first paint, and when the settings are saved.
+// The program run in this process with the test's own application object.
 
 #include <gtest/gtest.h>
 
@@ -19,8 +18,7 @@ using testsupport::HttpResponse;
 using testsupport::Reply;
 using testsupport::ScriptedServer;
 
-// What the test's application saw: its life in order, with the server it was given and the
-// theme stored at each step, and the wait cursor around its first paint.
+// What the test's application saw: its life in order (with the stored theme) and the wait cursor.
 struct Observations {
   std::vector<std::string> events;
   bool waitCursorAtFirstPaint = false;
@@ -81,9 +79,8 @@ class SettingsLifetimeTest : public apptest::ClientRunTest {
   Observations seen_;
 };
 
-// The splash is drawn before the version request; the wait cursor goes up before it and stays
-// until the first paint, also when a recommended update was declined; the settings changed at
-// that paint are stored only after the window and the application are gone.
+// The splash comes before the version request; the wait cursor stays up until the first paint
+// (a declined update too); that paint's settings are stored only after the window is gone.
 TEST_F(SettingsLifetimeTest, WaitCursorUntilTheFirstPaintAndSettingsSavedLast) {
   const std::tuple<const char*, const char*, const char*> cases[] = {{"", "", "key Ctrl+Q"},
                                                                      {"optional,http://x/y", "answer No\n", "quit"}};

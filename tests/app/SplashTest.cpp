@@ -1,5 +1,4 @@
-// The splash during start-up: drawn onto the screen before the version request is answered,
-// with the version on its lower left, at QVGA portrait and VGA landscape.
+// The splash, with the version on its lower left, shown while the version request waits.
 
 #include <gtest/gtest.h>
 
@@ -55,8 +54,7 @@ TEST(SplashTest, ShownWithTheVersionWhileTheVersionCheckWaits) {
       screens::DrawSplash(window);
       splashWindow = &window;
     };
-    // While the program's own thread waits for the reply, nothing else touches its window:
-    // the screenshot is taken from here.
+    // The program's thread waits for the reply and leaves its window alone: shoot it from here.
     const std::string shotPath = (dir / "splash.png").string();
     bool tookShot = false, replyStillHeld = false;
     std::thread watcher([&] {

@@ -1,6 +1,4 @@
-// The start-up paths of the real `vornalo` program, run headless against a scripted server:
-// which message boxes come in which order, whether the message loop starts, the exit code,
-// the requests made and the browser started.
+// The start-up paths of the real program, headless against a scripted server.
 
 #include <gtest/gtest.h>
 
@@ -33,8 +31,7 @@ class StartupTest : public apptest::ClientRunTest {
  protected:
   StartupTest() : browser_(dir_.Path()) {}
 
-  // Runs the program over `serverUrl`; `answers` open the script (for the start-up boxes), and
-  // the script quits at the first paint.
+  // Runs the program over `serverUrl`: `answers`, then quit at the first paint.
   apptest::ProgramResult Run(const std::string& serverUrl, const std::string& answers = "",
                              std::vector<std::string> extra = {}) {
     if (!serverUrl.empty()) extra.insert(extra.begin(), {"--server", serverUrl});
@@ -44,9 +41,8 @@ class StartupTest : public apptest::ClientRunTest {
   apptest::BrowserRecorder browser_;
 };
 
-// The paths through the version check: the request (version, platform, screen class), the
-// boxes shown in order, whether the message loop ran (the script's lines in the log) or the
-// program ended before its window, and the browser started. Every path exits 0.
+// The version check's request, boxes, whether the loop ran or the program ended before its
+// window, and the browser started; every path exits 0.
 TEST_F(StartupTest, VersionCheckPaths) {
   using testsupport::ReadRequest;
   struct Case {
@@ -100,9 +96,7 @@ TEST_F(StartupTest, VersionCheckPaths) {
   }
 }
 
-// The measured screen's scale reaches the artwork folder and the blend buffer: scale 2 (the
-// square 640 x 640 too) draws from vga/ beside the program with a 1,228,800-byte buffer, scale 1
-// from qvga/ with 307,200 bytes.
+// Scale 2 (640 x 640 too) draws from vga/ with a 1,228,800-byte blend buffer, scale 1 from qvga/.
 TEST_F(StartupTest, ScreenSizeChoosesArtworkFolderAndBlendBuffer) {
   const std::filesystem::path programDirectory = std::filesystem::path(VORNALO_PROGRAM).parent_path();
   struct Case {

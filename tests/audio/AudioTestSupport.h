@@ -21,14 +21,12 @@ using testsupport::DecodeWithLibmad;
 std::vector<int16_t> SamplesFromBytes(const void* bytes, size_t length);
 // The samples of a WAV file the WAV sink wrote; empty when there are none.
 std::vector<int16_t> WavFileSamples(const std::filesystem::path& file);
-// An MP3 file, its ID3v2 tag skipped, decoded by DecodeWithLibmad with the end guard; with a
-// LAME header the Info frame's output, the delay (and libmad's) and the padding are cut as its
-// header gives them. (The stream player tests check those against the encoder's own figures.)
+// An MP3 file decoded by DecodeWithLibmad (ID3v2 skipped, end guard on), trimmed as its LAME
+// header says.
 ReferenceDecode DecodeMp3File(const std::filesystem::path& file);
 
-// Where the track decoded as `reference` lies in `played` from sample `at` on: all of it, sample
-// for sample, or up to the end of `played` when `mayStopEarly`. Returns the index after it; 0
-// when it is not there.
+// Index after the track `reference` found sample for sample in `played` from `at` on (up to
+// the end of `played` when `mayStopEarly`); 0 when it is not there.
 size_t MatchPlayedTrack(const std::vector<int16_t>& played, size_t at, const ReferenceDecode& reference,
                         bool mayStopEarly = false);
 
@@ -63,9 +61,8 @@ class RecordingTarget : public audio::PlayerNotifyTarget {
   std::vector<uint32_t> messages_;
 };
 
-// The ways real files come, for the table-driven tests: LAME VBR and CBR with the Info/LAME
-// header, CBR behind a 600 KB cover picture, MPEG-2 and MPEG-2.5 rates, and files without the
-// header frame.
+// The ways real files come: LAME VBR and CBR, behind a 600 KB picture, MPEG-2 and 2.5 rates,
+// and without the header frame.
 struct FixtureKind {
   const char* name;
   testsupport::Mp3EncodeOptions options;

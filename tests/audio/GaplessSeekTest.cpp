@@ -1,5 +1,4 @@
-// The player across tracks and within them: gapless joins onto a track fetched ahead, and
-// seeks by the Xing table or CBR arithmetic.
+// Gapless joins onto a track fetched ahead, and seeks by the Xing table or CBR arithmetic.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -49,8 +48,7 @@ struct Player {
     next.resolveUrl = [url](catalogue::HttpClient&) { return url; };
     return next;
   }
-  // Plays the first of `servers`, the second named as the next track when `withNext`; true
-  // once playback started.
+  // Plays the first of `servers` (the second named next when `withNext`); true once started.
   bool Start(const TrackServers& servers, bool withNext) {
     player->setUrl(servers.Url(0));
     if (withNext) player->setNextTrack(Next(servers, 1));
@@ -70,8 +68,7 @@ std::vector<int16_t> Concatenated(const std::vector<testsupport::EncodedMp3>& tr
   return all;
 }
 
-// Plays `tracks` as the playlist would: each next one named when the one before starts, and
-// adopted at its join. Returns once the last has ended.
+// Plays `tracks` as the playlist would, naming and adopting each next one; returns at the end.
 void PlayAll(Player& p, const TrackServers& servers, size_t count) {
   p.player->setUrl(servers.Url(0));
   ASSERT_TRUE(p.player->play());
@@ -99,10 +96,8 @@ std::vector<uint32_t> JoinedMessages(size_t tracks) {
   return expected;
 }
 
-// One sweep cut into four tracks, each with its own Info header: played through one open
-// device, the PCM is the four reference decodes end to end, which together are the sweep's
-// length exactly; the messages are those of four tracks played one after another. A second
-// format in between reopens the device, with the same messages.
+// One sweep cut into four tracks plays through one open device as the four reference decodes
+// end to end, the sweep's length exactly; a second format in between reopens the device.
 TEST(GaplessTest, ConsecutiveTracksJoinOnOneOpenDevice) {
   testsupport::Mp3EncodeOptions options;
   const std::vector<int16_t> sweep = testsupport::SweepPcm(6.0, 44100, 2);
@@ -129,9 +124,8 @@ TEST(GaplessTest, ConsecutiveTracksJoinOnOneOpenDevice) {
   EXPECT_TRUE(q.sink->Samples() == Concatenated(mixed));
 }
 
-// A pause while the device holds the end of one track and the start of the next (the ring is
-// half a second): nothing more plays while paused, the first track has not ended, and after
-// the resume the join is as sample-exact as without the pause, on the same open device.
+// A pause while the device holds the end of one track and the start of the next: nothing plays
+// while paused and the join stays sample-exact on the same open device.
 TEST(GaplessTest, PauseAtTheJoinKeepsItExact) {
   const auto tracks = testsupport::EncodeConsecutiveTracks(testsupport::SweepPcm(3.0, 44100, 2), 2, {});
   TrackServers servers(tracks);
@@ -159,8 +153,7 @@ TEST(GaplessTest, PauseAtTheJoinKeepsItExact) {
   EXPECT_TRUE(p.sink->Samples() == Concatenated(tracks));
 }
 
-// A next track that changes, or goes, before the join is not joined on: the track ends as
-// before and is not adopted; a stop cancels the fetch.
+// A next track changed or cleared before the join is not joined on; a stop cancels the fetch.
 TEST(GaplessTest, ChangedOrClearedNextTrackIsNotJoined) {
   const auto tracks = testsupport::EncodeConsecutiveTracks(testsupport::SweepPcm(2.0, 44100, 2), 2, {});
   TrackServers servers(tracks);
@@ -182,10 +175,8 @@ TEST(GaplessTest, ChangedOrClearedNextTrackIsNotJoined) {
   EXPECT_EQ(p.player->state(), StreamPlayer::Stopped);
 }
 
-// Where `played` (after a seek at `from`) is found in `reference`, which must be within 0.25 s
-// of `seconds`: the start of the first stretch of 0.05 s that is equal sample for sample,
-// looked for from 0.2 s into what was played (the decoder has settled by then); npos when
-// nowhere.
+// Where `played` after a flush at `from` is found in `reference` (checked within 0.25 s of
+// `seconds`): the first 0.05 s equal sample for sample, from 0.2 s on; npos when nowhere.
 size_t SeekLanded(const std::vector<int16_t>& played, size_t from, const std::vector<int16_t>& reference,
                   double seconds) {
   constexpr size_t kPerSecond = 44100 * 2, kSkip = kPerSecond / 5, kWindow = kPerSecond / 20;
@@ -202,9 +193,8 @@ size_t SeekLanded(const std::vector<int16_t>& played, size_t from, const std::ve
   return at;
 }
 
-// A seek to the middle of a VBR track, playing and paused: the position is the target from the
-// call on, the PCM after it starts within 0.25 s of the reference at that time, a paused track
-// stays paused (nothing plays) until resumed; a seek past the end ends the track normally.
+// A seek in a VBR track, playing and paused: the position is the target at once, the PCM lands
+// within 0.25 s of it, a paused track stays paused; a seek past the end ends the track.
 TEST(SeekTest, SeeksByTheTableOfContentsPlayingAndPaused) {
   testsupport::Mp3EncodeOptions vbr;
   vbr.vbrQuality = 2;
@@ -271,14 +261,12 @@ TEST(SeekTest, ASeekDuringASeekIsKept) {
   SeekLanded(p.sink->Samples(), p.sink->Flushes()[flushes - 1], testsupport::ReferenceDecode(file), 9.0);
 }
 
-// A seek back while the end of a track plays out (its stream all decoded) plays it again
-// from there, and the track ends once.
+// A seek back while the end plays out (all decoded) plays it again; the track ends once.
 TEST(SeekTest, SeekBackWhileTheEndPlaysOut) {
   const testsupport::EncodedMp3 file = testsupport::EncodePcm(testsupport::SweepPcm(3.0, 44100, 2), {});
   TrackServers servers({file});
   Player p(1.0);
   ASSERT_TRUE(p.Start(servers, false));
-  // Less than the queue's half second from the end: the whole stream is decoded.
   ASSERT_TRUE(testsupport::WaitUntil([&] { return p.player->position() > 44100 * 27 / 10; }));
   const size_t flushesBefore = p.sink->Flushes().size();
   ASSERT_TRUE(p.player->seekTo(44100));

@@ -13,8 +13,7 @@ namespace {
 
 constexpr uint32_t kLargeOutput = 1152 * 4;  // holds any frame
 
-// Decodes the whole file as the stream player does (skip one byte per error, stop on
-// NeedInput), into output areas of `capacity` bytes, pending samples fetched with no input.
+// Decodes the whole file as the player does, into areas of `capacity` bytes.
 std::vector<int16_t> DecodeAll(const std::string& mp3, uint32_t capacity) {
   auto decoder = Mp3Decoder::create();
   std::vector<uint8_t> pcm, area(capacity);
@@ -34,13 +33,11 @@ std::vector<int16_t> DecodeAll(const std::string& mp3, uint32_t capacity) {
 
 struct FormatCase {
   int rate, channels, kbps;  // kbps 0 = VBR
-  uint32_t samplesPerFrame;
 };
 
 class DecoderFormatTest : public ::testing::TestWithParam<FormatCase> {};
 
-// Into large areas and into areas smaller than a frame (and no multiple of a sample frame),
-// the PCM is a plain libmad decode of the same bytes: 2 bytes per channel per sample.
+// Into large areas and areas smaller than a frame, the PCM is libmad's decode of the bytes.
 TEST_P(DecoderFormatTest, MatchesLibmadWithAnyOutputSize) {
   const FormatCase c = GetParam();
   const std::string mp3 = testsupport::SynthesizeMp3(0.6, c.rate, c.channels, c.kbps);
@@ -48,14 +45,13 @@ TEST_P(DecoderFormatTest, MatchesLibmadWithAnyOutputSize) {
   ASSERT_EQ(reference.channels, uint32_t(c.channels));
   ASSERT_GT(reference.frames, 5u);
   const std::vector<int16_t> whole = DecodeAll(mp3, kLargeOutput);
-  EXPECT_EQ(whole.size(), size_t(reference.frames) * c.samplesPerFrame * c.channels);
   EXPECT_EQ(whole, reference.samples);
   EXPECT_EQ(DecodeAll(mp3, 1001), whole);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, DecoderFormatTest,
-                         ::testing::Values(FormatCase{44100, 2, 128, 1152}, FormatCase{22050, 1, 32, 576},
-                                           FormatCase{44100, 2, 0, 1152}, FormatCase{8000, 1, 8, 576}));
+                         ::testing::Values(FormatCase{44100, 2, 128}, FormatCase{22050, 1, 32},
+                                           FormatCase{44100, 2, 0}, FormatCase{8000, 1, 8}));
 
 TEST(Mp3DecoderTest, EmptyInputShortWindowAndNoise) {
   const std::string mp3 = testsupport::SynthesizeMp3(0.5, 44100, 2, 128);

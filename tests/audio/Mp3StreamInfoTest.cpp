@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <vector>
 
-#include "audio/TrackTrim.h"
 #include "tests/audio/AudioTestSupport.h"
 
 namespace audio {
@@ -13,10 +12,8 @@ namespace {
 
 class StreamInfoTest : public ::testing::TestWithParam<audiotest::FixtureKind> {};
 
-// Each kind of file, parsed at its first frame: the header frame and its LAME fields are
-// found and agree with what the encoder itself reports, and the length rule gives the
-// encoder's input length exactly with a header and within a second without one (CBR). The
-// reference decode used by the player tests is checked against the input length here too.
+// Each kind parsed at its first frame: the header frame and LAME fields agree with the
+// encoder's own figures and give its input length exactly (within a second without, CBR).
 TEST_P(StreamInfoTest, FirstFrameGivesTheTrueLength) {
   const audiotest::FixtureKind& kind = GetParam();
   const testsupport::EncodedMp3 file = audiotest::EncodeFixture(kind);
@@ -47,7 +44,6 @@ TEST_P(StreamInfoTest, FirstFrameGivesTheTrueLength) {
     EXPECT_EQ(info.startTrim(), uint32_t(file.encoderDelay) + 529u);
     EXPECT_EQ(info.bytes, file.bytes.size() - file.tagBytes);
     EXPECT_EQ(length, truth);
-    EXPECT_EQ(testsupport::ReferenceDecode(file).size(), file.pcm.size());
   } else if (kind.options.vbrQuality < 0) {
     EXPECT_LE(std::llabs(int64_t(length) - int64_t(truth)), kind.options.sampleRate);
   }
@@ -61,8 +57,8 @@ TEST_P(StreamInfoTest, FirstFrameGivesTheTrueLength) {
 INSTANTIATE_TEST_SUITE_P(Kinds, StreamInfoTest, ::testing::ValuesIn(audiotest::FixtureKinds()),
                          [](const auto& p) { return std::string(p.param.name); });
 
-// Headers that lie or are cut: nothing is read past the bytes given, a cut frame gives no
-// counts, and an Info frame's own bytes never count as audio in the CBR arithmetic.
+// Headers that lie or are cut: nothing is read past the bytes given, and an Info frame's own
+// bytes never count as audio in the CBR arithmetic.
 TEST(StreamInfoTest, CutAndForgedHeaders) {
   const testsupport::EncodedMp3 file = audiotest::EncodeFixture(audiotest::FixtureKinds()[2]);
   const auto* bytes = reinterpret_cast<const uint8_t*>(file.bytes.data()) + file.tagBytes;
@@ -95,8 +91,8 @@ std::vector<uint64_t> FrameOffsets(const testsupport::EncodedMp3& file) {
   return offsets;
 }
 
-// `file` with its Xing frame rewritten as a VBRI frame of the same size whose table gives where
-// each run of `framesPerEntry` audio frames starts (sizes of 2 bytes, scale 1).
+// `file` with its Xing frame rewritten as a same-size VBRI frame, one entry per
+// `framesPerEntry` audio frames (2-byte sizes, scale 1).
 std::string WithVbriFrame(const testsupport::EncodedMp3& file, const std::vector<uint64_t>& offsets,
                           uint32_t framesPerEntry) {
   std::string bytes = file.bytes;
@@ -127,9 +123,7 @@ std::string WithVbriFrame(const testsupport::EncodedMp3& file, const std::vector
   return bytes.replace(start, length, frame);
 }
 
-// A VBR file whose first half is silence (small frames) and second half a sweep (large ones):
-// the seek point the Xing table gives, and the VBRI table of the same file, lands within
-// 0.25 s of the target, where going by bytes in proportion would be seconds off.
+// Half silence, half sweep (uneven frames): the Xing and VBRI tables each seek within 0.25 s.
 TEST(StreamInfoTest, SeekTablesFindTheTargetInAnUnevenFile) {
   std::vector<int16_t> pcm(size_t(44100) * 2 * 10, 0);
   const std::vector<int16_t> sweep = testsupport::SweepPcm(10.0, 44100, 2);
@@ -158,25 +152,6 @@ TEST(StreamInfoTest, SeekTablesFindTheTargetInAnUnevenFile) {
       EXPECT_NEAR(found, seconds, 0.25) << "byte " << byte;
     }
   }
-}
-
-// The trim drops the start across chunks, passes exactly the limit and moves what it keeps to
-// the front of the chunk.
-TEST(TrackTrimTest, DropsTheDelayAndStopsAtTheLength) {
-  TrackTrim trim;
-  trim.reset(3, 5);
-  uint8_t chunk[8] = {1, 2, 3, 4, 5, 6, 7, 8};  // four frames of two bytes
-  EXPECT_EQ(trim.apply(chunk, 4, 2), 0u);       // two frames dropped, one left to drop
-  EXPECT_EQ(trim.apply(chunk, 8, 2), 6u);       // one dropped, three kept
-  EXPECT_EQ(chunk[0], 3);
-  EXPECT_EQ(chunk[5], 8);
-  EXPECT_FALSE(trim.done());
-  EXPECT_EQ(trim.apply(chunk, 8, 2), 4u);  // two more reach the length
-  EXPECT_TRUE(trim.done());
-  EXPECT_EQ(trim.apply(chunk, 8, 2), 0u);
-  trim.reset(0, 0);  // unknown length: everything passes
-  EXPECT_EQ(trim.apply(chunk, 8, 2), 8u);
-  EXPECT_FALSE(trim.done());
 }
 
 }  // namespace

@@ -77,8 +77,7 @@ TEST_F(TrackStartTest, ALongReplyIsCutInsideTheBuffer) {
 TEST_F(TrackStartTest, TrackInfoDecodesUtf8AndCutsWholeCharacters) {
   catalogue::CopyToSlot(record_.title, "Caf\xC3\xA9 del Mar");
   catalogue::CopyToSlot(record_.creator, "Simon & Garfunkel");
-  // 250 ASCII characters, then emoji of two code units each: the 255-unit cut falls inside
-  // the third emoji, which is dropped whole.
+  // 250 ASCII characters, then two-unit emoji: the 255-unit cut drops the third one whole.
   std::string album(250, 'a');
   for (int i = 0; i < 60; ++i) album += "\xF0\x9F\x8E\xB5";
   catalogue::CopyToSlot(record_.album, album);

@@ -91,8 +91,8 @@ TEST(WaveOutputTest, ZeroByteWriteHandsTheSameBufferBack) {
   EXPECT_NE(f.output->waitFreeBuffer(), header);
 }
 
-// With every buffer in flight, a waiter blocks until one comes back, or until a close
-// releases it with none; a closed output ignores writes and pauses.
+// A waiter blocks while every buffer is queued until one returns or a close releases it; a
+// closed output ignores writes.
 TEST(WaveOutputTest, WaitFreeBufferBlocksWhileEveryBufferIsQueued) {
   Fixture f;
   ASSERT_TRUE(f.output->open(1, 8000, 16));

@@ -23,9 +23,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Collects completion notices: the buffer tags, in order, and on which threads they came. A
-// paced sink sends them from a thread of its own; an unpaced one (`immediate`) within the call
-// that plays the buffer, so on the caller's.
+// Collects completion notices (tags in order) and whether they came on the caller's thread, as
+// an unpaced (`immediate`) sink sends them, or on the sink's own.
 struct DoneRecorder {
   PcmSink::DoneHandler Handler() {
     return [this](void* tag) {
@@ -59,9 +58,8 @@ struct DoneRecorder {
 
 void* Tag(int i) { return reinterpret_cast<void*>(uintptr_t(i + 1)); }
 
-// Every backend: buffers come back in order (on a thread of the sink, or for an `immediate`
-// sink before `Write` returns), the position counts the sample frames played, a paused sink
-// keeps its buffers, and a reset returns what is queued and starts again from 0.
+// Every backend: buffers come back in order, the position counts frames played, a paused sink
+// keeps its buffers, and a reset returns what is queued and restarts from 0.
 void CheckOrderPauseAndReset(PcmSink& sink, const PcmFormat& format, bool immediate = false) {
   DoneRecorder done;
   done.immediate = immediate;
@@ -145,8 +143,7 @@ TEST(WavPcmSinkTest, WritesWhatItPlaysWithHeaderFixedAtClose) {
   EXPECT_EQ(wav.substr(36, 4), "data");
   EXPECT_EQ(Read32(wav, 40), dataBytes);
 
-  // Recording several tracks: the second open goes on after the first one's samples and
-  // the header counts both.
+  // Several tracks recorded: the second open goes on after the first's samples.
   WavPcmSink tracks((dir / "tracks.wav").string(), 0.0, true);
   CheckOrderPauseAndReset(tracks, PcmFormat{1, 22050, 16}, true);
   CheckOrderPauseAndReset(tracks, PcmFormat{1, 22050, 16}, true);
@@ -155,8 +152,7 @@ TEST(WavPcmSinkTest, WritesWhatItPlaysWithHeaderFixedAtClose) {
   EXPECT_EQ(Read32(both, 4), 36 + 2 * dataBytes);
   EXPECT_EQ(Read32(both, 40), 2 * dataBytes);
   EXPECT_EQ(both.substr(WavPcmSink::kHeaderBytes + dataBytes), wav.substr(WavPcmSink::kHeaderBytes));
-  // A track in another format goes on in a file of its own, under a header that says so; the
-  // first file keeps what it had.
+  // A track in another format goes to a file of its own; the first keeps what it had.
   CheckOrderPauseAndReset(tracks, PcmFormat{2, 48000, 16}, true);
   tracks.Close();
   EXPECT_EQ(testsupport::ReadFile(dir / "tracks.wav"), both);
@@ -171,9 +167,8 @@ TEST(WavPcmSinkTest, WritesWhatItPlaysWithHeaderFixedAtClose) {
   EXPECT_EQ(unwritable.Open(PcmFormat{1, 22050, 16}, [](void*) {}), PcmOpenResult::kError);
 }
 
-// The real-time recording: the contract of every sink, then what a listener hears of three
-// buffers with a pause and a closed device between them: each buffer whole, in order, and
-// silence as long as the pause and the close lasted.
+// The contract, then three buffers with a pause and a close between: each whole, in order,
+// with silence as long as the pause and the close lasted.
 TEST(RealtimeWavPcmSinkTest, RecordsTheSoundAndTheSilenceBetween) {
   testsupport::TempDir dir;
   {
@@ -307,10 +302,8 @@ TEST(PcmSinkFactoryTest, BuildsTheChosenBackendAndAsksForSdlOnlyWhenChosen) {
   EXPECT_EQ(MakePcmSink(PcmSinkChoice{PcmSinkKind::kSdl, {}}, PcmSinkPacing{}, nullptr), nullptr);
 }
 
-// At 32 kHz the dummy driver takes one 1024-frame callback buffer and then waits 32 ms, so
-// from the moment a paused device restarts it can have consumed at most 1024 frames for each
-// whole 32 ms. The position may never claim more, also at the moment the last buffer is
-// reported done: a drained sink must have had its last samples consumed.
+// The dummy driver at 32 kHz consumes 1024 frames per 32 ms: the position, also when the last
+// buffer is reported done, never claims more than that.
 TEST(SdlPcmSinkTest, PositionAndNoticesFollowWhatTheDeviceConsumed) {
   ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
   SdlPcmSink sink;
