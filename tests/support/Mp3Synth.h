@@ -66,20 +66,17 @@ std::vector<int16_t> SweepPcm(double seconds, int sampleRate, int channels);
 std::vector<EncodedMp3> EncodeConsecutiveTracks(const std::vector<int16_t>& pcm, int count,
                                                 const Mp3EncodeOptions& options);
 
-// The whole of `mp3` decoded by a plain libmad loop, samples rounded, clipped and shifted to
-// 16 bits as the player rounds them, interleaved; broken frames skipped. The last frame is
-// decoded only when `withEndGuard` appends the guard bytes libmad needs after it.
+// `mp3` decoded by a plain libmad loop, rounded to 16 bits as the player rounds, broken frames
+// skipped; the last frame only when `withEndGuard` appends libmad's guard bytes.
 struct LibmadDecode {
   std::vector<int16_t> samples;
   uint32_t channels = 0, sampleRate = 0, frames = 0, samplesPerFrame = 0;
 };
 LibmadDecode DecodeWithLibmad(const std::string& mp3, bool withEndGuard = false);
 
-// The reference decode of `file`: libmad over the whole file from its first frame (a leading
-// ID3v2 tag skipped, the end guard appended), the Info frame's own output dropped, and, when
-// the file has an Info frame, the encoder's delay plus libmad's 529 samples trimmed at the
-// start and the rest of the padding at the end. Interleaved 16-bit samples rounded as the
-// player rounds them. With the Info frame its length equals the encoder's input exactly.
+// `file` decoded as above (ID3v2 skipped, end guard on, the Info frame's output dropped); with an
+// Info frame, delay plus kLibmadDelay trimmed at the start and padding at the end, so its length
+// equals the encoder's input.
 std::vector<int16_t> ReferenceDecode(const EncodedMp3& file);
 // Adds a front-cover picture of `pictureBytes` bytes to the ID3v2 tag of the MP3 file at
 // `path` (its other frames kept); false when TagLib cannot.

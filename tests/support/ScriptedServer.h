@@ -34,7 +34,6 @@ struct ServerStep {
 
 using ServerScript = std::vector<ServerStep>;
 
-// Step builders.
 ServerStep ReadRequest();
 ServerStep Send(std::string bytes);
 ServerStep SendRepeated(std::string block, std::size_t times);
@@ -49,12 +48,9 @@ ServerScript Reply(std::string reply);
 // An HTTP/1.0 reply text with a Content-Length header and `body`.
 std::string HttpResponse(const std::string& body, const std::string& contentType = "text/xml");
 
-// A loopback TCP server on 127.0.0.1 and an ephemeral port that plays a script on every
-// connection it accepts, each connection on its own thread: connection i plays scripts[i],
-// connections beyond the list play the last script. A script that ends without Close, Reset
-// or Hang closes the connection in order. Steps that fail because the peer went away end the
-// script quietly. The destructor (or Stop) wakes every pause and hang, shuts every connection
-// down and joins every thread.
+// A loopback server on 127.0.0.1:0; connection i plays scripts[i] on its own thread (later ones
+// the last script), closing in order when the script ends without Close, Reset or Hang. Stop and
+// the destructor wake every pause and hang and join every thread.
 class ScriptedServer {
  public:
   explicit ScriptedServer(ServerScript script);
@@ -64,7 +60,6 @@ class ScriptedServer {
   ScriptedServer& operator=(const ScriptedServer&) = delete;
 
   std::uint16_t port() const { return port_; }
-  // "http://127.0.0.1:<port>" followed by `path`.
   std::string Url(const std::string& path = "/") const;
 
   // Requests recorded by ReadRequest steps, in the order they completed.
@@ -101,8 +96,7 @@ class ScriptedServer {
   std::vector<std::string> requests_;
 };
 
-// A listening socket that never accepts, with its backlog filled, so that a new connection
-// attempt to port() stays pending until the caller gives up.
+// A listener that never accepts, its backlog full, so a connect to port() stays pending.
 class StalledListener {
  public:
   StalledListener();
@@ -121,7 +115,6 @@ class StalledListener {
 // A URL on a loopback port where nothing listens any more: connections to it are refused.
 std::string RefusingUrl(const std::string& path = "/");
 
-// Number of open file descriptors of this process.
 int OpenFdCount();
 
 }  // namespace testsupport

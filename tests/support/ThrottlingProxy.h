@@ -11,19 +11,9 @@
 
 namespace testsupport {
 
-// A slow network between 127.0.0.1 and a local server, for tests and benchmarks:
-//
-//   testsupport::ThrottlingProxy proxy({std::chrono::milliseconds(100), 4'000'000});
-//   server options: public URL = proxy.BaseUrl(), so the stream addresses go through it too;
-//   proxy.Start(server.Port());
-//   client → proxy.BaseUrl() ...
-//
-// Every connection accepted on Port() is forwarded to 127.0.0.1:<target port>. Each way adds
-// half the round trip to every byte and lets at most `bitsPerSecond` through (bytes leave in
-// packets of 1460 bytes, queued behind each other); a new connection first waits one round trip
-// (the handshake of a real link). An end or a reset on one side is passed on to the other
-// after what was queued before it. The destructor (or Stop) ends every connection, joins
-// every thread and closes the listening socket.
+// A slow link from Port() to 127.0.0.1:<target port>: each way adds half the round trip and at
+// most `bitsPerSecond` (1460-byte packets, queued); a new connection first waits a round trip; an
+// end or reset passes on after what was queued. Stop and the destructor join every thread.
 class ThrottlingProxy {
  public:
   struct Link {
@@ -31,8 +21,7 @@ class ThrottlingProxy {
     std::uint64_t bitsPerSecond = 4'000'000;  // each way; 0: no limit
   };
 
-  // Listens on 127.0.0.1 and an ephemeral port (Port() is known from here on); connections
-  // wait in the backlog until Start.
+  // Listens on 127.0.0.1:0 at once; connections wait in the backlog until Start.
   explicit ThrottlingProxy(Link link);
   ~ThrottlingProxy();
   ThrottlingProxy(const ThrottlingProxy&) = delete;
@@ -43,10 +32,8 @@ class ThrottlingProxy {
   void Stop();
 
   std::uint16_t Port() const { return port_; }
-  // "http://127.0.0.1:<port>".
   std::string BaseUrl() const;
-  // Connections accepted so far.
-  int ConnectionCount() const;
+  int ConnectionCount() const;  // accepted so far
 
  private:
   void AcceptLoop();
