@@ -1,7 +1,5 @@
-// Listening in the real client, headless: a featured CueList of three short tracks in the
-// Current Playlist, started from the item popup's "Play", played through to the end of the
-// list into a WAV file, with the playlist, the mini player and the player screen read back
-// as text along the way.
+// Listening in the real client: a featured CueList of three tracks played through from the item
+// popup into a WAV file, with the playlist, mini player and player screen read back as text.
 
 #include <gtest/gtest.h>
 
@@ -121,9 +119,8 @@ TEST_F(ListeningRunTest, ThreeTracksPlayInOrderThroughTheClient) {
   ASSERT_EQ(playingRows.size(), 1u);
   EXPECT_NE(playingRows[0].find("current"), std::string::npos) << playingRows[0];
 
-  // The recording: the three tracks' PCM in order, a new file at each change of the sample
-  // rate (the MPEG-2.5 track at 12 kHz under a header that says so), then the start of the
-  // first track again.
+  // The recording: the three tracks in order, a new file at each sample-rate change (the
+  // MPEG-2.5 track at 12 kHz), then the start of the first track again.
   const struct {
     const char* file;
     std::vector<int> tracks;

@@ -1,8 +1,5 @@
-// The real client, headless, listening while its server comes and goes: a Current Playlist
-// played once plays again from the cache with the server gone, sample for sample; a track
-// whose download the server's going cut short plays what was kept and the playlist moves on;
-// when the server answers again the rest comes by Range and the next track plays, without a
-// restart.
+// The real client listening while its server comes and goes: the cache replays what played,
+// a cut-off download keeps what came, and the rest arrives by Range once the server is back.
 
 #include <gtest/gtest.h>
 
@@ -54,8 +51,7 @@ class OfflineRunTest : public apptest::ClientRunTest {
   std::string publicUrl_;
 };
 
-// Online the three tracks play and are kept; then, with the server stopped after start-up,
-// they play again from the cache alone, and the recording is the same.
+// Played online, then again from the cache with the server gone: the same recording.
 TEST_F(OfflineRunTest, APlaylistPlayedOnlinePlaysAgainOfflineIdentically) {
   library_.AddDayAlbum(1.5);
   StartServer();
@@ -82,8 +78,8 @@ TEST_F(OfflineRunTest, APlaylistPlayedOnlinePlaysAgainOfflineIdentically) {
 
   const auto a = audiotest::WavFileSamples(dir_ / "online.wav");
   const auto b = audiotest::WavFileSamples(dir_ / "offline.wav");
-  // Both hold the three tracks (less a little of the encoder's delay and padding) and some of
-  // the first again; the three tracks' part is the same sample for sample.
+  // Both hold the three tracks (less some encoder delay and padding) and some of the first
+  // again; the three tracks' part is the same sample for sample.
   std::size_t decoded = 0;
   for (const char* name : {"Dawn", "Noon", "Dusk"}) {
     decoded += audiotest::DecodeMp3File(library_ / (std::string("tracks/") + name + ".mp3")).samples.size();
@@ -94,10 +90,8 @@ TEST_F(OfflineRunTest, APlaylistPlayedOnlinePlaysAgainOfflineIdentically) {
   EXPECT_TRUE(std::equal(a.begin(), a.begin() + threeTracks, b.begin()));
 }
 
-// A long track behind a slow link is cut off by the server's going: what came plays, and the
-// playlist goes on with what the cache holds (the next entry, fetched ahead). Once the server
-// answers again, the entry whose fetch ahead failed plays, without a restart, and the next
-// time the long track plays its rest comes by Range (the cache then holds it whole).
+// A long track cut off by the server's going plays what came and the playlist goes on from the
+// cache; with the server back the failed entry plays and the long track's rest comes by Range.
 TEST_F(OfflineRunTest, AHalfPlayedTrackPlaysItsCachedPartAndTheServerComingBackCompletesIt) {
   // 10 s at 320 kbit/s (untagged: the file's name is its title), and two short tagged tracks.
   library_.AddTrack({"tracks/Short.mp3", "Short", "The Hours", "Day", "Ambient", "", 1.5});
@@ -105,9 +99,8 @@ TEST_F(OfflineRunTest, AHalfPlayedTrackPlaysItsCachedPartAndTheServerComingBackC
   testsupport::WriteFile(library_ / "tracks/Long.mp3", testsupport::SynthesizeMp3(10.0, 44100, 2, 320));
   library_.AddPlaylist("featured/Three.m3u", {"../tracks/Long.mp3", "../tracks/Short.mp3", "../tracks/Other.mp3"},
                        "2009-12-25");
-  // Through 800 kbit/s the download runs a few seconds ahead of playback: when the server goes
-  // soon after the start, most of the track is still to come. The link goes with the server
-  // (what it holds in flight is lost) and a new one comes back with it.
+  // At 800 kbit/s the download runs only a few seconds ahead, so most of the track is still to
+  // come when the server goes; the link goes and comes back with it.
   const testsupport::ThrottlingProxy::Link link{10ms, 800'000};
   auto proxy = std::make_unique<testsupport::ThrottlingProxy>(link);
   publicUrl_ = proxy->BaseUrl();
@@ -151,8 +144,7 @@ TEST_F(OfflineRunTest, AHalfPlayedTrackPlaysItsCachedPartAndTheServerComingBackC
   EXPECT_NE(result.err.find("track cache: partial"), std::string::npos) << result.err;
   EXPECT_EQ(result.out.find("Playback Stopped"), std::string::npos) << result.out;
 
-  // The cache holds Long whole, as the library has it (a continuation only by Range: a
-  // download from the start is not written over the partial one).
+  // The cache holds Long whole: a continuation only by Range, never a fresh download over it.
   bool whole = false;
   for (const auto& item : std::filesystem::directory_iterator(dir_ / "cache" / "vornalo" / "tracks")) {
     if (item.path().extension() == ".data" &&

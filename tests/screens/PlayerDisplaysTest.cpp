@@ -1,5 +1,4 @@
-// The player console and the mini player over the real artwork, headless: what their keys,
-// taps and track calls post and show.
+// The player console and the mini player over the real artwork, headless.
 
 #include <gtest/gtest.h>
 
@@ -36,9 +35,8 @@ std::vector<platform::Colour> Pixels(platform::Window& window) {
   return out;
 }
 
-// Length from the content length and bitrate at every bitrate (32 kbit/s like the others);
-// elapsed time in steps of 1 % of it; nothing, and no division by zero, without a length, a
-// bitrate or a sample rate.
+// Length from content length and bitrate, elapsed in 1 % steps; nothing, and no division by
+// zero, without a length, bitrate or sample rate.
 TEST(TrackProgressTest, LengthAndProgress) {
   const struct {
     std::int32_t contentLength;
@@ -49,8 +47,7 @@ TEST(TrackProgressTest, LengthAndProgress) {
     std::int32_t loadPercent;
   } cases[] = {
       {1600000, 128, 44100, 44100 * 100, 44100 * 61, 800000, u"1:40", u"1:01", 50},
-      // The length is the player's, not the content length over the bitrate (a cover picture
-      // or VBR made that 20-85 % long).
+      // The player's length, not content length over bitrate (a cover or VBR made that 20-85 % long).
       {2600000, 320, 22050, 22050 * 100, 22050 * 10 + 22049, 2600000, u"1:40", u"0:10", 100},
       {0, 128, 44100, 44100 * 100, 44100, 5000, u"0:00", u"0:00", 0},  // no content length: 0 %
       {-1, 128, 44100, 44100 * 100, 44100, 5000, u"0:00", u"0:00", 0},
@@ -109,8 +106,7 @@ class PlayerDisplaysTest : public ::testing::TestWithParam<platform::Size> {
   screens::MiniPlayer mini_;
 };
 
-// With nothing under way, previous, next and play/pause (and Enter, Up, Down) do nothing;
-// the two side symbols still switch tabs. Once something plays, every one posts.
+// Idle, the transport keys do nothing but the side symbols switch tabs; once playing all post.
 TEST_P(PlayerDisplaysTest, ButtonsAndKeysByPlayState) {
   namespace msg = screens::msg;
   const std::vector<std::uint32_t> sides{msg::kPlayerPlaylistTab, msg::kPlayerSearchTab};
@@ -149,8 +145,8 @@ TEST_P(PlayerDisplaysTest, CracksUpToFourteenGoneWhenShownAgain) {
   EXPECT_EQ(view_.CrackCount(), 0);
 }
 
-// A stream without a content length: total 0:00, no load bar, no handle: the console looks
-// as with nothing under way. The mini player after a reset looks as one never given a track.
+// A stream without a content length looks idle (0:00, no load bar or handle); a reset mini
+// player looks as one never given a track.
 TEST_P(PlayerDisplaysTest, NoLengthAndResetShowNothingMoving) {
   view_.Show();
   const auto idle = Pixels(world_.window);
@@ -186,8 +182,7 @@ TEST_P(PlayerDisplaysTest, MiniPlayerTakesTapsInsideItsStripOnly) {
   EXPECT_FALSE(mini_.OnTap(r.right, r.bottom - 1));
 }
 
-// The same skin chosen again without a reload loads nothing, even when its files have gone
-// since; chosen again after "None", it shows again.
+// The same skin again loads nothing, even with its files gone; after "None" it shows again.
 TEST_P(PlayerDisplaysTest, SkinLoadsOnce) {
   core::AppSettings& settings = settings_.settings;
   settings.SetSkinName(u"Sunburst");

@@ -1,7 +1,5 @@
-// The item popup's actions and the theme and skin lists in the real `vornalo` program, run
-// headless by scripts: the entries each screen offers for each kind, the browser actions
-// through a recording browser, adding, replacing and removing with real playback over a
-// generated library, and a theme and skin chosen in one run and found again in the next.
+// The item popup's actions and the theme and skin lists in the real program: each screen's
+// entries, browser actions, playlist changes with playback, and choices kept across runs.
 
 #include <gtest/gtest.h>
 
@@ -31,8 +29,7 @@ class PopupActionsRunTest : public apptest::ClientRunTest {
     EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
     return result;
   }
-  // A catalogue server over a generated library: three tracks by one band and a featured
-  // CueList of all three.
+  // A catalogue server over three tracks by one band and a featured CueList of all three.
   void StartLibrary() {
     library_.AddDayAlbum(1.0, 20);
     server::ServerOptions options;
@@ -49,9 +46,8 @@ std::string SearchItem(const std::string& media, const std::string& fields) {
   return "<result_list_item><media>" + media + "</media>" + fields + "</result_list_item>";
 }
 
-// Search results of each kind and a featured CueList: the popup's lines and entries for
-// each; the store search for a title built to break a shell, the article, and an article
-// whose address is not http that opens nothing.
+// Each kind's popup lines and entries; a shell-breaking title in the store search, the article,
+// and a non-http article that opens nothing.
 TEST_F(PopupActionsRunTest, EntriesByScreenAndKindAndTheBrowserActions) {
   const std::string search =
       "<search><filter_count_total>4</filter_count_total>" +
@@ -101,9 +97,8 @@ TEST_F(PopupActionsRunTest, EntriesByScreenAndKindAndTheBrowserActions) {
   EXPECT_NE(result.err.find("refused URL \"file:///etc/passwd\""), std::string::npos) << result.err;
 }
 
-// Add to an empty playlist plays at once; a second add plays on what played; Replace from
-// Featured stops the track without moving on (12027), fills, shows the Current Playlist and
-// plays its first entry; Remove of the playing entry stops it.
+// Add plays at once or after what played; Replace stops without moving on (12027), fills and
+// plays the first entry; Remove of the playing entry stops it.
 TEST_F(PopupActionsRunTest, AddReplaceAndRemoveWithPlayback) {
   StartLibrary();
   Run("waitfor message 15\n"
@@ -142,9 +137,8 @@ TEST_F(PopupActionsRunTest, AddReplaceAndRemoveWithPlayback) {
   EXPECT_EQ(mini("removed").find("Dawn"), std::string::npos) << mini("removed");
 }
 
-// A track added from a search, the theme "RPM Red" and the skin "Carbon" chosen from their
-// lists; the next start shows the same playlist, theme and skin, and the settings store
-// holds both.
+// A track, the theme "RPM Red" and the skin "Carbon" chosen; the next start shows all three and
+// the settings store holds both.
 TEST_F(PopupActionsRunTest, ThemeAndSkinChosenAreKeptAcrossARestart) {
   StartLibrary();
   Run("waitfor message 15\n"
@@ -189,8 +183,7 @@ TEST_F(PopupActionsRunTest, ThemeAndSkinChosenAreKeptAcrossARestart) {
   EXPECT_EQ(settings.overlayColor, 8u);
   EXPECT_EQ(settings.currentSkinName, u"Carbon");
 
-  // Carbon's portrait picture gone: the player says so once and goes on without a skin,
-  // which the list then shows; Carbon is no longer offered.
+  // Carbon's portrait picture gone: one message, no skin, and Carbon no longer offered.
   std::filesystem::copy(std::filesystem::path(VORNALO_PROGRAM).parent_path() / "qvga", dir_ / "res",
                         std::filesystem::copy_options::recursive);
   std::filesystem::remove(dir_ / "res/player/skins/portrait/p_Carbon.png");

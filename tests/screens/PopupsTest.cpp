@@ -1,6 +1,4 @@
-// The item popup and the list popup over the real artwork, headless: entries that never
-// page, the tint of each opening, the theme and skin lists with
-// their bullet, pages and icons, and the skins a folder offers.
+// The item popup and the list popup over the real artwork, headless.
 
 #include <gtest/gtest.h>
 
@@ -67,9 +65,8 @@ class ItemPopupTest : public ::testing::TestWithParam<platform::Size> {
   screens::ItemPopup popup_;
 };
 
-// Three entries all show and never page: Down on the third is not taken; Enter and a tap
-// post the entry's command with the popup as the first parameter and 0 as the second; a tap
-// below the entries posts nothing.
+// Three entries never page; Enter and a tap post the entry's command (popup, 0); a tap below
+// the entries posts nothing.
 TEST_P(ItemPopupTest, ThreeEntriesNeverPageAndPostTheirCommands) {
   popup_.SetItem(Text("Subject"));
   popup_.ClearEntries();
@@ -95,8 +92,7 @@ TEST_P(ItemPopupTest, ThreeEntriesNeverPageAndPostTheirCommands) {
                   .empty());
 }
 
-// The panel is composed at every opening: after a theme change the next opening shows the
-// new tint, while a repaint in between only copies the picture it had.
+// Each opening composes the panel anew (the current tint); a repaint only copies it.
 TEST_P(ItemPopupTest, EachOpeningShowsTheCurrentTint) {
   const platform::Rect tint = popup_.Panel().tintRect[ui::Orientation()];
   const std::int32_t x = (tint.left + tint.right) / 2, y = tint.bottom - 4 * ui::Scale();
@@ -148,8 +144,7 @@ class ListPopupTest : public ::testing::Test {
   std::vector<std::u16string> skinNames_;
 };
 
-// Theme 4: its name and the blue sample in the panel, the bullet on "Jazzy Blue" (row 4 of
-// the portrait page) and on no other row; theme 8 shows the red sample instead.
+// Theme 4: its name, the blue sample and the bullet on "Jazzy Blue" only; theme 8 the red one.
 TEST_F(ListPopupTest, ThemesMarkTheCurrentThemeWithItsSample) {
   settings_.settings.overlayColor = 4;
   popup_.FillThemes(settings_.settings);
@@ -173,9 +168,8 @@ TEST_F(ListPopupTest, ThemesMarkTheCurrentThemeWithItsSample) {
   EXPECT_GT(Red(redSample), Blue(redSample));
 }
 
-// "None" posts -1 (the skin list's "no skin"), a skin its index; an empty name shows "None
-// Selected" with the missing-skin thumbnail and the bullet on "None"; a current skin not in
-// the folder leaves the icon area empty and the bullet on "None" too.
+// "None" posts -1, a skin its index; an empty or unknown current skin puts the bullet on "None"
+// (the missing-skin thumbnail, or no icon for an unknown one).
 TEST_F(ListPopupTest, SkinsFromTheFolderWithTheCurrentOneMarked) {
   testsupport::TempDir folder;
   for (const char* file : {"Sunburst_tn.png", "portrait/p_Sunburst.png", "landscape/l_Sunburst.png", "Lonely_tn.png",
@@ -218,9 +212,8 @@ class LandscapeListPopupTest : public ListPopupTest {
   LandscapeListPopupTest() : ListPopupTest({320, 240}) {}
 };
 
-// Ten themes at four rows a page: three pages; Down past the fourth row turns the page with
-// the selection on its first row; the page buttons keep the selection's row; the previous
-// button on the first page does nothing.
+// Ten themes, four a page: Down past the fourth row turns the page; the page buttons keep the
+// row; previous on the first page does nothing.
 TEST_F(LandscapeListPopupTest, TenThemesPageFourAtATime) {
   popup_.FillThemes(settings_.settings);
   ShowAndPaint();
