@@ -31,10 +31,8 @@ catalogue::HttpClientOptions WithCache(TrackCache* cache) {
   return options;
 }
 
-// A track played once with its download cut short, then again: the cached part plays first
-// and a Range request brings the rest, which completes the cache; a third time it plays from
-// the cache alone, with the server gone, from any byte. Asked for a range, a server without
-// ranges sends all (200, or a 206 from byte 0): the track and the cache come out the same.
+// A cut-off track plays its cached part then the rest by Range, then from the cache alone from
+// any byte; a server without ranges (200, or 206 from 0) gives the same track and cache.
 TEST(HttpStreamCacheTest, APartialTrackIsCompletedByRangeAndThenPlaysWithoutTheNetwork) {
   const std::string body = catalogue_test::RandomBytes(700000, 9);
   const std::string whole = "Content-Length: 700000\r\n\r\n" + body;

@@ -69,8 +69,7 @@ TEST(HttpStreamTest, ReadsAfterTheServerLeftDrainTheQueueThenEndShort) {
   }
 }
 
-// A few bytes now and then, or a header block without end: the worker gives up, neither
-// holds the connection for as long as the server likes.
+// A trickle or an endless header block: the worker gives up instead of holding on.
 TEST(HttpStreamTest, TrickleAndEndlessHeadersEndTheConnection) {
   ServerScript trickle{ReadRequest(), Send("HTTP/1.0 200 OK\r\n\r\n")};
   for (int i = 0; i < 40; ++i) {

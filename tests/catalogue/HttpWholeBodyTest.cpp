@@ -249,9 +249,7 @@ TEST(HttpWholeBodyTest, ThousandFailedRequestsLeakNoDescriptors) {
   EXPECT_EQ(OpenFdCount(), before);
 }
 
-// The test proxy that slows a link down: a reply comes whole and unchanged, no sooner than the
-// round trips and the bandwidth allow; a reset on the server side reaches the client; a
-// connection left hanging does not hold up the proxy's stop.
+// Whole and unchanged, no sooner than the link allows; resets pass on; a hang does not hold Stop.
 TEST(ThrottlingProxyTest, DelaysAndLimitsButPassesEverythingOn) {
   std::string body(100000, '\0');
   for (std::size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>(i * 7 + i / 251);

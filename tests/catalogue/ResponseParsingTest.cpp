@@ -187,8 +187,7 @@ TEST_F(ResponseParsingTest, DocumentsWithADoctypeAreRefusedBeforeExpansionEmptyO
   EXPECT_EQ(search_.totalReceived, 1);
 }
 
-// Elements nested deeper than any reply needs end the parse as an error, keeping the items
-// read before; what the parser held is given back after every parse.
+// Too deep a nesting is an error that keeps the items read before; the parser is freed each time.
 TEST_F(ResponseParsingTest, DeepNestingFailsAndTheParserIsFreedAfterEachParse) {
   auto nested = [](int depth) {
     std::string open, close;

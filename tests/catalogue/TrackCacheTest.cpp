@@ -58,8 +58,7 @@ TEST_F(TrackCacheTest, KeysNameTheServerAndTheIdOrElseTheLocation) {
   EXPECT_FALSE(std::filesystem::exists(dir_ / "off"));
 }
 
-// 50 tracks through a cache that holds 10: it never holds more than its bound, the oldest used
-// go first, and a track played again counts as recent.
+// 50 tracks through a cache of 10: the bound holds, least recently used go first.
 TEST_F(TrackCacheTest, TheBoundHoldsOverFiftyTracksOldestUsedFirstOut) {
   constexpr std::size_t kTrackBytes = 10000;
   TrackCache cache(dir_ / "tracks", 10 * kTrackBytes);
@@ -95,8 +94,7 @@ TEST_F(TrackCacheTest, TheBoundHoldsOverFiftyTracksOldestUsedFirstOut) {
   EXPECT_FALSE(Store(again, "big", catalogue_test::RandomBytes(11 * kTrackBytes, 7)));
 }
 
-// A cut or an overwritten middle is noticed on the next lookup: the track is dropped, never
-// handed out as whole, and the next download keeps it again.
+// A cut or overwritten middle is noticed at lookup: dropped, never handed out, kept again later.
 TEST_F(TrackCacheTest, ACutOrOverwrittenFileIsNoticedAndFetchedAgain) {
   TrackCache cache(dir_ / "tracks", 1 << 24);
   const std::string bytes = catalogue_test::RandomBytes(300000, 3);
@@ -129,9 +127,7 @@ TEST_F(TrackCacheTest, ACutOrOverwrittenFileIsNoticedAndFetchedAgain) {
   EXPECT_EQ(Read(cache, "t"), bytes);
 }
 
-// A download that stops (the connection, the program) stays as a partial one up to its last
-// good record, even with unrecorded bytes after it, and goes on from there (to its end by a
-// Range reply in HttpStreamCacheTest).
+// A stopped download stays partial up to its last good record and goes on from there.
 TEST_F(TrackCacheTest, APartialDownloadIsKeptAndContinuedFromWhereItsRecordEnds) {
   TrackCache cache(dir_ / "tracks", 1 << 24);
   const std::string bytes = catalogue_test::RandomBytes(700000, 5);
@@ -172,8 +168,7 @@ TEST_F(TrackCacheTest, APartialDownloadIsKeptAndContinuedFromWhereItsRecordEnds)
   EXPECT_EQ(writer->bytes(), 0u);
 }
 
-// Players and prefetches write different tracks at once while others are looked up: each
-// track comes out whole or not at all, and the bound holds.
+// Concurrent writers and lookups: each track whole or absent, and the bound holds.
 TEST_F(TrackCacheTest, ParallelWritersKeepEveryTrackWholeAndTheBound) {
   constexpr std::size_t kTrackBytes = 3 * TrackCache::kCheckpointBytes / 2;
   TrackCache cache(dir_ / "tracks", 6 * kTrackBytes);
