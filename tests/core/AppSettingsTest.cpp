@@ -51,8 +51,7 @@ TEST_F(AppSettingsTest, BadStoredValuesKeepDefaults) {
   EXPECT_EQ(wrongType.overlayColor, 4u);
 }
 
-// "None" is stored as an empty string (its terminator alone) and loaded back empty; a name too
-// long is cut to 259 characters before it is stored.
+// "None" is stored as an empty string and loads back empty; a long name is cut to 259 characters.
 TEST_F(AppSettingsTest, SkinNamesRoundTripEmptyAndCutAt259Characters) {
   struct Case {
     std::u16string set, kept;
