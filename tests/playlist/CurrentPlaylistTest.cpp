@@ -23,8 +23,7 @@ catalogue::AudioCueRecord Track(const std::string& title) {
 
 int ZeroId(std::uint8_t*, std::size_t*) { return -1; }
 
-// A playlist over a real player and sink; the catalogue address refuses connections at once,
-// so every start falls back to the (empty) location and the player refuses it.
+// Over a real player and sink; the catalogue address refuses, so every start is refused.
 class CurrentPlaylistTest : public ::testing::Test {
  protected:
   CurrentPlaylistTest()
@@ -87,8 +86,7 @@ TEST_F(CurrentPlaylistTest, FirstAddNamesThePlaylistAndOnlyAudioCuesAreTaken) {
   EXPECT_EQ(TitleAt(2), "c");
 }
 
-// On an empty playlist moving does nothing; next wraps, previous stops at the first entry and
-// a chosen entry plays, each moving the one marker.
+// Empty: moving does nothing; next wraps, previous stops at the first, each moving the one marker.
 TEST_F(CurrentPlaylistTest, MovingOnMarksTheEntryPlayed) {
   playlist_.next(true);
   playlist_.previous(true);

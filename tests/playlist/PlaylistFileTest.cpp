@@ -61,8 +61,7 @@ TEST(PlaylistFile, LongTitlesKeepTheirFirst127Characters) {
   std::u16string emoji = std::u16string(126, u'x') + u"\U0001F3B5";
   EXPECT_EQ(playlist::playlistfile::Decode(playlist::playlistfile::Encode(emoji, Pointers(records))).title,
             std::u16string(126, u'x'));
-  // A run of high surrogates at the end has no pair at all: the title read is the same after
-  // every save and load, not a unit shorter each time.
+  // Unpaired high surrogates at the end: the title stays the same over every save and load.
   std::u16string unpaired = u"ab" + std::u16string(125, u'\xDADA');
   std::u16string title = playlist::playlistfile::Decode(playlist::playlistfile::Encode(unpaired, Pointers(records))).title;
   EXPECT_EQ(title, u"ab");

@@ -1,5 +1,4 @@
-// The Current Playlist end to end: a real catalogue server over a generated library, the
-// client's own requests, the stream player and the null sink at full speed.
+// The Current Playlist end to end over a real catalogue server, stream player and null sink.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -90,16 +89,14 @@ TEST_F(PlaylistPlaybackTest, AnUnknownStreamIdPlaysTheRecordsLocation) {
   EXPECT_EQ(player_.trackInfo().title, u"Orphan");
   ASSERT_TRUE(queue_.WaitFor(audio::kMsgTrackEnded));
 
-  // Neither a stream URL nor a location the stream takes: the track fails and the playlist
-  // can move on; the previous track's URL is not played under this one's title.
+  // Neither stream URL nor location: the track fails, not under the previous track's URL.
   catalogue::CopyToSlot(orphan.location, "ftp://127.0.0.1/none.mp3");
   catalogue::CopyToSlot(orphan.title, "Nowhere");
   playlist_->addTrack(orphan);
   playlist_->currentIndex = 4;
   playlist_->playCurrent(false);
   ASSERT_TRUE(queue_.WaitFor(audio::kMsgTrackEnded, 2));
-  // Two starts: the orphan, and entry 0 that playback joined on to as the next entry (the
-  // wrap-around) at its end; none for the track that cannot play.
+  // Two starts: the orphan, and entry 0 joined on at its end (wrap-around); none for the bad one.
   EXPECT_EQ(queue_.Count(audio::kMsgPlaybackStarted), 2);
 
   // A CueList added onto a playlist that has entries renames it.
@@ -109,8 +106,7 @@ TEST_F(PlaylistPlaybackTest, AnUnknownStreamIdPlaysTheRecordsLocation) {
   EXPECT_EQ(playlist_->count(), 8u);
 }
 
-// Choosing an entry, or starting the current one again, while a track really plays stops it
-// for good (12027): a 12026 would make the playlist skip the chosen entry.
+// Choosing or restarting while a track plays stops it for good (12027, not 12026, or it skips).
 TEST_F(PlaylistPlaybackTest, ChoosingAnEntryWhilePlayingStopsWithoutMovingOn) {
   // Longer than the prebuffer, and the connection stays open: the track plays until stopped.
   testsupport::ScriptedServer stream({testsupport::ReadRequest(),
@@ -133,8 +129,7 @@ TEST_F(PlaylistPlaybackTest, ChoosingAnEntryWhilePlayingStopsWithoutMovingOn) {
   EXPECT_EQ(playlist_->currentIndex, 2u);
 }
 
-// The player's messages as the main window hands them to the playlist, in order, until
-// `ends` tracks have ended or the playlist stopped; returns the outcome of the last end.
+// Hands the player's messages to the playlist until `ends` tracks end or it stops; the last end.
 playlist::CurrentPlaylist::EndOutcome PlaylistPlaybackTest::Pump(int ends) {
   auto outcome = playlist::CurrentPlaylist::EndOutcome::kMovedOn;
   std::size_t& handled = handled_;
@@ -167,8 +162,7 @@ void PlaylistPlaybackTest::AddAt(const std::string& location, const char* title)
   playlist_->addTrack(record);
 }
 
-// Every entry failing to start in a row (a lookup host that accepts nothing, no stream) stops
-// after one pass, each lookup at its own connect bound: no cycling through failures for ever.
+// Every entry failing in a row stops after one pass, each lookup at its own connect bound.
 TEST_F(PlaylistPlaybackTest, EveryEntryFailingInARowStopsAfterOnePass) {
   testsupport::StalledListener silent;
   service_.baseUrl = silent.Url("");
@@ -202,9 +196,8 @@ TEST_F(PlaylistPlaybackTest, AFailingEntryIsPassedOverAndPlayingGoesOn) {
   EXPECT_EQ(playlist_->currentIndex, 0u);  // three times round
 }
 
-// Played to its end, each entry joins on to the next one fetched ahead: the playlist's `next`
-// on 12025 (as the main window calls it) finds it already playing and only moves the mark, so
-// nothing is stopped or started again; the third entry wraps around to the first.
+// Each entry joins on to the one fetched ahead: `next` on 12025 only moves the mark, nothing
+// restarts; the third wraps around to the first.
 TEST_F(PlaylistPlaybackTest, EntriesJoinOnWithoutStartingAgain) {
   audio::StreamPlayer player(std::make_unique<platform::NullPcmSink>(4.0));
   audiotest::RecordingTarget queue;
