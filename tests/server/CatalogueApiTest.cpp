@@ -32,8 +32,7 @@ struct FakeRequest : server::HttpRequest {
 constexpr const char* kKey = "0123456789abcde";
 constexpr int kTracks = 130;
 
-// An index filled directly (no audio): names "Zed Alpha" and "Zed Beta" (artist and album),
-// the playlist "Zed List", and kTracks tracks titled "Zed Track N".
+// An index filled directly: "Zed Alpha" (artist), "Zed Beta" (album), "Zed List", kTracks tracks.
 class CatalogueApiTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -1,5 +1,4 @@
-// The client's own catalogue requests against a live catalogue server over a generated library:
-// the server answers what the client asks, in the form the client reads.
+// The client's own catalogue requests against a live server over a generated library.
 
 #include <gtest/gtest.h>
 

@@ -132,8 +132,7 @@ TEST_F(LibraryScannerTest, OnlyMp3FilesInsideTheLibraryAreIndexed) {
   EXPECT_EQ(stats.failed, 1) << "the broken file, not the picture";
 }
 
-// A file swapped for a link out of the library after the scan is still not served: the path
-// from the index must resolve inside the library when it is opened.
+// A file swapped for a link out of the library after the scan is still not served.
 TEST(LibraryPathsTest, OpensOnlyRegularFilesInsideTheLibrary) {
   servertest::TestLibrary library;
   servertest::TestLibrary outside;

@@ -1,6 +1,5 @@
-// The index follows the library while the server runs: files and playlists added, changed,
-// moved and removed are seen within seconds, a file still being copied is read once complete,
-// and searches during a large rescan see the index before it or after it, never between.
+// The index follows the library while the server runs, and searches during a rescan see it
+// whole before or after.
 
 #include <gtest/gtest.h>
 
@@ -123,8 +122,7 @@ TEST_F(LiveRescanTest, SearchesDuringALargeRescanSeeTheIndexBeforeOrAfter) {
   library_.AddTrack({"keep.mp3", "Pebble Keeper", "Shore", "", "", ""});
   StartWith(milliseconds(500));
   ASSERT_EQ(Total("pebble", 1), 1);
-  // Copies of one small tagged file (every one is read: none is in the index yet), made
-  // outside and moved in as one folder, so that one rescan takes them all.
+  // Copies of one tagged file, moved in as one folder so that one rescan takes them all.
   fs::create_directories(source / "Bulk");
   for (int i = 0; i < kFiles; ++i) fs::copy_file(source / "bulk.mp3", source / ("Bulk/" + std::to_string(i) + ".mp3"));
   fs::rename(source / "Bulk", library_ / "Bulk");
@@ -142,8 +140,7 @@ TEST_F(LiveRescanTest, SearchesDuringALargeRescanSeeTheIndexBeforeOrAfter) {
   RecordProperty("searches", searches);
 }
 
-// The client's way: the index kept in a file, served at once on the next start and brought up
-// to date when asked; a file that is not a sound index of this layout is rebuilt first.
+// An index file served at once on restart and brought up to date; a foreign file is rebuilt.
 TEST_F(LiveRescanTest, AStoredIndexIsServedAtOnceAndRebuiltWhenNotOurs) {
   library_.AddTrack({"one.mp3", "Ember Tune", "Coal", "", "", ""});
   testsupport::TempDir cache;

@@ -12,16 +12,14 @@ namespace servertest {
 
 constexpr const char* kTestKey = "0123456789abcde";
 
-// A catalogue server on 127.0.0.1 and an ephemeral port over `library`, answering kTestKey;
-// null when it does not start. Destroying it stops and joins the server.
+// A server on 127.0.0.1:0 over `library` with kTestKey (null if it fails); stopped when destroyed.
 std::unique_ptr<server::CatalogueServer> StartServer(const TestLibrary& library, unsigned timeoutSeconds = 30,
                                                      const std::string& versionReply = "");
 
 // A catalogue search the way the client asks for it (key, version and device included).
 std::string SearchTarget(const std::string& encodedQuery, int s, int n, int kinds = 7);
 
-// A blocking loopback connection whose reads give up after 10 s, so that a server that hangs
-// fails the test instead of blocking it. receiveBuffer > 0 sets SO_RCVBUF before connecting.
+// A loopback connection whose reads give up after 10 s; receiveBuffer > 0 sets SO_RCVBUF.
 platform::UniqueFd ConnectLoopback(uint16_t port, int receiveBuffer = 0);
 
 struct HttpResult {

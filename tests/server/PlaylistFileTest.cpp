@@ -22,8 +22,7 @@ struct Case {
   const char* title = nullptr;      // nullptr: the file name
 };
 
-// A library of empty files (resolution only asks that they exist) beside a folder outside it,
-// with links both ways.
+// A library of empty files beside a folder outside it, with links both ways.
 class PlaylistFileTest : public ::testing::Test {
  protected:
   void SetUp() override {

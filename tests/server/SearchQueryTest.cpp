@@ -32,8 +32,7 @@ class SearchQueryTest : public ::testing::Test {
   server::CatalogueIndex index_;
 };
 
-// Every FTS5 operator, quote and filter a user might type is a plain word or a separator, and
-// no input is a syntax error when the expression runs (FTS5 reports those at the first step).
+// Every FTS5 operator, quote and filter is a word or a separator; no input is a syntax error.
 TEST_F(SearchQueryTest, HostileTextBecomesPlainPrefixWords) {
   const QueryCase cases[] = {
       {"hello", "\"hello\"*", 1},
@@ -72,8 +71,7 @@ TEST_F(SearchQueryTest, LongTextIsBoundedInWordsAndWordLength) {
   EXPECT_EQ(words[0].size(), SearchQuery::kMaxWordBytes) << "cut on a character boundary";
 }
 
-// Title above album above creator; every match is found; past the ranking limit results still
-// page correctly (in index order).
+// Title above album above creator; all matches found; past the ranking limit still paging.
 TEST(SearchRankingTest, TitleOutranksAlbumOutranksCreator) {
   server::CatalogueIndex index;
   ASSERT_TRUE(index.Open(":memory:"));

@@ -1,5 +1,4 @@
-// The catalogue server over HTTP on loopback: what the client classes do not see (status codes,
-// headers, ranges, connection handling) and hostile input. The contract tests cover the replies.
+// The server over HTTP: status codes, headers, ranges, connections and hostile input.
 
 #include <gtest/gtest.h>
 

@@ -27,8 +27,7 @@ constexpr int kIdleConnections = 1000;
 constexpr int kParallelDownloads = 50;
 constexpr unsigned kShortTimeoutSeconds = 1;
 
-// Resident memory of this process in kB, read without allocating (so that measuring often does
-// not itself grow the heap, or a sanitizer's quarantine).
+// Resident memory in kB, read without allocating (measuring must not grow the heap).
 long ResidentKilobytes() {
   const int fd = ::open("/proc/self/statm", O_RDONLY | O_CLOEXEC);
   if (fd < 0) return 0;
@@ -105,8 +104,7 @@ TEST_F(ServerLoadTest, ASlowReaderIsDroppedAtTheWriteTimeOut) {
   const std::string request = "GET " + bigTarget_ + " HTTP/1.0\r\n\r\n";
   ASSERT_EQ(::send(fd.Get(), request.data(), request.size(), MSG_NOSIGNAL), static_cast<ssize_t>(request.size()));
 
-  // The first byte shows the server is sending; from then on read one byte at a time at a
-  // crawl until the server has let go of the connection.
+  // After the first byte, read one byte at a time at a crawl until the server lets go.
   char byte = 0;
   ASSERT_EQ(::recv(fd.Get(), &byte, 1, 0), 1);
   ASSERT_EQ(server_->ConnectionCount(), 1u);

@@ -1,5 +1,4 @@
-// vornalo-server as a program: SIGHUP rescans a library it does not watch, and a file TagLib
-// cannot read is reported once however often the library is rescanned.
+// vornalo-server as a program: SIGHUP rescans, an unreadable file is reported once.
 
 #include <signal.h>
 
@@ -20,8 +19,7 @@ namespace {
 
 using namespace servertest;
 
-// vornalo-server started with arguments, its output going to files; killed and reaped when
-// the object goes away.
+// vornalo-server with arguments, output to files; killed and reaped on destruction.
 class ServerProcess {
  public:
   ServerProcess(const testsupport::TempDir& dir, const std::vector<std::string>& arguments)

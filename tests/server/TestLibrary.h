@@ -31,8 +31,7 @@ class TestLibrary {
 
   void AddTrack(const TrackSpec& wanted);
   void AddPlaylist(const std::string& path, const std::vector<std::string>& entries, const std::string& date = "");
-  // The album "Day" by The Hours: tracks/Dawn.mp3, Noon.mp3 and Dusk.mp3 of `seconds` each,
-  // and the featured CueList "A Day" of the three, published 2009-12-25.
+  // "Day" by The Hours: Dawn, Noon, Dusk of `seconds` each, featured as "A Day" (2009-12-25).
   void AddDayAlbum(double seconds, int repeat = 1);
 
  private:

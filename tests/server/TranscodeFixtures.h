@@ -20,8 +20,7 @@ const std::vector<SourceFormat>& AllSourceFormats();
 // Synthesized music (pad, bass, melody, drums), interleaved stereo 16-bit at 48 kHz.
 std::vector<int16_t> MusicPcm(double seconds, uint32_t seed);
 
-// Writes pcm (interleaved stereo 48 kHz) in format to path with the given title, artist,
-// album, genre and composer tags, through the ffmpeg CLI. False when ffmpeg fails.
+// Writes stereo 48 kHz pcm in `format` with those tags through the ffmpeg CLI; false on failure.
 bool WriteSource(const std::filesystem::path& path, const SourceFormat& format, const std::vector<int16_t>& pcm,
                  const std::vector<std::string>& tags);
 

@@ -1,5 +1,4 @@
-// The formats the server serves as MP3 it makes: tags, sound, length, ranges, sharing, the
-// cache's bound and damaged sources, over real files encoded by ffmpeg at test time.
+// Formats the server serves as MP3 it makes, over files encoded by ffmpeg at test time.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 
@@ -144,8 +143,7 @@ TEST(TranscodeTest, RangesDuringAndAfterTheTranscodeMatchTheWholeStream) {
   const std::string id = catalogue.SongId("Longflac");
   ASSERT_FALSE(id.empty());
 
-  // HEAD starts the transcode and knows its length at once; the range asked right after lies
-  // beyond what has been made, so its reply waits for it.
+  // HEAD starts the transcode and knows its length; a range beyond what is made waits for it.
   const HttpResult head = Exchange(catalogue.Port(), "HEAD /stream/" + id + ".mp3 HTTP/1.0\r\n\r\n");
   const int64_t length = HeaderNumber(head, "Content-Length");
   ASSERT_GT(length, 60 * 32000);
@@ -196,8 +194,7 @@ TEST(TranscodeTest, ListenersAtOnceShareOneTranscodeAndStopEndsAWaitingOne) {
   EXPECT_EQ(stats.transcodes, 1);
   EXPECT_EQ(stats.shared + stats.hits, 2);
 
-  // A listener parked on a transcode under way: stopping the server ends its connection and
-  // returns instead of waiting for it.
+  // Stopping the server ends a listener parked on a transcode instead of waiting for it.
   const std::string stalled = catalogue->SongId("Stalledflac");
   platform::UniqueFd socket = ConnectLoopback(catalogue->Port());
   const std::string request = "GET /stream/" + stalled + ".mp3 HTTP/1.0\r\nRange: bytes=2000000-\r\n\r\n";
@@ -267,8 +264,7 @@ TEST(TranscodeTest, ADamagedSourceGetsAnErrorReplyAndALogLineAndTheServerServesO
   EXPECT_EQ(catalogue.Stream(broken).status, 500);  // remembered: not tried again until it changes
   EXPECT_EQ(catalogue.Server().Transcodes().transcodes, 1);
 
-  // A cut file still has its full length in its header: the reply keeps its promised length,
-  // and the log says what was missing.
+  // A cut file keeps its promised length in the reply, and the log says what was missing.
   const HttpResult shortened = catalogue.Stream(cut);
   EXPECT_EQ(shortened.status, 200);
   EXPECT_EQ(HeaderNumber(shortened, "Content-Length"), static_cast<int64_t>(shortened.body.size()));
