@@ -1,5 +1,4 @@
-// The resource folders drawn by the build: every file the client loads exists in qvga/ and
-// vga/ with the agreed size and the pixel format its loader needs.
+// Every resource the client loads exists in qvga/ and vga/ at its size and pixel format.
 #include "tests/support/TempDir.h"
 #include "tools/artwork/ArtworkGenerator.h"
 #include "tools/artwork/Fonts.h"
@@ -133,8 +132,7 @@ std::vector<fs::path> FilesUnder(const fs::path& root) {
   return files;
 }
 
-// Both folders hold exactly the layout's files, the VGA ones at twice the size (strips stay
-// one pixel wide: the client stretches them sideways).
+// Both folders hold exactly the layout's files, VGA at twice the size (strips stay 1 px wide).
 TEST(ArtworkFiles, EveryLayoutFileExistsInBothFoldersWithItsSizeAndFormat) {
   std::vector<fs::path> layout;
   for (const Expected& expected : kLayout) layout.push_back(expected.path);
@@ -149,13 +147,11 @@ TEST(ArtworkFiles, EveryLayoutFileExistsInBothFoldersWithItsSizeAndFormat) {
       EXPECT_EQ(image.width, expected.width == 1 ? 1 : expected.width * scale);
       EXPECT_EQ(image.height, expected.height * scale);
       EXPECT_EQ(image.bitDepth, 8);
-      // The PNG loader reads 4 bytes a pixel whatever the file holds: it needs real alpha.
-      // Opaque pictures go through the bitmap loader and carry no transparency at all.
+      // The PNG loader needs real alpha; opaque pictures go through the bitmap loader without it.
       EXPECT_EQ(image.colorType,
                 expected.loader == kPng ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB);
       EXPECT_FALSE(image.hasTransparencyChunk);
-      // With a bKGD chunk the loader composites the picture onto that colour; with gAMA it
-      // re-maps the colours.
+      // The loader composites onto a bKGD colour and re-maps colours for gAMA.
       EXPECT_FALSE(image.hasBackgroundChunk);
       EXPECT_FALSE(image.hasGammaChunk);
     }

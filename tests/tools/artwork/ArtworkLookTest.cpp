@@ -1,5 +1,4 @@
-// The artwork as the client puts it together: texts stay readable over every theme colour,
-// skins leave the glass and the pad clear, and the pictures fit the layouts that place them.
+// The artwork put together: texts readable over every theme, skins clear, pictures fit.
 #include "tools/artwork/PngFile.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// Writing pictures: colours come out un-premultiplied, opaque surfaces without alpha, and the
-// command line refuses what it cannot do.
+// Writing pictures: un-premultiplied colours, opaque without alpha, and command-line refusals.
 #include "tests/support/TempDir.h"
 #include "tools/artwork/ArtCanvas.h"
 #include "tools/artwork/PngFile.h"
@@ -38,8 +37,7 @@ TEST(PngFile, TranslucentPixelsKeepTheirColourAndAlpha) {
     PngImage image;
     ASSERT_TRUE(artwork::ReadPng(dir / "pixel.png", &image));
     EXPECT_EQ(image.colorType, PNG_COLOR_TYPE_RGB_ALPHA);
-    // Cairo keeps colours premultiplied in 8 bits, so a colour is only known to within one
-    // step of 255 / alpha; alpha itself is exact to rounding.
+    // Cairo premultiplies in 8 bits: a colour is known within 255 / alpha, alpha to rounding.
     const double colourTolerance = c.expected[3] == 0 ? 0 : 255.0 / c.expected[3] + 0.5;
     for (int i = 0; i < 3; ++i) {
       EXPECT_NEAR(image.Pixel(1, 0)[i], c.expected[i], colourTolerance) << "channel " << i;

@@ -1,5 +1,4 @@
-// The toolkit's controls driven through the real window by vornalo-gallery: taps through the
-// stylus path, keys through the focused edit field, and what the controls post.
+// The controls driven through the real window by vornalo-gallery, and what they post.
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -16,8 +16,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The same seed gives the same events; taps and strokes stay inside the window whichever way
-// the screen is turned; nothing ends the program; every kind of action occurs.
+// A seed repeats its events; taps stay inside either orientation; every action, none that quits.
 TEST(SoakScriptTest, SeededEventsStayInsideTheWindowAndNeverExit) {
   const std::vector<SoakEvent> events = SoakScript(5).Generate(5000);
   const std::vector<SoakEvent> again = SoakScript(5).Generate(5000);
@@ -61,8 +60,7 @@ TEST(SoakScriptTest, SeededEventsStayInsideTheWindowAndNeverExit) {
   for (std::size_t i = 0; i < states.size(); ++i) EXPECT_EQ(states[i], i % 2 == 1) << i;
 }
 
-// A run's debug output: failures counted, and a run of failures longer than the playlist is
-// a fault (the playlist cycling instead of stopping).
+// Failures counted; a run of them longer than the playlist is a fault (cycling, not stopping).
 TEST(FailedStartsTest, MoreFailuresInARowThanEntriesIsAFault) {
   testsupport::TempDir dir;
   testsupport::WriteFile(dir / "ok.err",
@@ -76,8 +74,7 @@ TEST(FailedStartsTest, MoreFailuresInARowThanEntriesIsAFault) {
   EXPECT_NE(loop.Check(dir / "loop.err"), "");
 }
 
-// The watch fails a client that stops answering, crashes, reports a sanitizer error or ends
-// without finishing, and passes one that answers every line (stand-in clients in shell).
+// The watch fails a hung, crashed, sanitizer-flagged or unfinished client and passes a good one.
 TEST(ProgramWatchTest, FindsHangsCrashesAndSanitizerReports) {
   struct Case {
     const char* name;
@@ -115,8 +112,7 @@ TEST(ProgramWatchTest, FindsHangsCrashesAndSanitizerReports) {
   }
 }
 
-// Descriptors or threads that only ever go up are growth; a count that comes back down, or a
-// track playing late and not early, is not.
+// Counts that only go up are growth; one that comes back down, or a late track, is not.
 TEST(ProgramWatchTest, GrowthIsALateFloorAboveTheEarlyPeak) {
   auto samples = [](std::vector<std::size_t> fds) {
     std::vector<ResourceSample> out;
@@ -129,8 +125,7 @@ TEST(ProgramWatchTest, GrowthIsALateFloorAboveTheEarlyPeak) {
   EXPECT_EQ(ProgramWatch::Growth(samples({10, 10, 10})), "");  // too few to tell
 }
 
-// What a run leaves on disk: a playlist file of whole records (or none) and a store that parses
-// and holds the last call count pass; a cut record, a corrupt store or a lost count do not.
+// Left on disk: whole playlist records and a store holding the last count; damage fails.
 TEST(SoakFilesTest, SavedFilesMustLoadWhole) {
   struct Case {
     const char* name;
