@@ -114,8 +114,7 @@ TEST(ListViewTest, DrawTouchesOnlyTheListAndStripsSpanItsWidth) {
   EXPECT_EQ(dc.GetPixel(25, 67), 0xFFFFFFu);
 }
 
-// Page control: the count and page texts, which buttons show, and where taps land, for the
-// item counts around page boundaries at both page sizes, orientations and scales.
+// Count and page texts, buttons and tap boxes around page boundaries, every size and scale.
 TEST(PageControlTest, TextsButtonsAndHitBoxesFollowTheItemCount) {
   const std::int32_t screens[][2] = {{240, 320}, {320, 240}, {480, 640}, {640, 480}};
   for (const auto& screen : screens) {

@@ -24,8 +24,7 @@ void CreateList(ui::PopupList& list, ToolkitWorld& world, int entries) {
   for (int i = 0; i < entries; ++i) list.AddEntry(("Entry " + std::to_string(i)).c_str(), kCommand, 100 + i);
 }
 
-// Keys and taps over a full list are the list view's; a popup list adds its pages, the
-// entry's own command and value, and nothing posted from an empty list.
+// A popup list adds pages, the entry's own command and value, and silence when empty.
 TEST(PopupListTest, PagesTurnInsideTheList) {
   ToolkitWorld world(320, 240);
   ui::PopupList list;
@@ -112,8 +111,7 @@ TEST(PopupPanelTest, ALineTooLongForItsBoxEndsWithAnEllipsis) {
   panel.Draw();
   platform::Canvas dc = world.window.GetDC();
   const Rect box = panel.LineBox(2);
-  // The last ink before the box's right edge is three dots low in the line, not an H cut by
-  // the clip (an H has ink from top to bottom).
+  // The last ink is a low dot, not an H cut by the clip (an H has ink top to bottom).
   std::int32_t last = box.right - 1;
   while (last > box.left && !InkInColumn(dc, last, box.top, box.top + 19)) --last;
   ASSERT_GT(last, box.left + 100);
@@ -122,11 +120,12 @@ TEST(PopupPanelTest, ALineTooLongForItsBoxEndsWithAnEllipsis) {
   EXPECT_EQ(panel.Line(2).size(), 100u);
 }
 
-TEST(TextFieldTest, EditFieldLimitsTextAndRoutesEnterUpAndDown) {
+TEST(TextFieldTest, EditFieldLimitsTextRoutesEnterUpAndDownAndFollowsRotation) {
   ToolkitWorld world(240, 320);
   ui::TextField field;
   const Rect rects[2] = {Rect{56, 50, 305, 88}, Rect{15, 120, 225, 158}};
   ASSERT_EQ(field.Create(rects, world.window, 44), 1);
+  EXPECT_EQ(field.edit->GetRect(), (Rect{22, 131, 218, 146}));
   field.Show();
   ASSERT_EQ(world.window.Focus(), field.edit);
   field.edit->InsertText(std::string(81, 'a'));
@@ -150,14 +149,6 @@ TEST(TextFieldTest, EditFieldLimitsTextAndRoutesEnterUpAndDown) {
   field.Hide();
   EXPECT_EQ(world.window.Focus(), nullptr);
   EXPECT_FALSE(field.edit->IsVisible());
-}
-
-TEST(TextFieldTest, AfterARotationTheEditFieldSitsInTheOtherPicture) {
-  ToolkitWorld world(240, 320);
-  ui::TextField field;
-  const Rect rects[2] = {Rect{56, 50, 305, 88}, Rect{15, 120, 225, 158}};
-  ASSERT_EQ(field.Create(rects, world.window, 44), 1);
-  EXPECT_EQ(field.edit->GetRect(), (Rect{22, 131, 218, 146}));
   core::isPortrait = 0;
   field.Reposition();
   EXPECT_EQ(field.edit->GetRect(), (Rect{63, 61, 298, 76}));
@@ -165,8 +156,7 @@ TEST(TextFieldTest, AfterARotationTheEditFieldSitsInTheOtherPicture) {
 
 }  // namespace
 
-// In landscape the third line shares the second one's row: a second line wider than the
-// room before the third pushes the third to the right of its text instead of over it.
+// In landscape the third line shares the second's row and starts after a wide second line.
 TEST(PopupPanelTest, ALandscapeThirdLineStartsAfterAWideSecondLine) {
   ToolkitWorld world(320, 240);
   platform::Colour theme = 0xFFFFFF;

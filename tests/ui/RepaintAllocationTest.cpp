@@ -1,6 +1,4 @@
-// A repaint that shows what the last one showed must not touch the heap: the controls keep
-// their off-screen buffers and rendered texts. Counted by replacing operator new in this
-// test program.
+// A repaint showing the same as the last one must not touch the heap (operator new is counted).
 #include <gtest/gtest.h>
 
 #include <atomic>

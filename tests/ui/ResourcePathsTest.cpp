@@ -70,8 +70,7 @@ TEST(ResourcePathsTest, MissingResourceGives1001AndTheLoadersAgree) {
   EXPECT_EQ(clear->GetPixel(1, 1), 0u);
 }
 
-// An install folder whose name is not UTF-8 must still lead both loaders to its files: the
-// wide path carries the folder's bytes through unchanged.
+// A non-UTF-8 install folder still leads both loaders to its files, bytes unchanged.
 TEST(ResourcePathsTest, InstallFolderThatIsNotUtf8) {
   testsupport::TempDir dir;
   const std::string install = (dir / "inst\xff\xe9-\xc3").string();  // Latin-1 bytes, a cut-off sequence
@@ -93,8 +92,7 @@ TEST(ResourcePathsTest, InstallFolderThatIsNotUtf8) {
   EXPECT_EQ(ui::WidenPath("Bj\xc3\xb6rk\xf0\x9f\x8e\xb5"), u"Bj\u00f6rk\U0001F3B5");
 }
 
-// A path that does not fit the buffer counts as a missing file, so start-up says "Missing
-// Files" rather than ending without a word, and a debug line names the path.
+// A path too long for the buffer is a missing file ("Missing Files"), named in a debug line.
 TEST(ResourcePathsTest, PathTooLongIsAMissingFileWithAReason) {
   ResourcePaths paths("/" + std::string(255, 'd'), 1);
   platform::SetDebugOutputEnabled(true);

@@ -155,8 +155,7 @@ TEST_F(LoadPngTest, FailuresTellAMissingFileFromTheRest) {
   EXPECT_EQ(ui::ImageLoadResult(true, 0), 1);
 }
 
-// Create and CaptureFrom over a decoded image leave a plain surface: nothing of the image
-// may be drawn or read with the new surface's size.
+// Create and CaptureFrom leave a plain surface: nothing of the old image is drawn or read.
 TEST_F(LoadPngTest, CreateOrCaptureDropsThePreviousImage) {
   BlendBufferScope scope;
   ASSERT_TRUE(testsupport::WriteSolidRgbaPng((dir_ / "small.png").string(), 4, 4, 255, 255, 255, 255));
@@ -179,10 +178,8 @@ TEST_F(LoadPngTest, CreateOrCaptureDropsThePreviousImage) {
   }
 }
 
-// A gradient picture with every alpha from 0 to 255 over a gradient background, so a flipped
-// row, a shifted column or a lost edge shows: every pixel of the target is compared with
-// BlendPixel, for both target formats, on a whole surface and on a canvas over part of one,
-// overhanging each edge and at negative offsets. Pixels outside the canvas stay as they were.
+// Every alpha over a gradient, both formats, whole surface and a canvas overhanging each edge
+// and at negative offsets: each pixel equals BlendPixel, and nothing outside the canvas changes.
 TEST_F(LoadPngTest, DrawAlphaMatchesBlendPixelEverywhere) {
   BlendBufferScope scope;
   constexpr std::int32_t kImageWidth = 9, kImageHeight = 7;
@@ -250,8 +247,7 @@ TEST_F(LoadPngTest, DrawAlphaMatchesBlendPixelEverywhere) {
   }
 }
 
-// Every row a different colour, every column a different shade: a capture and a blit back
-// between both formats must land each pixel where it came from.
+// Rows and columns all distinct: a capture and blit back between formats keeps every pixel.
 TEST(STScreenBufferTest, CaptureAndBlitKeepEveryRowAndColumn) {
   for (PixelFormat format : {PixelFormat::kXrgb32, PixelFormat::kBgr24BottomUp}) {
     Surface screen(12, 9, format);

@@ -13,9 +13,8 @@
 
 namespace testsupport {
 
-// The toolkit's world for one test: the screen metrics of a phone screen of the given size,
-// the real artwork of that scale, a blend buffer and a headless window whose procedure
-// records what the controls post. Restores the default metrics afterwards.
+// One test's world: a phone screen's metrics, its real artwork, a blend buffer and a recording
+// headless window; restores the default metrics afterwards.
 class ToolkitWorld {
  public:
   ToolkitWorld(std::int32_t screenWidth, std::int32_t screenHeight)
@@ -66,8 +65,7 @@ class ToolkitWorld {
     }
     return false;
   }
-  // The first pixel of the client area outside `inside` that differs from the pattern, as
-  // "x,y", or "" when there is none.
+  // The first pixel outside `inside` differing from the pattern as "x,y", or "".
   std::string FirstChangeOutside(const platform::Rect& inside) {
     platform::Canvas dc = window.GetDC();
     const platform::Size size = dc.GetSize();
