@@ -211,13 +211,4 @@ TEST_P(ContractTest, AmpersandsAndMarkupInTagsArriveWhole) {
   EXPECT_STREQ(odd.itemAt(0)->audioCue()->title, "Less <than> & ]]>  end");
 }
 
-TEST_P(ContractTest, WrongKeyYieldsNoItemsAndNoTotal) {
-  core::AppSettings other(test_.store, testsupport::TestSettings::FixedId);
-  other.apiKey = u"fffffffffffffff";
-  catalogue::SearchRequest search(Base(), other);
-  Search(search, "marrow", 7);
-  EXPECT_EQ(search.resultCount(), 0u);
-  EXPECT_EQ(search.totalReceived, 0) << "a refused search looks like a server problem, not an empty result";
-}
-
 }  // namespace
