@@ -23,6 +23,10 @@ struct Rect {
   int left, top, right, bottom;  // QVGA
 };
 
+bool Overlap(const Rect& a, const Rect& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
 PngImage Load(const std::string& path, int scale = 1) {
   PngImage image;
   EXPECT_TRUE(artwork::ReadPng(kRoot / (scale == 2 ? "vga" : "qvga") / path, &image)) << path;
@@ -219,11 +223,7 @@ TEST(ArtworkLook, PlayerButtonsFitTheViewWithoutOverlapping) {
       EXPECT_LE(r.bottom, view.bottom);
       EXPECT_GE(r.top, glass.bottom);
       if (std::string(b.name) == "Pause_Button") continue;  // shares the play button's place
-      for (const Rect& other : placed) {
-        const bool overlap = r.left < other.right && other.left < r.right &&
-                             r.top < other.bottom && other.top < r.bottom;
-        EXPECT_FALSE(overlap);
-      }
+      for (const Rect& other : placed) EXPECT_FALSE(Overlap(r, other));
       placed.push_back(r);
     }
   }
@@ -250,11 +250,7 @@ TEST(ArtworkLook, PopupIconsStayClearOfTheTextsAndControlsBesideThem) {
     SCOPED_TRACE(c.icon);
     const PngImage icon = Load(c.icon);
     const Rect r{c.x, c.y, c.x + icon.width, c.y + icon.height};
-    for (const Rect& other : c.clear) {
-      const bool overlap = r.left < other.right && other.left < r.right &&
-                           r.top < other.bottom && other.top < r.bottom;
-      EXPECT_FALSE(overlap) << other.left << "," << other.top;
-    }
+    for (const Rect& other : c.clear) EXPECT_FALSE(Overlap(r, other)) << other.left << "," << other.top;
   }
 }
 
