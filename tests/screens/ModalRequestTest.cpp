@@ -1,8 +1,5 @@
-// A catalogue request the server does not answer, run by the search results screen in process
-// on a headless window: the window is presented again while the screen waits, input waits in
-// the queue, a server that stays silent ends in "Server Problem" after the client's time-out,
-// and a close request ends the wait at once, whether the server hangs after the request or
-// never accepts the connection.
+// A catalogue request the server leaves waiting, in the search results screen on a headless
+// window: presents go on, input waits, silence ends in "Server Problem", a close ends it at once.
 
 #include <gtest/gtest.h>
 
@@ -26,8 +23,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A headless backend that counts presents and, at chosen presents, queues input as a person
-// would while the screen waits.
+// A headless backend that counts presents and queues input at chosen ones, as a person would.
 class TimedInputBackend : public platform::HeadlessBackend {
  public:
   explicit TimedInputBackend(std::vector<std::string>& log)
@@ -71,7 +67,6 @@ class ModalRequestTest : public ::testing::Test {
   }
   ~ModalRequestTest() override { ui::blendBuffer = nullptr; }
 
-  // A search results screen over `url`, created on the window.
   std::unique_ptr<screens::SearchResultsScreen> MakeScreen(const std::string& url, catalogue::HttpClientOptions options = {}) {
     auto screen = std::make_unique<screens::SearchResultsScreen>();
     screen->SetCatalogue(url, settings_.settings, options);
@@ -111,7 +106,7 @@ TEST_F(ModalRequestTest, SilentServerGivesServerProblemAfterTheIdleTimeOutWhileT
   const auto waited = Clock::now() - started;
 
   EXPECT_GE(waited, std::chrono::milliseconds(450));
-  // Presented at the start of the wait and every step of it (0, 100, 200, 300, 400 ms).
+  // Presented at the start of the wait and every step of it.
   EXPECT_GE(backend_.presents, 3);
   EXPECT_EQ(MessageBoxes(), std::vector<std::string>{"MessageBox: Server Problem: There is a connection problem "
                                                      "to the Vornalo servers. Please try search again later."});

@@ -1,5 +1,4 @@
-// The Current Playlist screen over the real artwork, headless: rows, icons, paging and the
-// empty-list text, read back as the screen's text and its pixels.
+// The Current Playlist screen over the real artwork, headless.
 
 #include <gtest/gtest.h>
 
@@ -63,8 +62,8 @@ class PlaylistScreenTest : public ::testing::Test {
   screens::CurrentPlaylistScreen screen_;
 };
 
-// Nothing in the playlist: the text for the orientation and no page numbers; once there are
-// entries, rows whose first line is creator and album, or whichever of them there is.
+// Empty: the orientation's text and no page numbers; then rows whose first line is creator
+// and album, or whichever there is.
 TEST_F(PlaylistScreenTest, EmptyTextAndRowLines) {
   screen_.Show();
   EXPECT_EQ(Lines("page"), std::vector<std::string>{});
@@ -85,8 +84,7 @@ TEST_F(PlaylistScreenTest, EmptyTextAndRowLines) {
             "Marrow+%26+Tide+Salt/%C3%98lberg");
 }
 
-// Down past the page's last row turns the page with the selection on its first row; the
-// page button keeps the selection's row, brought back to the last entry on a short page.
+// Down past the last row turns the page; the page button keeps the row (or the last entry).
 TEST_F(PlaylistScreenTest, PagingByKeyAndButton) {
   Fill(12);
   screen_.Show();
@@ -113,8 +111,7 @@ TEST_F(PlaylistScreenTest, PagingByKeyAndButton) {
   EXPECT_EQ(std::make_tuple(p.topIndex, p.selectedIndex, p.pageNumber), std::make_tuple(0, 4, 0));
 }
 
-// The entry marked current keeps the yellow icon, in its Selected picture on the selected
-// row; the other rows have blue ones.
+// The current entry keeps the yellow icon (its Selected picture when selected); others are blue.
 TEST_F(PlaylistScreenTest, CurrentEntryKeepsItsYellowIconWhenSelected) {
   Fill(3);
   screen_.Show();
@@ -125,8 +122,7 @@ TEST_F(PlaylistScreenTest, CurrentEntryKeepsItsYellowIconWhenSelected) {
   std::unique_ptr<platform::Surface> strip;
   ASSERT_EQ(ui::LoadResourceBitmap(strip, u"\\list_icon_resources\\Selected_Item_Tab_Screen_DkBlue_Stretch_Strip.png"), 1);
   const std::int32_t rowHeight = strip->Height(), listTop = 67 * ui::Scale();
-  // Each row's icon as drawn must be the expected picture wherever that picture is opaque
-  // and differs from the blue or yellow one it could be confused with.
+  // Each row's icon must match wherever the picture is opaque and differs from its look-alike.
   auto iconShown = [&](int row, const char* expected, const char* other) {
     ui::STScreenBuffer want, not_;
     EXPECT_EQ(ui::LoadResourcePng(want, expected), 1);
