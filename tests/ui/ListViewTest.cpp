@@ -30,7 +30,7 @@ void FillList(StripList& list, int count) {
   for (int i = 0; i < count; ++i) list.AddItem(i);
 }
 
-TEST(ListViewTest, KeysMoveTheSelectionAndLeaveTheEndsToTheScreen) {
+TEST(ListViewTest, KeysMoveTheSelectionAndTapsActivateTheRowUnderThePoint) {
   ToolkitWorld world(240, 320);
   StripList list;
   const Rect rects[2] = {Rect{0, 67, 320, 166}, Rect{0, 67, 240, 232}};
@@ -60,20 +60,14 @@ TEST(ListViewTest, KeysMoveTheSelectionAndLeaveTheEndsToTheScreen) {
       EXPECT_EQ(posted[0].lParam, 0);
     }
   }
-}
 
-TEST(ListViewTest, TapsSelectAndActivateTheRowUnderThePoint) {
-  ToolkitWorld world(240, 320);
-  StripList list;
-  const Rect rects[2] = {Rect{0, 67, 320, 166}, Rect{0, 67, 240, 232}};
-  list.Create(rects, world.window, 5);
   list.rowHeight = 33;
-  struct Case {
+  struct TapCase {
     int count, firstRow, y;
     bool consumed;
     int selectedAfter;  // -1: activation not expected, selection unchanged at 0
     int rowsShown;
-  } cases[] = {
+  } taps[] = {
       {0, 0, 80, true, -1, 5},       // empty list: consumed, nothing posted
       {3, 0, 67 + 32, true, 0, 5},   // last pixel of row 0
       {3, 0, 67 + 33, true, 1, 5},   // a boundary belongs to the lower row
@@ -83,7 +77,7 @@ TEST(ListViewTest, TapsSelectAndActivateTheRowUnderThePoint) {
       {9, 0, 67 + 5 * 33, false, -1, 5},     // the rectangle ends there
       {9, 0, 67 + 4 * 33 + 2, true, -1, 4},  // a row that fits the rectangle but is not shown
   };
-  for (const Case& c : cases) {
+  for (const TapCase& c : taps) {
     FillList(list, c.count);
     list.firstRow = c.firstRow;
     list.rowsPerPage[1] = c.rowsShown;
