@@ -1,9 +1,6 @@
-// Gapless listening in the real client, headless: one continuous sweep cut into four tracks
-// (each encoded on its own, with the delay and padding in its Info frame), a featured CueList
-// of them in the Current Playlist, played through at real time into the real-time recording,
-// which holds the silence a listener would hear wherever the device had nothing to play. The
-// recording must be the four tracks' decode end to end, sample for sample across each join,
-// on loopback and behind a slow link (100 ms round trip, 4 Mbit/s).
+// Gapless listening in the real client: a sweep cut into four separately encoded tracks plays
+// through in real time, and the recording is their decode end to end, sample for sample across
+// each join, on loopback and behind a slow link (100 ms round trip, 4 Mbit/s).
 
 #include <gtest/gtest.h>
 

@@ -26,8 +26,7 @@ std::string TotalOf(const std::string& line) {
 class ListeningRunTest : public apptest::ClientRunTest {
  protected:
   void SetUp() override {
-    // Three ways files come: LAME VBR with its Info header, CBR behind a 600 KB cover picture,
-    // and an MPEG-2.5 rate.
+    // LAME VBR with its Info header, CBR behind a 600 KB cover, and an MPEG-2.5 rate.
     const demo::Mp3Format formats[3] = {{44100, 2, 128, 2}, {44100, 2, 128, -1}, {12000, 2, 32, -1}};
     for (int i = 0; i < 3; ++i) {
       servertest::TrackSpec track{std::string("tracks/") + kTitles[i] + ".mp3", kTitles[i], "The Hours", "Day",
@@ -56,8 +55,7 @@ class ListeningRunTest : public apptest::ClientRunTest {
 
 TEST_F(ListeningRunTest, ThreeTracksPlayInOrderThroughTheClient) {
   WriteFeaturedPlaylist();
-  // Portrait QVGA: with Featured selected the Current Playlist tab sits at x 184; the mini
-  // player is (0, 232) - (240, 268).
+  // Portrait QVGA: the Current Playlist tab at x 184, the mini player at (0, 232) - (240, 268).
   const std::string script =
       "waitfor message 15\n"
       "tap 195 10\n"
@@ -119,8 +117,8 @@ TEST_F(ListeningRunTest, ThreeTracksPlayInOrderThroughTheClient) {
   ASSERT_EQ(playingRows.size(), 1u);
   EXPECT_NE(playingRows[0].find("current"), std::string::npos) << playingRows[0];
 
-  // The recording: the three tracks in order, a new file at each sample-rate change (the
-  // MPEG-2.5 track at 12 kHz), then the start of the first track again.
+  // The recording: the three tracks, a new file at each rate change (MPEG-2.5 at 12 kHz), then
+  // the first track's start again.
   const struct {
     const char* file;
     std::vector<int> tracks;

@@ -78,8 +78,8 @@ TEST_F(OfflineRunTest, APlaylistPlayedOnlinePlaysAgainOfflineIdentically) {
 
   const auto a = audiotest::WavFileSamples(dir_ / "online.wav");
   const auto b = audiotest::WavFileSamples(dir_ / "offline.wav");
-  // Both hold the three tracks (less some encoder delay and padding) and some of the first
-  // again; the three tracks' part is the same sample for sample.
+  // Both hold the three tracks (less some delay and padding) and some of the first again; the
+  // three tracks' part is the same sample for sample.
   std::size_t decoded = 0;
   for (const char* name : {"Dawn", "Noon", "Dusk"}) {
     decoded += audiotest::DecodeMp3File(library_ / (std::string("tracks/") + name + ".mp3")).samples.size();
@@ -99,8 +99,7 @@ TEST_F(OfflineRunTest, AHalfPlayedTrackPlaysItsCachedPartAndTheServerComingBackC
   testsupport::WriteFile(library_ / "tracks/Long.mp3", testsupport::SynthesizeMp3(10.0, 44100, 2, 320));
   library_.AddPlaylist("featured/Three.m3u", {"../tracks/Long.mp3", "../tracks/Short.mp3", "../tracks/Other.mp3"},
                        "2009-12-25");
-  // At 800 kbit/s the download runs only a few seconds ahead, so most of the track is still to
-  // come when the server goes; the link goes and comes back with it.
+  // At 800 kbit/s the download is only seconds ahead, so most of the track is still to come.
   const testsupport::ThrottlingProxy::Link link{10ms, 800'000};
   auto proxy = std::make_unique<testsupport::ThrottlingProxy>(link);
   publicUrl_ = proxy->BaseUrl();

@@ -1,6 +1,5 @@
-// The real client, headless, when its catalogue server goes away in the middle of a Current
-// Playlist of six tracks: the track that was playing ends, every other entry fails to start
-// once, and playback stops with one message instead of cycling through failures.
+// The real client when its server goes away mid-playlist: the playing track ends, every other
+// entry fails once, and playback stops with one message instead of cycling.
 
 #include <gtest/gtest.h>
 
@@ -38,9 +37,8 @@ class ServerGoneRunTest : public apptest::ClientRunTest {
 };
 
 TEST_F(ServerGoneRunTest, PlaybackStopsAfterOnePassWithOneMessage) {
-  // The first entry starts; the test then stops the server. That track plays out from what it
-  // had downloaded, the other five and the first again fail, and then nothing more happens:
-  // the client idles for the last seconds of the script.
+  // The first entry starts, then the server stops: that track plays out, the rest and the
+  // first again fail, and the client idles for the script's last seconds.
   std::string script =
       std::string("waitfor message 15\n") + apptest::kPlayFirstEntry +
       "waitfor message 12024\n"
@@ -68,8 +66,7 @@ TEST_F(ServerGoneRunTest, PlaybackStopsAfterOnePassWithOneMessage) {
   const auto mini = DumpLines("stopped.txt", {"mini "});
   ASSERT_EQ(mini.size(), 1u);
   EXPECT_EQ(mini[0].find("The Hours"), std::string::npos) << mini[0];
-  // Idle afterwards: the 4 s wait costs next to nothing (a loop of failing starts kept a core
-  // busy the whole time).
+  // Idle afterwards: the 4 s wait costs next to nothing (cycling failures kept a core busy).
   EXPECT_LT(result.cpuSeconds, 2.5) << "CPU seconds of the whole run";
 }
 
