@@ -76,20 +76,12 @@ TEST(CatalogueCommandTest, ExitStatusTellsBadArgumentsFromAnUnreachableServer) {
     std::vector<std::string> args;
     int status;
   } cases[] = {
-      {{"--help"}, 0},
-      {{"--server", closed, "featured"}, 1},
-      {{"--server", closed, "stream-url", "m1"}, 1},
-      {{}, 2},
-      {{"featured"}, 2},  // no server
-      {{"--server", closed}, 2},
-      {{"--server", closed, "search"}, 2},
-      {{"--server", closed, "featured", "extra"}, 2},
-      {{"--server", closed, "play", "x"}, 2},
+      {{"--help"}, 0}, {{"--server", closed, "featured"}, 1}, {{"--server", closed, "stream-url", "m1"}, 1}, {{}, 2},
+      {{"featured"}, 2}, {{"--server", closed}, 2}, {{"--server", closed, "search"}, 2},
+      {{"--server", closed, "featured", "extra"}, 2}, {{"--server", closed, "play", "x"}, 2},
       {{"--server", closed, "search", "x", "--kinds", "9"}, 2},
-      {{"--server", closed, "search", "x", "--count", "ten"}, 2},
-      {{"--server", closed, "search", "x", "--start"}, 2},
-      {{"--server", "ftp://h", "featured"}, 2},
-      {{"--server", "http://h x", "featured"}, 2},
+      {{"--server", closed, "search", "x", "--count", "ten"}, 2}, {{"--server", closed, "search", "x", "--start"}, 2},
+      {{"--server", "ftp://h", "featured"}, 2}, {{"--server", "http://h x", "featured"}, 2},
       {{"--server", closed, "--verbose", "featured"}, 2},
   };
   for (const Case& c : cases) {

@@ -79,12 +79,9 @@ TEST(HttpHeaderScannerTest, HostileOrMisplacedLengthsStaySane) {
     const char* headers;
     std::int32_t length;
   } cases[] = {
-      {"Content-Length: -1\r\n", 0},
-      {"Content-Length: 99999999999999999999\r\n", 0},
-      {"Content-Length: 2147483648\r\n", 0},
-      {"Content-Length: 12abc\r\n", 0},
-      {"Content-Length:\r\n", 0},
-      {"Content-Length:    77  \r\n", 77},
+      {"Content-Length: -1\r\n", 0}, {"Content-Length: 99999999999999999999\r\n", 0},
+      {"Content-Length: 2147483648\r\n", 0}, {"Content-Length: 12abc\r\n", 0},
+      {"Content-Length:\r\n", 0}, {"Content-Length:    77  \r\n", 77},
       {"Content-Length: 10\r\nContent-Length: 99999\r\n", 10},  // the first one counts
       {"X-Original-Content-Length: 5\r\n", 0},                  // only at a line start
       {"content-length: 5\r\n", 5},                             // names are case-insensitive

@@ -107,15 +107,6 @@ TEST_F(ResponseParsingTest, SearchReplyBuildsEachKindAndSkipsUnknownOnes) {
   EXPECT_EQ(search_.itemAt(4), nullptr);
 }
 
-TEST_F(ResponseParsingTest, TruncatedDocumentKeepsTheItemsCompletedBeforeTheError) {
-  EXPECT_EQ(Parse(featured_, "<f><result_list_item><title>A</title></result_list_item>"
-                             "<result_list_item><title>B</title></result_list_item>"
-                             "<result_list_item><title>C</ti"),
-            XML_STATUS_ERROR);
-  ASSERT_EQ(featured_.resultCount(), 2u);
-  EXPECT_EQ(Text(featured_.itemAt(1)->title), "B");
-}
-
 // A flood of tiny items keeps one page (or the track cap), not one 4 KiB record per element.
 TEST_F(ResponseParsingTest, FloodedRepliesKeepAPageOrTheTrackCap) {
   auto repeated = [](const std::string& element, int times) {
@@ -187,8 +178,14 @@ TEST_F(ResponseParsingTest, DocumentsWithADoctypeAreRefusedBeforeExpansionEmptyO
   EXPECT_EQ(search_.totalReceived, 1);
 }
 
-// Too deep a nesting is an error that keeps the items read before; the parser is freed each time.
-TEST_F(ResponseParsingTest, DeepNestingFailsAndTheParserIsFreedAfterEachParse) {
+// A cut or too deep a document is an error that keeps the items read before; the parser is freed
+// each time.
+TEST_F(ResponseParsingTest, TruncatedOrDeepDocumentsFailKeepingEarlierItemsAndTheParserIsFreed) {
+  EXPECT_EQ(Parse(featured_, "<f><result_list_item><title>A</title></result_list_item>"
+                             "<result_list_item><title>B</title></result_list_item><result_list_item><title>C</ti"),
+            XML_STATUS_ERROR);
+  ASSERT_EQ(featured_.resultCount(), 2u);
+  EXPECT_EQ(Text(featured_.itemAt(1)->title), "B");
   auto nested = [](int depth) {
     std::string open, close;
     for (int i = 0; i < depth; ++i) {
