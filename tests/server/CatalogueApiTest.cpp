@@ -136,13 +136,10 @@ TEST_F(CatalogueApiTest, StreamAddressesNameTheAskedHostAndTheBoundPort) {
   const Case cases[] = {
       {"music.example", "http://music.example:4321/stream/1.mp3"},
       {"music.example:80", "http://music.example:4321/stream/1.mp3"},
-      {"evil.example/x?", "http://127.0.0.1:4321/stream/1.mp3"},
-      {"a b", "http://127.0.0.1:4321/stream/1.mp3"},
-      {nullptr, "http://127.0.0.1:4321/stream/1.mp3"},
-      {"[::1]:4321", "http://[::1]:4321/stream/1.mp3"},
+      {"evil.example/x?", "http://127.0.0.1:4321/stream/1.mp3"}, {"a b", "http://127.0.0.1:4321/stream/1.mp3"},
+      {nullptr, "http://127.0.0.1:4321/stream/1.mp3"}, {"[::1]:4321", "http://[::1]:4321/stream/1.mp3"},
       {"[2001:db8::7]", "http://[2001:db8::7]:4321/stream/1.mp3"},
-      {"[::1]@evil.example", "http://[::1]:4321/stream/1.mp3"},
-      {"[::1/x]", "http://127.0.0.1:4321/stream/1.mp3"},
+      {"[::1]@evil.example", "http://[::1]:4321/stream/1.mp3"}, {"[::1/x]", "http://127.0.0.1:4321/stream/1.mp3"},
       {"[::1", "http://127.0.0.1:4321/stream/1.mp3"},
   };
   for (const Case& c : cases) {

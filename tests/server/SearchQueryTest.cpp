@@ -35,19 +35,11 @@ class SearchQueryTest : public ::testing::Test {
 // Every FTS5 operator, quote and filter is a word or a separator; no input is a syntax error.
 TEST_F(SearchQueryTest, HostileTextBecomesPlainPrefixWords) {
   const QueryCase cases[] = {
-      {"hello", "\"hello\"*", 1},
-      {"\"hello", "\"hello\"*", 1},
-      {"hello AND", "\"hello\"* \"AND\"*", 1},
-      {"NEAR(", "\"NEAR\"*", 1},
-      {"NEAR(hello goodbye, 2)", "\"NEAR\"* \"hello\"* \"goodbye\"* \"2\"*", 0},
-      {"*", "", 0},
-      {"-hello", "\"hello\"*", 1},
-      {"title:x", "\"title\"* \"x\"*", 1},
-      {"^tit", "\"tit\"*", 1},
-      {"he OR ti", "\"he\"* \"OR\"* \"ti\"*", 0},
-      {"CAFE", "\"CAFE\"*", 1},
-      {"caf\xC3\xA9 near", "\"caf\xC3\xA9\"* \"near\"*", 1},
-      {"{title}: x", "\"title\"* \"x\"*", 1},
+      {"hello", "\"hello\"*", 1}, {"\"hello", "\"hello\"*", 1}, {"hello AND", "\"hello\"* \"AND\"*", 1},
+      {"NEAR(", "\"NEAR\"*", 1}, {"NEAR(hello goodbye, 2)", "\"NEAR\"* \"hello\"* \"goodbye\"* \"2\"*", 0},
+      {"*", "", 0}, {"-hello", "\"hello\"*", 1}, {"title:x", "\"title\"* \"x\"*", 1}, {"^tit", "\"tit\"*", 1},
+      {"he OR ti", "\"he\"* \"OR\"* \"ti\"*", 0}, {"CAFE", "\"CAFE\"*", 1},
+      {"caf\xC3\xA9 near", "\"caf\xC3\xA9\"* \"near\"*", 1}, {"{title}: x", "\"title\"* \"x\"*", 1},
       {"   ", "", 0},
   };
   server::CatalogueQueries queries(index_.Database());
