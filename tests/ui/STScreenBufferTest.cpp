@@ -98,14 +98,10 @@ TEST_F(LoadPngTest, EveryColourTypeDecodesToBlueGreenRedAlpha) {
   TestPngSpec background = MakeSpec(2, 1, 8, 4, {0x00, 0x00, 0xFF, 0xFF});  // transparent black, white
   background.bkgdGrey = 0x80;
   Case cases[] = {
-      {"grey", grey, 0xFF404040, 0xFFC0C0C0},
-      {"grey-alpha", greyAlpha, 0x80404040, 0x00C0C0C0},
-      {"rgb", rgb, 0xFF010203, 0xFF040506},
-      {"rgba", rgba, 0x04010203, 0x08050607},
-      {"16-bit", deep, 0xFF123456, 0x80000000},
-      {"palette", palette, 0xFF28323C, 0xFF0A141E},
-      {"palette-trns", paletteTrns, 0xFF28323C, 0x110A141E},
-      {"grey-trns", greyTrns, 0x00404040, 0xFFC0C0C0},
+      {"grey", grey, 0xFF404040, 0xFFC0C0C0}, {"grey-alpha", greyAlpha, 0x80404040, 0x00C0C0C0},
+      {"rgb", rgb, 0xFF010203, 0xFF040506}, {"rgba", rgba, 0x04010203, 0x08050607},
+      {"16-bit", deep, 0xFF123456, 0x80000000}, {"palette", palette, 0xFF28323C, 0xFF0A141E},
+      {"palette-trns", paletteTrns, 0xFF28323C, 0x110A141E}, {"grey-trns", greyTrns, 0x00404040, 0xFFC0C0C0},
       {"2-bit-grey", lowDepth, 0xFF000000, 0xFF555555},
       {"bKGD: the background shows through, all opaque", background, 0xFF808080, 0xFFFFFFFF},
   };
