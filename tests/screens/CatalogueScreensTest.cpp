@@ -113,27 +113,21 @@ TEST_F(CatalogueScreensTest, SearchOutcomesKindsAndRows) {
                  CueList("My List", 12), Text("Subject")}),
       Silent(), Search(0), Search(0)});
   const apptest::ProgramResult result = Run(
-      "softkey left\n"
-      "dump open.txt\n"
+      "softkey left\ndump open.txt\n"
       "screenshot " + (dir_ / "open.png").string() + "\n" +
       [] { std::string keys; for (int i = 0; i < 20; ++i) keys += "key Down\nkey Up\n"; return keys; }() +
       "screenshot " + (dir_ / "updown.png").string() + "\n"
-      "text ab\nkey Down\ntext c\n"
-      "dump typed.txt\n"
-      "key Up\nkey Enter\n"
-      "dump failed.txt\n"
-      "softkey left\nkey Down\nkey Enter\n"
-      "dump found.txt\n"
+      "text ab\nkey Down\ntext c\ndump typed.txt\n"
+      "key Up\nkey Enter\ndump failed.txt\n"
+      "softkey left\nkey Down\nkey Enter\ndump found.txt\n"
       "post 1924\n"                                 // an article, but an AudioCue is selected
       "post 1927\n"                                 // the store search for its artist and title
       "key Down\nkey Down\nkey Down\nkey Down\n"
       "post 1927\n"                                 // a store search, but a TextCue is selected
       "post 1924\n"                                 // its article
+      "softkey left\nkey Down\nkey Enter\ndump failed-again.txt\n"
       "softkey left\nkey Down\nkey Enter\n"
-      "dump failed-again.txt\n"
-      "softkey left\nkey Down\nkey Enter\n"
-      "softkey left\nkey Delete\nkey Enter\n"
-      "dump empty-query.txt\n",
+      "softkey left\nkey Delete\nkey Enter\ndump empty-query.txt\n",
       server);
 
   EXPECT_EQ(Only("open.txt", "stack"), Lines{"stack application featured newsearch"});
@@ -182,22 +176,14 @@ TEST_F(CatalogueScreensTest, PagingByKeyRotationAndActivation) {
                                                                SearchPage(7, 5, 2), SearchPage(7, 0, 5),
                                                                SearchPage(7, 3, 3)});
   Run("softkey left\ntext q\nkey Enter\n"
-      "key Down\nkey Down\nkey Down\nkey Down\n"
-      "dump p1.txt\n"
-      "key Down\n"
-      "dump p2.txt\n"
-      "key Down\nkey Down\n"
-      "dump p2-end.txt\n"
-      "key Up\nkey Up\n"
-      "dump back.txt\n"
-      "key Up\nrotate\n"
-      "dump rotated.txt\n"
-      "key Enter\n"
-      "dump popup.txt\n"
-      "menu Cancel\nsoftkey left\n"
-      "dump panel.txt\n"
-      "key Down\nkey Down\nkey Down\n"
-      "dump paged.txt\n",
+      "key Down\nkey Down\nkey Down\nkey Down\ndump p1.txt\n"
+      "key Down\ndump p2.txt\n"
+      "key Down\nkey Down\ndump p2-end.txt\n"
+      "key Up\nkey Up\ndump back.txt\n"
+      "key Up\nrotate\ndump rotated.txt\n"
+      "key Enter\ndump popup.txt\n"
+      "menu Cancel\nsoftkey left\ndump panel.txt\n"
+      "key Down\nkey Down\nkey Down\ndump paged.txt\n",
       server);
   EXPECT_EQ(SearchQueries(server), (Lines{"q=q&rm=1&rp=1&rv=0&rt=1&s=0&n=5", "q=q&rm=1&rp=1&rv=0&rt=1&s=5&n=5",
                                           "q=q&rm=1&rp=1&rv=0&rt=1&s=0&n=5", "q=q&rm=1&rp=1&rv=0&rt=1&s=3&n=3"}));
@@ -234,10 +220,8 @@ TEST_F(CatalogueScreensTest, FeaturedDatesPagingAndRotation) {
                    {"F4", "2008-11-17"}}),
       Featured(7, {{"F5", "2008-12-01"}, {"F6", "2008-12-01"}}), Featured(7, {{"F6", "2008-12-01"}})});
   Run("dump f1.txt\n"
-      "key Down\nkey Down\nkey Down\nkey Down\nkey Down\n"
-      "dump f2.txt\n"
-      "key Down\nrotate\n"
-      "dump f3.txt\n",
+      "key Down\nkey Down\nkey Down\nkey Down\nkey Down\ndump f2.txt\n"
+      "key Down\nrotate\ndump f3.txt\n",
       server);
   EXPECT_EQ(RequestKeys(server, "getAllFeaturedCueLists\\?random=[0-9]+&(s=[0-9]+&n=[0-9]+)"), (Lines{"s=0&n=5", "s=5&n=5", "s=6&n=3"}));
   EXPECT_EQ(Only("f1.txt", "tab"), Lines{"tab 1 Featured"});
@@ -254,17 +238,12 @@ TEST_F(CatalogueScreensTest, FeaturedDatesPagingAndRotation) {
 
 // Over the demo library: featured rows, a search, next page by button and back by a stroke.
 TEST_F(CatalogueScreensTest, DemoLibraryScenario) {
-  Run("waitfor text \"row 0 selected Cuelist\"\n"
-      "dump start.txt\n"
-      "softkey left\n"
-      "dump panel.txt\n"
+  Run("waitfor text \"row 0 selected Cuelist\"\ndump start.txt\n"
+      "softkey left\ndump panel.txt\n"
       "text Marrow\nkey Enter\n"
-      "waitfor text \"Results for: Marrow\"\n"
-      "dump page1.txt\n"
-      "tap 222 51\n"
-      "dump page2.txt\n"
-      "stroke 120 90 120 200\n"
-      "dump back.txt\n",
+      "waitfor text \"Results for: Marrow\"\ndump page1.txt\n"
+      "tap 222 51\ndump page2.txt\n"
+      "stroke 120 90 120 200\ndump back.txt\n",
       {});
   EXPECT_EQ(Only("start.txt", "tab"), Lines{"tab 1 Featured"});
   EXPECT_FALSE(Only("start.txt", "page").empty());

@@ -110,11 +110,9 @@ TEST_F(OfflineRunTest, AHalfPlayedTrackPlaysItsCachedPartAndTheServerComingBackC
   const std::string serverUrl = catalogue_.BaseUrl();
   const std::uint16_t port = catalogue_.Port();
   const std::string script = std::string("waitfor message 15\n") + apptest::kPlayFirstEntry +
-                             "waitfor message 12024 10000\n"
-                             "dump started.txt\n"
+                             "waitfor message 12024 10000\ndump started.txt\n"
                              // Long ends early, its rest missing.
-                             "waitfor message 12025 30000\n"
-                             "dump cut.txt\n"
+                             "waitfor message 12025 30000\ndump cut.txt\n"
                              // Short, fetched ahead while the server was there, plays from the
                              // cache; Other, whose fetch ahead failed, once the server is back.
                              "waitfor text \"mini The Hours - Other |\" 60000\n"

@@ -102,21 +102,16 @@ TEST_F(PopupActionsRunTest, EntriesByScreenAndKindAndTheBrowserActions) {
 TEST_F(PopupActionsRunTest, AddReplaceAndRemoveWithPlayback) {
   StartLibrary();
   Run("waitfor message 15\n"
-      "softkey left\ntext Hours\nkey Enter\n"
-      "dump results\n"
+      "softkey left\ntext Hours\nkey Enter\ndump results\n"
       "key Down\nkey Enter\nkey Enter\n"  // row 1: Add to Current Playlist
-      "waitfor message 12024 20000\n"
-      "dump first\n"
-      "key Down\nkey Enter\nkey Enter\n"
-      "dump second\n"
+      "waitfor message 12024 20000\ndump first\n"
+      "key Down\nkey Enter\nkey Enter\ndump second\n"
       "post 1124 0 1\n"
       "key Enter\nkey Enter\n"  // Replace Current Playlist
       "waitfor message 12027 20000\n"
-      "waitfor message 12024 20000\n"
-      "dump replaced\n"
+      "waitfor message 12024 20000\ndump replaced\n"
       "key Enter\ndump playlistpopup\nkey Down\nkey Enter\n"  // Remove Item From Playlist
-      "waitfor message 12027 20000\n"
-      "dump removed\n",
+      "waitfor message 12027 20000\ndump removed\n",
       catalogue_.BaseUrl());
   EXPECT_EQ(DumpLines("results", {"row"}), (Lines{"row 0 selected Wikipedia Article | The Hours", "row 1 The Hours - Day | Dawn",
                                               "row 2 The Hours - Day | Dusk", "row 3 The Hours - Day | Noon"}));
@@ -145,13 +140,10 @@ TEST_F(PopupActionsRunTest, ThemeAndSkinChosenAreKeptAcrossARestart) {
       "softkey left\ntext Dawn\nkey Enter\n"
       "key Enter\nkey Enter\n"
       "waitfor message 12024 20000\n"
-      "menu \"Color Themes... (C key)\"\n"
-      "dump themes\n"
+      "menu \"Color Themes... (C key)\"\ndump themes\n"
       "key Down\nkey Down\nkey Down\nkey Down\nkey Down\nkey Down\nkey Down\nkey Down\nkey Enter\n"
-      "menu \"Player Skins...\"\n"
-      "dump skins\n"
-      "key Down\nkey Down\nkey Enter\n"
-      "dump chosen\n"
+      "menu \"Player Skins...\"\ndump skins\n"
+      "key Down\nkey Down\nkey Enter\ndump chosen\n"
       "quit\n",
       catalogue_.BaseUrl());
   EXPECT_EQ(DumpLines("themes", {"stack", "text J", "entry 4"}),
@@ -162,13 +154,10 @@ TEST_F(PopupActionsRunTest, ThemeAndSkinChosenAreKeptAcrossARestart) {
   EXPECT_EQ(DumpLines("chosen", {"stack"}), Lines{"stack application search"});
 
   Run("waitfor message 15\n"
-      "post 1124 0 2\n"
-      "dump playlist\n"
-      "menu \"Color Themes... (C key)\"\n"
-      "dump themes2\n"
+      "post 1124 0 2\ndump playlist\n"
+      "menu \"Color Themes... (C key)\"\ndump themes2\n"
       "menu Cancel\n"
-      "menu \"Player Skins...\"\n"
-      "dump skins2\n"
+      "menu \"Player Skins...\"\ndump skins2\n"
       "menu Cancel\n"
       "quit\n",
       catalogue_.BaseUrl());
@@ -188,11 +177,9 @@ TEST_F(PopupActionsRunTest, ThemeAndSkinChosenAreKeptAcrossARestart) {
                         std::filesystem::copy_options::recursive);
   std::filesystem::remove(dir_ / "res/player/skins/portrait/p_Carbon.png");
   const apptest::ProgramResult gone = Run("waitfor message 15\n"
-                                          "post 1124 0 3\npost 1124 0 2\npost 1124 0 3\n"
-                                          "dump player\n"
+                                          "post 1124 0 3\npost 1124 0 2\npost 1124 0 3\ndump player\n"
                                           "post 1124 0 2\n"
-                                          "menu \"Player Skins...\"\n"
-                                          "dump skins3\n"
+                                          "menu \"Player Skins...\"\ndump skins3\n"
                                           "post 1930 0 2\n"  // no third skin: refused
                                           "dump refused\n",
                                           catalogue_.BaseUrl(), {"--resources", (dir_ / "res").string()});

@@ -45,8 +45,7 @@ TEST_F(ServerGoneRunTest, PlaybackStopsAfterOnePassWithOneMessage) {
       "dump started.txt\n";
   for (int i = 0; i <= kTracks; ++i) script += "waitfor message 12025 10000\n";
   script +=
-      "wait 4000\n"
-      "dump stopped.txt\n"
+      "wait 4000\ndump stopped.txt\n"
       "quit\n";
   std::thread stopper([this] {
     if (testsupport::WaitUntil([this] { return std::filesystem::exists(dir_ / "started.txt"); },
