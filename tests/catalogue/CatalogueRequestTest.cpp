@@ -18,8 +18,7 @@ using namespace testsupport;
 std::string SearchReply(int total, int items) {
   std::string body = "<search><filter_count_total>" + std::to_string(total) + "</filter_count_total>";
   for (int i = 0; i < items; ++i) {
-    body += "<result_list_item><media>audio</media><title>T" + std::to_string(i) +
-            "</title></result_list_item>";
+    body += "<result_list_item><media>audio</media><title>T" + std::to_string(i) + "</title></result_list_item>";
   }
   return HttpResponse(body + "</search>");
 }
@@ -34,8 +33,7 @@ std::string RequestedPath(const ScriptedServer& server, std::size_t index) {
 class CatalogueRequestTest : public ::testing::Test {
  protected:
   std::string Identity() const {
-    return "&sk=" + std::string(core::AppSettings::BuiltInApiKey()) + "&v=1.4&di=" +
-           settings_.settings.deviceId;
+    return "&sk=" + std::string(core::AppSettings::BuiltInApiKey()) + "&v=1.4&di=" + settings_.settings.deviceId;
   }
   TestSettings settings_;
 };
@@ -45,8 +43,7 @@ TEST_F(CatalogueRequestTest, SearchUrlCarriesQueryKindsPagingAndIdentity) {
   catalogue::SearchRequest search(server.Url(""), settings_.settings, ShortHttpOptions());
   search.pageSize = 10;
   search.buildUrl(catalogue::SearchRequest::EncodeQuery("a b&c").c_str());
-  EXPECT_EQ(search.url(), server.Url("/api/wm_app/search?q=a+b%26c&rm=1&rp=1&rv=0&rt=1&s=0&n=10") +
-                              Identity());
+  EXPECT_EQ(search.url(), server.Url("/api/wm_app/search?q=a+b%26c&rm=1&rp=1&rv=0&rt=1&s=0&n=10") + Identity());
   EXPECT_EQ(search.run(0), 1);
   ASSERT_TRUE(server.WaitForFinished(1, std::chrono::seconds(5)));
   EXPECT_EQ(server.Url(RequestedPath(server, 0)), search.url());
@@ -139,8 +136,7 @@ TEST_F(CatalogueRequestTest, RequestTextIsCutWithoutSplittingAnEscapeOrACharacte
 }
 
 TEST_F(CatalogueRequestTest, FailedFetchesLeaveAnEmptyListAndTheLastTotal) {
-  ScriptedServer server(std::vector<ServerScript>{Reply(SearchReply(12, 2)),
-                                                  Reply("HTTP/1.0 500 Oops\r\n\r\n"),
+  ScriptedServer server(std::vector<ServerScript>{Reply(SearchReply(12, 2)), Reply("HTTP/1.0 500 Oops\r\n\r\n"),
                                                   ServerScript{ReadRequest(), Close()}});
   catalogue::SearchRequest search(server.Url(""), settings_.settings, ShortHttpOptions());
   search.pageSize = 2;

@@ -211,8 +211,7 @@ TEST(HttpWholeBodyTest, StopDuringReceiveReturnsQuickly) {
 }
 
 TEST(HttpWholeBodyTest, PeersThatCloseOrResetEarlyNeverKillTheProcess) {
-  for (ServerScript script : {ServerScript{Reset()}, ServerScript{Close()},
-                              ServerScript{ReadRequest(), Reset()}}) {
+  for (ServerScript script : {ServerScript{Reset()}, ServerScript{Close()}, ServerScript{ReadRequest(), Reset()}}) {
     ScriptedServer server(script);
     for (int i = 0; i < 20; ++i) {
       auto result = FetchWholeBody(server.Url("/"));

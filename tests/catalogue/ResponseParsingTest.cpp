@@ -138,8 +138,7 @@ TEST_F(ResponseParsingTest, FloodedRepliesKeepAPageOrTheTrackCap) {
 TEST_F(ResponseParsingTest, HugeTextIsCutAtACharacterBoundary) {
   std::string huge;
   for (int i = 0; i < 500'000; ++i) huge += "\xC3\xA9";  // 1 MB of 2-byte characters
-  Parse(tracks_, "<p><track><title>" + huge + "</title><album>x" + std::string(600, 'a') +
-                     "</album></track></p>");
+  Parse(tracks_, "<p><track><title>" + huge + "</title><album>x" + std::string(600, 'a') + "</album></track></p>");
   ASSERT_EQ(tracks_.resultCount(), 1u);
   const catalogue::AudioCueRecord& track = *tracks_.itemAt(0);
   EXPECT_EQ(Text(track.title), huge.substr(0, 510));
@@ -160,8 +159,7 @@ TEST_F(ResponseParsingTest, DocumentsWithADoctypeAreRefusedBeforeExpansionEmptyO
   bomb += "]><s><result_list_item><media>text</media><title>&lol9;</title></result_list_item></s>";
   const std::string megabyte = "<!DOCTYPE s [<!ENTITY big \"" + std::string(1 << 20, 'b') +
                                "\">]><s><filter_count_total>5</filter_count_total>"
-                               "<result_list_item><media>text</media><title>&big;</title>"
-                               "</result_list_item></s>";
+                               "<result_list_item><media>text</media><title>&big;</title></result_list_item></s>";
   for (const std::string* document : {static_cast<const std::string*>(&bomb), &megabyte}) {
     search_.totalCount = 3;
     EXPECT_EQ(Parse(search_, *document), XML_STATUS_ERROR);
@@ -215,8 +213,7 @@ TEST_F(ResponseParsingTest, TruncatedOrDeepDocumentsFailKeepingEarlierItemsAndTh
 }
 
 TEST_F(ResponseParsingTest, CopiedItemsOutliveTheClearedList) {
-  Parse(search_, "<s><result_list_item><media>audio</media><title>Keep</title>"
-                 "</result_list_item></s>");
+  Parse(search_, "<s><result_list_item><media>audio</media><title>Keep</title></result_list_item></s>");
   ASSERT_EQ(search_.resultCount(), 1u);
   catalogue::ItemRef copy = *search_.itemAt(0);
   search_.clearItems();
