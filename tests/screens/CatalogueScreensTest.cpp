@@ -110,8 +110,7 @@ TEST_F(CatalogueScreensTest, SearchOutcomesKindsAndRows) {
   testsupport::ScriptedServer server(std::vector<ServerScript>{
       kVersionOk, kNoFeatured, Silent(),
       Search(7, {Audio("Only Creator", "Creator", ""), Audio("Only Album", "", "Album"), Audio("Both", "Creator", "Album"),
-                 CueList("My List", 12), Text("Subject")}),
-      Silent(), Search(0), Search(0)});
+                 CueList("My List", 12), Text("Subject")}), Silent(), Search(0), Search(0)});
   const apptest::ProgramResult result = Run(
       "softkey left\ndump open.txt\n"
       "screenshot " + (dir_ / "open.png").string() + "\n" +
@@ -127,8 +126,7 @@ TEST_F(CatalogueScreensTest, SearchOutcomesKindsAndRows) {
       "post 1924\n"                                 // its article
       "softkey left\nkey Down\nkey Enter\ndump failed-again.txt\n"
       "softkey left\nkey Down\nkey Enter\n"
-      "softkey left\nkey Delete\nkey Enter\ndump empty-query.txt\n",
-      server);
+      "softkey left\nkey Delete\nkey Enter\ndump empty-query.txt\n", server);
 
   EXPECT_EQ(Only("open.txt", "stack"), Lines{"stack application featured newsearch"});
   Lines panel = DumpLines("open.txt");
@@ -183,8 +181,7 @@ TEST_F(CatalogueScreensTest, PagingByKeyRotationAndActivation) {
       "key Up\nrotate\ndump rotated.txt\n"
       "key Enter\ndump popup.txt\n"
       "menu Cancel\nsoftkey left\ndump panel.txt\n"
-      "key Down\nkey Down\nkey Down\ndump paged.txt\n",
-      server);
+      "key Down\nkey Down\nkey Down\ndump paged.txt\n", server);
   EXPECT_EQ(SearchQueries(server), (Lines{"q=q&rm=1&rp=1&rv=0&rt=1&s=0&n=5", "q=q&rm=1&rp=1&rv=0&rt=1&s=5&n=5",
                                           "q=q&rm=1&rp=1&rv=0&rt=1&s=0&n=5", "q=q&rm=1&rp=1&rv=0&rt=1&s=3&n=3"}));
   EXPECT_EQ(Only("p1.txt", "row 4"), Lines{"row 4 selected Artist - Album | R4"});
@@ -221,8 +218,7 @@ TEST_F(CatalogueScreensTest, FeaturedDatesPagingAndRotation) {
       Featured(7, {{"F5", "2008-12-01"}, {"F6", "2008-12-01"}}), Featured(7, {{"F6", "2008-12-01"}})});
   Run("dump f1.txt\n"
       "key Down\nkey Down\nkey Down\nkey Down\nkey Down\ndump f2.txt\n"
-      "key Down\nrotate\ndump f3.txt\n",
-      server);
+      "key Down\nrotate\ndump f3.txt\n", server);
   EXPECT_EQ(RequestKeys(server, "getAllFeaturedCueLists\\?random=[0-9]+&(s=[0-9]+&n=[0-9]+)"), (Lines{"s=0&n=5", "s=5&n=5", "s=6&n=3"}));
   EXPECT_EQ(Only("f1.txt", "tab"), Lines{"tab 1 Featured"});
   EXPECT_EQ(Only("f1.txt", "title"), Lines{"title Nov. 3, 2008 - Nov. 17, 2008"});
@@ -243,8 +239,7 @@ TEST_F(CatalogueScreensTest, DemoLibraryScenario) {
       "text Marrow\nkey Enter\n"
       "waitfor text \"Results for: Marrow\"\ndump page1.txt\n"
       "tap 222 51\ndump page2.txt\n"
-      "stroke 120 90 120 200\ndump back.txt\n",
-      {});
+      "stroke 120 90 120 200\ndump back.txt\n", {});
   EXPECT_EQ(Only("start.txt", "tab"), Lines{"tab 1 Featured"});
   EXPECT_FALSE(Only("start.txt", "page").empty());
   EXPECT_EQ(Only("panel.txt", "field"), Lines{"field "});

@@ -45,8 +45,7 @@ class ListeningRunTest : public apptest::ClientRunTest {
   // The featured CueList's tracks, as "Replace Current Playlist" would leave them in the file.
   void WriteFeaturedPlaylist() {
     ASSERT_EQ(apptest::SaveFeaturedCueListAsPlaylist(catalogue_.BaseUrl(), dir_ / "lookup-config",
-                                                     dir_ / playlist::playlistfile::kFileName, u"A Day"),
-              3u);
+                                                     dir_ / playlist::playlistfile::kFileName, u"A Day"), 3u);
   }
 
   servertest::TestLibrary library_;

@@ -29,8 +29,7 @@ class OfflineRunTest : public apptest::ClientRunTest {
   }
   void SavePlaylist(std::size_t tracks) {
     ASSERT_EQ(apptest::SaveFeaturedCueListAsPlaylist(catalogue_.BaseUrl(), dir_ / "lookup-config", dir_ / "data.dat",
-                                                     u"Offline"),
-              tracks);
+                                                     u"Offline"), tracks);
   }
   // Runs `script` while `whenFile` files appear: for each, `action` in turn.
   apptest::ProgramResult RunWith(const std::string& script, const std::vector<std::string>& args,
@@ -121,8 +120,7 @@ TEST_F(OfflineRunTest, AHalfPlayedTrackPlaysItsCachedPartAndTheServerComingBackC
                              "waitfor message 12025 30000\n"
                              "waitfor message 12025 30000\n"
                              "quit\n";
-  const apptest::ProgramResult result = RunWith(
-      script, {"--server", serverUrl, "--debug", "--audio", "null"},
+  const apptest::ProgramResult result = RunWith(script, {"--server", serverUrl, "--debug", "--audio", "null"},
       {{"started.txt",
         [&] {
           std::this_thread::sleep_for(300ms);

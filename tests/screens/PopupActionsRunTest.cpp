@@ -49,8 +49,7 @@ std::string SearchItem(const std::string& media, const std::string& fields) {
 // Each kind's popup lines and entries; a shell-breaking title in the store search, the article,
 // and a non-http article that opens nothing.
 TEST_F(PopupActionsRunTest, EntriesByScreenAndKindAndTheBrowserActions) {
-  const std::string search =
-      "<search><filter_count_total>4</filter_count_total>" +
+  const std::string search = "<search><filter_count_total>4</filter_count_total>" +
       SearchItem("audio", "<title>\"; rm -rf ~; \"</title><creator>$(id)</creator><location>http://m/a.mp3</location>") +
       SearchItem("playlist", "<title>Mix</title><item_count>12</item_count><playlist_id>p</playlist_id>"
                              "<location>http://m/list</location>") +
@@ -71,8 +70,7 @@ TEST_F(PopupActionsRunTest, EntriesByScreenAndKindAndTheBrowserActions) {
       "key Down\nkey Enter\ndump cuelist\nmenu Cancel\n"
       "key Down\nkey Enter\ndump text\nkey Enter\n"  // Open Article
       "key Down\nkey Enter\nkey Enter\n"             // the article that is not http
-      "dump after\n",
-      server.Url(""));
+      "dump after\n", server.Url(""));
   EXPECT_EQ(DumpLines("featured", {"stack", "text", "entry"}),
             (Lines{"stack application featured itempopup", "text CueList", "text 4 total items", "text Best",
                    "text http://m/f", "entry 0 selected Replace Current Playlist"}));
@@ -111,8 +109,7 @@ TEST_F(PopupActionsRunTest, AddReplaceAndRemoveWithPlayback) {
       "waitfor message 12027 20000\n"
       "waitfor message 12024 20000\ndump replaced\n"
       "key Enter\ndump playlistpopup\nkey Down\nkey Enter\n"  // Remove Item From Playlist
-      "waitfor message 12027 20000\ndump removed\n",
-      catalogue_.BaseUrl());
+      "waitfor message 12027 20000\ndump removed\n", catalogue_.BaseUrl());
   EXPECT_EQ(DumpLines("results", {"row"}), (Lines{"row 0 selected Wikipedia Article | The Hours", "row 1 The Hours - Day | Dawn",
                                               "row 2 The Hours - Day | Dusk", "row 3 The Hours - Day | Noon"}));
   auto mini = [&](const std::string& name) {
@@ -144,8 +141,7 @@ TEST_F(PopupActionsRunTest, ThemeAndSkinChosenAreKeptAcrossARestart) {
       "key Down\nkey Down\nkey Down\nkey Down\nkey Down\nkey Down\nkey Down\nkey Down\nkey Enter\n"
       "menu \"Player Skins...\"\ndump skins\n"
       "key Down\nkey Down\nkey Enter\ndump chosen\n"
-      "quit\n",
-      catalogue_.BaseUrl());
+      "quit\n", catalogue_.BaseUrl());
   EXPECT_EQ(DumpLines("themes", {"stack", "text J", "entry 4"}),
             (Lines{"stack application search listpopup", "text Jazzy Blue", "entry 4 current Jazzy Blue"}));
   EXPECT_EQ(DumpLines("skins", {"text", "entry"}),
@@ -159,8 +155,7 @@ TEST_F(PopupActionsRunTest, ThemeAndSkinChosenAreKeptAcrossARestart) {
       "menu Cancel\n"
       "menu \"Player Skins...\"\ndump skins2\n"
       "menu Cancel\n"
-      "quit\n",
-      catalogue_.BaseUrl());
+      "quit\n", catalogue_.BaseUrl());
   EXPECT_EQ(DumpLines("playlist", {"row"}), Lines{"row 0 selected The Hours - Day | Dawn"});
   EXPECT_EQ(DumpLines("themes2", {"text Currently", "text RPM", "entry 8"}),
             (Lines{"text Currently Selected:", "text RPM Red"}));

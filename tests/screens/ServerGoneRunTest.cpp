@@ -28,8 +28,7 @@ class ServerGoneRunTest : public apptest::ClientRunTest {
     options.library = library_.Root();
     ASSERT_TRUE(catalogue_.Start(options));
     ASSERT_EQ(apptest::SaveFeaturedCueListAsPlaylist(catalogue_.BaseUrl(), dir_ / "lookup-config", dir_ / "data.dat",
-                                                     u"Six"),
-              std::size_t(kTracks));
+                                                     u"Six"), std::size_t(kTracks));
   }
 
   servertest::TestLibrary library_;
@@ -39,8 +38,7 @@ class ServerGoneRunTest : public apptest::ClientRunTest {
 TEST_F(ServerGoneRunTest, PlaybackStopsAfterOnePassWithOneMessage) {
   // The first entry starts, then the server stops: that track plays out, the rest and the
   // first again fail, and the client idles for the script's last seconds.
-  std::string script =
-      std::string("waitfor message 15\n") + apptest::kPlayFirstEntry +
+  std::string script = std::string("waitfor message 15\n") + apptest::kPlayFirstEntry +
       "waitfor message 12024\n"
       "dump started.txt\n";
   for (int i = 0; i <= kTracks; ++i) script += "waitfor message 12025 10000\n";
