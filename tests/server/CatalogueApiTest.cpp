@@ -100,8 +100,7 @@ TEST_F(CatalogueApiTest, KindsComeInOrderAcrossPageBoundaries) {
     const char* firstMedia;  // "": no items
   };
   // Each kind alone is in the contract tests.
-  const Case cases[] = {{"0", "1", "1", 3, "text"}, {"1", "1", "0", kTracks + 1, "playlist"},
-                        {"0", "0", "0", 0, ""}};
+  const Case cases[] = {{"0", "1", "1", 3, "text"}, {"1", "1", "0", kTracks + 1, "playlist"}, {"0", "0", "0", 0, ""}};
   for (const Case& c : cases) {
     const XmlProbe probe = Search({{"rm", c.rm}, {"rp", c.rp}, {"rt", c.rt}, {"n", "5"}});
     EXPECT_EQ(probe.Texts("filter_count_total"), std::vector<std::string>{std::to_string(c.total)});
@@ -177,8 +176,7 @@ TEST_F(CatalogueApiTest, PlaylistTracksEachOpenWithTheirLocation) {
 TEST_F(CatalogueApiTest, IdsAreWholeNumbersOnly) {
   for (const char* id : {"", "abc", "1x", "-1", "1.0", "../1", "9999999999999999999", "0", "131"}) {
     EXPECT_EQ(api_.Handle(FakeRequest("/api/wm_app/results", {{"mp3_url_id", id}, {"sk", kKey}})).body,
-              "not_available")
-        << id;
+              "not_available") << id;
     const XmlProbe probe = XmlProbe::Parse(
         api_.Handle(FakeRequest("/api/wm_app/getPlaylist", {{"playlist_id", id}, {"sk", kKey}})).body);
     EXPECT_EQ(probe.Texts("error").size(), 1u) << id;

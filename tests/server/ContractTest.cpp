@@ -169,8 +169,7 @@ TEST_P(ContractTest, FeaturedCueListsAndTheirTracksInPlaylistOrder) {
   EXPECT_STREQ(tracks.itemAt(2)->composer, "\xC3\x98lberg");
   EXPECT_STREQ(tracks.itemAt(2)->song_id, "") << "track lists carry no song_id";
   for (std::size_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(std::string(tracks.itemAt(i)->location),
-              Base() + "/stream/" + tracks.itemAt(i)->mp3_url_id + ".mp3");
+    EXPECT_EQ(std::string(tracks.itemAt(i)->location), Base() + "/stream/" + tracks.itemAt(i)->mp3_url_id + ".mp3");
   }
 }
 

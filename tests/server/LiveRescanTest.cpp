@@ -173,8 +173,7 @@ TEST_F(LiveRescanTest, AStoredIndexIsServedAtOnceAndRebuiltWhenNotOurs) {
       {"another program's database", "CREATE TABLE tracks(id, path); INSERT INTO tracks VALUES(1, 'x');", ""},
       {"an index of another layout",
        "CREATE TABLE tracks(id INTEGER PRIMARY KEY, path TEXT UNIQUE, title TEXT); PRAGMA application_id=" +
-           std::to_string(server::CatalogueIndex::kApplicationId),
-       ""},
+           std::to_string(server::CatalogueIndex::kApplicationId), ""},
   };
   for (const Case& c : cases) {
     std::filesystem::remove(options.dbPath);

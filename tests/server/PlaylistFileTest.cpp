@@ -67,8 +67,7 @@ TEST_F(PlaylistFileTest, EntriesAsOtherPlayersWriteThem) {
       {"Latin.m3u", "Caf\xE9\\\xC9t\xE9.flac\n#PLAYLIST:Caf\xE9 Mix\n", {"Caf\xC3\xA9/\xC3\x89t\xC3\xA9.flac"}, {},
        "Caf\xC3\xA9 Mix"},
       {"Latin.m3u8", "Caf\xE9\\\xC9t\xE9.flac\n", {}, {"does not exist"}},
-      {"Mixed.pls",
-       "[playlist]\r\nFile2=With Space.mp3\r\nTitle2=Two\r\nFile1=" + root +
+      {"Mixed.pls", "[playlist]\r\nFile2=With Space.mp3\r\nTitle2=Two\r\nFile1=" + root +
            "/Artist/Album/01 Song.mp3\r\nLength1=12\r\nfile3=file://" + root +
            "/inlink.mp3\r\nFile4=gone.mp3\r\nNumberOfEntries=4\r\nVersion=2\r\n",
        {"Artist/Album/01 Song.mp3", "With Space.mp3", "inlink.mp3"},

@@ -55,15 +55,13 @@ TEST(ServerCommandLineTest, PublicUrlLosesItsSlashAndEachLibraryHasItsOwnDatabas
   EXPECT_TRUE(options.watch);
   EXPECT_EQ(options.rescanInterval.count(), 0);
   ASSERT_EQ(ServerCommandLine::Parse({"--library", "/m", "--no-watch", "--rescan-interval", "15", "--host", "::"},
-                                     options, debug, error),
-            Outcome::kRun);
+                                     options, debug, error), Outcome::kRun);
   EXPECT_FALSE(options.watch);
   EXPECT_EQ(options.rescanInterval.count(), 15);
   EXPECT_EQ(options.host, "::");
   EXPECT_EQ(options.transcodeBitrate, 256);
   ASSERT_EQ(ServerCommandLine::Parse({"--library", "/m", "--transcode-bitrate", "128", "--transcode-cache-mb", "3"},
-                                     options, debug, error),
-            Outcome::kRun);
+                                     options, debug, error), Outcome::kRun);
   EXPECT_EQ(options.transcodeBitrate, 128);
   EXPECT_EQ(options.transcodeCacheBytes, 3 * 1024 * 1024);
 }

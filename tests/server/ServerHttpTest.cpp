@@ -59,8 +59,7 @@ TEST_F(ServerHttpTest, StreamsCarryTheirTypeAndServeRanges) {
   const HttpResult tail = Get(Port(), path, "Range: bytes=1000-\r\n");
   EXPECT_EQ(tail.status, 206);
   EXPECT_TRUE(HasHeader(tail, "Content-Range: bytes 1000-" + std::to_string(file.size() - 1) + "/" +
-                                  std::to_string(file.size())))
-      << tail.head;
+                                  std::to_string(file.size()))) << tail.head;
   EXPECT_TRUE(tail.body == file.substr(1000));
   EXPECT_EQ(Get(Port(), path, "Range: bytes=99999999-\r\n").status, 416);
 }

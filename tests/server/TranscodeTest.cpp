@@ -160,8 +160,7 @@ TEST(TranscodeTest, RangesDuringAndAfterTheTranscodeMatchTheWholeStream) {
   for (const HttpResult* partial : {&during, &after}) {
     EXPECT_EQ(partial->status, 206);
     EXPECT_NE(partial->head.find("Content-Range: bytes " + std::to_string(first) + "-" + std::to_string(last) + "/" +
-                                 std::to_string(length)),
-              std::string::npos);
+                                 std::to_string(length)), std::string::npos);
     EXPECT_TRUE(partial->body == whole.body.substr(static_cast<size_t>(first), 100000));
   }
   EXPECT_TRUE(tail.body == whole.body.substr(static_cast<size_t>(length - 1000)));

@@ -34,8 +34,7 @@ XmlProbe XmlProbe::Parse(const std::string& document) {
   XML_SetUserData(parser.get(), &state);
   XML_SetElementHandler(parser.get(), &OnStart, &OnEnd);
   XML_SetCharacterDataHandler(parser.get(), &OnText);
-  probe.wellFormed =
-      XML_Parse(parser.get(), document.data(), static_cast<int>(document.size()), 1) == XML_STATUS_OK;
+  probe.wellFormed = XML_Parse(parser.get(), document.data(), static_cast<int>(document.size()), 1) == XML_STATUS_OK;
   return probe;
 }
 
