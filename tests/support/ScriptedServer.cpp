@@ -29,8 +29,7 @@ platform::UniqueFd ListenOnLoopback(int backlog, std::uint16_t* port) {
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   address.sin_port = 0;
   socklen_t size = sizeof address;
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      ::listen(fd, backlog) != 0 ||
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, backlog) != 0 ||
       ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
     throw std::runtime_error("cannot listen on 127.0.0.1");
   }
@@ -65,8 +64,7 @@ std::string HttpResponse(const std::string& body, const std::string& contentType
          "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 
-ScriptedServer::ScriptedServer(ServerScript script)
-    : ScriptedServer(std::vector<ServerScript>{std::move(script)}) {}
+ScriptedServer::ScriptedServer(ServerScript script) : ScriptedServer(std::vector<ServerScript>{std::move(script)}) {}
 
 ScriptedServer::ScriptedServer(std::vector<ServerScript> scripts) : scripts_(std::move(scripts)) {
   if (scripts_.empty()) scripts_.push_back({});

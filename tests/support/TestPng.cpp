@@ -14,8 +14,7 @@ int BitsPerPixel(const TestPngSpec& layout) {
 }
 
 // Everything libpng touches after setjmp is plain data owned by the caller.
-bool WriteWithLibpng(png_structp png, png_infop info, std::FILE* file, const TestPngSpec* layout,
-                     png_bytepp rows) {
+bool WriteWithLibpng(png_structp png, png_infop info, std::FILE* file, const TestPngSpec* layout, png_bytepp rows) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_init_io(png, file);
   png_set_IHDR(png, info, layout->width, layout->height, layout->bitDepth, layout->colourType, PNG_INTERLACE_NONE,
