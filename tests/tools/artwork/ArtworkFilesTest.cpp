@@ -136,8 +136,7 @@ TEST(ArtworkFiles, EveryLayoutFileExistsInBothFoldersWithItsSizeAndFormat) {
       EXPECT_EQ(image.height, expected.height * scale);
       EXPECT_EQ(image.bitDepth, 8);
       // The PNG loader needs real alpha; opaque pictures go through the bitmap loader without it.
-      EXPECT_EQ(image.colorType,
-                expected.loader == kPng ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB);
+      EXPECT_EQ(image.colorType, expected.loader == kPng ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB);
       EXPECT_FALSE(image.hasTransparencyChunk);
       // The loader composites onto a bKGD colour and re-maps colours for gAMA.
       EXPECT_FALSE(image.hasBackgroundChunk);

@@ -35,8 +35,7 @@ PngImage Load(const std::string& path, int scale = 1) {
 
 // Mean luminance of the picture blended over a solid colour, inside a rectangle.
 double MeanLuminance(const PngImage& image, uint32_t background, const Rect& r) {
-  const double bg[3] = {static_cast<double>((background >> 16) & 0xFF),
-                        static_cast<double>((background >> 8) & 0xFF),
+  const double bg[3] = {static_cast<double>((background >> 16) & 0xFF), static_cast<double>((background >> 8) & 0xFF),
                         static_cast<double>(background & 0xFF)};
   double sum = 0;
   int count = 0;
@@ -180,8 +179,7 @@ TEST(ArtworkLook, SkinsLeaveTheGlassAndThePadClear) {
       for (int y = 0; y < image.height; ++y) {
         for (int x = 0; x < image.width; ++x) {
           const double qx = (x + 0.5) / 2, qy = (y + 0.5) / 2;
-          const bool inGlass = qx >= o.glass.left && qx < o.glass.right && qy >= o.glass.top &&
-                               qy < o.glass.bottom;
+          const bool inGlass = qx >= o.glass.left && qx < o.glass.right && qy >= o.glass.top && qy < o.glass.bottom;
           const bool onPad = std::hypot(qx - o.padX, qy - o.padY) <= padRadius;
           if (inGlass || onPad) {
             ASSERT_EQ(image.Alpha(x, y), 0) << x << "," << y;

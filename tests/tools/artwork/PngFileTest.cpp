@@ -75,8 +75,7 @@ TEST(PngFile, UnwritablePathAndNonPngFileAreReported) {
 }
 
 int RunTool(const std::string& arguments) {
-  const int status = std::system((std::string(VORNALO_ARTWORK_TOOL) + " " + arguments +
-                                  " >/dev/null 2>&1").c_str());
+  const int status = std::system((std::string(VORNALO_ARTWORK_TOOL) + " " + arguments + " >/dev/null 2>&1").c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
