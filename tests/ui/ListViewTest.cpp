@@ -118,8 +118,7 @@ TEST(PageControlTest, TextsButtonsAndHitBoxesFollowTheItemCount) {
     const Rect rects[2] = {Rect{0, 166 * s, 320 * s, 188 * s}, Rect{0, 232 * s, 240 * s, 254 * s}};
     ASSERT_EQ(page.Create(rects, world.window, 9), 1);
     ASSERT_EQ(page.SetButtonImages("\\tab_resources\\page_button_normal.png",
-                                   "\\tab_resources\\page_button_clickdown.png"),
-              1);
+                                   "\\tab_resources\\page_button_clickdown.png"), 1);
     const Rect& r = rects[core::isPortrait];
     const std::int32_t bw = 26 * s;
     for (std::int32_t perPage : {3, 5}) {

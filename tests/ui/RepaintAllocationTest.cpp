@@ -43,8 +43,7 @@ TEST(RepaintAllocationTest, SteadyRepaintsOfTheControlsDoNotAllocate) {
   const Rect barRects[2] = {Rect{0, 0, 640, 40}, Rect{0, 0, 480, 40}};
   ASSERT_EQ(bar.Create(barRects, 30, world.window, 0), 1);
   ASSERT_EQ(bar.AddTab(u"Featured", "\\tab_resources\\featuredstar_white_tab_icon_13x13.png",
-                       "\\tab_resources\\featuredstar_black_tab_icon_13x13.png"),
-            1);
+                       "\\tab_resources\\featuredstar_black_tab_icon_13x13.png"), 1);
   const Rect titleRects[2] = {Rect{0, 40, 640, 134}, Rect{0, 40, 480, 134}};
   ASSERT_EQ(title.Create(titleRects, world.window, 0), 1);
   title.SetTitle(u"Featured CueLists");
