@@ -48,8 +48,7 @@ TEST(HttpUrlTest, RefusesUnusableUrlsAndUrlsWithControlCharactersOrSpaces) {
   }
 }
 
-// Feeds `reply` to a scanner in pieces ending at each of `cuts` and at the end; returns the
-// header bytes it reported.
+// Feeds `reply` in pieces ending at each of `cuts`, then the rest; returns the header bytes.
 std::size_t ScanInPieces(const std::string& reply, std::vector<std::size_t> cuts, catalogue::HttpHeaderScanner* scanner) {
   std::size_t offset = 0, headerBytes = 0;
   cuts.push_back(reply.size());

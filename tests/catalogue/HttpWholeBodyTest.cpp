@@ -40,9 +40,8 @@ TEST(HttpWholeBodyTest, SendsTheRequestTextAndGathersTheBody) {
     EXPECT_EQ(result.body, "<r/>");
     EXPECT_EQ(result.contentLength, 4);
     ASSERT_TRUE(server.WaitForFinished(1, std::chrono::seconds(5)));
-    ASSERT_EQ(server.Requests().size(), 1u);
-    EXPECT_EQ(server.Requests()[0], "GET " + c.requested + " HTTP/1.0\r\nHost: " + c.host +
-                                        "\r\nAccept: */*\r\nUser-Agent: " + kAgent + "\r\n\r\n");
+    EXPECT_EQ(server.Requests(), std::vector<std::string>{"GET " + c.requested + " HTTP/1.0\r\nHost: " + c.host +
+                                                          "\r\nAccept: */*\r\nUser-Agent: " + kAgent + "\r\n\r\n"});
   }
 }
 

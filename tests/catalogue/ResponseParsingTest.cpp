@@ -176,8 +176,7 @@ TEST_F(ResponseParsingTest, DocumentsWithADoctypeAreRefusedBeforeExpansionEmptyO
   EXPECT_EQ(search_.totalReceived, 1);
 }
 
-// A cut or too deep a document is an error that keeps the items read before; the parser is freed
-// each time.
+// A cut or too deep document fails keeping the items before; the parser is freed each time.
 TEST_F(ResponseParsingTest, TruncatedOrDeepDocumentsFailKeepingEarlierItemsAndTheParserIsFreed) {
   EXPECT_EQ(Parse(featured_, "<f><result_list_item><title>A</title></result_list_item>"
                              "<result_list_item><title>B</title></result_list_item><result_list_item><title>C</ti"),
