@@ -132,7 +132,6 @@ TEST_F(PlaylistPlaybackTest, ChoosingAnEntryWhilePlayingStopsWithoutMovingOn) {
 // Hands the player's messages to the playlist until `ends` tracks end or it stops; the last end.
 playlist::CurrentPlaylist::EndOutcome PlaylistPlaybackTest::Pump(int ends) {
   auto outcome = playlist::CurrentPlaylist::EndOutcome::kMovedOn;
-  std::size_t& handled = handled_;
   const long endsBefore = queue_.Count(audio::kMsgTrackEnded);
   for (int ended = 1; ended <= ends; ++ended) {
     if (!queue_.WaitFor(audio::kMsgTrackEnded, static_cast<int>(endsBefore) + ended)) {
@@ -140,11 +139,11 @@ playlist::CurrentPlaylist::EndOutcome PlaylistPlaybackTest::Pump(int ends) {
       break;
     }
     const std::vector<uint32_t> messages = queue_.Messages();
-    for (; handled < messages.size(); ++handled) {
-      if (messages[handled] == audio::kMsgPlaybackStarted) playlist_->trackStarted();
-      if (messages[handled] == audio::kMsgTrackEnded) {
+    for (; handled_ < messages.size(); ++handled_) {
+      if (messages[handled_] == audio::kMsgPlaybackStarted) playlist_->trackStarted();
+      if (messages[handled_] == audio::kMsgTrackEnded) {
         outcome = playlist_->trackEnded();
-        ++handled;
+        ++handled_;
         break;
       }
     }
