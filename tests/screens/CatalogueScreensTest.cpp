@@ -79,7 +79,6 @@ class CatalogueScreensTest : public apptest::ClientRunTest {
   apptest::BrowserRecorder browser_;
 };
 
-// The message boxes a run showed, in order.
 Lines MessageBoxes(const std::string& out) {
   Lines boxes;
   std::istringstream in(out);

@@ -112,8 +112,7 @@ TEST_F(OfflineRunTest, AHalfPlayedTrackPlaysItsCachedPartAndTheServerComingBackC
                              "waitfor message 12024 10000\ndump started.txt\n"
                              // Long ends early, its rest missing.
                              "waitfor message 12025 30000\ndump cut.txt\n"
-                             // Short, fetched ahead while the server was there, plays from the
-                             // cache; Other, whose fetch ahead failed, once the server is back.
+                             // Short (fetched ahead) plays from the cache; Other once the server is back.
                              "waitfor text \"mini The Hours - Other |\" 60000\n"
                              // Then Long again, to its end: three more ends (Short, Other, Long).
                              "waitfor message 12025 30000\n"

@@ -134,8 +134,7 @@ TEST_P(PlayerDisplaysTest, ButtonsAndKeysByPlayState) {
   EXPECT_EQ(world_.FirstChangeOutside({}), "");
 }
 
-// Taps on the glass crack it, fourteen times at most, until shown again; the mini player takes
-// taps inside its strip only.
+// Glass taps crack it, up to fourteen, until shown again; the mini player takes its strip only.
 TEST_P(PlayerDisplaysTest, GlassTapsCrackUpToFourteenAndMiniPlayerTapsStayInItsStrip) {
   view_.Show();
   const platform::Rect glass = Scaled(ui::Orientation() ? platform::Rect{13, 9, 225, 135} : platform::Rect{11, 2, 306, 58}, s_);
@@ -151,8 +150,7 @@ TEST_P(PlayerDisplaysTest, GlassTapsCrackUpToFourteenAndMiniPlayerTapsStayInItsS
   EXPECT_FALSE(mini_.OnTap(r.right, r.bottom - 1));
 }
 
-// A stream without a content length looks idle (0:00, no load bar or handle); a reset mini
-// player looks as one never given a track.
+// A stream without a content length looks idle; a reset mini player looks as one never used.
 TEST_P(PlayerDisplaysTest, NoLengthAndResetShowNothingMoving) {
   view_.Show();
   const auto idle = Pixels(world_.window);

@@ -62,8 +62,7 @@ class PlaylistScreenTest : public ::testing::Test {
   screens::CurrentPlaylistScreen screen_;
 };
 
-// Empty: the orientation's text and no page numbers; then rows whose first line is creator
-// and album, or whichever there is.
+// Empty: the orientation's text, no page numbers; then rows led by creator and/or album.
 TEST_F(PlaylistScreenTest, EmptyTextAndRowLines) {
   screen_.Show();
   EXPECT_EQ(Lines("page"), std::vector<std::string>{});

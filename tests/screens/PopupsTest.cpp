@@ -65,8 +65,7 @@ class ItemPopupTest : public ::testing::TestWithParam<platform::Size> {
   screens::ItemPopup popup_;
 };
 
-// Three entries never page; Enter and a tap post the entry's command (popup, 0); a tap below
-// the entries posts nothing.
+// Three entries never page; Enter and a tap post the entry's command, a tap below them nothing.
 TEST_P(ItemPopupTest, ThreeEntriesNeverPageAndPostTheirCommands) {
   popup_.SetItem(Text("Subject"));
   popup_.ClearEntries();
@@ -168,8 +167,7 @@ TEST_F(ListPopupTest, ThemesMarkTheCurrentThemeWithItsSample) {
   EXPECT_GT(Red(redSample), Blue(redSample));
 }
 
-// "None" posts -1, a skin its index; an empty or unknown current skin puts the bullet on "None"
-// (the missing-skin thumbnail, or no icon for an unknown one).
+// "None" posts -1, a skin its index; an empty or unknown current skin puts the bullet on "None".
 TEST_F(ListPopupTest, SkinsFromTheFolderWithTheCurrentOneMarked) {
   testsupport::TempDir folder;
   for (const char* file : {"Sunburst_tn.png", "portrait/p_Sunburst.png", "landscape/l_Sunburst.png", "Lonely_tn.png",
@@ -212,8 +210,7 @@ class LandscapeListPopupTest : public ListPopupTest {
   LandscapeListPopupTest() : ListPopupTest({320, 240}) {}
 };
 
-// Ten themes, four a page: Down past the fourth row turns the page; the page buttons keep the
-// row; previous on the first page does nothing.
+// Ten themes, four a page: Down and the page buttons turn pages, keeping the selected row.
 TEST_F(LandscapeListPopupTest, TenThemesPageFourAtATime) {
   popup_.FillThemes(settings_.settings);
   ShowAndPaint();
