@@ -115,8 +115,7 @@ TEST_F(CatalogueApiTest, KindsComeInOrderAcrossPageBoundaries) {
 TEST_F(CatalogueApiTest, WrongKeyGetsAnErrorAndNoItems) {
   for (const char* path : {"/api/wm_app/search", "/api/wm_app/getAllFeaturedCueLists", "/api/wm_app/getPlaylist"}) {
     for (const char* key : {"", "ffffffffffffffff", "0123456789abcd"}) {
-      const server::HttpReply reply =
-          api_.Handle(FakeRequest(path, {{"sk", key}, {"q", "zed"}, {"playlist_id", "1"}}));
+      const server::HttpReply reply = api_.Handle(FakeRequest(path, {{"sk", key}, {"q", "zed"}, {"playlist_id", "1"}}));
       const XmlProbe probe = XmlProbe::Parse(reply.body);
       EXPECT_TRUE(probe.wellFormed);
       EXPECT_EQ(probe.Texts("error").size(), 1u) << path;

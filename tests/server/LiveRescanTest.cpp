@@ -1,5 +1,4 @@
-// The index follows the library while the server runs, and searches during a rescan see it
-// whole before or after.
+// The index follows the library while the server runs; searches see it before or after a rescan.
 
 #include <gtest/gtest.h>
 
