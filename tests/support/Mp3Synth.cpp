@@ -42,8 +42,7 @@ std::vector<int16_t> Samples(const Mp3SynthOptions& options) {
   return samples;
 }
 
-// Adds a front cover of `pictureBytes` bytes (a JPEG start, then noise full of would-be frame
-// syncs) to `file`'s ID3v2 tag and saves it as ID3v2.3.
+// Adds a front cover (a JPEG start, then noise full of would-be frame syncs) as ID3v2.3.
 bool AddPicture(TagLib::MPEG::File& file, size_t pictureBytes) {
   std::string picture(pictureBytes, '\0');
   uint32_t seed = 12345;

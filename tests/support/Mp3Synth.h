@@ -21,8 +21,7 @@ struct Mp3SynthOptions {
   double amplitude = 0.5;  // of full scale; a full-scale square wave overshoots when decoded
 };
 
-// MP3 bytes encoded as the demo library's tracks are (with the leading Info frame); "" when
-// the encoder refuses the options.
+// MP3 bytes encoded as the demo library's tracks are (Info frame first); "" if refused.
 std::string SynthesizeMp3(const Mp3SynthOptions& options);
 
 // Convenience: a sine tone; `bitrateKbps` 0 selects VBR.
@@ -53,8 +52,7 @@ struct EncodedMp3 {
   double Seconds() const { return sampleRate ? double(Frames()) / sampleRate : 0.0; }
 };
 
-// Encodes `pcm` (interleaved, `options.channels` a frame) with libmp3lame; empty bytes when
-// the encoder refuses the options.
+// Encodes interleaved `pcm` with libmp3lame; empty bytes when the encoder refuses the options.
 EncodedMp3 EncodePcm(const std::vector<int16_t>& pcm, const Mp3EncodeOptions& options);
 // The swelling two-tone signal of `SynthesizeMp3`, `seconds` long.
 std::vector<int16_t> TonePcm(double seconds, int sampleRate, int channels);
@@ -78,8 +76,7 @@ LibmadDecode DecodeWithLibmad(const std::string& mp3, bool withEndGuard = false)
 // Info frame, delay plus kLibmadDelay trimmed at the start and padding at the end, so its length
 // equals the encoder's input.
 std::vector<int16_t> ReferenceDecode(const EncodedMp3& file);
-// Adds a front-cover picture of `pictureBytes` bytes to the ID3v2 tag of the MP3 file at
-// `path` (its other frames kept); false when TagLib cannot.
+// Adds a front cover of `pictureBytes` bytes to the ID3v2 tag at `path`; false when TagLib cannot.
 bool AddCoverPicture(const std::string& path, size_t pictureBytes);
 
 // libmad's delay, trimmed with the encoder's.

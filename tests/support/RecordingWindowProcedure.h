@@ -8,10 +8,8 @@
 
 namespace testsupport {
 
-// A window procedure that records every message it receives (paints included) and behaves
-// like a minimal application: destroy ends the loop with code 0, everything else goes to the
-// default procedure. A test may add its own handling through `handler` (return true to stop
-// the default).
+// Records every message (paints included); destroy ends the loop with 0, the rest goes to the
+// default procedure unless `handler` returns true.
 class RecordingWindowProcedure : public platform::WindowProcedure {
  public:
   std::intptr_t OnMessage(platform::Window& window, const platform::Message& message) override {

@@ -120,8 +120,7 @@ void ScriptedServer::AcceptLoop() {
     if (ready < 0 || entries[1].revents) return;
     platform::UniqueFd fd(::accept4(listenFd_.Get(), nullptr, nullptr, SOCK_CLOEXEC));
     if (!fd) continue;
-    const ServerScript& script =
-        scripts_[std::min<std::size_t>(static_cast<std::size_t>(index), scripts_.size() - 1)];
+    const ServerScript& script = scripts_[std::min<std::size_t>(static_cast<std::size_t>(index), scripts_.size() - 1)];
     std::lock_guard<std::mutex> guard(mutex_);
     if (stopping_) return;
     accepted_.fetch_add(1);

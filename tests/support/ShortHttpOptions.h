@@ -6,8 +6,7 @@
 
 namespace testsupport {
 
-// The HTTP client's waits shortened so that tests take milliseconds: 5 ms steps and the given
-// connect and idle time-outs.
+// The HTTP client's waits shortened for tests: 5 ms steps and the given time-outs.
 inline catalogue::HttpClientOptions ShortHttpOptions(std::int64_t timeoutMicros = 300'000) {
   catalogue::HttpClientOptions options;
   options.waitStepMicros = 5'000;

@@ -6,8 +6,7 @@
 
 namespace testsupport {
 
-// A fresh directory under the system's temporary folder, removed with everything in it when
-// the object goes away.
+// A fresh temporary directory, removed with everything in it on destruction.
 class TempDir {
  public:
   TempDir();

@@ -20,8 +20,7 @@ using Clock = std::chrono::steady_clock;
 constexpr std::size_t kPacketBytes = 1460;
 // Bytes read from a socket at a time.
 constexpr std::size_t kReadBytes = 16384;
-// Bytes held for one way before the proxy stops reading from its sender (who then waits, as
-// behind a full link).
+// Bytes held for one way before the proxy stops reading from its sender.
 constexpr std::size_t kMaxQueuedBytes = 128 * 1024;
 
 sockaddr_in Loopback(std::uint16_t port) {

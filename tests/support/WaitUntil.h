@@ -6,7 +6,6 @@
 namespace testsupport {
 
 // Polls `condition` every millisecond until it holds; false when `timeout` passes first.
-// For states another thread reaches, where no event is offered to wait on.
 template <typename Condition>
 bool WaitUntil(Condition condition, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
   auto deadline = std::chrono::steady_clock::now() + timeout;
