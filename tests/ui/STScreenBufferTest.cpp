@@ -41,8 +41,7 @@ TEST(BlendPixelTest, FollowsTheIntegerFormulaWithDivisionBy256) {
       {0x00FF0000, 0x400000FF, 0x40BE003F},  // channels do not leak into each other
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(STScreenBuffer::BlendPixel(c.dst, c.src), c.expected)
-        << std::hex << "dst " << c.dst << " src " << c.src;
+    EXPECT_EQ(STScreenBuffer::BlendPixel(c.dst, c.src), c.expected) << std::hex << "dst " << c.dst << " src " << c.src;
   }
 }
 
