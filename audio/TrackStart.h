@@ -25,7 +25,7 @@ struct StreamUrlService {
   core::RequestIdentity identity;
   // With a track cache in them, each address `trackUrl` gives is remembered there with its
   // track's key, so that the player's stream finds the track's cached bytes. The lookups
-  // connect within their `lookupConnectTimeoutMicros`.
+  // connect, and get their reply, within their `lookupTimeoutMicros`.
   catalogue::HttpClientOptions httpOptions;
 };
 

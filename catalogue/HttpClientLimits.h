@@ -30,10 +30,11 @@ inline constexpr const char* kUserAgent = "Mozilla/4.0 (compatible; MSIE 7.0; Wi
 struct HttpClientOptions {
   std::int64_t waitStepMicros = 200'000;        // one socket wait; bounds how fast stop acts
   std::int64_t connectTimeoutMicros = 70'000'000;
-  // The connect of a stream-URL lookup, which a track start waits for (on the UI thread, or
-  // before the next track is fetched ahead): a host that accepts nothing is given up on as
-  // soon as the start-up's version check gives up on a silent server.
-  std::int64_t lookupConnectTimeoutMicros = 7'500'000;
+  // A stream-URL lookup, which a track start waits for (on the UI thread, or before the next
+  // track is fetched ahead): its connect, and then its reply, are each given up on as soon as
+  // the start-up's version check gives up on a silent server, whether the host accepts
+  // nothing or accepts and never answers.
+  std::int64_t lookupTimeoutMicros = 7'500'000;
   std::int64_t idleTimeoutMicros = 35'000'000;  // without received data
   // A stream counts as idle unless at least this many bytes arrive within the idle limit, so
   // that a trickle of a few bytes cannot hold a connection for ever.
@@ -47,10 +48,12 @@ struct HttpClientOptions {
   // what the network brings is written into it. Null: none. Borrowed; outlives the streams.
   TrackCache* trackCache = nullptr;
 
-  // These options with the connect bounded as a lookup's.
+  // These options with the connect and the reply bounded as a lookup's.
   HttpClientOptions forLookup() const {
     HttpClientOptions lookup = *this;
-    lookup.connectTimeoutMicros = std::min(connectTimeoutMicros, lookupConnectTimeoutMicros);
+    lookup.connectTimeoutMicros = std::min(connectTimeoutMicros, lookupTimeoutMicros);
+    lookup.idleTimeoutMicros = std::min(idleTimeoutMicros, lookupTimeoutMicros);
+    lookup.wholeBodyDeadlineMicros = std::min(wholeBodyDeadlineMicros, lookupTimeoutMicros);
     return lookup;
   }
 };

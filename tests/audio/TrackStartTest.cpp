@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 
 #include "tests/support/ScriptedServer.h"
@@ -46,6 +47,18 @@ TEST_F(TrackStartTest, TheReplyIsTheUrlAndNotAvailableFallsBackToTheLocation) {
     ScriptedServer server(Reply(HttpResponse(c.body, "text/plain")));
     EXPECT_EQ(audio::trackUrl(Service(server), record_), c.expected) << c.body;
   }
+}
+
+// A host that takes the request and never answers holds the lookup (and the track start
+// waiting for it) no longer than the lookup's bound, whatever the client's idle limit.
+TEST_F(TrackStartTest, ALookupThatIsNeverAnsweredGivesUpAtItsBound) {
+  ScriptedServer server({testsupport::ReadRequest(), testsupport::Hang()});
+  audio::StreamUrlService service = Service(server);
+  service.httpOptions.idleTimeoutMicros = 35'000'000;
+  service.httpOptions.lookupTimeoutMicros = 300'000;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(audio::trackUrl(service, record_), u"http://files.example/own.mp3");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 TEST_F(TrackStartTest, TheLookupCarriesTheIdentityAndAnEncodedId) {

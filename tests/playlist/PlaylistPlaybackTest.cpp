@@ -165,7 +165,7 @@ void PlaylistPlaybackTest::AddAt(const std::string& location, const char* title)
 TEST_F(PlaylistPlaybackTest, EveryEntryFailingInARowStopsAfterOnePass) {
   testsupport::StalledListener silent;
   service_.baseUrl = silent.Url("");
-  service_.httpOptions.lookupConnectTimeoutMicros = 300'000;
+  service_.httpOptions.lookupTimeoutMicros = 300'000;
   playlist_ = std::make_unique<playlist::CurrentPlaylist>(player_, service_, dir_ / "data.dat", host_);
   for (const char* location : {"http://127.0.0.1:1/none.mp3", "", "ftp://x/y.mp3"}) AddAt(location);
   playlist_->currentIndex = 1;
